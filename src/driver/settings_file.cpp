@@ -1,0 +1,228 @@
+#include "driver/settings_file.h"
+
+#include "text/text.h"
+
+namespace {
+
+enum class LineKind { Comment, Group, Key };
+
+struct Line {
+  LineKind kind = LineKind::Key;
+  std::string_view name;
+  std::string_view value;  // leading blanks skipped, trailing blanks kept
+  size_t value_offset = 0;
+  size_t next = 0;  // where the following line starts
+};
+
+bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+// The first line at or after pos that holds anything but blanks; false at the end.
+bool NextLine(std::string_view text, size_t pos, Line& line) {
+  const size_t size = text.size();
+  while (pos < size) {
+    while (pos < size && (IsLineEnd(text[pos]) || IsBlank(text[pos]))) ++pos;
+    if (pos >= size) return false;
+    size_t end = pos;
+    while (end < size && !IsLineEnd(text[end])) ++end;
+    const std::string_view body = text.substr(pos, end - pos);
+    line.next = end;
+    if (body[0] == ';') {
+      line.kind = LineKind::Comment;
+      line.name = body;
+      line.value = std::string_view();
+    } else if (body[0] == '[') {
+      line.kind = LineKind::Group;
+      const size_t close = body.find(']');
+      line.name = body.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1);
+      line.value = std::string_view();
+    } else {
+      line.kind = LineKind::Key;
+      const size_t equals = body.find('=');
+      std::string_view name = body.substr(0, equals);
+      while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
+      line.name = name;
+      size_t value = equals == std::string_view::npos ? body.size() : equals + 1;
+      while (value < body.size() && IsBlank(body[value])) ++value;
+      line.value = body.substr(value);
+      line.value_offset = pos + value;
+    }
+    return true;
+  }
+  return false;
+}
+
+char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+bool NamesEqual(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
+  }
+  return true;
+}
+
+std::string Latin1ToUtf8(const std::string& text) {
+  std::string result;
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      result += c;
+    } else {
+      result += static_cast<char>(0xC0 | (b >> 6));
+      result += static_cast<char>(0x80 | (b & 0x3F));
+    }
+  }
+  return result;
+}
+
+// UTF-8 to 8-bit text, each code point up to U+00FF becoming one byte. Any code
+// point above U+00FF or any malformed sequence empties the whole value; an
+// overlong form counts as malformed, so no sequence can smuggle in a NUL byte.
+// An incomplete sequence at the very end is dropped.
+std::string Utf8ToLatin1(std::string_view text) {
+  std::string result;
+  size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    if (lead < 0x80) {
+      result += static_cast<char>(lead);
+      ++i;
+      continue;
+    }
+    size_t length = 0;
+    uint32_t code = 0;
+    if (lead >= 0xC0 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF7) {
+      length = 4;
+      code = lead & 0x07;
+    } else {
+      return std::string();  // a continuation byte where a sequence starts, or a lead above F7
+    }
+    for (size_t k = 1; k < length; ++k) {
+      if (i + k >= text.size()) return result;  // cut short by the end of the value
+      const auto next = static_cast<unsigned char>(text[i + k]);
+      if ((next & 0xC0) != 0x80) return std::string();
+      code = (code << 6) | (next & 0x3F);
+    }
+    if (length != 2 || code < 0x80 || code > 0xFF) return std::string();
+    result += static_cast<char>(code);
+    i += length;
+  }
+  return result;
+}
+
+}  // namespace
+
+bool SettingsFile::Open(const std::string& path) {
+  Close();
+  HeldFileBytes file = ReadHeldFile(path);
+  Load(path, std::move(file.bytes), std::move(file.hold));
+  return file.opened;
+}
+
+void SettingsFile::Load(const std::string& path, std::string bytes, FileHold hold) {
+  Close();
+  path_ = path;
+  open_ = true;
+  if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
+    utf8_ = true;
+    bytes.erase(0, 3);
+  }
+  text_ = std::move(bytes);
+  hold_ = std::move(hold);
+}
+
+void SettingsFile::Close() {
+  hold_.reset();
+  path_.clear();
+  text_.clear();
+  text_.shrink_to_fit();
+  open_ = utf8_ = missing_group_ = cursor_on_key_ = false;
+  group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
+}
+
+std::string SettingsFile::WantedName(const std::string& name) const {
+  return utf8_ ? Latin1ToUtf8(name) : name;
+}
+
+bool SettingsFile::SelectGroup(const std::string& group) {
+  cursor_on_key_ = false;
+  missing_group_ = false;
+  if (group.empty()) {
+    group_body_ = cursor_next_ = 0;
+    return true;
+  }
+  const std::string wanted = WantedName(group);
+  Line line;
+  for (size_t pos = 0; NextLine(text_, pos, line); pos = line.next) {
+    if (line.kind == LineKind::Group && NamesEqual(line.name, wanted)) {
+      group_body_ = cursor_next_ = line.next;
+      return true;
+    }
+  }
+  missing_group_ = true;
+  return false;
+}
+
+bool SettingsFile::FindKey(const std::string& key, std::string_view& raw_value) const {
+  if (!open_ || missing_group_) return false;
+  const std::string wanted = WantedName(key);
+  Line line;
+  for (size_t pos = group_body_; NextLine(text_, pos, line); pos = line.next) {
+    if (line.kind == LineKind::Group) return false;
+    if (line.kind == LineKind::Key && NamesEqual(line.name, wanted)) {
+      raw_value = line.value;
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string SettingsFile::DecodedValue(std::string_view raw_value) const {
+  while (!raw_value.empty() && IsBlank(raw_value.back())) raw_value.remove_suffix(1);
+  return utf8_ ? Utf8ToLatin1(raw_value) : std::string(raw_value);
+}
+
+std::string SettingsFile::ReadString(const std::string& key, const std::string& default_text) const {
+  std::string_view raw;
+  return FindKey(key, raw) ? DecodedValue(raw) : default_text;
+}
+
+int32_t SettingsFile::ReadNumber(const std::string& key, int32_t default_number) const {
+  std::string_view raw;
+  return FindKey(key, raw) ? ParseDecimal(std::string(raw)) : default_number;
+}
+
+bool SettingsFile::ExamineKeys() {
+  if (!open_ || missing_group_) return false;
+  cursor_next_ = group_body_;
+  cursor_on_key_ = false;
+  return true;
+}
+
+bool SettingsFile::NextKey() {
+  if (!open_ || missing_group_) return false;
+  Line line;
+  for (size_t pos = cursor_next_; NextLine(text_, pos, line); pos = line.next) {
+    if (line.kind == LineKind::Group) return false;
+    if (line.kind == LineKind::Key) {
+      cursor_next_ = line.next;
+      cursor_on_key_ = true;
+      cursor_value_ = line.value_offset;
+      cursor_value_size_ = line.value.size();
+      return true;
+    }
+  }
+  return false;
+}
+
+std::string SettingsFile::KeyValue() const {
+  if (!cursor_on_key_) return std::string();
+  return DecodedValue(std::string_view(text_).substr(cursor_value_, cursor_value_size_));
+}

@@ -1,0 +1,67 @@
+// SettingsFile: the one reader of uninstall.dat, an INI-style file. The whole
+// file is read when it is opened; reads are served from memory. The file stays
+// open, shared for reading only, until Close, so that nothing can change or
+// delete it while it is being read.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// Keeps a platform file open; released by the function the platform supplies.
+using FileHold = std::unique_ptr<void, void (*)(void*)>;
+
+struct HeldFileBytes {
+  bool opened = false;
+  std::string bytes;
+  FileHold hold{nullptr, nullptr};
+};
+
+// The platform side of SettingsFile::Open: opens the file for reading and
+// writing (or else for reading only), shared for reading only, and reads it all.
+HeldFileBytes ReadHeldFile(const std::string& path);
+
+class SettingsFile {
+ public:
+  SettingsFile() = default;
+  SettingsFile(const SettingsFile&) = delete;
+  SettingsFile& operator=(const SettingsFile&) = delete;
+
+  // Closes any open file, then reads and keeps the file at path. A file that
+  // cannot be opened still counts as open, with no entries. True if it was read.
+  bool Open(const std::string& path);
+  // As Open, for bytes already read; hold keeps the file open until Close.
+  void Load(const std::string& path, std::string bytes, FileHold hold);
+  void Close();
+
+  bool SelectGroup(const std::string& group);
+  std::string ReadString(const std::string& key, const std::string& default_text = std::string()) const;
+  int32_t ReadNumber(const std::string& key, int32_t default_number) const;
+
+  bool ExamineKeys();
+  bool NextKey();
+  std::string KeyValue() const;
+
+  const std::string& Path() const { return path_; }
+  bool IsUtf8() const { return utf8_; }
+
+ private:
+  // The raw value of the first key named key in the selected group.
+  bool FindKey(const std::string& key, std::string_view& raw_value) const;
+  std::string WantedName(const std::string& name) const;
+  std::string DecodedValue(std::string_view raw_value) const;
+
+  std::string path_;
+  std::string text_;  // the file after any UTF-8 signature
+  FileHold hold_{nullptr, nullptr};
+  bool open_ = false;
+  bool utf8_ = false;
+  bool missing_group_ = false;
+  size_t group_body_ = 0;      // offset of the first line after the selected group's line
+  size_t cursor_next_ = 0;     // offset of the line after the cursor
+  bool cursor_on_key_ = false;
+  size_t cursor_value_ = 0;    // offset and length of the value at the cursor
+  size_t cursor_value_size_ = 0;
+};

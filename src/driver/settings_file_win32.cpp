@@ -1,0 +1,41 @@
+#include <windows.h>
+
+#include "driver/settings_file.h"
+#include "platform/owners_win32.h"
+
+namespace {
+
+// Larger files are refused rather than risk exhausting a 32-bit address space;
+// a genuine uninstall.dat is a few kilobytes.
+constexpr LONGLONG kLargestSettingsFile = 64LL * 1024 * 1024;
+
+void CloseHeldHandle(void* handle) { CloseHandle(handle); }
+
+}  // namespace
+
+HeldFileBytes ReadHeldFile(const std::string& path) {
+  HeldFileBytes result;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
+    file.Reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                           nullptr));
+  }
+  if (!file.Valid()) return result;
+
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart <= kLargestSettingsFile) {
+    result.bytes.resize(static_cast<size_t>(size.QuadPart));
+    size_t done = 0;
+    while (done < result.bytes.size()) {
+      DWORD read = 0;
+      const DWORD want = static_cast<DWORD>(result.bytes.size() - done);
+      if (!ReadFile(file.Get(), &result.bytes[done], want, &read, nullptr) || read == 0) break;
+      done += read;
+    }
+    result.bytes.resize(done);
+    result.opened = true;
+  }
+  result.hold = FileHold(file.Release(), CloseHeldHandle);
+  return result;
+}

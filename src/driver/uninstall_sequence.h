@@ -1,0 +1,34 @@
+// The run from start to exit: start-up, the confirmation, the removal steps
+// and the clean-up. Its decisions about texts and paths are here; the calls
+// into the platform are in the _win32 file.
+#pragma once
+
+#include <string>
+
+#include "driver/settings.h"
+
+// Everything the run keeps from start-up to exit.
+struct UninstallRun {
+  UninstallSettings settings;
+  UiTexts texts;
+  bool end = false;
+  bool removal_succeeded = false;
+};
+
+// The directory the run works in, with a trailing backslash: the executable's
+// own, unless that is the development directory (empty: none), in which case
+// the current directory.
+std::string ChooseOwnDirectory(const std::string& module_path, const std::string& development_directory,
+                               const std::string& current_directory);
+
+struct MessageText {
+  std::string caption;
+  std::string text;
+  unsigned style;
+};
+
+// The fixed English box for a missing uninstall.dat; no user text is loaded yet.
+MessageText MissingSettingsMessage(const std::string& settings_path);
+
+// Runs the whole uninstall; the process exit code, always 0.
+int RunUninstall();

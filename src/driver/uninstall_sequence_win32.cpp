@@ -1,0 +1,70 @@
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include "driver/uninstall_sequence.h"
+#include "removal/file_system.h"
+#include "ui/message_box.h"
+
+#ifndef UNINSTALL_DEVELOPMENT_DIRECTORY
+#define UNINSTALL_DEVELOPMENT_DIRECTORY ""
+#endif
+
+namespace {
+
+// COM stays initialised from start-up to the exit path.
+class ComScope {
+ public:
+  ComScope() : initialised_(SUCCEEDED(CoInitialize(nullptr))) {}
+  ~ComScope() {
+    if (initialised_) CoUninitialize();
+  }
+  ComScope(const ComScope&) = delete;
+  ComScope& operator=(const ComScope&) = delete;
+
+ private:
+  bool initialised_;
+};
+
+// Both read into a buffer large enough for any path, so that a long path is
+// never silently cut to a shorter one.
+constexpr DWORD kLongestPath = 32768;
+
+std::string ModulePath() {
+  std::string buffer(kLongestPath, '\0');
+  const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], kLongestPath);
+  buffer.resize(length < kLongestPath ? length : 0);
+  return buffer;
+}
+
+std::string CurrentDirectory() {
+  std::string buffer(kLongestPath, '\0');
+  const DWORD length = GetCurrentDirectoryA(kLongestPath, &buffer[0]);
+  buffer.resize(length < kLongestPath ? length : 0);
+  return buffer;
+}
+
+void PreparePlatform() {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+}
+
+}  // namespace
+
+int RunUninstall() {
+  PreparePlatform();
+  ComScope com;
+
+  UninstallRun run;
+  const std::string own_directory =
+      ChooseOwnDirectory(ModulePath(), UNINSTALL_DEVELOPMENT_DIRECTORY, CurrentDirectory());
+  const std::string settings_path = SettingsPathFor(own_directory);
+  if (!FileExists(settings_path)) {
+    const MessageText box = MissingSettingsMessage(settings_path);
+    ShowMessage(box.caption, box.text, box.style);
+    return 0;
+  }
+  run.settings = ReadUninstallSettings(own_directory);
+  run.texts = LoadUiTexts(settings_path);
+  return 0;
+}

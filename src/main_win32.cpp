@@ -1,0 +1,5 @@
+#include <windows.h>
+
+#include "driver/uninstall_sequence.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunUninstall(); }

@@ -1,0 +1,40 @@
+// Text and path operations shared by every part of the uninstaller. Texts are
+// 8-bit strings in the system's ANSI code page; each operation returns a new
+// text and never fails.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The index-th field (from 1; lower indexes count as 1) between occurrences of
+// the first character of separator. Empty separator: the whole text.
+std::string FieldOf(const std::string& text, int index, const std::string& separator);
+
+// Every occurrence of find, left to right; inserted text is not searched again.
+std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement);
+
+std::string LeftBytes(const std::string& text, int n);
+std::string RightBytes(const std::string& text, int n);
+
+// Removes spaces, not tabs, at both ends.
+std::string TrimBlanks(const std::string& text);
+
+// ASCII and the Latin-1 letters, byte by byte: a-z and E0-FF go down by 32.
+std::string UpperCase(const std::string& text);
+// A-Z and C0-DE go up by 32; DF stays.
+std::string LowerCase(const std::string& text);
+
+std::string DecimalText(int32_t number);
+
+// Leading spaces and tabs, one sign, digits to the first other byte; wraps in 32 bits.
+int32_t ParseDecimal(const std::string& text);
+
+// Up to and including the last slash or backslash before the first "|";
+// one leading double quote is skipped.
+std::string DirectoryOf(const std::string& path);
+// After the last slash or backslash, up to the next double quote.
+std::string FileNameOf(const std::string& path);
+// After a final dot that follows the last slash or backslash, up to a double quote.
+std::string ExtensionOf(const std::string& path);
+
+bool TextEquals(const std::string& a, const std::string& b);

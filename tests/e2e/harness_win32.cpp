@@ -1,0 +1,123 @@
+#include "harness_win32.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+std::string& UninstallerSetting() {
+  static std::string path;
+  return path;
+}
+
+struct WindowSearch {
+  DWORD process;
+  std::string window_class;
+  const char* title;
+  HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
+  auto* search = reinterpret_cast<WindowSearch*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+  if (WindowClass(window) != search->window_class) return TRUE;
+  if (search->title != nullptr && WindowText(window) != search->title) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
+const std::string& UninstallerUnderTest() { return UninstallerSetting(); }
+
+std::string WindowsPathOf(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string result = "Z:" + path;
+  for (char& c : result) c = c == '/' ? '\\' : c;
+  return result;
+}
+
+StagedInstall::StagedInstall() {
+  const std::string exe = Dir() + "uninstall.exe";
+  EXPECT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), exe.c_str(), FALSE))
+      << "cannot copy " << UninstallerUnderTest();
+}
+
+RunningUninstaller::RunningUninstaller(const std::string& exe, const std::string& current_directory) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::string command = "\"" + exe + "\"";
+  const char* directory = current_directory.empty() ? nullptr : current_directory.c_str();
+  if (CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
+    CloseHandle(info.hThread);
+    process_.Reset(info.hProcess);
+    id_ = info.dwProcessId;
+    WaitForInputIdle(info.hProcess, 10000);
+  }
+}
+
+RunningUninstaller::~RunningUninstaller() { Kill(); }
+
+void RunningUninstaller::Kill() const {
+  if (!process_.Valid() || WaitForSingleObject(process_.Get(), 0) == WAIT_OBJECT_0) return;
+  TerminateProcess(process_.Get(), 1);
+  WaitForSingleObject(process_.Get(), 5000);
+}
+
+HWND RunningUninstaller::WaitForWindow(const std::string& window_class, DWORD timeout_ms, const char* title) const {
+  const DWORD start = GetTickCount();
+  do {
+    WindowSearch search{id_, window_class, title, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found != nullptr) return search.found;
+    if (WaitForSingleObject(process_.Get(), 20) == WAIT_OBJECT_0) return nullptr;
+  } while (GetTickCount() - start < timeout_ms);
+  return nullptr;
+}
+
+bool RunningUninstaller::WaitForExit(DWORD timeout_ms, DWORD* code) const {
+  if (!process_.Valid() || WaitForSingleObject(process_.Get(), timeout_ms) != WAIT_OBJECT_0) return false;
+  return GetExitCodeProcess(process_.Get(), code) != FALSE;
+}
+
+std::string WindowText(HWND window) {
+  char text[4096] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(window, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
+                      &length);
+  return std::string(text);
+}
+
+std::string WindowClass(HWND window) {
+  char name[256] = {};
+  GetClassNameA(window, name, sizeof(name));
+  return name;
+}
+
+std::string ControlText(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  return control == nullptr ? std::string("<no control>") : WindowText(control);
+}
+
+void ClickControl(HWND dialog, int id) {
+  HWND control = GetDlgItem(dialog, id);
+  if (control != nullptr) PostMessageA(control, BM_CLICK, 0, 0);
+}
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  const std::string flag = "--uninstaller=";
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg.compare(0, flag.size(), flag) == 0) UninstallerSetting() = WindowsPathOf(arg.substr(flag.size()));
+  }
+  if (UninstallerSetting().empty()) {
+    fprintf(stderr, "usage: %s --uninstaller=PATH\n", argv[0]);
+    return 2;
+  }
+  return RUN_ALL_TESTS();
+}

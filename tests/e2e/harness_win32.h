@@ -1,0 +1,58 @@
+// Drives the real uninstall.exe from outside, as a user would: stages an
+// installation directory with its own copy of the executable, starts it, finds
+// its windows, reads and clicks controls by identifier, and waits for the end.
+// Every wait is bounded; a process still running at the end is killed.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/owners_win32.h"
+#include "temp_tree_win32.h"
+
+// Set by the test program's main from --uninstaller=PATH.
+const std::string& UninstallerUnderTest();
+
+// A directory holding a copy of uninstall.exe and whatever the test writes.
+class StagedInstall {
+ public:
+  StagedInstall();
+  const std::string& Dir() const { return tree_.Path(); }
+  std::string Exe() const { return Dir() + "uninstall.exe"; }
+  std::string Write(const std::string& relative, const std::string& bytes) const { return tree_.Write(relative, bytes); }
+  std::string MakeDir(const std::string& relative) const { return tree_.MakeDir(relative); }
+
+ private:
+  TempTree tree_;
+};
+
+class RunningUninstaller {
+ public:
+  // Starts exe with current_directory as its working directory (empty: the exe's).
+  explicit RunningUninstaller(const std::string& exe, const std::string& current_directory = std::string());
+  ~RunningUninstaller();
+  RunningUninstaller(const RunningUninstaller&) = delete;
+  RunningUninstaller& operator=(const RunningUninstaller&) = delete;
+
+  bool Started() const { return process_.Valid(); }
+  DWORD Id() const { return id_; }
+  // A visible top-level window of the process with this class (and title, if given).
+  HWND WaitForWindow(const std::string& window_class, DWORD timeout_ms, const char* title = nullptr) const;
+  // True if the process ended within the time; its exit code goes to *code.
+  bool WaitForExit(DWORD timeout_ms, DWORD* code) const;
+  void Kill() const;
+
+ private:
+  KernelHandle process_;
+  DWORD id_ = 0;
+};
+
+std::string WindowText(HWND window);
+std::string WindowClass(HWND window);
+std::string ControlText(HWND dialog, int id);
+// Presses a button as a click would, without waiting on the target's thread.
+void ClickControl(HWND dialog, int id);
+
+// Linux paths handed over by the build become paths on Wine's Z: drive.
+std::string WindowsPathOf(const std::string& path);

@@ -1,0 +1,56 @@
+// Arbitrary bytes as uninstall.dat: every read of the settings reader, the
+// settings and texts loaded from it, and the text operations on its values.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "driver/settings.h"
+#include "driver/settings_file.h"
+#include "text/text.h"
+
+namespace {
+
+std::string current_input;
+
+void NoRelease(void*) {}
+
+}  // namespace
+
+HeldFileBytes ReadHeldFile(const std::string&) {
+  HeldFileBytes result;
+  result.opened = true;
+  result.bytes = current_input;
+  result.hold = FileHold(&current_input, NoRelease);
+  return result;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  current_input.assign(reinterpret_cast<const char*>(data), size);
+
+  SettingsFile file;
+  file.Open("C:\\App\\uninstall.dat");
+  const char* groups[] = {"", "Settings", "Files", "Dirs", "Language", "\xE4", "[", "G"};
+  for (const char* group : groups) {
+    file.SelectGroup(group);
+    const std::string value = file.ReadString("ProgExe", "-1");
+    file.ReadNumber("Script", 0);
+    file.ReadString("");
+    if (file.ExamineKeys()) {
+      while (file.NextKey()) {
+        const std::string key_value = file.KeyValue();
+        FieldOf(key_value, 2, "|");
+        ParseDecimal(key_value);
+        DirectoryOf(key_value);
+        FileNameOf(key_value);
+        ExtensionOf(key_value);
+        UpperCase(LowerCase(key_value));
+      }
+    }
+    ReplaceAll(value, "$Titel", value);
+  }
+  file.Close();
+
+  ReadUninstallSettings("C:\\App\\");
+  LoadUiTexts("C:\\App\\uninstall.dat");
+  return 0;
+}

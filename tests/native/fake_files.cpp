@@ -1,0 +1,34 @@
+#include "fake_files.h"
+
+#include <map>
+
+#include "driver/settings_file.h"
+
+namespace {
+
+std::map<std::string, std::string>& Files() {
+  static std::map<std::string, std::string> files;
+  return files;
+}
+
+int held = 0;
+int token = 0;
+
+void Release(void*) { --held; }
+
+}  // namespace
+
+void StageFile(const std::string& path, const std::string& bytes) { Files()[path] = bytes; }
+void ClearStagedFiles() { Files().clear(); }
+int HeldFileCount() { return held; }
+
+HeldFileBytes ReadHeldFile(const std::string& path) {
+  HeldFileBytes result;
+  const auto found = Files().find(path);
+  if (found == Files().end()) return result;
+  result.opened = true;
+  result.bytes = found->second;
+  ++held;
+  result.hold = FileHold(&token, Release);
+  return result;
+}

@@ -1,0 +1,10 @@
+// An in-memory stand-in for the platform's file reading, so that the settings
+// reader and everything built on it run by path on Linux.
+#pragma once
+
+#include <string>
+
+void StageFile(const std::string& path, const std::string& bytes);
+void ClearStagedFiles();
+// How many files SettingsFile holds open right now.
+int HeldFileCount();

@@ -1,0 +1,141 @@
+#include <gtest/gtest.h>
+
+#include "driver/settings.h"
+#include "fake_files.h"
+
+namespace {
+
+const std::string kOwn = "C:\\Tools\\";
+const std::string kDat = "C:\\Tools\\uninstall.dat";
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearStagedFiles(); }
+  void TearDown() override { EXPECT_EQ(HeldFileCount(), 0) << "the settings file was left open"; }
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, DefaultsWithoutAFile) {
+  const UninstallSettings s = ReadUninstallSettings(kOwn);
+  EXPECT_EQ(s.own_directory, kOwn);
+  EXPECT_EQ(s.settings_path, kDat);
+  EXPECT_EQ(s.prog_exe, "-1");
+  EXPECT_EQ(s.prog_dir, "\\");
+  EXPECT_FALSE(s.script);
+  EXPECT_FALSE(s.no_del_all);
+  EXPECT_FALSE(s.login_admin);
+  EXPECT_EQ(s.guid, "");
+
+  const UiTexts t = LoadUiTexts(kDat);
+  EXPECT_EQ(t.titel, "Uninstall Program");
+  EXPECT_EQ(t.mutex, "Close Program '' first!|Then press OK!");
+  EXPECT_EQ(t.name_line, "");
+  EXPECT_EQ(t.login, "Login");
+}
+
+TEST_F(SettingsTest, ReadsEverySettingAndStartProgram) {
+  StageFile(kDat,
+            "[Settings]\nProgName=Editor\nMutexString=EditorMutex\nProgExe=editor.exe\nProgDir=C:\\Tools\n"
+            "StartMenu=C:\\Menu\\Editor\nGUID={1234}\nScript=1\nNoDelAll=1\nDesktopIcon=C:\\Desk\\Editor.lnk\n"
+            "LoginAdmin=3\n[StartProg]\nBeforeUninst=before.exe\nBeforeParam=/b\nAfterUninst=after.exe\n"
+            "AfterParam=/a \"x\"\n");
+  const UninstallSettings s = ReadUninstallSettings(kOwn);
+  EXPECT_EQ(s.mutex_string, "EditorMutex");
+  EXPECT_EQ(s.prog_exe, "editor.exe");
+  EXPECT_EQ(s.prog_dir, "C:\\Tools\\");
+  EXPECT_EQ(s.start_menu, "C:\\Menu\\Editor");
+  EXPECT_EQ(s.guid, "{1234}");
+  EXPECT_TRUE(s.script);
+  EXPECT_TRUE(s.no_del_all);
+  EXPECT_EQ(s.desktop_icon, "C:\\Desk\\Editor.lnk");
+  EXPECT_TRUE(s.login_admin);
+  EXPECT_EQ(s.before_uninst, "before.exe");
+  EXPECT_EQ(s.before_param, "/b");
+  EXPECT_EQ(s.after_uninst, "after.exe");
+  EXPECT_EQ(s.after_param, "/a \"x\"");
+}
+
+TEST_F(SettingsTest, NoDelAllCountsOnlyInTheProgramsOwnDirectory) {
+  StageFile(kDat, "[Settings]\nProgDir=C:\\Tools\\\nNoDelAll=1\n");
+  EXPECT_TRUE(ReadUninstallSettings(kOwn).no_del_all);
+  StageFile("D:\\Elsewhere\\uninstall.dat", "[Settings]\nProgDir=C:\\Tools\\\nNoDelAll=1\n");
+  EXPECT_FALSE(ReadUninstallSettings("D:\\Elsewhere\\").no_del_all);
+  // The comparison is exact, so another spelling of the same directory does not count.
+  StageFile(kDat, "[Settings]\nProgDir=c:\\tools\nNoDelAll=1\n");
+  EXPECT_FALSE(ReadUninstallSettings(kOwn).no_del_all);
+}
+
+TEST_F(SettingsTest, FlagsKeepOnlyTheLowEightBits) {
+  const struct {
+    const char* value;
+    bool on;
+  } cases[] = {{"1", true}, {"256", false}, {"257", true}, {"yes1", false}, {"-1", true}, {"", false}, {"0", false}};
+  for (const auto& c : cases) {
+    StageFile(kDat, std::string("[Settings]\nProgDir=C:\\Tools\nScript=") + c.value + "\nLoginAdmin=" + c.value +
+                        "\nNoDelAll=" + c.value + "\n");
+    const UninstallSettings s = ReadUninstallSettings(kOwn);
+    EXPECT_EQ(s.script, c.on) << c.value;
+    EXPECT_EQ(s.login_admin, c.on) << c.value;
+    EXPECT_EQ(s.no_del_all, c.on) << c.value;
+  }
+}
+
+TEST_F(SettingsTest, NameLineAndVersionWord) {
+  StageFile(kDat, "[Settings]\nProgName=Editor\nVersion=2.1\n");
+  EXPECT_EQ(LoadUiTexts(kDat).name_line, "Editor (Version 2.1)");
+  StageFile(kDat, "[Settings]\nProgName=Editor\nVersion=2.1\n[Language]\nVersion=Versie\n");
+  EXPECT_EQ(LoadUiTexts(kDat).name_line, "Editor (Versie 2.1)");
+  StageFile(kDat, "[Settings]\nProgName=Editor\n[Language]\nVersion=Versie\n");
+  const UiTexts t = LoadUiTexts(kDat);
+  EXPECT_EQ(t.name_line, "Editor");
+  EXPECT_EQ(t.program_name, "Editor");
+  EXPECT_EQ(t.version_word, "Versie");
+}
+
+TEST_F(SettingsTest, LanguageOverridesEveryTextAndEmptyValuesCount) {
+  StageFile(kDat,
+            "[Settings]\nProgName=Editor\n[Language]\nTitel=\nMsg=m\nUninstInfo=u\nDelAll=d\nError=e\nStatus=s\n"
+            "Mutex=Bitte '$Titel' beenden|$Titel\nLogon=lo\nUser=us\nPassword=pw\nRQ_Titel=rt\nRQ_Msg=rm\nOK=ok\n"
+            "Cancel=ca\nReady=re\nLogin=li\n");
+  const UiTexts t = LoadUiTexts(kDat);
+  EXPECT_EQ(t.titel, "");
+  EXPECT_EQ(t.msg, "m");
+  EXPECT_EQ(t.uninst_info, "u");
+  EXPECT_EQ(t.del_all, "d");
+  EXPECT_EQ(t.error, "e");
+  EXPECT_EQ(t.status, "s");
+  EXPECT_EQ(t.mutex, "Bitte 'Editor' beenden|Editor");
+  EXPECT_EQ(t.logon, "lo");
+  EXPECT_EQ(t.user, "us");
+  EXPECT_EQ(t.password, "pw");
+  EXPECT_EQ(t.rq_titel, "rt");
+  EXPECT_EQ(t.rq_msg, "rm");
+  EXPECT_EQ(t.ok, "ok");
+  EXPECT_EQ(t.cancel, "ca");
+  EXPECT_EQ(t.ready, "re");
+  EXPECT_EQ(t.login, "li");
+}
+
+TEST_F(SettingsTest, TitelIsReplacedOnlyInTheMutexText) {
+  StageFile(kDat, "[Settings]\nProgName=$Titel\n[Language]\nMsg=$Titel\nMutex=$Titel|$titel\n");
+  const UiTexts t = LoadUiTexts(kDat);
+  EXPECT_EQ(t.msg, "$Titel");
+  EXPECT_EQ(t.mutex, "$Titel|$titel");
+}
+
+TEST_F(SettingsTest, Utf8LanguageTexts) {
+  StageFile(kDat, "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
+  const UiTexts t = LoadUiTexts(kDat);
+  EXPECT_EQ(t.program_name, "Caf\xE9");
+  EXPECT_EQ(t.titel, "Entfernen\xE4");
+  EXPECT_EQ(t.ok, "");
+}
+
+TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {
+  StageFile(kDat, "[Settings]\nProgLink=Editor 2\n");
+  EXPECT_EQ(ReadSettingValue("Settings", "ProgLink", "", kDat), "Editor 2");
+  EXPECT_EQ(ReadSettingValue("Settings", "Missing", "dflt", kDat), "dflt");
+  EXPECT_EQ(ReadSettingValue("Nope", "ProgLink", "dflt", kDat), "dflt");
+  EXPECT_EQ(ReadSettingValue("Settings", "ProgLink", "gone", "C:\\none.dat"), "gone");
+}
