@@ -147,9 +147,7 @@ void SettingsFile::Close() {
   group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
 }
 
-std::string SettingsFile::WantedName(const std::string& name) const {
-  return utf8_ ? Latin1ToUtf8(name) : name;
-}
+std::string SettingsFile::WantedName(const std::string& name) const { return utf8_ ? Latin1ToUtf8(name) : name; }
 
 bool SettingsFile::SelectGroup(const std::string& group) {
   cursor_on_key_ = false;

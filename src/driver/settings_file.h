@@ -59,9 +59,9 @@ class SettingsFile {
   bool open_ = false;
   bool utf8_ = false;
   bool missing_group_ = false;
-  size_t group_body_ = 0;      // offset of the first line after the selected group's line
-  size_t cursor_next_ = 0;     // offset of the line after the cursor
+  size_t group_body_ = 0;   // offset of the first line after the selected group's line
+  size_t cursor_next_ = 0;  // offset of the line after the cursor
   bool cursor_on_key_ = false;
-  size_t cursor_value_ = 0;    // offset and length of the value at the cursor
+  size_t cursor_value_ = 0;  // offset and length of the value at the cursor
   size_t cursor_value_size_ = 0;
 };

@@ -1,8 +1,6 @@
 #include "removal/file_system.h"
 
-bool NamesDrive(const std::string& path) {
-  return (path.size() == 2 || path.size() == 3) && path[1] == ':';
-}
+bool NamesDrive(const std::string& path) { return (path.size() == 2 || path.size() == 3) && path[1] == ':'; }
 
 std::string WithoutTrailingBackslashes(const std::string& path) {
   const size_t last = path.find_last_not_of('\\');

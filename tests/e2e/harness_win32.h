@@ -20,7 +20,9 @@ class StagedInstall {
   StagedInstall();
   const std::string& Dir() const { return tree_.Path(); }
   std::string Exe() const { return Dir() + "uninstall.exe"; }
-  std::string Write(const std::string& relative, const std::string& bytes) const { return tree_.Write(relative, bytes); }
+  std::string Write(const std::string& relative, const std::string& bytes) const {
+    return tree_.Write(relative, bytes);
+  }
   std::string MakeDir(const std::string& relative) const { return tree_.MakeDir(relative); }
 
  private:

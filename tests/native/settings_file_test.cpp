@@ -171,14 +171,30 @@ TEST(SettingsUtf8, MalformedValuesReadEmptyAndACutSequenceIsDropped) {
 }
 
 TEST(SettingsUtf8, WantedNamesAreEncodedBeforeComparing) {
-  Reader utf8("\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F" "e]\nK\xC3\xA4y=v\n");
-  EXPECT_EQ(utf8.Read("Gr\xFC\xDF" "e", "K\xE4y"), "v");
-  EXPECT_EQ(utf8.Read("GR\xFC\xDF" "E", "k\xE4Y"), "v");
+  Reader utf8(
+      "\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F"
+      "e]\nK\xC3\xA4y=v\n");
+  EXPECT_EQ(utf8.Read("Gr\xFC\xDF"
+                      "e",
+                      "K\xE4y"),
+            "v");
+  EXPECT_EQ(utf8.Read("GR\xFC\xDF"
+                      "E",
+                      "k\xE4Y"),
+            "v");
   // Case folding covers ASCII only.
-  EXPECT_EQ(utf8.Read("Gr\xDC\xDF" "e", "K\xE4y"), "<default>");
-  Reader ansi("[Gr\xFC\xDF" "e]\nK\xE4y=\xC3\xA4\n");
+  EXPECT_EQ(utf8.Read("Gr\xDC\xDF"
+                      "e",
+                      "K\xE4y"),
+            "<default>");
+  Reader ansi(
+      "[Gr\xFC\xDF"
+      "e]\nK\xE4y=\xC3\xA4\n");
   EXPECT_FALSE(ansi.file.IsUtf8());
-  EXPECT_EQ(ansi.Read("Gr\xFC\xDF" "e", "K\xE4y"), "\xC3\xA4");
+  EXPECT_EQ(ansi.Read("Gr\xFC\xDF"
+                      "e",
+                      "K\xE4y"),
+            "\xC3\xA4");
 }
 
 TEST(SettingsUtf8, OnlyASignatureOrPartOfOne) {

@@ -125,7 +125,8 @@ TEST_F(SettingsTest, TitelIsReplacedOnlyInTheMutexText) {
 }
 
 TEST_F(SettingsTest, Utf8LanguageTexts) {
-  StageFile(kDat, "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
+  StageFile(kDat,
+            "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
   const UiTexts t = LoadUiTexts(kDat);
   EXPECT_EQ(t.program_name, "Caf\xE9");
   EXPECT_EQ(t.titel, "Entfernen\xE4");

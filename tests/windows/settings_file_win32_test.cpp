@@ -12,11 +12,11 @@ TEST(SettingsFileOpen, HoldsTheFileAgainstDeletionAndWritingUntilClose) {
   SettingsFile file;
   ASSERT_TRUE(file.Open(path));
   EXPECT_FALSE(DeleteFileA(path.c_str()));
-  FileHandle writer(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
+  FileHandle writer(
+      CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_FALSE(writer.Valid());
-  FileHandle reader(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, 0, nullptr));
+  FileHandle reader(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
   EXPECT_TRUE(reader.Valid()) << "others may still read it";
   reader.Reset();
 

@@ -21,7 +21,8 @@ std::string TempTree::Write(const std::string& relative, const std::string& byte
   const std::string path = root_ + relative;
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  if (file.Valid() && !bytes.empty()) WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  if (file.Valid() && !bytes.empty())
+    WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
   return path;
 }
 
