@@ -1,6 +1,7 @@
+#include <windows.h>
+// After windows.h, which they need.
 #include <commctrl.h>
 #include <objbase.h>
-#include <windows.h>
 
 #include "driver/uninstall_sequence.h"
 #include "removal/file_system.h"
