@@ -3,8 +3,11 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include "driver/removal_steps.h"
+#include "driver/run_platform_win32.h"
 #include "driver/uninstall_sequence.h"
 #include "removal/file_system.h"
+#include "ui/confirmation_window_win32.h"
 #include "ui/message_box.h"
 
 #ifndef UNINSTALL_DEVELOPMENT_DIRECTORY
@@ -67,5 +70,16 @@ int RunUninstall() {
   }
   run.settings = ReadUninstallSettings(own_directory);
   run.texts = LoadUiTexts(settings_path);
+  // The running-program check, the before-uninstall program and the uninstall
+  // script take their places here.
+
+  ConfirmationWindow window(run.texts);
+  if (!window.Open()) return 0;
+  // The administrator logon takes its place here.
+  if (run.settings.no_del_all) window.HideDeleteAllOption();
+  Win32RunPlatform platform(window);
+  window.RunEventLoop([&](int control) { return HandleControl(run, platform, control); });
+  // Ending the administrator impersonation takes its place here.
+  window.Close();
   return 0;
 }

@@ -58,3 +58,18 @@ struct FindHandleTraits {
   static void Close(Value value) { FindClose(value); }
 };
 using FindHandle = UniqueResource<FindHandleTraits>;
+
+struct WindowTraits {
+  using Value = HWND;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { DestroyWindow(value); }
+};
+using WindowOwner = UniqueResource<WindowTraits>;
+
+// Fonts, brushes and other GDI objects created by the program.
+struct GdiObjectTraits {
+  using Value = HGDIOBJ;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { DeleteObject(value); }
+};
+using GdiObject = UniqueResource<GdiObjectTraits>;

@@ -6,11 +6,6 @@
 
 namespace {
 
-std::string& UninstallerSetting() {
-  static std::string path;
-  return path;
-}
-
 struct WindowSearch {
   DWORD process;
   std::string window_class;
@@ -30,6 +25,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
 }
 
 }  // namespace
+
+std::string& UninstallerSetting() {
+  static std::string path;
+  return path;
+}
 
 const std::string& UninstallerUnderTest() { return UninstallerSetting(); }
 
@@ -103,21 +103,35 @@ std::string ControlText(HWND dialog, int id) {
   return control == nullptr ? std::string("<no control>") : WindowText(control);
 }
 
+HWND WaitForMainWindow(const RunningUninstaller& run, DWORD timeout_ms) {
+  return run.WaitForWindow("QuillmarnUninstall", timeout_ms);
+}
+
+HWND ControlOf(HWND main, int id) {
+  constexpr int kTitleBand = 1;
+  const bool in_band = id == 2 || id == 3 || id == 4;
+  return GetDlgItem(in_band ? GetDlgItem(main, kTitleBand) : main, id);
+}
+
+HWND StatusBarOf(HWND main) { return FindWindowExA(main, nullptr, "msctls_statusbar32", nullptr); }
+
+RECT RectIn(HWND main, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  do {
+    if (WindowText(window) == text) return true;
+    Sleep(20);
+  } while (GetTickCount() - start < timeout_ms);
+  return false;
+}
+
 void ClickControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   if (control != nullptr) PostMessageA(control, BM_CLICK, 0, 0);
-}
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  const std::string flag = "--uninstaller=";
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    if (arg.compare(0, flag.size(), flag) == 0) UninstallerSetting() = WindowsPathOf(arg.substr(flag.size()));
-  }
-  if (UninstallerSetting().empty()) {
-    fprintf(stderr, "usage: %s --uninstaller=PATH\n", argv[0]);
-    return 2;
-  }
-  return RUN_ALL_TESTS();
 }

@@ -13,6 +13,7 @@
 
 // Set by the test program's main from --uninstaller=PATH.
 const std::string& UninstallerUnderTest();
+std::string& UninstallerSetting();
 
 // A directory holding a copy of uninstall.exe and whatever the test writes.
 class StagedInstall {
@@ -55,6 +56,15 @@ std::string WindowClass(HWND window);
 std::string ControlText(HWND dialog, int id);
 // Presses a button as a click would, without waiting on the target's thread.
 void ClickControl(HWND dialog, int id);
+
+// The confirmation window of a running uninstaller, and its parts.
+HWND WaitForMainWindow(const RunningUninstaller& run, DWORD timeout_ms);
+// A control by identifier; the heading, message and icon sit inside the title band.
+HWND ControlOf(HWND main, int id);
+HWND StatusBarOf(HWND main);
+// A window's rectangle in the client coordinates of main.
+RECT RectIn(HWND main, HWND control);
+bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
 
 // Linux paths handed over by the build become paths on Wine's Z: drive.
 std::string WindowsPathOf(const std::string& path);

@@ -3,45 +3,10 @@
 
 #include <vector>
 
+#include "box_watch_win32.h"
 #include "ui/message_box.h"
 
 namespace {
-
-// What a timer saw while the box was up; the timer then presses OK.
-struct BoxSighting {
-  HWND box = nullptr;
-  HWND owner = nullptr;
-  std::string caption;
-  std::string text;
-  std::vector<HWND> watched;
-  std::vector<bool> enabled;
-};
-
-BoxSighting* sighting = nullptr;
-
-BOOL CALLBACK FindBox(HWND window, LPARAM) {
-  char cls[64] = {};
-  GetClassNameA(window, cls, sizeof(cls));
-  if (std::string(cls) == "#32770" && IsWindowVisible(window)) {
-    sighting->box = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-void CALLBACK InspectBox(HWND, UINT, UINT_PTR timer, DWORD) {
-  EnumThreadWindows(GetCurrentThreadId(), FindBox, 0);
-  if (sighting->box == nullptr) return;
-  KillTimer(nullptr, timer);
-  sighting->owner = GetWindow(sighting->box, GW_OWNER);
-  char text[512] = {};
-  GetWindowTextA(sighting->box, text, sizeof(text));
-  sighting->caption = text;
-  GetDlgItemTextA(sighting->box, 0xFFFF, text, sizeof(text));
-  sighting->text = text;
-  for (HWND w : sighting->watched) sighting->enabled.push_back(IsWindowEnabled(w) != FALSE);
-  PostMessageA(sighting->box, WM_COMMAND, IDOK, 0);
-}
 
 HWND MakeWindow(bool visible) {
   HWND w = CreateWindowExA(0, "STATIC", "probe", WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0), 0, 0, 200, 100,
@@ -50,10 +15,9 @@ HWND MakeWindow(bool visible) {
 }
 
 int ShowWhileWatching(BoxSighting& seen, const std::string& caption, const std::string& text) {
-  sighting = &seen;
-  SetTimer(nullptr, 0, 20, InspectBox);
+  WatchForBox(seen);
   const int pressed = ShowMessage(caption, text, kErrorBoxStyle);
-  sighting = nullptr;
+  StopWatchingForBoxes();
   return pressed;
 }
 

@@ -18,12 +18,16 @@ TempTree::TempTree() {
 TempTree::~TempTree() { RemoveTree(root_); }
 
 std::string TempTree::Write(const std::string& relative, const std::string& bytes) const {
-  const std::string path = root_ + relative;
+  WriteWholeFile(root_ + relative, bytes);
+  return root_ + relative;
+}
+
+void WriteWholeFile(const std::string& path, const std::string& bytes) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
-  if (file.Valid() && !bytes.empty())
+  if (file.Valid() && !bytes.empty()) {
     WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  return path;
+  }
 }
 
 std::string TempTree::MakeDir(const std::string& relative) const {

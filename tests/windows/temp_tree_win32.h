@@ -21,6 +21,7 @@ class TempTree {
 };
 
 std::string ReadWholeFile(const std::string& path);
+void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 // Deletes a tree from the test's side, attributes cleared; true if it is gone.
 bool RemoveTree(const std::string& directory);

@@ -1,0 +1,19 @@
+// What the confirmation window's buttons do: the removal steps in their fixed
+// order (OK), the final clean-up (Ready) and the end (Cancel).
+#pragma once
+
+#include "driver/run_platform.h"
+#include "driver/uninstall_sequence.h"
+
+// Handles an activated control; true when the event loop must end.
+bool HandleControl(UninstallRun& run, RunPlatform& platform, int control);
+
+// OK: every removal step, the failure box when the directory step failed, and
+// the completion text.
+void RunRemoval(UninstallRun& run, RunPlatform& platform);
+
+// Ready: the uninstaller's own files, then the batch that removes the rest.
+void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
+
+// A directory such as "D:\" or "D:" whose files are never removed.
+bool IsDriveRoot(const std::string& directory);

@@ -1,0 +1,24 @@
+// What the run's steps do to the window and the machine. The steps themselves
+// are portable and decide what happens in which order; the Win32
+// implementation carries each call out, and tests can record them instead.
+#pragma once
+
+#include <string>
+
+class RunPlatform {
+ public:
+  virtual ~RunPlatform() = default;
+
+  // The confirmation window.
+  virtual void EnterRemovingState() = 0;
+  virtual bool IsDeleteAllChecked() = 0;
+  virtual void ShowStatus(const std::string& text) = 0;
+  virtual void ShowMessage(const std::string& caption, const std::string& text, unsigned style) = 0;
+
+  // The file system. DeletePlainFile leaves attributes alone, so read-only files stay.
+  virtual bool FileExists(const std::string& path) = 0;
+  virtual bool DeletePlainFile(const std::string& path) = 0;
+  virtual bool IsDirectoryEmpty(const std::string& directory) = 0;
+  virtual bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
+                              bool clear_attributes) = 0;
+};

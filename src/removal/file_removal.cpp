@@ -1,0 +1,60 @@
+#include "removal/file_removal.h"
+
+#include "driver/settings_file.h"
+#include "ui/confirmation_layout.h"
+
+namespace {
+
+constexpr char kAllEntries[] = "*.*";
+
+bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& platform) {
+  return platform.FileExists(settings.own_directory + settings.prog_exe);
+}
+
+}  // namespace
+
+bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
+  if (!ProgramExecutablePresent(settings, platform)) return false;
+  const std::string& own = settings.own_directory;
+  bool deleted_any = false;
+  SettingsFile file;
+  file.Open(settings.settings_path);
+  if (file.SelectGroup("Files") && file.ExamineKeys()) {
+    while (file.NextKey()) {
+      const std::string path = own + file.KeyValue();
+      if (platform.DeletePlainFile(path)) {
+        platform.ShowStatus(StatusText(path));
+        deleted_any = true;
+      }
+    }
+  }
+  if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
+    while (file.NextKey()) {
+      const std::string directory = own + file.KeyValue();
+      if (!platform.IsDirectoryEmpty(directory)) continue;
+      platform.ShowStatus(StatusText(directory + kAllEntries));
+      platform.PurgeDirectory(directory, kAllEntries, false, false);
+    }
+  }
+  file.Close();
+  return deleted_any;
+}
+
+bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
+  if (!ProgramExecutablePresent(settings, platform)) return false;
+  const std::string& own = settings.own_directory;
+  SettingsFile file;
+  file.Open(settings.settings_path);
+  if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
+    while (file.NextKey()) {
+      const std::string directory = own + file.KeyValue();
+      platform.ShowStatus(StatusText(directory + kAllEntries));
+      platform.PurgeDirectory(directory, kAllEntries, true, true);
+    }
+  }
+  // Closed first, so that uninstall.dat goes with the other files.
+  file.Close();
+  platform.ShowStatus(StatusText(own + kAllEntries));
+  platform.PurgeDirectory(own, kAllEntries, false, true);
+  return true;
+}

@@ -1,0 +1,14 @@
+// Removal of the installed program's files: the listed ones, or everything in
+// the own directory. Both read uninstall.dat afresh and close it before returning.
+#pragma once
+
+#include "driver/run_platform.h"
+#include "driver/settings.h"
+
+// Deletes each [Files] entry, then each [Dirs] entry that is empty when reached.
+// True if at least one file was deleted.
+bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);
+
+// Purges each [Dirs] tree, then every file directly in the own directory.
+// True if the program's executable was there to begin with.
+bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);

@@ -1,0 +1,204 @@
+#include "ui/confirmation_window_win32.h"
+
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+namespace {
+
+constexpr char kWindowClass[] = "QuillmarnUninstall";
+constexpr char kPanelClass[] = "QuillmarnPanel";
+constexpr int kIconResource = 1;
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION;  // no system menu, no sizing border
+// Posted by the window procedure, so that a button's work runs in the event
+// loop and never inside a window procedure.
+constexpr UINT kControlActivated = WM_APP + 1;
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) PostMessageA(window, kControlActivated, LOWORD(wparam), lparam);
+      return 0;
+    case WM_CLOSE:
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wparam & 0xFFF0) == SC_CLOSE) return 0;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wparam, lparam);
+}
+
+// The white title band: its texts share its white background.
+LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_CTLCOLORSTATIC) {
+    SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
+    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+  }
+  return DefWindowProcA(panel, message, wparam, lparam);
+}
+
+bool RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXA window{};
+  window.cbSize = sizeof(window);
+  window.lpfnWndProc = WindowProc;
+  window.hInstance = instance;
+  window.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
+  window.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  window.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  window.lpszClassName = kWindowClass;
+  WNDCLASSEXA panel = window;
+  panel.lpfnWndProc = PanelProc;
+  panel.hIcon = nullptr;
+  panel.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+  panel.lpszClassName = kPanelClass;
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  const bool have_window = GetClassInfoExA(instance, kWindowClass, &existing) || RegisterClassExA(&window);
+  const bool have_panel = GetClassInfoExA(instance, kPanelClass, &existing) || RegisterClassExA(&panel);
+  return have_window && have_panel;
+}
+
+struct ControlClass {
+  const char* name;
+  DWORD style;
+};
+
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Panel:
+      return {kPanelClass, 0};
+    case ControlKind::Text:
+      return {"STATIC", SS_LEFT};
+    case ControlKind::Icon:
+      return {"STATIC", SS_ICON | SS_CENTERIMAGE};
+    case ControlKind::CheckBox:
+      return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
+    case ControlKind::Separator:
+      return {"STATIC", SS_ETCHEDHORZ};
+    case ControlKind::Button:
+      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
+  }
+  return {"STATIC", 0};
+}
+
+}  // namespace
+
+void StatusLine::Show(const std::string& text) const {
+  if (bar_ == nullptr) return;
+  SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  UpdateWindow(bar_);
+}
+
+HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {
+  if (font == ControlFont::None) return nullptr;
+  if (font == ControlFont::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  GdiObject& owned = fonts_[static_cast<int>(font)];
+  if (!owned.Valid()) {
+    const FontSpec spec = FontSpecOf(font);
+    owned.Reset(CreateFontA(FontHeight(spec.points, pixels_per_inch), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                            DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+  }
+  return static_cast<HFONT>(owned.Get());
+}
+
+HWND ConfirmationWindow::CreateControl(const ControlSpec& spec, HWND band, int pixels_per_inch) {
+  const ControlClass cls = ClassOf(spec.kind);
+  HWND parent = spec.in_title_band ? band : window_.Get();
+  if (parent == nullptr) return nullptr;
+  HWND control = CreateWindowExA(
+      0, cls.name, ControlText(spec.id, texts_).c_str(), WS_CHILD | WS_VISIBLE | cls.style, spec.x, spec.y, spec.width,
+      spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+  if (control == nullptr) return nullptr;
+  if (HFONT font = FontFor(spec.font, pixels_per_inch))
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  if (spec.kind == ControlKind::Icon) {
+    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 32, 32, LR_SHARED);
+    SendMessageA(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
+    SetWindowPos(control, nullptr, spec.x, spec.y, spec.width, spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return control;
+}
+
+bool ConfirmationWindow::Open() {
+  Close();
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  if (!RegisterClasses(instance)) return false;
+
+  RECT outer{0, 0, kClientWidth, kClientHeight};
+  AdjustWindowRect(&outer, kWindowStyle, FALSE);
+  const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
+                                        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  window_.Reset(CreateWindowExA(0, kWindowClass, WindowTitle(texts_).c_str(), kWindowStyle, at.left, at.top, at.width,
+                                at.height, nullptr, nullptr, instance, nullptr));
+  if (!window_.Valid()) return false;
+
+  HDC screen = GetDC(window_.Get());
+  const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(window_.Get(), screen);
+
+  for (const ControlSpec& spec : kControls) {
+    HWND control = CreateControl(spec, band_, pixels_per_inch);
+    if (spec.id == kTitleBandId) band_ = control;
+  }
+  status_.Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_.Get(), nullptr,
+                                 instance, nullptr));
+  int field_right[] = {kStatusFieldRight};
+  SendMessageA(status_.Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(field_right));
+
+  ShowWindow(Control(kReadyButtonId), SW_HIDE);
+  ShowWindow(window_.Get(), SW_SHOWNORMAL);
+  UpdateWindow(window_.Get());
+  return true;
+}
+
+HWND ConfirmationWindow::Control(int id) const {
+  if (!window_.Valid()) return nullptr;
+  for (const ControlSpec& spec : kControls) {
+    if (spec.id == id && id != kSeparatorId) return GetDlgItem(spec.in_title_band ? band_ : window_.Get(), id);
+  }
+  return nullptr;
+}
+
+void ConfirmationWindow::HideDeleteAllOption() {
+  HWND option = Control(kDeleteAllId);
+  SendMessageA(option, BM_SETCHECK, BST_UNCHECKED, 0);
+  ShowWindow(option, SW_HIDE);
+}
+
+bool ConfirmationWindow::IsDeleteAllChecked() const {
+  return SendMessageA(Control(kDeleteAllId), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void ConfirmationWindow::EnterRemovingState() {
+  ShowWindow(Control(kOkButtonId), SW_HIDE);
+  ShowWindow(Control(kCancelButtonId), SW_HIDE);
+  ShowWindow(Control(kReadyButtonId), SW_SHOW);
+  EnableWindow(Control(kDeleteAllId), FALSE);
+  UpdateWindow(window_.Get());
+}
+
+void ConfirmationWindow::RunEventLoop(const std::function<bool(int control)>& on_control) {
+  MSG message;
+  bool end = false;
+  while (!end && GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.message == kControlActivated && message.hwnd == window_.Get()) {
+      // Only a control the user can see and use counts: a click queued while
+      // the removal ran must not reach a button that is gone by now.
+      HWND control = reinterpret_cast<HWND>(message.lParam);
+      if (IsWindowVisible(control) && IsWindowEnabled(control)) end = on_control(static_cast<int>(message.wParam));
+      continue;
+    }
+    if (window_.Valid() && IsDialogMessageA(window_.Get(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+}
+
+void ConfirmationWindow::Close() {
+  window_.Reset();
+  band_ = nullptr;
+  status_.Attach(nullptr);
+  for (GdiObject& font : fonts_) font.Reset();
+}

@@ -1,0 +1,298 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "harness_win32.h"
+#include "removal/file_system.h"
+
+namespace {
+
+constexpr DWORD kWait = 20000;
+constexpr DWORD kSettle = 300;  // long enough for a wrongly handled event to act
+
+// The window's controls by identifier, as a user knows them.
+enum : int {
+  kTitleBand = 1,
+  kHeading = 2,
+  kMessage = 3,
+  kIcon = 4,
+  kOk = 5,
+  kCancel = 6,
+  kReady = 7,
+  kInfo = 8,
+  kName = 9,
+  kDeleteAll = 10
+};
+
+const char kCompleted[] = "  Uninstalling completed.";
+
+std::string EditorSettings(const StagedInstall& install, const std::string& extra = std::string()) {
+  return "[Settings]\r\nProgName=Editor\r\nVersion=2.1\r\nProgExe=editor.exe\r\nProgDir=" + install.Dir() +
+         "\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n[Dirs]\r\nd1=lib\r\n" + extra;
+}
+
+void StageEditor(const StagedInstall& install) {
+  install.Write("editor.exe", "MZ");
+  install.MakeDir("lib");
+  install.Write("lib\\core.dll", "MZ");
+}
+
+// Starts the staged uninstaller and finds its window.
+struct Session {
+  explicit Session(const StagedInstall& install) : run(install.Exe()) { main = WaitForMainWindow(run, kWait); }
+  bool StillOpen() const {
+    DWORD code = 0;
+    return !run.WaitForExit(kSettle, &code) && IsWindow(main) && IsWindowVisible(main);
+  }
+  DWORD ExitCode() const {
+    DWORD code = 99;
+    EXPECT_TRUE(run.WaitForExit(kWait, &code)) << "the uninstaller did not end";
+    return code;
+  }
+  RunningUninstaller run;
+  HWND main = nullptr;
+};
+
+void RequestClose(HWND main) {
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+  PostMessageA(main, WM_SYSKEYDOWN, VK_F4, 1 | (1 << 29));  // Alt+F4
+  PostMessageA(main, WM_SYSKEYUP, VK_F4, 1 | (1 << 29) | (3u << 30));
+}
+
+class ConfirmationWindowE2e : public ::testing::Test {
+ protected:
+  // Writes uninstall.dat beside a staged Editor and starts the uninstaller.
+  Session& Start(const std::string& settings) {
+    StageEditor(install);
+    install.Write("uninstall.dat", settings);
+    session = std::make_unique<Session>(install);
+    return *session;
+  }
+  StagedInstall install;
+  std::unique_ptr<Session> session;
+};
+
+}  // namespace
+
+TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
+  Session& s = Start(EditorSettings(install));
+  ASSERT_NE(s.main, nullptr);
+
+  EXPECT_EQ(WindowText(s.main), " Editor");
+  RECT client;
+  GetClientRect(s.main, &client);
+  EXPECT_EQ(client.right, 400);
+  EXPECT_EQ(client.bottom, 200);
+  RECT outer;
+  GetWindowRect(s.main, &outer);
+  EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+  EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+  const LONG style = GetWindowLongA(s.main, GWL_STYLE);
+  EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+  EXPECT_EQ(style & (WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
+
+  const struct {
+    int id;
+    int x, y, w, h;
+    const char* text;
+    bool visible;
+  } expected[] = {
+      {kTitleBand, 0, 0, 480, 48, "", true},
+      {kHeading, 10, 10, 345, 15, "Uninstall Program", true},
+      {kMessage, 20, 24, 335, 15, "Program files and registry entries will be removed.", true},
+      {kIcon, 360, 8, 32, 32, "", true},
+      {kInfo, 10, 60, 380, 18, "Remove the following program from your computer:", true},
+      {kName, 10, 80, 380, 18, "Editor (Version 2.1)", true},
+      {kDeleteAll, 10, 110, 380, 15, " Delete all(!) files in the directory (including user files).", true},
+      {kOk, 5, 151, 60, 20, "OK", true},
+      {kCancel, 325, 151, 70, 20, "Cancel", true},
+      {kReady, 325, 151, 70, 20, "Ready", false},
+  };
+  for (const auto& e : expected) {
+    HWND control = ControlOf(s.main, e.id);
+    ASSERT_NE(control, nullptr) << "control " << e.id;
+    const RECT r = RectIn(s.main, control);
+    EXPECT_EQ(r.left, e.x) << e.id;
+    EXPECT_EQ(r.top, e.y) << e.id;
+    EXPECT_EQ(r.right - r.left, e.w) << e.id;
+    EXPECT_EQ(r.bottom - r.top, e.h) << e.id;
+    EXPECT_EQ(WindowText(control), e.text) << e.id;
+    EXPECT_EQ(IsWindowVisible(control) != FALSE, e.visible) << e.id;
+    EXPECT_TRUE(IsWindowEnabled(control)) << e.id;
+  }
+  for (int button : {kOk, kCancel, kReady}) {
+    EXPECT_EQ(GetWindowLongA(ControlOf(s.main, button), GWL_STYLE) & BS_DEFPUSHBUTTON, 0) << button;
+  }
+  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAll), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_NE(SendMessageA(ControlOf(s.main, kIcon), STM_GETIMAGE, IMAGE_ICON, 0), 0);
+
+  HWND separator = GetDlgItem(s.main, 0);
+  ASSERT_NE(separator, nullptr);
+  EXPECT_EQ(GetWindowLongA(separator, GWL_STYLE) & SS_TYPEMASK, SS_ETCHEDHORZ);
+  const RECT line = RectIn(s.main, separator);
+  EXPECT_EQ(line.left, 2);
+  EXPECT_EQ(line.top, 144);
+  // Wine gives an etched line a static edge of its own around the 399 x 2 asked for.
+  const bool edged = (GetWindowLongA(separator, GWL_EXSTYLE) & WS_EX_STATICEDGE) != 0;
+  EXPECT_EQ(line.right - line.left, edged ? 401 : 399);
+  EXPECT_EQ(line.bottom - line.top, 2);
+
+  HWND status = StatusBarOf(s.main);
+  ASSERT_NE(status, nullptr);
+  const RECT bar = RectIn(s.main, status);
+  EXPECT_EQ(bar.left, 0);
+  EXPECT_GE(bar.right, 400);  // the platform sizes the bar; its one field ends at 400
+  EXPECT_EQ(bar.bottom, 200);
+  EXPECT_EQ(WindowText(status), "");
+
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, TabCyclesOptionOkCancel) {
+  Session& s = Start(EditorSettings(install));
+  ASSERT_NE(s.main, nullptr);
+  HWND option = ControlOf(s.main, kDeleteAll);
+  HWND ok = ControlOf(s.main, kOk);
+  HWND cancel = ControlOf(s.main, kCancel);
+  EXPECT_EQ(GetNextDlgTabItem(s.main, option, FALSE), ok);
+  EXPECT_EQ(GetNextDlgTabItem(s.main, ok, FALSE), cancel);
+  EXPECT_EQ(GetNextDlgTabItem(s.main, cancel, FALSE), option);
+  EXPECT_EQ(GetNextDlgTabItem(s.main, option, TRUE), cancel);
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, CancelRemovesNothing) {
+  Session& s = Start(EditorSettings(install));
+  ASSERT_NE(s.main, nullptr);
+  ClickControl(s.main, kDeleteAll);
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+  for (const char* name : {"uninstall.dat", "uninstall.exe", "editor.exe", "lib\\core.dll"}) {
+    EXPECT_TRUE(PathExists(install.Dir() + name)) << name;
+  }
+}
+
+TEST_F(ConfirmationWindowE2e, OkRemovesAndReadyFinishes) {
+  const std::string link = install.Write("Editor.lnk", "l");
+  Session& s = Start(
+      EditorSettings(install, "[StartMenu]\r\nProgram=" + link + "\r\nHelp=" + install.Dir() + "missing.lnk\r\n"));
+  ASSERT_NE(s.main, nullptr);
+  ClickControl(s.main, kDeleteAll);
+  ClickControl(s.main, kDeleteAll);  // the option only toggles: it ends unchecked
+  EXPECT_TRUE(s.StillOpen());
+  ClickControl(s.main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait)) << WindowText(StatusBarOf(s.main));
+
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kOk)));
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kCancel)));
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kReady)));
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
+  EXPECT_FALSE(IsWindowEnabled(ControlOf(s.main, kDeleteAll))) << "frozen after OK";
+  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAll), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+
+  EXPECT_FALSE(PathExists(link));
+  EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
+  EXPECT_FALSE(PathExists(install.Dir() + "lib"));
+  EXPECT_TRUE(PathExists(install.Dir() + "uninstall.dat"));
+  EXPECT_TRUE(s.StillOpen()) << "only Ready ends the finished run";
+
+  ClickControl(s.main, kReady);
+  EXPECT_EQ(s.ExitCode(), 0u);
+  EXPECT_FALSE(PathExists(install.Dir() + "uninstall.dat"));
+}
+
+TEST_F(ConfirmationWindowE2e, CloseRequestsAreIgnoredWhileWaitingAndWhenFinished) {
+  Session& s = Start(EditorSettings(install));
+  ASSERT_NE(s.main, nullptr);
+  RequestClose(s.main);
+  EXPECT_TRUE(s.StillOpen());
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kOk)));
+  EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
+
+  ClickControl(s.main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
+  RequestClose(s.main);
+  EXPECT_TRUE(s.StillOpen());
+  EXPECT_TRUE(PathExists(install.Dir() + "uninstall.dat"));
+  ClickControl(s.main, kReady);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, NoDelAllHidesTheOptionInTheProgramsDirectory) {
+  Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nNoDelAll=1\r\nProgDir=" +
+                     WithoutTrailingBackslashes(install.Dir()) + "\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, NoDelAllCountsForNothingElsewhere) {
+  Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nNoDelAll=1\r\nProgDir=C:\\Elsewhere\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, LanguageTextsFromAUtf8File) {
+  Session& s = Start(
+      "\xEF\xBB\xBF[Settings]\r\nProgName=R\xC3\xA9"
+      "dacteur\r\nVersion=3\r\nProgExe=editor.exe\r\n"
+      "[Language]\r\nTitel=D\xC3\xA9sinstaller\r\nMsg=Tout part.\r\nVersion=Vers.\r\nUninstInfo=Retirer :\r\n"
+      "DelAll=Tout effacer\r\nOK=Oui\r\nCancel=Non\r\nReady=Fini\r\nStatus=Termin\xC3\xA9\r\n"
+      "[Files]\r\nf=editor.exe\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_EQ(WindowText(s.main),
+            " R\xE9"
+            "dacteur");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "D\xE9sinstaller");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kMessage)), "Tout part.");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kInfo)), "Retirer :");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kName)),
+            "R\xE9"
+            "dacteur (Vers. 3)");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kDeleteAll)), " Tout effacer");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kOk)), "Oui");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kCancel)), "Non");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kReady)), "Fini");
+  ClickControl(s.main, kOk);
+  EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  Termin\xE9", kWait));
+  ClickControl(s.main, kReady);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+TEST_F(ConfirmationWindowE2e, AFailedRemovalShowsTheBoxAndEndsWithoutReady) {
+  Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=missing.exe\r\n[Files]\r\nf=editor.exe\r\n");
+  ASSERT_NE(s.main, nullptr);
+  ClickControl(s.main, kOk);
+  HWND box = s.run.WaitForWindow("#32770", kWait);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(WindowText(box), " Uninstall Program");
+  EXPECT_EQ(ControlText(box, 0xFFFF), "Uninstalling program not possible.");
+  EXPECT_FALSE(IsWindowEnabled(s.main)) << "the box is modal to the window";
+  ClickControl(box, IDOK);
+  EXPECT_EQ(s.ExitCode(), 0u);
+  EXPECT_TRUE(PathExists(install.Dir() + "uninstall.dat")) << "no clean-up after a failure";
+}
+
+TEST_F(ConfirmationWindowE2e, OversizedAndOddValuesNeverBreakTheRun) {
+  const std::string long_name(5000, 'N');
+  const std::string long_path = install.Dir() + std::string(300, 'p') + ".lnk";
+  install.MakeDir("folder.lnk");
+  Session& s = Start("[Settings]\r\nProgName=" + long_name + "\r\nProgExe=editor.exe\r\nDesktopIcon=" + long_path +
+                     "\r\n[StartMenu]\r\nProgram=" + install.Dir() +
+                     "folder.lnk\r\n[Language]\r\nTitel=\r\nMsg=\r\nOK=\r\nStatus=\r\n[Files]\r\n"
+                     "f=editor.exe\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kOk)), "");
+  ClickControl(s.main, kOk);
+  EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  ", kWait));
+  EXPECT_TRUE(PathExists(install.Dir() + "folder.lnk")) << "a directory is never deleted as a link";
+  ClickControl(s.main, kReady);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}

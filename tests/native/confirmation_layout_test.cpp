@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "ui/confirmation_layout.h"
+
+TEST(FontHeight, IsTheNegativeRoundedCharacterHeight) {
+  EXPECT_EQ(FontHeight(8, 96), -11);    // 10.67
+  EXPECT_EQ(FontHeight(10, 96), -13);   // 13.33
+  EXPECT_EQ(FontHeight(9, 96), -12);    // exact
+  EXPECT_EQ(FontHeight(8, 120), -13);   // 13.33
+  EXPECT_EQ(FontHeight(10, 120), -17);  // 16.67
+  EXPECT_EQ(FontHeight(3, 84), -4);     // 3.5 rounds away from zero
+  EXPECT_EQ(FontHeight(10, 144), -20);
+  EXPECT_EQ(FontHeight(0, 96), 0);
+}
+
+TEST(CentredPlacement, CentresInIntegersAndClampsToTheScreen) {
+  const Placement normal = CentredPlacement(406, 229, 1024, 768);
+  EXPECT_EQ(normal.left, 309);
+  EXPECT_EQ(normal.top, 269);
+  EXPECT_EQ(normal.width, 406);
+  EXPECT_EQ(normal.height, 229);
+  const Placement odd = CentredPlacement(407, 230, 1025, 769);
+  EXPECT_EQ(odd.left, 309);
+  EXPECT_EQ(odd.top, 269);
+  const Placement clamped = CentredPlacement(406, 229, 320, 200);
+  EXPECT_EQ(clamped.left, 0);
+  EXPECT_EQ(clamped.top, 0);
+  EXPECT_EQ(clamped.width, 320);
+  EXPECT_EQ(clamped.height, 200);
+}
+
+TEST(WindowTexts, TitleAndOptionCarryOneLeadingBlank) {
+  UiTexts texts;
+  EXPECT_EQ(WindowTitle(texts), " ");
+  texts.program_name = "Editor";
+  texts.name_line = "Editor (Version 2.1)";
+  EXPECT_EQ(WindowTitle(texts), " Editor");
+  EXPECT_EQ(ControlText(kDeleteAllId, texts), " Delete all(!) files in the directory (including user files).");
+  EXPECT_EQ(ControlText(kProgramNameId, texts), "Editor (Version 2.1)");
+  EXPECT_EQ(ControlText(kHeadingId, texts), "Uninstall Program");
+  EXPECT_EQ(ControlText(kReadyButtonId, texts), "Ready");
+  EXPECT_EQ(ControlText(kTitleBandId, texts), "");
+  texts.del_all.clear();
+  EXPECT_EQ(ControlText(kDeleteAllId, texts), " ");
+}
+
+TEST(StatusText, TwoBlanksBeforeTheItem) {
+  EXPECT_EQ(StatusText("C:\\x.lnk"), "  C:\\x.lnk");
+  EXPECT_EQ(StatusText(""), "  ");
+}

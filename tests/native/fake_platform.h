@@ -1,0 +1,35 @@
+// Records every call the run's steps make, against a small pretend file system.
+#pragma once
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "driver/run_platform.h"
+
+class FakePlatform : public RunPlatform {
+ public:
+  std::set<std::string> files;       // full paths of existing files
+  std::set<std::string> empty_dirs;  // directories that exist and are empty
+  bool delete_all_checked = false;
+  std::vector<std::string> log;
+
+  void EnterRemovingState() override { log.push_back("removing"); }
+  bool IsDeleteAllChecked() override { return delete_all_checked; }
+  void ShowStatus(const std::string& text) override { log.push_back("status:" + text); }
+  void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
+    log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
+  }
+  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+  bool DeletePlainFile(const std::string& path) override {
+    log.push_back("delete:" + path);
+    return files.erase(path) != 0;
+  }
+  bool IsDirectoryEmpty(const std::string& directory) override { return empty_dirs.count(directory) != 0; }
+  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
+                      bool clear_attributes) override {
+    log.push_back("purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") +
+                  (clear_attributes ? "|clear" : ""));
+    return empty_dirs.erase(directory) != 0;
+  }
+};

@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include "driver/removal_steps.h"
+#include "fake_files.h"
+#include "fake_platform.h"
+#include "ui/confirmation_layout.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+
+const std::string kOwn = "C:\\Apps\\Editor\\";
+
+class RemovalStepsTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearStagedFiles(); }
+  void TearDown() override { EXPECT_EQ(HeldFileCount(), 0) << "uninstall.dat was left open"; }
+
+  // Stages uninstall.dat and reads it as start-up does.
+  void Install(const std::string& own, const std::string& dat) {
+    StageFile(own + "uninstall.dat", dat);
+    run.settings = ReadUninstallSettings(own);
+    run.texts = LoadUiTexts(own + "uninstall.dat");
+  }
+
+  UninstallRun run;
+  FakePlatform platform;
+};
+
+const char kEditor[] =
+    "[Settings]\nProgName=Editor\nProgExe=editor.exe\nProgDir=C:\\Apps\\Editor\nStartMenu=C:\\Menu\\Editor\n"
+    "DesktopIcon=C:\\Desk\\Editor.lnk\nGUID={E1}\n"
+    "[StartMenu]\nUninstall=C:\\Menu\\Editor\\Uninstall.lnk\nProgram=C:\\Menu\\Editor\\Editor.lnk\n"
+    "Help=C:\\Menu\\Editor\\Help.lnk\nHomepage=\n"
+    "[Files]\nf1=editor.exe\nf2=gone.dll\nf3=data\\notes.txt\n"
+    "[Dirs]\nd1=data\\sub\nd2=data\nd3=full\n";
+
+}  // namespace
+
+TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
+  Install(kOwn, kEditor);
+  platform.files = {kOwn + "editor.exe", kOwn + "data\\notes.txt", "C:\\Menu\\Editor\\Editor.lnk"};
+  platform.empty_dirs = {"C:\\Menu\\Editor", kOwn + "data\\sub", kOwn + "data"};
+  EXPECT_FALSE(HandleControl(run, platform, kOkButtonId));
+  EXPECT_TRUE(run.removal_succeeded);
+  const Log expected = {
+      "removing",
+      // The links in their fixed order, whether or not the file is still there.
+      "status:  C:\\Menu\\Editor\\Editor.lnk",
+      "delete:C:\\Menu\\Editor\\Editor.lnk",
+      "status:  C:\\Menu\\Editor\\Help.lnk",
+      "delete:C:\\Menu\\Editor\\Help.lnk",
+      "status:  C:\\Menu\\Editor\\Uninstall.lnk",
+      "delete:C:\\Menu\\Editor\\Uninstall.lnk",
+      "status:  C:\\Desk\\Editor.lnk",
+      "delete:C:\\Desk\\Editor.lnk",
+      "status:  C:\\Menu\\Editor",
+      "purge:C:\\Menu\\Editor|*.*",
+      // Files: only those actually deleted are announced, after the deletion.
+      "delete:" + kOwn + "editor.exe",
+      "status:  " + kOwn + "editor.exe",
+      "delete:" + kOwn + "gone.dll",
+      "delete:" + kOwn + "data\\notes.txt",
+      "status:  " + kOwn + "data\\notes.txt",
+      // Directories: each that is empty when reached.
+      "status:  " + kOwn + "data\\sub*.*",
+      "purge:" + kOwn + "data\\sub|*.*",
+      "status:  " + kOwn + "data*.*",
+      "purge:" + kOwn + "data|*.*",
+      "status:  Uninstalling completed.",
+  };
+  EXPECT_EQ(platform.log, expected);
+  EXPECT_FALSE(run.end) << "the window now waits for Ready";
+}
+
+TEST_F(RemovalStepsTest, DeleteAllPurgesEveryListedTreeThenTheOwnDirectory) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[Dirs]\nd1=data\nd2=plugins\\\n");
+  platform.files = {kOwn + "editor.exe"};
+  platform.delete_all_checked = true;
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_TRUE(run.removal_succeeded);
+  const Log expected = {
+      "removing",
+      "status:  " + kOwn + "data*.*",
+      "purge:" + kOwn + "data|*.*|recursive|clear",
+      "status:  " + kOwn + "plugins\\*.*",
+      "purge:" + kOwn + "plugins\\|*.*|recursive|clear",
+      "status:  " + kOwn + "*.*",
+      "purge:" + kOwn + "|*.*|clear",
+      "status:  Uninstalling completed.",
+  };
+  EXPECT_EQ(platform.log, expected);
+}
+
+TEST_F(RemovalStepsTest, AMissingProgramOrNothingDeletedGivesTheFailureBox) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[Language]\nTitel=Entfernen\nError=Nein\n");
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_FALSE(run.removal_succeeded);
+  EXPECT_TRUE(run.end);
+  const Log expected = {"removing", "box: Entfernen|Nein|16", "status:  Uninstalling completed."};
+  EXPECT_EQ(platform.log, expected);
+
+  // Listed mode with the program present but no [Files] entry deleted fails too.
+  UninstallRun again;
+  run = again;
+  platform = FakePlatform();
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Dirs]\nd=data\n");
+  platform.files = {kOwn + "editor.exe"};
+  platform.empty_dirs = {kOwn + "data"};
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_FALSE(run.removal_succeeded);
+  EXPECT_TRUE(run.end);
+  EXPECT_EQ(platform.empty_dirs.size(), 0u) << "the empty directory still went";
+}
+
+TEST_F(RemovalStepsTest, FromADriveRootNoFileIsRemoved) {
+  for (const std::string own : {"D:\\", "D:"}) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install(own, "[Settings]\nProgExe=editor.exe\nDesktopIcon=C:\\Desk\\E.lnk\n[Files]\nf=editor.exe\n");
+    platform.files = {own + "editor.exe"};
+    platform.delete_all_checked = true;
+    HandleControl(run, platform, kOkButtonId);
+    const Log expected = {"removing", "status:  C:\\Desk\\E.lnk", "delete:C:\\Desk\\E.lnk",
+                          "box: Uninstall Program|Uninstalling program not possible.|16",
+                          "status:  Uninstalling completed."};
+    EXPECT_EQ(platform.log, expected) << own;
+    EXPECT_TRUE(platform.files.count(own + "editor.exe"));
+    EXPECT_TRUE(run.end);
+  }
+  EXPECT_FALSE(IsDriveRoot("C:\\Apps\\"));
+  EXPECT_FALSE(IsDriveRoot("\\\\server\\share\\"));
+}
+
+TEST_F(RemovalStepsTest, AStartMenuFolderThatIsNotEmptyStaysWithoutAText) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\nStartMenu=C:\\Menu\\Editor\n[Files]\nf=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  for (const std::string& entry : platform.log) EXPECT_EQ(entry.find("C:\\Menu"), std::string::npos) << entry;
+}
+
+TEST_F(RemovalStepsTest, CancelChangesNothingAndTheCheckBoxOnlyToggles) {
+  Install(kOwn, kEditor);
+  EXPECT_FALSE(HandleControl(run, platform, kDeleteAllId));
+  EXPECT_FALSE(HandleControl(run, platform, kProgramNameId));
+  EXPECT_TRUE(platform.log.empty());
+  EXPECT_TRUE(HandleControl(run, platform, kCancelButtonId));
+  EXPECT_TRUE(platform.log.empty());
+}
+
+TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrder) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n");
+  EXPECT_TRUE(HandleControl(run, platform, kReadyButtonId));
+  const Log expected = {"delete:" + kOwn + "uninstall.dat", "delete:" + kOwn + "Uninstall.vbs",
+                        "delete:" + kOwn + "Uninstall.js", "delete:" + kOwn + "pre.exe", "delete:" + kOwn + "post.exe"};
+  EXPECT_EQ(platform.log, expected);
+}

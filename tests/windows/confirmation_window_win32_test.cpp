@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include <vector>
+
+#include "box_watch_win32.h"
+#include "driver/removal_steps.h"
+#include "driver/run_platform_win32.h"
+#include "temp_tree_win32.h"
+#include "ui/confirmation_window_win32.h"
+
+namespace {
+
+// Every text sent to the status bar, in order, caught by subclassing it.
+std::vector<std::string>* status_texts = nullptr;
+WNDPROC status_proc = nullptr;
+
+LRESULT CALLBACK RecordStatus(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == SB_SETTEXTA && LOBYTE(LOWORD(wparam)) == 0 && status_texts != nullptr) {
+    status_texts->push_back(reinterpret_cast<const char*>(lparam));
+  }
+  return CallWindowProcA(status_proc, bar, message, wparam, lparam);
+}
+
+void RecordStatusOf(const ConfirmationWindow& window, std::vector<std::string>& texts) {
+  status_texts = &texts;
+  status_proc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(window.Status().Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordStatus)));
+}
+
+// An installed Editor with links, a start-menu folder and files in its own directory.
+class StagedEditor {
+ public:
+  StagedEditor() {
+    own = tree.MakeDir("Editor") + "\\";
+    menu = tree.MakeDir("Menu") + "\\";
+    tree.MakeDir("Menu\\Editor");
+    tree.MakeDir("Desk");
+    tree.Write("Editor\\editor.exe", "MZ");
+    tree.MakeDir("Editor\\data");
+    tree.MakeDir("Editor\\data\\sub");
+    tree.Write("Editor\\data\\notes.txt", "n");
+    tree.Write("Editor\\readonly.dll", "r");
+    SetFileAttributesA((own + "readonly.dll").c_str(), FILE_ATTRIBUTE_READONLY);
+    tree.Write("Menu\\Editor\\Editor.lnk", "l");
+    tree.Write("Desk\\Editor.lnk", "l");
+  }
+  void WriteSettings(const std::string& extra) {
+    tree.Write("Editor\\uninstall.dat",
+               "[Settings]\r\nProgName=Editor\r\nVersion=2.1\r\nProgExe=editor.exe\r\nProgDir=" + own +
+                   "\r\nStartMenu=" + menu + "Editor\r\nDesktopIcon=" + tree.Path() + "Desk\\Editor.lnk\r\n" +
+                   "[StartMenu]\r\nProgram=" + menu + "Editor\\Editor.lnk\r\nHelp=" + menu + "Editor\\Help.lnk\r\n" +
+                   "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\nf3=readonly.dll\r\nf4=uninstall.dat\r\n" +
+                   "[Dirs]\r\nd1=data\\sub\r\nd2=data\r\n" + extra);
+    run.settings = ReadUninstallSettings(own);
+    run.texts = LoadUiTexts(own + "uninstall.dat");
+  }
+  ~StagedEditor() { SetFileAttributesA((own + "readonly.dll").c_str(), FILE_ATTRIBUTE_NORMAL); }
+
+  TempTree tree;
+  std::string own;
+  std::string menu;
+  UninstallRun run;
+};
+
+class ConfirmationWindowTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    status_texts = nullptr;
+    StopWatchingForBoxes();
+  }
+};
+
+}  // namespace
+
+TEST_F(ConfirmationWindowTest, RemovalStepsShowTheirTextsInOrderOnTheStatusLine) {
+  StagedEditor staged;
+  staged.WriteSettings("");
+  ConfirmationWindow window(staged.run.texts);
+  ASSERT_TRUE(window.Open());
+  std::vector<std::string> texts;
+  RecordStatusOf(window, texts);
+  Win32RunPlatform platform(window);
+
+  EXPECT_FALSE(HandleControl(staged.run, platform, kOkButtonId));
+
+  const std::string& own = staged.own;
+  const std::vector<std::string> expected = {
+      "  " + staged.menu + "Editor\\Editor.lnk",
+      "  " + staged.menu + "Editor\\Help.lnk",  // announced although it is missing
+      "  " + staged.tree.Path() + "Desk\\Editor.lnk",
+      "  " + staged.menu + "Editor",
+      "  " + own + "editor.exe",
+      "  " + own + "data\\notes.txt",
+      "  " + own + "data\\sub*.*",
+      "  " + own + "data*.*",
+      "  Uninstalling completed.",
+  };
+  EXPECT_EQ(texts, expected);
+  EXPECT_TRUE(staged.run.removal_succeeded);
+  EXPECT_FALSE(staged.run.end);
+
+  EXPECT_FALSE(PathExists(staged.menu + "Editor"));
+  EXPECT_FALSE(PathExists(staged.tree.Path() + "Desk\\Editor.lnk"));
+  EXPECT_FALSE(PathExists(own + "editor.exe"));
+  EXPECT_FALSE(PathExists(own + "data"));
+  EXPECT_TRUE(PathExists(own + "readonly.dll")) << "listed removal leaves read-only files";
+  EXPECT_TRUE(PathExists(own + "uninstall.dat")) << "held open while the files are removed";
+
+  EXPECT_FALSE(IsWindowVisible(window.Control(kOkButtonId)));
+  EXPECT_FALSE(IsWindowVisible(window.Control(kCancelButtonId)));
+  EXPECT_TRUE(IsWindowVisible(window.Control(kReadyButtonId)));
+  EXPECT_TRUE(IsWindowVisible(window.Control(kDeleteAllId)));
+  EXPECT_FALSE(IsWindowEnabled(window.Control(kDeleteAllId)));
+
+  EXPECT_TRUE(HandleControl(staged.run, platform, kReadyButtonId));
+  EXPECT_FALSE(PathExists(own + "uninstall.dat"));
+  EXPECT_EQ(texts.size(), expected.size()) << "Ready shows no text";
+}
+
+TEST_F(ConfirmationWindowTest, DeleteAllTakesEveryFileOfTheOwnDirectory) {
+  StagedEditor staged;
+  staged.WriteSettings("");
+  staged.tree.MakeDir("Editor\\unlisted");
+  ConfirmationWindow window(staged.run.texts);
+  ASSERT_TRUE(window.Open());
+  SendMessageA(window.Control(kDeleteAllId), BM_SETCHECK, BST_CHECKED, 0);
+  std::vector<std::string> texts;
+  RecordStatusOf(window, texts);
+  Win32RunPlatform platform(window);
+  HandleControl(staged.run, platform, kOkButtonId);
+  EXPECT_TRUE(staged.run.removal_succeeded);
+  EXPECT_EQ(texts.back(), "  Uninstalling completed.");
+  EXPECT_EQ(texts[texts.size() - 2], "  " + staged.own + "*.*");
+  EXPECT_FALSE(PathExists(staged.own + "readonly.dll"));
+  EXPECT_FALSE(PathExists(staged.own + "uninstall.dat"));
+  EXPECT_FALSE(PathExists(staged.own + "data"));
+  EXPECT_TRUE(PathExists(staged.own + "unlisted")) << "a directory not listed in [Dirs] stays";
+}
+
+TEST_F(ConfirmationWindowTest, AFailedDirectoryStepShowsTheFailureBoxAndEnds) {
+  StagedEditor staged;
+  staged.WriteSettings("[Language]\r\nTitel=Entfernen\r\nError=Nicht m\xF6glich\r\nStatus=Fertig\r\n");
+  DeleteFileA((staged.own + "editor.exe").c_str());
+  ConfirmationWindow window(staged.run.texts);
+  ASSERT_TRUE(window.Open());
+  std::vector<std::string> texts;
+  RecordStatusOf(window, texts);
+  Win32RunPlatform platform(window);
+  BoxSighting seen;
+  WatchForBox(seen);
+  EXPECT_TRUE(HandleControl(staged.run, platform, kOkButtonId));
+  ASSERT_NE(seen.box, nullptr);
+  EXPECT_EQ(seen.caption, " Entfernen");
+  EXPECT_EQ(seen.text, "Nicht m\xF6glich");
+  EXPECT_FALSE(staged.run.removal_succeeded);
+  EXPECT_EQ(texts.back(), "  Fertig");
+  EXPECT_TRUE(PathExists(staged.own + "data\\notes.txt"));
+}
+
+TEST_F(ConfirmationWindowTest, FontsStatusFieldAndIconAreAsLaidOut) {
+  UiTexts texts;
+  texts.program_name = "Editor";
+  ConfirmationWindow window(texts);
+  ASSERT_TRUE(window.Open());
+  RECT client;
+  GetClientRect(window.Handle(), &client);
+  EXPECT_EQ(client.right, kClientWidth);
+  EXPECT_EQ(client.bottom, kClientHeight);
+
+  HDC screen = GetDC(nullptr);
+  const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  for (const ControlSpec& spec : kControls) {
+    if (spec.font == ControlFont::None || spec.font == ControlFont::DefaultGui) continue;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window.Control(spec.id), WM_GETFONT, 0, 0));
+    LOGFONTA described{};
+    ASSERT_TRUE(GetObjectA(font, sizeof(described), &described)) << spec.id;
+    EXPECT_STREQ(described.lfFaceName, "Arial") << spec.id;
+    EXPECT_EQ(described.lfHeight, FontHeight(FontSpecOf(spec.font).points, pixels_per_inch)) << spec.id;
+    EXPECT_EQ(described.lfWeight, FontSpecOf(spec.font).weight) << spec.id;
+    EXPECT_FALSE(described.lfItalic || described.lfUnderline || described.lfStrikeOut) << spec.id;
+  }
+  HFONT gui = reinterpret_cast<HFONT>(SendMessageA(window.Control(kOkButtonId), WM_GETFONT, 0, 0));
+  EXPECT_EQ(gui, GetStockObject(DEFAULT_GUI_FONT));
+
+  int parts[4] = {};
+  EXPECT_EQ(SendMessageA(window.Status().Handle(), SB_GETPARTS, 4, reinterpret_cast<LPARAM>(parts)), 1);
+  EXPECT_EQ(parts[0], kStatusFieldRight);
+  EXPECT_EQ(GetWindowLongA(window.Status().Handle(), GWL_STYLE) & SBARS_SIZEGRIP, 0);
+
+  HICON icon = reinterpret_cast<HICON>(SendMessageA(window.Control(kProgramIconId), STM_GETIMAGE, IMAGE_ICON, 0));
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP colour{};
+  GetObjectA(info.hbmColor, sizeof(colour), &colour);
+  EXPECT_EQ(colour.bmWidth, 32);
+  EXPECT_EQ(colour.bmHeight, 32);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  EXPECT_NE(GetClassLongPtrA(window.Handle(), GCLP_HICON), 0u);
+}
+
+TEST_F(ConfirmationWindowTest, HidingTheOptionUnchecksIt) {
+  UiTexts texts;
+  ConfirmationWindow window(texts);
+  ASSERT_TRUE(window.Open());
+  SendMessageA(window.Control(kDeleteAllId), BM_SETCHECK, BST_CHECKED, 0);
+  EXPECT_TRUE(window.IsDeleteAllChecked());
+  window.HideDeleteAllOption();
+  EXPECT_FALSE(window.IsDeleteAllChecked());
+  EXPECT_FALSE(IsWindowVisible(window.Control(kDeleteAllId)));
+  window.Close();
+  EXPECT_EQ(window.Handle(), nullptr);
+  EXPECT_EQ(window.Control(kOkButtonId), nullptr);
+}
