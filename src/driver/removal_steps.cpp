@@ -2,6 +2,8 @@
 
 #include "driver/settings_file.h"
 #include "removal/file_removal.h"
+#include "removal/registry.h"
+#include "removal/uninstall_entry.h"
 #include "text/text.h"
 #include "ui/confirmation_layout.h"
 #include "ui/message_box.h"
@@ -30,8 +32,18 @@ void RemoveDesktopLink(const UninstallRun& run, RunPlatform& platform) {
   platform.DeletePlainFile(link);
 }
 
-// Comes with the registry primitives: the product key, only with delete-all.
-void RemoveProductKey(const UninstallRun&, RunPlatform&) {}
+// The product's own settings go only when the user chose to delete everything.
+void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
+  if (!platform.IsDeleteAllChecked() || run.settings.guid.empty()) return;
+  const std::string key = ProductKeyPath(run.settings.guid);
+  platform.ShowStatus(StatusText(key));
+  for (const char* value : {"InstallDir", "StartMenu", "DesktopIcon"}) {
+    platform.DeleteRegistryValue(kCurrentUser, key, value);
+  }
+  platform.DeleteRegistryKey(kCurrentUser, key);
+  // Goes only when no other product of this kind is left in it.
+  platform.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
+}
 
 // Comes with the user task records.
 void UndoUserTasks(const UninstallRun&, RunPlatform&) {}
@@ -45,12 +57,6 @@ void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
 
 // Comes with the program runner.
 void RunAfterUninstallProgram(const UninstallRun&, RunPlatform&) {}
-
-// Comes with the registry primitives: the entry in the list of installed programs.
-void RemoveUninstallRegistration(const std::string&, RunPlatform&) {}
-
-// Comes with the self-deleting batch.
-void StartSelfDeleteBatch(const std::string&, RunPlatform&) {}
 
 }  // namespace
 
@@ -82,7 +88,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.end = true;
   }
 
-  RemoveUninstallRegistration(registration, platform);
+  RemoveUninstallEntry(registration, platform);
   platform.ShowStatus(StatusText(run.texts.status));
 }
 
@@ -94,7 +100,7 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
   platform.DeletePlainFile(own + "Uninstall.js");
   platform.DeletePlainFile(own + settings.before_uninst);
   platform.DeletePlainFile(own + settings.after_uninst);
-  StartSelfDeleteBatch(own, platform);
+  platform.StartSelfDeleteBatch(own);
   run.end = true;
 }
 

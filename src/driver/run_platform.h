@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "removal/registry.h"
+
 class RunPlatform {
  public:
   virtual ~RunPlatform() = default;
@@ -21,4 +23,11 @@ class RunPlatform {
   virtual bool IsDirectoryEmpty(const std::string& directory) = 0;
   virtual bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
                               bool clear_attributes) = 0;
+
+  // The registry, one value or one key at a time.
+  virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
+  virtual bool DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;
+
+  // The batch that removes the executable and its directory after the exit.
+  virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
 };

@@ -1,6 +1,7 @@
 #include "driver/run_platform_win32.h"
 
 #include "removal/file_system.h"
+#include "removal/self_delete_batch.h"
 #include "ui/message_box.h"
 
 void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
@@ -19,3 +20,13 @@ bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::s
                                       bool clear_attributes) {
   return ::PurgeDirectory(directory, pattern, recursive, clear_attributes);
 }
+
+bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  return ::DeleteRegistryValue(root, key, value);
+}
+
+bool Win32RunPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
+  return ::DeleteRegistryKey(root, key);
+}
+
+void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) { ::StartSelfDeleteBatch(own_directory); }

@@ -17,6 +17,9 @@ class Win32RunPlatform : public RunPlatform {
   bool IsDirectoryEmpty(const std::string& directory) override;
   bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
                       bool clear_attributes) override;
+  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
+  void StartSelfDeleteBatch(const std::string& own_directory) override;
 
  private:
   ConfirmationWindow& window_;

@@ -6,6 +6,7 @@
 #include "driver/removal_steps.h"
 #include "driver/run_platform_win32.h"
 #include "driver/uninstall_sequence.h"
+#include "platform/paths_win32.h"
 #include "removal/file_system.h"
 #include "ui/confirmation_window_win32.h"
 #include "ui/message_box.h"
@@ -29,24 +30,6 @@ class ComScope {
  private:
   bool initialised_;
 };
-
-// Both read into a buffer large enough for any path, so that a long path is
-// never silently cut to a shorter one.
-constexpr DWORD kLongestPath = 32768;
-
-std::string ModulePath() {
-  std::string buffer(kLongestPath, '\0');
-  const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], kLongestPath);
-  buffer.resize(length < kLongestPath ? length : 0);
-  return buffer;
-}
-
-std::string CurrentDirectory() {
-  std::string buffer(kLongestPath, '\0');
-  const DWORD length = GetCurrentDirectoryA(kLongestPath, &buffer[0]);
-  buffer.resize(length < kLongestPath ? length : 0);
-  return buffer;
-}
 
 void PreparePlatform() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};

@@ -31,6 +31,11 @@ class UniqueResource {
     if (Valid()) Traits::Close(value_);
     value_ = value;
   }
+  // For calls that hand back a new handle through a pointer.
+  Value* Receive() {
+    Reset();
+    return &value_;
+  }
 
  private:
   Value value_ = Traits::Invalid();
@@ -73,3 +78,10 @@ struct GdiObjectTraits {
   static void Close(Value value) { DeleteObject(value); }
 };
 using GdiObject = UniqueResource<GdiObjectTraits>;
+
+struct RegistryKeyTraits {
+  using Value = HKEY;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { RegCloseKey(value); }
+};
+using RegistryKey = UniqueResource<RegistryKeyTraits>;

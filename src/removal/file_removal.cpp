@@ -1,5 +1,7 @@
 #include "removal/file_removal.h"
 
+#include <algorithm>
+
 #include "driver/settings_file.h"
 #include "ui/confirmation_layout.h"
 
@@ -12,6 +14,22 @@ bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& pl
 }
 
 }  // namespace
+
+bool LeavesTheDirectory(const std::string& relative) {
+  size_t start = 0;
+  while (start <= relative.size()) {
+    size_t end = relative.find_first_of("\\/", start);
+    if (end == std::string::npos) end = relative.size();
+    const std::string part = relative.substr(start, end - start);
+    // The platform drops trailing dots and blanks from names, so "..." and
+    // ". ." may mean ".." as well: any name of only dots and blanks with two
+    // dots or more counts.
+    const bool only_dots_and_blanks = part.find_first_not_of(". ") == std::string::npos;
+    if (only_dots_and_blanks && std::count(part.begin(), part.end(), '.') >= 2) return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
@@ -47,7 +65,9 @@ bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
   file.Open(settings.settings_path);
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) {
-      const std::string directory = own + file.KeyValue();
+      const std::string value = file.KeyValue();
+      if (LeavesTheDirectory(value)) continue;
+      const std::string directory = own + value;
       platform.ShowStatus(StatusText(directory + kAllEntries));
       platform.PurgeDirectory(directory, kAllEntries, true, true);
     }

@@ -9,6 +9,10 @@
 // True if at least one file was deleted.
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);
 
-// Purges each [Dirs] tree, then every file directly in the own directory.
-// True if the program's executable was there to begin with.
+// Purges each [Dirs] tree, then every file directly in the own directory. A
+// [Dirs] value that climbs out of the own directory is passed over: whole
+// trees are purged only inside it. True if the program's executable was there.
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);
+
+// True if a relative path has a component that leads to a parent directory.
+bool LeavesTheDirectory(const std::string& relative);

@@ -6,8 +6,13 @@
 namespace {
 
 bool IsDirectoryLink(DWORD attributes) {
-  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
+         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
+
+// A junction or directory symbolic link goes as a link: what it points to lies
+// outside the tree being purged and is never listed, emptied or removed.
+bool RemoveDirectoryLink(const std::string& link) { return RemoveDirectoryA(link.c_str()) != FALSE; }
 
 }  // namespace
 
@@ -36,6 +41,8 @@ bool IsDirectoryEmpty(const std::string& directory) {
 
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes) {
   if (directory.empty()) return false;
+  const std::string link = WithoutTrailingBackslashes(directory);
+  if (IsDirectoryLink(GetFileAttributesA(link.c_str()))) return RemoveDirectoryLink(link);
   const std::string root = WithTrailingBackslash(directory);
   const std::string mask = pattern.empty() ? "*.*" : pattern;
   WIN32_FIND_DATAA found;
@@ -45,10 +52,7 @@ bool PurgeDirectory(const std::string& directory, const std::string& pattern, bo
     const std::string name = found.cFileName;
     const std::string path = root + name;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      // A directory link is left alone here: its target lies outside this tree.
-      if (recursive && !IsDotEntry(name) && !IsDirectoryLink(found.dwFileAttributes)) {
-        PurgeDirectory(path, mask, recursive, clear_attributes);
-      }
+      if (recursive && !IsDotEntry(name)) PurgeDirectory(path, mask, recursive, clear_attributes);
       continue;
     }
     if (clear_attributes) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);

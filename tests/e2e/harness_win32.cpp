@@ -40,7 +40,9 @@ std::string WindowsPathOf(const std::string& path) {
   return result;
 }
 
-StagedInstall::StagedInstall() {
+StagedInstall::StagedInstall(const std::string& directory_name)
+    : prefix_(directory_name.empty() ? std::string() : directory_name + "\\"), dir_(tree_.Path() + prefix_) {
+  if (!prefix_.empty()) tree_.MakeDir(directory_name);
   const std::string exe = Dir() + "uninstall.exe";
   EXPECT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), exe.c_str(), FALSE))
       << "cannot copy " << UninstallerUnderTest();
@@ -130,6 +132,17 @@ bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms) {
   } while (GetTickCount() - start < timeout_ms);
   return false;
 }
+
+bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  while (PathExists(path)) {
+    if (GetTickCount() - start >= timeout_ms) return false;
+    Sleep(50);
+  }
+  return true;
+}
+
+bool WaitForBatchToFinish(DWORD timeout_ms) { return WaitForPathToVanish(kSelfDeleteBatch, timeout_ms); }
 
 void ClickControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);

@@ -18,16 +18,19 @@ std::string& UninstallerSetting();
 // A directory holding a copy of uninstall.exe and whatever the test writes.
 class StagedInstall {
  public:
-  StagedInstall();
-  const std::string& Dir() const { return tree_.Path(); }
+  // The copy sits in a directory of this name inside a fresh temporary tree.
+  explicit StagedInstall(const std::string& directory_name = std::string());
+  const std::string& Dir() const { return dir_; }
   std::string Exe() const { return Dir() + "uninstall.exe"; }
   std::string Write(const std::string& relative, const std::string& bytes) const {
-    return tree_.Write(relative, bytes);
+    return tree_.Write(prefix_ + relative, bytes);
   }
-  std::string MakeDir(const std::string& relative) const { return tree_.MakeDir(relative); }
+  std::string MakeDir(const std::string& relative) const { return tree_.MakeDir(prefix_ + relative); }
 
  private:
   TempTree tree_;
+  std::string prefix_;  // the directory's path inside the tree, with a backslash, or empty
+  std::string dir_;
 };
 
 class RunningUninstaller {
@@ -65,6 +68,12 @@ HWND StatusBarOf(HWND main);
 // A window's rectangle in the client coordinates of main.
 RECT RectIn(HWND main, HWND control);
 bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
+
+// The batch that an uninstaller leaves running after Ready.
+constexpr char kSelfDeleteBatch[] = "C:\\~~uninst.bat";
+// Waits until the batch has run to its end and deleted itself.
+bool WaitForBatchToFinish(DWORD timeout_ms);
+bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms);
 
 // Linux paths handed over by the build become paths on Wine's Z: drive.
 std::string WindowsPathOf(const std::string& path);

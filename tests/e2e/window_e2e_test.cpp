@@ -69,6 +69,9 @@ class ConfirmationWindowE2e : public ::testing::Test {
     session = std::make_unique<Session>(install);
     return *session;
   }
+  // A batch left running by Ready must end before the next test writes its own.
+  void TearDown() override { EXPECT_TRUE(WaitForBatchToFinish(kWait)); }
+
   StagedInstall install;
   std::unique_ptr<Session> session;
 };

@@ -20,6 +20,12 @@ void Release(void*) { --held; }
 
 void StageFile(const std::string& path, const std::string& bytes) { Files()[path] = bytes; }
 void ClearStagedFiles() { Files().clear(); }
+
+void RemoveStagedFilesUnder(const std::string& directory) {
+  for (auto it = Files().begin(); it != Files().end();) {
+    it = it->first.compare(0, directory.size(), directory) == 0 ? Files().erase(it) : std::next(it);
+  }
+}
 int HeldFileCount() { return held; }
 
 HeldFileBytes ReadHeldFile(const std::string& path) {

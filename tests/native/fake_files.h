@@ -6,5 +6,7 @@
 
 void StageFile(const std::string& path, const std::string& bytes);
 void ClearStagedFiles();
+// Drops every staged file whose path begins with directory, as a purge would.
+void RemoveStagedFilesUnder(const std::string& directory);
 // How many files SettingsFile holds open right now.
 int HeldFileCount();

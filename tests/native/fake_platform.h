@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "driver/run_platform.h"
+#include "fake_files.h"
 
 class FakePlatform : public RunPlatform {
  public:
@@ -30,6 +31,21 @@ class FakePlatform : public RunPlatform {
                       bool clear_attributes) override {
     log.push_back("purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") +
                   (clear_attributes ? "|clear" : ""));
+    RemoveStagedFilesUnder(directory);
     return empty_dirs.erase(directory) != 0;
+  }
+  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
+    log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);
+    return false;
+  }
+  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override {
+    log.push_back("regkey:" + RootName(root) + "\\" + key);
+    return false;
+  }
+  void StartSelfDeleteBatch(const std::string& own_directory) override { log.push_back("batch:" + own_directory); }
+
+ private:
+  static std::string RootName(RegistryRoot root) {
+    return root == kCurrentUser ? "HKCU" : root == kLocalMachine ? "HKLM" : std::to_string(root);
   }
 };

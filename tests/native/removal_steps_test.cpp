@@ -10,6 +10,7 @@ namespace {
 using Log = std::vector<std::string>;
 
 const std::string kOwn = "C:\\Apps\\Editor\\";
+const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 class RemovalStepsTest : public ::testing::Test {
  protected:
@@ -67,6 +68,16 @@ TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
       "purge:" + kOwn + "data\\sub|*.*",
       "status:  " + kOwn + "data*.*",
       "purge:" + kOwn + "data|*.*",
+      // The registration, named by GUID.
+      "status:  " + kEntry + "{E1}",
+      "regvalue:HKLM\\" + kEntry + "{E1}|DisplayName",
+      "regvalue:HKLM\\" + kEntry + "{E1}|DisplayIcon",
+      "regvalue:HKLM\\" + kEntry + "{E1}|Publisher",
+      "regvalue:HKLM\\" + kEntry + "{E1}|URLInfoAbout",
+      "regvalue:HKLM\\" + kEntry + "{E1}|HelpLink",
+      "regvalue:HKLM\\" + kEntry + "{E1}|Contact",
+      "regvalue:HKLM\\" + kEntry + "{E1}|UninstallString",
+      "regkey:HKLM\\" + kEntry + "{E1}",
       "status:  Uninstalling completed.",
   };
   EXPECT_EQ(platform.log, expected);
@@ -152,6 +163,54 @@ TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrder) {
   Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n");
   EXPECT_TRUE(HandleControl(run, platform, kReadyButtonId));
   const Log expected = {"delete:" + kOwn + "uninstall.dat", "delete:" + kOwn + "Uninstall.vbs",
-                        "delete:" + kOwn + "Uninstall.js", "delete:" + kOwn + "pre.exe", "delete:" + kOwn + "post.exe"};
+                        "delete:" + kOwn + "Uninstall.js",  "delete:" + kOwn + "pre.exe",
+                        "delete:" + kOwn + "post.exe",      "batch:" + kOwn};
   EXPECT_EQ(platform.log, expected);
+}
+
+TEST_F(RemovalStepsTest, DeleteAllTakesTheProductKeyAndItsParentWhenEmpty) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\nGUID={E1}\n");
+  platform.files = {kOwn + "editor.exe"};
+  platform.delete_all_checked = true;
+  HandleControl(run, platform, kOkButtonId);
+  const Log expected = {
+      "removing",
+      "status:  SOFTWARE\\Quillmarn\\{E1}",
+      "regvalue:HKCU\\SOFTWARE\\Quillmarn\\{E1}|InstallDir",
+      "regvalue:HKCU\\SOFTWARE\\Quillmarn\\{E1}|StartMenu",
+      "regvalue:HKCU\\SOFTWARE\\Quillmarn\\{E1}|DesktopIcon",
+      "regkey:HKCU\\SOFTWARE\\Quillmarn\\{E1}",
+      "regkey:HKCU\\SOFTWARE\\Quillmarn\\",
+  };
+  ASSERT_GE(platform.log.size(), expected.size());
+  EXPECT_EQ(Log(platform.log.begin(), platform.log.begin() + expected.size()), expected);
+}
+
+TEST_F(RemovalStepsTest, TheProductKeyStaysWithoutDeleteAll) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\nGUID={E1}\n[Files]\nf=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  for (const std::string& entry : platform.log) EXPECT_EQ(entry.find("Quillmarn"), std::string::npos) << entry;
+}
+
+TEST_F(RemovalStepsTest, WithoutGuidProgLinkNamesTheRegistrationEvenAfterDeleteAll) {
+  for (const bool delete_all : {false, true}) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install(kOwn, "[Settings]\nProgExe=editor.exe\nProgLink=Editor 2\n[Files]\nf=editor.exe\n");
+    platform.files = {kOwn + "editor.exe"};
+    platform.delete_all_checked = delete_all;
+    HandleControl(run, platform, kOkButtonId);
+    const std::string key = "regkey:HKLM\\" + kEntry + "Editor 2";
+    EXPECT_EQ(platform.log[platform.log.size() - 2], key) << (delete_all ? "delete-all" : "listed");
+    EXPECT_FALSE(run.end);
+  }
+}
+
+TEST_F(RemovalStepsTest, NoRegistrationNameLeavesTheRegistryAlone) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  for (const std::string& entry : platform.log) EXPECT_NE(entry.compare(0, 3, "reg"), 0) << entry;
+  EXPECT_EQ(platform.log.back(), "status:  Uninstalling completed.");
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "directory_link_win32.h"
 #include "removal/file_system.h"
 #include "temp_tree_win32.h"
 
@@ -57,4 +58,120 @@ TEST(FileExists, APathBeyondTheLimitIsNeverTakenForItsCutForm) {
   EXPECT_TRUE(FileExists(file));
   EXPECT_FALSE(FileExists(file + "zz"));
   EXPECT_FALSE(FileExists(file + "\\more\\than\\the\\limit"));
+}
+
+TEST(IsDirectoryEmpty, OnlyForAListableDirectoryWithoutEntries) {
+  TempTree tree;
+  const std::string empty = tree.MakeDir("empty");
+  const std::string with_file = tree.MakeDir("with_file");
+  tree.Write("with_file\\x", "x");
+  const std::string with_dir = tree.MakeDir("with_dir");
+  tree.MakeDir("with_dir\\sub");
+  EXPECT_TRUE(IsDirectoryEmpty(empty));
+  EXPECT_TRUE(IsDirectoryEmpty(empty + "\\"));
+  EXPECT_FALSE(IsDirectoryEmpty(with_file));
+  EXPECT_FALSE(IsDirectoryEmpty(with_dir));
+  EXPECT_FALSE(IsDirectoryEmpty(tree.Path() + "missing"));
+  EXPECT_FALSE(IsDirectoryEmpty(with_file + "\\x"));
+  EXPECT_FALSE(IsDirectoryEmpty(""));
+}
+
+TEST(PurgeDirectory, FlatPurgeDeletesFilesAndKeepsSubdirectories) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  tree.Write("app\\a.exe", "x");
+  tree.Write("app\\noextension", "x");
+  tree.MakeDir("app\\sub");
+  tree.Write("app\\sub\\keep.txt", "x");
+  EXPECT_FALSE(PurgeDirectory(dir, "", false, false));
+  EXPECT_FALSE(PathExists(dir + "\\a.exe"));
+  EXPECT_FALSE(PathExists(dir + "\\noextension")) << "*.* matches names without a dot";
+  EXPECT_TRUE(PathExists(dir + "\\sub\\keep.txt"));
+}
+
+TEST(PurgeDirectory, RecursiveWithClearedAttributesTakesTheWholeTree) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  tree.MakeDir("app\\sub");
+  tree.MakeDir("app\\sub\\deeper");
+  const std::string locked = tree.Write("app\\sub\\deeper\\ro.dll", "x");
+  const std::string hidden = tree.Write("app\\hidden.ini", "x");
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_SYSTEM);
+  SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN);
+  SetFileAttributesA((dir + "\\sub").c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_TRUE(PurgeDirectory(dir + "\\", "*.*", true, true));
+  EXPECT_FALSE(PathExists(dir));
+}
+
+TEST(PurgeDirectory, WithoutClearingAttributesReadOnlyFilesStay) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  const std::string locked = tree.Write("app\\ro.dll", "x");
+  tree.Write("app\\plain.dll", "x");
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  EXPECT_FALSE(PurgeDirectory(dir, "*.*", true, false));
+  EXPECT_TRUE(PathExists(locked));
+  EXPECT_FALSE(PathExists(dir + "\\plain.dll"));
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(PurgeDirectory, OnlyEntriesMatchingThePatternGo) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  tree.Write("app\\a.tmp", "x");
+  tree.Write("app\\b.txt", "x");
+  EXPECT_FALSE(PurgeDirectory(dir, "*.tmp", true, true));
+  EXPECT_FALSE(PathExists(dir + "\\a.tmp"));
+  EXPECT_TRUE(PathExists(dir + "\\b.txt"));
+  const std::string empty = tree.MakeDir("empty");
+  EXPECT_FALSE(PurgeDirectory(empty, "*.xyz", false, false)) << "a pattern matching nothing removes nothing";
+  EXPECT_TRUE(PathExists(empty));
+  EXPECT_TRUE(PurgeDirectory(empty, "*.*", false, false));
+  EXPECT_FALSE(PathExists(empty));
+}
+
+TEST(PurgeDirectory, MissingOrEmptyPathsChangeNothing) {
+  TempTree tree;
+  EXPECT_FALSE(PurgeDirectory(tree.Path() + "missing", "*.*", true, true));
+  EXPECT_FALSE(PurgeDirectory("", "*.*", true, true));
+  EXPECT_TRUE(PathExists(tree.Path()));
+}
+
+TEST(PurgeDirectory, NeverReachesThroughADirectoryLink) {
+  TempTree tree;
+  const std::string outside = tree.MakeDir("outside");
+  const std::string precious = tree.Write("outside\\precious.txt", "keep me");
+  const std::string dir = tree.MakeDir("app");
+  tree.Write("app\\a.exe", "x");
+  ASSERT_TRUE(MakeDirectoryLink(outside, dir + "\\link"));
+  ASSERT_TRUE(MakeDirectoryLink(outside, tree.Path() + "toplink"));
+
+  PurgeDirectory(dir, "*.*", true, true);
+  EXPECT_FALSE(PathExists(dir + "\\a.exe"));
+  EXPECT_EQ(ReadWholeFile(precious), "keep me");
+
+  PurgeDirectory(tree.Path() + "toplink", "*.*", true, true);
+  PurgeDirectory(tree.Path() + "toplink\\", "*.*", false, true);
+  EXPECT_EQ(ReadWholeFile(precious), "keep me");
+}
+
+TEST(PurgeDirectory, APathBeyondTheLimitNeverActsOnItsCutForm) {
+  TempTree tree;
+  // A directory whose full path fills exactly the ANSI limit, holding a file
+  // that a purge of any longer path cut to that limit would reach.
+  std::string dir = tree.Path();
+  while (MAX_PATH - 1 - dir.size() > 150)
+    dir = tree.MakeDir(dir.substr(tree.Path().size()) + std::string(100, 'd')) + "\\";
+  const std::string cut = dir + std::string(MAX_PATH - 1 - dir.size(), 'c');
+  ASSERT_EQ(cut.size(), static_cast<size_t>(MAX_PATH - 1));
+  ASSERT_TRUE(MakeLongDirectory(cut));
+  ASSERT_TRUE(MakeLongFile(cut + "\\inside.txt"));
+  const std::string longer = cut + "longer";
+  ASSERT_TRUE(MakeLongDirectory(longer));
+
+  EXPECT_FALSE(PurgeDirectory(longer, "*.*", true, true));
+  EXPECT_FALSE(IsDirectoryEmpty(longer));
+  EXPECT_TRUE(LongPathExists(cut + "\\inside.txt"));
+  EXPECT_TRUE(LongPathExists(longer));
+  for (const std::string& path : {cut + "\\inside.txt", cut, longer}) RemoveLongPath(path);
 }

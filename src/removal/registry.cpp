@@ -1,0 +1,7 @@
+#include "removal/registry.h"
+
+std::string ProductKeyPath(const std::string& guid) { return kProductKeyParent + guid; }
+
+std::string UninstallKeyPath(const std::string& registration_name) {
+  return "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + registration_name;
+}

@@ -1,0 +1,67 @@
+#include "directory_link_win32.h"
+
+#include <windows.h>
+
+#include "platform/owners_win32.h"
+
+namespace {
+
+using UnixNameOf = char*(CDECL*)(LPCWSTR);
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  for (size_t i = 0; i < text.size(); ++i) wide[i] = static_cast<unsigned char>(text[i]);
+  return wide;
+}
+
+std::string UnixName(const std::string& path) {
+  auto convert = reinterpret_cast<UnixNameOf>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+  if (convert == nullptr) return std::string();
+  char* name = convert(Wide(path).c_str());
+  if (name == nullptr) return std::string();
+  std::string result = name;
+  HeapFree(GetProcessHeap(), 0, name);
+  return result;
+}
+
+std::wstring LongForm(const std::string& path) { return L"\\\\?\\" + Wide(path); }
+
+}  // namespace
+
+bool MakeDirectoryLink(const std::string& target, const std::string& link) {
+  const std::string from = UnixName(target);
+  const std::string to = UnixName(link);
+  if (from.empty() || to.empty()) return false;
+  std::string command = "/bin/ln -s \"" + from + "\" \"" + to + "\"";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    return false;
+  KernelHandle process(info.hProcess);
+  KernelHandle thread(info.hThread);
+  WaitForSingleObject(process.Get(), 10000);
+  // The handle of a Linux process may signal before the link is there.
+  for (int waited = 0; waited < 5000; waited += 20) {
+    const DWORD attributes = GetFileAttributesA(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
+bool MakeLongDirectory(const std::string& path) { return CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }
+
+bool MakeLongFile(const std::string& path) {
+  FileHandle file(CreateFileW(LongForm(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+  return file.Valid();
+}
+
+bool LongPathExists(const std::string& path) {
+  return GetFileAttributesW(LongForm(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+void RemoveLongPath(const std::string& path) {
+  if (!DeleteFileW(LongForm(path).c_str())) RemoveDirectoryW(LongForm(path).c_str());
+}
