@@ -7,7 +7,7 @@
 
 #include "box_watch_win32.h"
 #include "driver/removal_steps.h"
-#include "driver/run_platform_win32.h"
+#include "in_process_platform_win32.h"
 #include "temp_tree_win32.h"
 #include "ui/confirmation_window_win32.h"
 
@@ -82,7 +82,7 @@ TEST_F(ConfirmationWindowTest, RemovalStepsShowTheirTextsInOrderOnTheStatusLine)
   ASSERT_TRUE(window.Open());
   std::vector<std::string> texts;
   RecordStatusOf(window, texts);
-  Win32RunPlatform platform(window);
+  InProcessPlatform platform(window);
 
   EXPECT_FALSE(HandleControl(staged.run, platform, kOkButtonId));
 
@@ -117,6 +117,7 @@ TEST_F(ConfirmationWindowTest, RemovalStepsShowTheirTextsInOrderOnTheStatusLine)
 
   EXPECT_TRUE(HandleControl(staged.run, platform, kReadyButtonId));
   EXPECT_FALSE(PathExists(own + "uninstall.dat"));
+  EXPECT_EQ(platform.batches, std::vector<std::string>{own});
   EXPECT_EQ(texts.size(), expected.size()) << "Ready shows no text";
 }
 
@@ -129,7 +130,7 @@ TEST_F(ConfirmationWindowTest, DeleteAllTakesEveryFileOfTheOwnDirectory) {
   SendMessageA(window.Control(kDeleteAllId), BM_SETCHECK, BST_CHECKED, 0);
   std::vector<std::string> texts;
   RecordStatusOf(window, texts);
-  Win32RunPlatform platform(window);
+  InProcessPlatform platform(window);
   HandleControl(staged.run, platform, kOkButtonId);
   EXPECT_TRUE(staged.run.removal_succeeded);
   EXPECT_EQ(texts.back(), "  Uninstalling completed.");
@@ -148,7 +149,7 @@ TEST_F(ConfirmationWindowTest, AFailedDirectoryStepShowsTheFailureBoxAndEnds) {
   ASSERT_TRUE(window.Open());
   std::vector<std::string> texts;
   RecordStatusOf(window, texts);
-  Win32RunPlatform platform(window);
+  InProcessPlatform platform(window);
   BoxSighting seen;
   WatchForBox(seen);
   EXPECT_TRUE(HandleControl(staged.run, platform, kOkButtonId));

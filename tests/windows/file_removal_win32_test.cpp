@@ -2,7 +2,7 @@
 #include <windows.h>
 
 #include "directory_link_win32.h"
-#include "driver/run_platform_win32.h"
+#include "in_process_platform_win32.h"
 #include "platform/owners_win32.h"
 #include "removal/file_removal.h"
 #include "temp_tree_win32.h"
@@ -28,7 +28,7 @@ class FileRemovalTest : public ::testing::Test {
   UninstallSettings settings;
   UiTexts texts;
   ConfirmationWindow window{texts};
-  Win32RunPlatform platform{window};
+  InProcessPlatform platform{window};
 };
 
 }  // namespace

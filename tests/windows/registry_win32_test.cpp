@@ -3,7 +3,7 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include "driver/run_platform_win32.h"
+#include "in_process_platform_win32.h"
 #include "platform/owners_win32.h"
 #include "removal/registry.h"
 #include "removal/uninstall_entry.h"
@@ -97,7 +97,7 @@ TEST(RemoveUninstallEntry, TakesTheSevenValuesAndTheKey) {
   UiTexts texts;
   ConfirmationWindow window(texts);
   ASSERT_TRUE(window.Open());
-  Win32RunPlatform platform(window);
+  InProcessPlatform platform(window);
   RemoveUninstallEntry(name, platform);
   EXPECT_FALSE(KeyExists(kLocalMachine, key));
   char shown[512] = {};
