@@ -95,28 +95,29 @@ HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {
   if (font == ControlFont::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   GdiObject& owned = fonts_[static_cast<int>(font)];
   if (!owned.Valid()) {
-    const FontSpec spec = FontSpecOf(font);
-    owned.Reset(CreateFontA(FontHeight(spec.points, pixels_per_inch), 0, 0, 0, spec.weight, FALSE, FALSE, FALSE,
+    const FontSpec face = FontSpecOf(font);
+    owned.Reset(CreateFontA(FontHeight(face.points, pixels_per_inch), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
                             DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, "Arial"));
   }
   return static_cast<HFONT>(owned.Get());
 }
 
-HWND ConfirmationWindow::CreateControl(const ControlSpec& spec, HWND band, int pixels_per_inch) {
-  const ControlClass cls = ClassOf(spec.kind);
-  HWND parent = spec.in_title_band ? band : window_.Get();
+HWND ConfirmationWindow::CreateControl(const ControlSpec& layout, HWND band, int pixels_per_inch) {
+  const ControlClass cls = ClassOf(layout.kind);
+  HWND parent = layout.in_title_band ? band : window_.Get();
   if (parent == nullptr) return nullptr;
-  HWND control = CreateWindowExA(
-      0, cls.name, ControlText(spec.id, texts_).c_str(), WS_CHILD | WS_VISIBLE | cls.style, spec.x, spec.y, spec.width,
-      spec.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), GetModuleHandleA(nullptr), nullptr);
+  HWND control =
+      CreateWindowExA(0, cls.name, ControlText(layout.id, texts_).c_str(), WS_CHILD | WS_VISIBLE | cls.style, layout.x,
+                      layout.y, layout.width, layout.height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleA(nullptr), nullptr);
   if (control == nullptr) return nullptr;
-  if (HFONT font = FontFor(spec.font, pixels_per_inch))
+  if (HFONT font = FontFor(layout.font, pixels_per_inch))
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (spec.kind == ControlKind::Icon) {
+  if (layout.kind == ControlKind::Icon) {
     HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 32, 32, LR_SHARED);
     SendMessageA(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    SetWindowPos(control, nullptr, spec.x, spec.y, spec.width, spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(control, nullptr, layout.x, layout.y, layout.width, layout.height, SWP_NOZORDER | SWP_NOACTIVATE);
   }
   return control;
 }
@@ -138,9 +139,9 @@ bool ConfirmationWindow::Open() {
   const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(window_.Get(), screen);
 
-  for (const ControlSpec& spec : kControls) {
-    HWND control = CreateControl(spec, band_, pixels_per_inch);
-    if (spec.id == kTitleBandId) band_ = control;
+  for (const ControlSpec& layout : kControls) {
+    HWND control = CreateControl(layout, band_, pixels_per_inch);
+    if (layout.id == kTitleBandId) band_ = control;
   }
   status_.Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_.Get(), nullptr,
                                  instance, nullptr));
@@ -155,8 +156,8 @@ bool ConfirmationWindow::Open() {
 
 HWND ConfirmationWindow::Control(int id) const {
   if (!window_.Valid()) return nullptr;
-  for (const ControlSpec& spec : kControls) {
-    if (spec.id == id && id != kSeparatorId) return GetDlgItem(spec.in_title_band ? band_ : window_.Get(), id);
+  for (const ControlSpec& layout : kControls) {
+    if (layout.id == id && id != kSeparatorId) return GetDlgItem(layout.in_title_band ? band_ : window_.Get(), id);
   }
   return nullptr;
 }

@@ -44,7 +44,7 @@ class ConfirmationWindow {
   const StatusLine& Status() const { return status_; }
 
  private:
-  HWND CreateControl(const ControlSpec& spec, HWND band, int pixels_per_inch);
+  HWND CreateControl(const ControlSpec& layout, HWND band, int pixels_per_inch);
   HFONT FontFor(ControlFont font, int pixels_per_inch);
 
   UiTexts texts_;

@@ -174,15 +174,15 @@ TEST_F(ConfirmationWindowTest, FontsStatusFieldAndIconAreAsLaidOut) {
   HDC screen = GetDC(nullptr);
   const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  for (const ControlSpec& spec : kControls) {
-    if (spec.font == ControlFont::None || spec.font == ControlFont::DefaultGui) continue;
-    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window.Control(spec.id), WM_GETFONT, 0, 0));
+  for (const ControlSpec& layout : kControls) {
+    if (layout.font == ControlFont::None || layout.font == ControlFont::DefaultGui) continue;
+    HFONT font = reinterpret_cast<HFONT>(SendMessageA(window.Control(layout.id), WM_GETFONT, 0, 0));
     LOGFONTA described{};
-    ASSERT_TRUE(GetObjectA(font, sizeof(described), &described)) << spec.id;
-    EXPECT_STREQ(described.lfFaceName, "Arial") << spec.id;
-    EXPECT_EQ(described.lfHeight, FontHeight(FontSpecOf(spec.font).points, pixels_per_inch)) << spec.id;
-    EXPECT_EQ(described.lfWeight, FontSpecOf(spec.font).weight) << spec.id;
-    EXPECT_FALSE(described.lfItalic || described.lfUnderline || described.lfStrikeOut) << spec.id;
+    ASSERT_TRUE(GetObjectA(font, sizeof(described), &described)) << layout.id;
+    EXPECT_STREQ(described.lfFaceName, "Arial") << layout.id;
+    EXPECT_EQ(described.lfHeight, FontHeight(FontSpecOf(layout.font).points, pixels_per_inch)) << layout.id;
+    EXPECT_EQ(described.lfWeight, FontSpecOf(layout.font).weight) << layout.id;
+    EXPECT_FALSE(described.lfItalic || described.lfUnderline || described.lfStrikeOut) << layout.id;
   }
   HFONT gui = reinterpret_cast<HFONT>(SendMessageA(window.Control(kOkButtonId), WM_GETFONT, 0, 0));
   EXPECT_EQ(gui, GetStockObject(DEFAULT_GUI_FONT));
