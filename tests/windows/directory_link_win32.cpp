@@ -27,28 +27,45 @@ std::string UnixName(const std::string& path) {
 
 std::wstring LongForm(const std::string& path) { return L"\\\\?\\" + Wide(path); }
 
+bool RunLinux(std::string command) {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+    return false;
+  }
+  KernelHandle process(info.hProcess);
+  KernelHandle thread(info.hThread);
+  WaitForSingleObject(process.Get(), 10000);
+  return true;
+}
+
+bool IsLink(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+// The handle of a Linux process may signal before its work shows.
+bool AwaitLink(const std::string& link, bool present) {
+  for (int waited = 0; waited < 5000; waited += 20) {
+    if (IsLink(link) == present) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
 }  // namespace
 
 bool MakeDirectoryLink(const std::string& target, const std::string& link) {
   const std::string from = UnixName(target);
   const std::string to = UnixName(link);
   if (from.empty() || to.empty()) return false;
-  std::string command = "/bin/ln -s \"" + from + "\" \"" + to + "\"";
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION info{};
-  if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
-    return false;
-  KernelHandle process(info.hProcess);
-  KernelHandle thread(info.hThread);
-  WaitForSingleObject(process.Get(), 10000);
-  // The handle of a Linux process may signal before the link is there.
-  for (int waited = 0; waited < 5000; waited += 20) {
-    const DWORD attributes = GetFileAttributesA(link.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return true;
-    Sleep(20);
-  }
-  return false;
+  return RunLinux("/bin/ln -s \"" + from + "\" \"" + to + "\"") && AwaitLink(link, true);
+}
+
+void RemoveDirectoryLink(const std::string& link) {
+  const std::string path = UnixName(link);
+  if (!path.empty() && IsLink(link) && RunLinux("/bin/rm -f \"" + path + "\"")) AwaitLink(link, false);
 }
 
 bool MakeLongDirectory(const std::string& path) { return CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }

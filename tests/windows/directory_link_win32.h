@@ -6,6 +6,8 @@
 
 // Creates link as a symbolic link to the directory target; true on success.
 bool MakeDirectoryLink(const std::string& target, const std::string& link);
+// Removes such a link from the Linux side, which Wine's own calls cannot do.
+void RemoveDirectoryLink(const std::string& link);
 
 // Creates a directory or file with a path beyond the ANSI functions' limit.
 bool MakeLongDirectory(const std::string& path);

@@ -153,6 +153,8 @@ TEST(PurgeDirectory, NeverReachesThroughADirectoryLink) {
   PurgeDirectory(tree.Path() + "toplink", "*.*", true, true);
   PurgeDirectory(tree.Path() + "toplink\\", "*.*", false, true);
   EXPECT_EQ(ReadWholeFile(precious), "keep me");
+  RemoveDirectoryLink(dir + "\\link");
+  RemoveDirectoryLink(tree.Path() + "toplink");
 }
 
 TEST(PurgeDirectory, APathBeyondTheLimitNeverActsOnItsCutForm) {

@@ -10,9 +10,12 @@ TempTree::TempTree() {
   static std::atomic<int> counter{0};
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  root_ = std::string(temp) + "qm" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(counter++) + "\\";
-  RemoveTree(root_);
-  CreateDirectoryA(root_.c_str(), nullptr);
+  // Wine reuses small process ids, so the name also carries the time, and a
+  // name already taken is never reused.
+  do {
+    root_ = std::string(temp) + "qm" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(GetTickCount()) +
+            "_" + std::to_string(counter++) + "\\";
+  } while (!CreateDirectoryA(root_.c_str(), nullptr));
 }
 
 TempTree::~TempTree() { RemoveTree(root_); }
