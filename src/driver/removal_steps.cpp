@@ -1,6 +1,7 @@
 #include "driver/removal_steps.h"
 
 #include "driver/settings_file.h"
+#include "driver/user_tasks.h"
 #include "removal/file_removal.h"
 #include "removal/registry.h"
 #include "removal/uninstall_entry.h"
@@ -45,9 +46,6 @@ void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
   platform.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
 }
 
-// Comes with the user task records.
-void UndoUserTasks(const UninstallRun&, RunPlatform&) {}
-
 void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (!platform.IsDirectoryEmpty(folder)) return;
@@ -55,8 +53,11 @@ void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   platform.PurgeDirectory(folder, "*.*", false, false);
 }
 
-// Comes with the program runner.
-void RunAfterUninstallProgram(const UninstallRun&, RunPlatform&) {}
+void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {
+  const UninstallSettings& s = run.settings;
+  if (s.after_uninst.empty() || !platform.FileExists(s.own_directory + s.after_uninst)) return;
+  platform.RunProgram(s.own_directory + s.after_uninst, s.after_param, s.own_directory);
+}
 
 }  // namespace
 

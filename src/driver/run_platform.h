@@ -3,7 +3,11 @@
 // implementation carries each call out, and tests can record them instead.
 #pragma once
 
+#include <cstdint>
 #include <string>
+#include <vector>
+
+#include "external/program_runner.h"
 
 #include "removal/registry.h"
 
@@ -30,4 +34,20 @@ class RunPlatform {
 
   // The batch that removes the executable and its directory after the exit.
   virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
+
+  // Starts a program, or opens a document through the shell, and waits for its end.
+  virtual ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
+                                    const std::string& working_directory) = 0;
+  // The packed version word of the running system.
+  virtual uint32_t VersionWord() = 0;
+
+  // True when a mutex of that name exists; the check itself leaves none behind.
+  virtual bool MutexInUse(const std::string& name) = 0;
+  // The executable file names of the running processes, as the process list gives them.
+  virtual std::vector<std::string> RunningExecutables() = 0;
+
+  // The whole file, shared for reading only; false when it cannot be opened.
+  virtual bool ReadScriptFile(const std::string& path, std::string& bytes) = 0;
+  // Hands the text to the script host, which compiles and runs it.
+  virtual void RunScript(const std::string& language, const std::string& text) = 0;
 };

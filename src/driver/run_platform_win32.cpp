@@ -1,5 +1,8 @@
 #include "driver/run_platform_win32.h"
 
+#include "external/program_runner_win32.h"
+#include "external/running_program_win32.h"
+#include "platform/owners_win32.h"
 #include "removal/file_system.h"
 #include "removal/self_delete_batch.h"
 #include "ui/message_box.h"
@@ -30,3 +33,26 @@ bool Win32RunPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& k
 }
 
 void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) { ::StartSelfDeleteBatch(own_directory); }
+
+ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
+                                            const std::string& working_directory) {
+  return RunProgramAndWait(program, parameters, working_directory);
+}
+
+uint32_t Win32RunPlatform::VersionWord() { return GetVersion(); }
+bool Win32RunPlatform::MutexInUse(const std::string& name) { return ::MutexInUse(name); }
+std::vector<std::string> Win32RunPlatform::RunningExecutables() { return ::RunningExecutables(); }
+
+bool Win32RunPlatform::ReadScriptFile(const std::string& path, std::string& bytes) {
+  FileHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  char buffer[65536];
+  DWORD read = 0;
+  while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+  return true;
+}
+
+void Win32RunPlatform::RunScript(const std::string& language, const std::string& text) {
+  if (script_host_ != nullptr) script_host_->Run(language, text);
+}

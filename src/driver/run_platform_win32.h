@@ -2,11 +2,14 @@
 #pragma once
 
 #include "driver/run_platform.h"
+#include "external/script_host_win32.h"
 #include "ui/confirmation_window_win32.h"
 
 class Win32RunPlatform : public RunPlatform {
  public:
-  explicit Win32RunPlatform(ConfirmationWindow& window) : window_(window) {}
+  // Without a script host, scripts are not run.
+  explicit Win32RunPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
+      : window_(window), script_host_(script_host) {}
 
   void EnterRemovingState() override;
   bool IsDeleteAllChecked() override;
@@ -20,7 +23,15 @@ class Win32RunPlatform : public RunPlatform {
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;
+  ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
+                            const std::string& working_directory) override;
+  uint32_t VersionWord() override;
+  bool MutexInUse(const std::string& name) override;
+  std::vector<std::string> RunningExecutables() override;
+  bool ReadScriptFile(const std::string& path, std::string& bytes) override;
+  void RunScript(const std::string& language, const std::string& text) override;
 
  private:
   ConfirmationWindow& window_;
+  ScriptHost* script_host_;
 };

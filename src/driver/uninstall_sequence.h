@@ -30,5 +30,12 @@ struct MessageText {
 // The fixed English box for a missing uninstall.dat; no user text is loaded yet.
 MessageText MissingSettingsMessage(const std::string& settings_path);
 
+class RunPlatform;
+
+// The start-up checks and hooks before the window opens: the running-program
+// check, the before-uninstall program and the uninstall script. False when
+// the run must end here, with nothing removed.
+bool RunStartupHooks(UninstallRun& run, RunPlatform& platform);
+
 // Runs the whole uninstall; the process exit code, always 0.
 int RunUninstall();

@@ -6,6 +6,7 @@
 #include "driver/removal_steps.h"
 #include "driver/run_platform_win32.h"
 #include "driver/uninstall_sequence.h"
+#include "external/script_host_win32.h"
 #include "platform/paths_win32.h"
 #include "removal/file_system.h"
 #include "ui/confirmation_window_win32.h"
@@ -41,6 +42,7 @@ void PreparePlatform() {
 int RunUninstall() {
   PreparePlatform();
   ComScope com;
+  ScriptHost script_host;
 
   UninstallRun run;
   const std::string own_directory =
@@ -53,14 +55,13 @@ int RunUninstall() {
   }
   run.settings = ReadUninstallSettings(own_directory);
   run.texts = LoadUiTexts(settings_path);
-  // The running-program check, the before-uninstall program and the uninstall
-  // script take their places here.
 
   ConfirmationWindow window(run.texts);
+  Win32RunPlatform platform(window, &script_host);
+  if (!RunStartupHooks(run, platform)) return 0;
   if (!window.Open()) return 0;
   // The administrator logon takes its place here.
   if (run.settings.no_del_all) window.HideDeleteAllOption();
-  Win32RunPlatform platform(window);
   window.RunEventLoop([&](int control) { return HandleControl(run, platform, control); });
   // Ending the administrator impersonation takes its place here.
   window.Close();

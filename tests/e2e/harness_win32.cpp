@@ -33,13 +33,6 @@ std::string& UninstallerSetting() {
 
 const std::string& UninstallerUnderTest() { return UninstallerSetting(); }
 
-std::string WindowsPathOf(const std::string& path) {
-  if (path.empty() || path[0] != '/') return path;
-  std::string result = "Z:" + path;
-  for (char& c : result) c = c == '/' ? '\\' : c;
-  return result;
-}
-
 StagedInstall::StagedInstall(const std::string& directory_name)
     : prefix_(directory_name.empty() ? std::string() : directory_name + "\\"), dir_(tree_.Path() + prefix_) {
   if (!prefix_.empty()) tree_.MakeDir(directory_name);

@@ -74,6 +74,3 @@ constexpr char kSelfDeleteBatch[] = "C:\\~~uninst.bat";
 // Waits until the batch has run to its end and deleted itself.
 bool WaitForBatchToFinish(DWORD timeout_ms);
 bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms);
-
-// Linux paths handed over by the build become paths on Wine's Z: drive.
-std::string WindowsPathOf(const std::string& path);

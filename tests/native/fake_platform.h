@@ -1,6 +1,7 @@
 // Records every call the run's steps make, against a small pretend file system.
 #pragma once
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,6 +44,36 @@ class FakePlatform : public RunPlatform {
     return false;
   }
   void StartSelfDeleteBatch(const std::string& own_directory) override { log.push_back("batch:" + own_directory); }
+
+  // Programs: what each started program returns; unknown programs cannot start.
+  std::map<std::string, uint32_t> exit_codes;
+  uint32_t version_word = 0x23F00206;  // bits 16 to 23 set
+  std::set<std::string> mutexes;
+  std::vector<std::string> processes;
+  std::map<std::string, std::string> scripts;  // path to file bytes
+
+  ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
+                            const std::string& working_directory) override {
+    log.push_back("run:" + program + "|" + parameters + "|" + working_directory);
+    const auto found = exit_codes.find(program);
+    if (found == exit_codes.end()) return ProgramOutcome{};
+    return ProgramOutcome{true, found->second};
+  }
+  uint32_t VersionWord() override {
+    log.push_back("version");
+    return version_word;
+  }
+  bool MutexInUse(const std::string& name) override { return mutexes.count(name) != 0; }
+  std::vector<std::string> RunningExecutables() override { return processes; }
+  bool ReadScriptFile(const std::string& path, std::string& bytes) override {
+    const auto found = scripts.find(path);
+    if (found == scripts.end()) return false;
+    bytes = found->second;
+    return true;
+  }
+  void RunScript(const std::string& language, const std::string& text) override {
+    log.push_back("script:" + language + "|" + text);
+  }
 
  private:
   static std::string RootName(RegistryRoot root) {

@@ -77,3 +77,10 @@ bool RemoveTree(const std::string& directory) {
   RemoveDirectoryA(root.c_str());
   return !PathExists(root);
 }
+
+std::string WindowsPathOf(const std::string& path) {
+  if (path.empty() || path[0] != '/') return path;
+  std::string result = "Z:" + path;
+  for (char& c : result) c = c == '/' ? '\\' : c;
+  return result;
+}

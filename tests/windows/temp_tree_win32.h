@@ -25,3 +25,6 @@ void WriteWholeFile(const std::string& path, const std::string& bytes);
 bool PathExists(const std::string& path);
 // Deletes a tree from the test's side, attributes cleared; true if it is gone.
 bool RemoveTree(const std::string& directory);
+
+// Linux paths handed over by the build become paths on Wine's Z: drive.
+std::string WindowsPathOf(const std::string& path);

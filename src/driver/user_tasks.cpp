@@ -1,0 +1,96 @@
+#include "driver/user_tasks.h"
+
+#include "driver/settings_file.h"
+#include "removal/file_association.h"
+#include "text/text.h"
+#include "ui/confirmation_layout.h"
+
+namespace {
+
+constexpr int kRegistryEntry = 6;
+constexpr int kLibrary = 9;
+constexpr int kFileAssociation = 10;
+
+void UndoRegistryEntry(const TaskRecord& task, RunPlatform& platform) {
+  platform.ShowStatus(StatusText("...\\" + task.field3 + "\\" + task.field4));
+  platform.DeleteRegistryValue(TaskRoot(task), task.field3, task.field4);
+  platform.DeleteRegistryKey(TaskRoot(task), task.field3);
+}
+
+void UnregisterLibrary(const TaskRecord& task, RunPlatform& platform) {
+  platform.ShowStatus(StatusText(task.field3));
+  platform.RunProgram(task.field2 + "regsvr32.exe", "/S /U " + task.field3, DirectoryOf(task.field3));
+}
+
+void RemoveFileAssociation(const TaskRecord& task, RunPlatform& platform) {
+  if (task.field2.empty() || task.field3.empty()) return;
+  for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.VersionWord())) {
+    if (step.value) {
+      platform.DeleteRegistryValue(step.root, step.key, step.value_name);
+    } else {
+      platform.DeleteRegistryKey(step.root, step.key);
+    }
+  }
+}
+
+void RemoveTaskFile(const TaskRecord& task, RunPlatform& platform) {
+  const std::string path = TrimBlanks(task.field2);
+  if (!platform.FileExists(path)) return;
+  platform.ShowStatus(StatusText(path));
+  platform.DeletePlainFile(path);
+}
+
+}  // namespace
+
+TaskRecord ParseTaskRecord(const std::string& record) {
+  TaskRecord task;
+  switch (ParseDecimal(FieldOf(record, 1, "|"))) {
+    case kRegistryEntry:
+      task.kind = TaskKind::RegistryEntry;
+      break;
+    case kLibrary:
+      task.kind = TaskKind::Library;
+      break;
+    case kFileAssociation:
+      task.kind = TaskKind::FileAssociation;
+      break;
+    default:
+      task.kind = TaskKind::File;
+      break;
+  }
+  task.field2 = FieldOf(record, 2, "|");
+  task.field3 = FieldOf(record, 3, "|");
+  task.field4 = FieldOf(record, 4, "|");
+  return task;
+}
+
+int TaskCount(int32_t number) { return static_cast<int8_t>(static_cast<uint8_t>(number & 0xFF)); }
+
+RegistryRoot TaskRoot(const TaskRecord& task) { return static_cast<RegistryRoot>(ParseDecimal(task.field2)); }
+
+void UndoUserTasks(const UninstallRun& run, RunPlatform& platform) {
+  SettingsFile file;
+  file.Open(run.settings.settings_path);
+  file.SelectGroup("UserTask");
+  const int count = TaskCount(file.ReadNumber("Number", 0));
+  for (int i = 1; i <= count; ++i) {
+    const std::string record = file.ReadString("Task" + DecimalText(i));
+    if (record.empty()) continue;
+    const TaskRecord task = ParseTaskRecord(record);
+    switch (task.kind) {
+      case TaskKind::RegistryEntry:
+        UndoRegistryEntry(task, platform);
+        break;
+      case TaskKind::Library:
+        UnregisterLibrary(task, platform);
+        break;
+      case TaskKind::FileAssociation:
+        RemoveFileAssociation(task, platform);
+        break;
+      case TaskKind::File:
+        RemoveTaskFile(task, platform);
+        break;
+    }
+  }
+  file.Close();
+}

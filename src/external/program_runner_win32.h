@@ -1,0 +1,10 @@
+// Starts a program, or opens a document through the shell's "Open", and waits
+// for its end.
+#pragma once
+
+#include <string>
+
+#include "external/program_runner.h"
+
+ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& parameters,
+                                 const std::string& working_directory);

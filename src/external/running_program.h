@@ -1,0 +1,12 @@
+// Whether the installed program is running: by its mutex, or else by the file
+// name of its executable among the running processes.
+#pragma once
+
+#include <string>
+
+// True when the process entry's file part equals the wanted name, compared
+// after the UpperCase rule on both. A wanted name with a directory never matches.
+bool ProcessNameMatches(const std::string& wanted, const std::string& process_entry);
+
+// The warning's text: each "|" of the Mutex text becomes a line feed.
+std::string RunningProgramMessage(const std::string& mutex_text);

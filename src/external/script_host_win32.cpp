@@ -1,0 +1,138 @@
+#include "external/script_host_win32.h"
+
+#include <oleauto.h>
+
+namespace {
+
+const CLSID kScriptControlClass = {0x0E59F1D5, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
+const IID kScriptControlInterface = {0x0E59F1D3, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
+
+// A wide string owned for one call.
+class WideText {
+ public:
+  explicit WideText(const std::string& text) {
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
+    text_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+  }
+  ~WideText() { SysFreeString(text_); }
+  WideText(const WideText&) = delete;
+  WideText& operator=(const WideText&) = delete;
+  BSTR Get() const { return text_; }
+
+ private:
+  BSTR text_;
+};
+
+// Calls the control by its published names through its dispatch interface.
+class ScriptControl {
+ public:
+  explicit ScriptControl(IDispatch* control) : control_(control) {}
+  ~ScriptControl() {
+    if (control_ != nullptr) control_->Release();
+  }
+  ScriptControl(const ScriptControl&) = delete;
+  ScriptControl& operator=(const ScriptControl&) = delete;
+
+  bool Valid() const { return control_ != nullptr; }
+  void Put(const wchar_t* name, VARIANT value) { Invoke(name, DISPATCH_PROPERTYPUT, &value); }
+  void Call(const wchar_t* name, VARIANT* argument = nullptr) { Invoke(name, DISPATCH_METHOD, argument); }
+
+ private:
+  void Invoke(const wchar_t* name, WORD kind, VARIANT* argument) {
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    DISPID id = 0;
+    if (FAILED(control_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS parameters{argument, kind == DISPATCH_PROPERTYPUT ? &put : nullptr, argument != nullptr ? 1u : 0u,
+                          kind == DISPATCH_PROPERTYPUT ? 1u : 0u};
+    VARIANT result;
+    VariantInit(&result);
+    EXCEPINFO error{};
+    control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &error, nullptr);
+    VariantClear(&result);
+    SysFreeString(error.bstrSource);
+    SysFreeString(error.bstrDescription);
+    SysFreeString(error.bstrHelpFile);
+  }
+
+  IDispatch* control_;
+};
+
+VARIANT TextValue(const WideText& text) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_BSTR;
+  value.bstrVal = text.Get();
+  return value;
+}
+
+VARIANT NumberValue(LONG number) {
+  VARIANT value;
+  VariantInit(&value);
+  value.vt = VT_I4;
+  value.lVal = number;
+  return value;
+}
+
+}  // namespace
+
+ScriptHost::ScriptHost(DWORD wait_ms)
+    : wait_ms_(wait_ms),
+      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+      done_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
+  if (!wake_.Valid() || !done_.Valid()) return;
+  thread_.Reset(CreateThread(nullptr, 0, Serve, this, 0, nullptr));
+  if (thread_.Valid()) WaitForSingleObject(done_.Get(), INFINITE);
+}
+
+ScriptHost::~ScriptHost() {
+  if (!thread_.Valid() || abandoned_) return;  // a script still running ends with the process
+  quit_ = true;
+  SetEvent(wake_.Get());
+  WaitForSingleObject(thread_.Get(), INFINITE);
+}
+
+void ScriptHost::Run(const std::string& language, const std::string& text) {
+  if (!available_ || abandoned_) return;
+  language_ = language;
+  text_ = text;
+  SetEvent(wake_.Get());
+  abandoned_ = WaitForSingleObject(done_.Get(), wait_ms_) != WAIT_OBJECT_0;
+}
+
+DWORD WINAPI ScriptHost::Serve(void* host) {
+  static_cast<ScriptHost*>(host)->ServeOnThread();
+  return 0;
+}
+
+void ScriptHost::ServeOnThread() {
+  const bool com = SUCCEEDED(CoInitialize(nullptr));
+  {
+    IDispatch* created = nullptr;
+    CoCreateInstance(kScriptControlClass, nullptr, CLSCTX_INPROC_SERVER, kScriptControlInterface,
+                     reinterpret_cast<void**>(&created));
+    ScriptControl control(created);
+    if (control.Valid()) {
+      control.Call(L"Reset");
+      const WideText vbscript("VBScript");
+      control.Put(L"Language", TextValue(vbscript));
+    }
+    available_ = control.Valid();
+    SetEvent(done_.Get());
+
+    for (;;) {
+      WaitForSingleObject(wake_.Get(), INFINITE);
+      if (quit_) break;
+      const WideText language(language_);
+      const WideText code(text_);
+      control.Put(L"Language", TextValue(language));
+      control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));
+      VARIANT argument = TextValue(code);
+      control.Call(L"AddCode", &argument);
+      SetEvent(done_.Get());
+    }
+  }
+  if (com) CoUninitialize();
+}

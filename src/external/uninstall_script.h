@@ -1,0 +1,15 @@
+// The uninstall script as the Script Control receives it: three constants that
+// tell the script where the program lived, then the file's lines.
+#pragma once
+
+#include <string>
+
+struct ScriptText {
+  std::string language;  // "VBScript" or "JScript"; empty when the extension is neither
+  std::string text;
+};
+
+// file_bytes is the whole file; every line end becomes CR LF, NUL bytes are dropped.
+ScriptText UninstallScriptText(const std::string& script_path, const std::string& file_bytes,
+                               const std::string& own_directory, const std::string& start_menu,
+                               const std::string& guid);

@@ -1,0 +1,23 @@
+// The registry entries of a file association, in the order they are removed:
+// always the deepest key first, since a key with subkeys cannot go.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "removal/registry.h"
+
+struct RegistryStep {
+  bool value;  // delete a value (the default one: empty name), or else a key
+  RegistryRoot root;
+  std::string key;
+  std::string value_name;
+};
+
+// The steps for an extension (without its dot) and an application name. The
+// platform's version word chooses the set: bits 16 to 23 not all zero select
+// the per-application keys, otherwise the classes below HKEY_LOCAL_MACHINE.
+// Empty when either name is empty.
+std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,
+                                               uint32_t version_word);

@@ -1,0 +1,245 @@
+#include <gtest/gtest.h>
+
+#include "driver/removal_steps.h"
+#include "driver/user_tasks.h"
+#include "external/program_runner.h"
+#include "external/running_program.h"
+#include "external/uninstall_script.h"
+#include "fake_files.h"
+#include "fake_platform.h"
+#include "removal/file_association.h"
+#include "ui/confirmation_layout.h"
+
+namespace {
+
+using Log = std::vector<std::string>;
+const std::string kOwn = "C:\\Apps\\Editor\\";
+
+class HooksTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearStagedFiles(); }
+  void Install(const std::string& dat) {
+    StageFile(kOwn + "uninstall.dat", dat);
+    run.settings = ReadUninstallSettings(kOwn);
+    run.texts = LoadUiTexts(kOwn + "uninstall.dat");
+  }
+  Log Only(const std::string& prefix) const {
+    Log kept;
+    for (const std::string& entry : platform.log) {
+      if (entry.compare(0, prefix.size(), prefix) == 0) kept.push_back(entry);
+    }
+    return kept;
+  }
+  UninstallRun run;
+  FakePlatform platform;
+};
+
+}  // namespace
+
+TEST(ProgramRunner, QuotesTheProgramOnceAndAddsParametersUnchanged) {
+  EXPECT_EQ(CommandLineFor("C:\\Program Files\\App\\pre.exe", ""), "\"C:\\Program Files\\App\\pre.exe\"");
+  EXPECT_EQ(CommandLineFor("C:\\A\\pre.exe", "/q \"x y\""), "\"C:\\A\\pre.exe\" /q \"x y\"");
+  EXPECT_EQ(CommandLineFor("\"C:\\A\\pre.exe\"", "-v"), "\"C:\\A\\pre.exe\" -v");
+  EXPECT_EQ(CommandLineFor("C:\\Windows\\regsvr32.exe", "/S /U C:\\Program Files\\x.dll"),
+            "\"C:\\Windows\\regsvr32.exe\" /S /U C:\\Program Files\\x.dll");
+}
+
+TEST(ProgramRunner, TheShellOpensInTheGivenOrTheDocumentsDirectory) {
+  EXPECT_EQ(ShellDirectoryFor("C:\\Docs\\readme.txt", "C:\\Work\\"), "C:\\Work\\");
+  EXPECT_EQ(ShellDirectoryFor("C:\\Docs\\readme.txt", ""), "C:\\Docs\\");
+  EXPECT_EQ(ShellDirectoryFor("\\readme.txt", ""), "");
+  EXPECT_EQ(ShellDirectoryFor("readme.txt", ""), "");
+}
+
+TEST(RunningProgram, MatchesTheFilePartWithoutRegardToCase) {
+  EXPECT_TRUE(ProcessNameMatches("editor.exe", "EDITOR.EXE"));
+  EXPECT_TRUE(ProcessNameMatches("Editor.exe", "C:\\Apps\\editor.EXE"));
+  EXPECT_TRUE(
+      ProcessNameMatches("\xE9"
+                         "dit.exe",
+                         "\xC9"
+                         "DIT.EXE"));
+  EXPECT_FALSE(ProcessNameMatches("Apps\\editor.exe", "C:\\Apps\\editor.exe")) << "a directory never matches";
+  EXPECT_FALSE(ProcessNameMatches("editor.exe ", "editor.exe"));
+  EXPECT_FALSE(ProcessNameMatches("-1", "editor.exe"));
+  EXPECT_EQ(RunningProgramMessage("a|b||c"), "a\nb\n\nc");
+}
+
+TEST(UserTaskRecords, FieldsTypesAndRoots) {
+  const TaskRecord registry = ParseTaskRecord("6|2147483650|Software\\Vendor|Path");
+  EXPECT_EQ(registry.kind, TaskKind::RegistryEntry);
+  EXPECT_EQ(TaskRoot(registry), kLocalMachine);
+  EXPECT_EQ(TaskRoot(ParseTaskRecord("6|-2147483646|k|v")), kLocalMachine);
+  EXPECT_EQ(TaskRoot(ParseTaskRecord("6| 2147483649|k|v")), kCurrentUser);
+  EXPECT_EQ(ParseTaskRecord(" 9|C:\\Windows\\|C:\\x.dll").kind, TaskKind::Library);
+  EXPECT_EQ(ParseTaskRecord("10|abc|Tool").kind, TaskKind::FileAssociation);
+  EXPECT_EQ(ParseTaskRecord("x|C:\\f.txt").kind, TaskKind::File);
+  const TaskRecord bare = ParseTaskRecord("C:\\file.txt");
+  EXPECT_EQ(bare.kind, TaskKind::File);
+  EXPECT_EQ(bare.field2, "");
+  EXPECT_EQ(TaskCount(3), 3);
+  EXPECT_EQ(TaskCount(300), 44);
+  EXPECT_EQ(TaskCount(200), -56);
+  EXPECT_EQ(TaskCount(127), 127);
+  EXPECT_EQ(TaskCount(-1), -1);
+}
+
+TEST(FileAssociationSteps, TheVersionWordChoosesTheSet) {
+  EXPECT_TRUE(FileAssociationSteps("", "Tool", 0x00FF0000).empty());
+  EXPECT_TRUE(FileAssociationSteps("abc", "", 0x00FF0000).empty());
+
+  const std::vector<RegistryStep> first = FileAssociationSteps("abc", "Tool", 0x00010000);
+  ASSERT_EQ(first.size(), 13u);
+  EXPECT_TRUE(first[0].value);
+  EXPECT_EQ(first[0].root, kClassesRoot);
+  EXPECT_EQ(first[0].key, "Applications\\Tool\\shell\\open\\command");
+  EXPECT_EQ(first[4].key, "Applications\\Tool");
+  EXPECT_EQ(first[5].key, "abc_auto_file\\DefaultIcon");
+  EXPECT_EQ(first[10].key, ".abc");
+  EXPECT_FALSE(first[10].value);
+  EXPECT_EQ(first[11].root, kCurrentUser);
+  EXPECT_EQ(first[11].key, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.abc");
+  EXPECT_EQ(first[11].value_name, "Application");
+
+  const std::vector<RegistryStep> second = FileAssociationSteps("abc", "Tool", 0xFF00FFFF);
+  ASSERT_EQ(second.size(), 10u);
+  for (const RegistryStep& step : second) EXPECT_EQ(step.root, kLocalMachine);
+  EXPECT_EQ(second[0].key, "Software\\Classes\\.abc");
+  EXPECT_EQ(second[5].key, "Software\\Classes\\Tool\\shell\\open\\command");
+  EXPECT_EQ(second[9].key, "Software\\Classes\\Tool");
+  EXPECT_FALSE(second[9].value);
+  EXPECT_EQ(second[8].value_name, "");
+}
+
+TEST(UninstallScriptText, VbScriptPreambleThenTheLinesWithCrLf) {
+  const ScriptText s =
+      UninstallScriptText("C:\\App\\Uninstall.VBS", "a\nb\r\nc\rd", "C:\\App\\", "C:\\Menu\\App", "{G}");
+  EXPECT_EQ(s.language, "VBScript");
+  EXPECT_EQ(s.text,
+            "Const qmProgDir = \"C:\\App\\\"\r\nConst qmStartMenuDir = \"C:\\Menu\\App\"\r\nConst qmGUID = \"{G}\"\r\n"
+            "a\r\nb\r\nc\r\nd\r\n");
+}
+
+TEST(UninstallScriptText, JScriptDeclaresVarsWithDoubledBackslashes) {
+  const ScriptText s =
+      UninstallScriptText("C:\\App\\Uninstall.js", std::string("x;\r\n\0y\r\n", 8), "C:\\App\\", "", "");
+  EXPECT_EQ(s.language, "JScript");
+  EXPECT_EQ(s.text,
+            "var qmProgDir  = \"C:\\\\App\\\\\";\r\nvar qmStartMenuDir = \"\";\r\nvar qmGUID = \"\";\r\n"
+            "x;\r\n\r\ny\r\n");
+}
+
+TEST(UninstallScriptText, EmptyFilesAndOtherExtensions) {
+  EXPECT_EQ(UninstallScriptText("u.vbs", "", "D:\\", "", "").text,
+            "Const qmProgDir = \"D:\\\"\r\nConst qmStartMenuDir = \"\"\r\nConst qmGUID = \"\"\r\n");
+  EXPECT_EQ(UninstallScriptText("u.vbs", "\r\n", "D:\\", "", "").text,
+            UninstallScriptText("u.vbs", "", "D:\\", "", "").text + "\r\n")
+      << "one empty line, and no extra one for the final line end";
+  EXPECT_EQ(UninstallScriptText("u.txt", "x", "D:\\", "", "").language, "");
+}
+
+TEST_F(HooksTest, AHeldMutexStopsTheRunAndSwitchesTheProcessSearchOff) {
+  Install(
+      "[Settings]\nProgName=Editor\nMutexString=EditorRuns\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\n");
+  platform.files = {kOwn + "pre.exe"};
+  platform.exit_codes[kOwn + "pre.exe"] = 0;
+  platform.processes = {"EDITOR.EXE"};
+  EXPECT_TRUE(RunStartupHooks(run, platform)) << "the process alone does not count with a mutex name";
+  platform.mutexes = {"EditorRuns"};
+  platform.log.clear();
+  EXPECT_FALSE(RunStartupHooks(run, platform));
+  EXPECT_EQ(platform.log, (Log{"box:Uninstall Program|Close Program 'Editor' first!\nThen press OK!|48"}));
+}
+
+TEST_F(HooksTest, WithoutAMutexNameTheProcessListDecides) {
+  Install("[Settings]\nProgName=Editor\nProgExe=Editor.exe\n");
+  platform.processes = {"explorer.exe", "C:\\Apps\\EDITOR.EXE", "editor.exe"};
+  EXPECT_FALSE(RunStartupHooks(run, platform));
+  EXPECT_EQ(platform.log.size(), 1u) << "one box, however many instances run";
+  platform.processes = {"explorer.exe"};
+  EXPECT_TRUE(RunStartupHooks(run, platform));
+}
+
+TEST_F(HooksTest, TheBeforeProgramStopsTheRunOnlyWithExitCodeOne) {
+  Install("[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nBeforeParam=/check\n");
+  platform.files = {kOwn + "pre.exe"};
+  for (const uint32_t code : {0u, 1u, 2u}) {
+    platform.exit_codes[kOwn + "pre.exe"] = code;
+    platform.log.clear();
+    EXPECT_EQ(RunStartupHooks(run, platform), code != 1) << code;
+    EXPECT_EQ(platform.log, (Log{"run:" + kOwn + "pre.exe|/check|" + kOwn}));
+  }
+  platform.exit_codes.clear();
+  EXPECT_TRUE(RunStartupHooks(run, platform)) << "a program that cannot start stops nothing";
+  platform.files.clear();
+  platform.log.clear();
+  EXPECT_TRUE(RunStartupHooks(run, platform));
+  EXPECT_TRUE(platform.log.empty()) << "a missing program is not started";
+}
+
+TEST_F(HooksTest, OnlyOneScriptRunsAndOnlyWithScriptOn) {
+  Install("[Settings]\nProgExe=editor.exe\nScript=1\nGUID={G}\n");
+  platform.files = {kOwn + "Uninstall.vbs", kOwn + "Uninstall.js"};
+  platform.scripts = {{kOwn + "Uninstall.vbs", "v"}, {kOwn + "Uninstall.js", "j"}};
+  RunStartupHooks(run, platform);
+  ASSERT_EQ(Only("script:").size(), 1u);
+  EXPECT_EQ(Only("script:")[0].compare(0, 16, "script:VBScript|"), 0);
+  platform.files = {kOwn + "Uninstall.js"};
+  platform.log.clear();
+  RunStartupHooks(run, platform);
+  ASSERT_EQ(Only("script:").size(), 1u);
+  EXPECT_EQ(Only("script:")[0].compare(0, 15, "script:JScript|"), 0);
+
+  Install("[Settings]\nProgExe=editor.exe\nScript=256\n");
+  platform.log.clear();
+  RunStartupHooks(run, platform);
+  EXPECT_TRUE(Only("script:").empty());
+}
+
+TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
+  Install(
+      "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n"
+      "[UserTask]\nNumber=6\nTask6=1|  C:\\Data\\gone.txt  \nTask1=6|2147483649|Software\\Vendor\\Tool|Path\n"
+      "Task3=9|C:\\Windows\\System32\\|C:\\Program Files\\Tool\\ext.dll\nTask4=10|abc|Tool\n"
+      "Task5=x|  C:\\Data\\readme.txt  \nTask7=1|C:\\Data\\never.txt\n");
+  platform.files = {kOwn + "editor.exe", "C:\\Data\\readme.txt", "C:\\Data\\never.txt"};
+  HandleControl(run, platform, kOkButtonId);
+  Log tasks;
+  for (const std::string& entry : platform.log) {
+    if (entry == "delete:" + kOwn + "editor.exe") break;
+    if (entry != "removing") tasks.push_back(entry);
+  }
+  ASSERT_GE(tasks.size(), 4u);
+  const Log head = {
+      "status:  ...\\Software\\Vendor\\Tool\\Path",
+      "regvalue:HKCU\\Software\\Vendor\\Tool|Path",
+      "regkey:HKCU\\Software\\Vendor\\Tool",
+      "status:  C:\\Program Files\\Tool\\ext.dll",
+      "run:C:\\Windows\\System32\\regsvr32.exe|/S /U C:\\Program Files\\Tool\\ext.dll|C:\\Program Files\\Tool\\",
+      "version",
+  };
+  EXPECT_EQ(Log(tasks.begin(), tasks.begin() + head.size()), head);
+  const Log tail = {"status:  C:\\Data\\readme.txt", "delete:C:\\Data\\readme.txt"};
+  EXPECT_EQ(Log(tasks.end() - 2, tasks.end()), tail) << "task 6 names a missing file; task 7 is beyond Number";
+  EXPECT_EQ(tasks.size(), head.size() + 13 + tail.size()) << "13 association steps in the first set";
+  EXPECT_TRUE(platform.files.count("C:\\Data\\never.txt"));
+}
+
+TEST_F(HooksTest, NumbersBeyondASignedByteRunNoTasks) {
+  Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=200\nTask1=1|C:\\x.txt\n");
+  platform.files = {"C:\\x.txt"};
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_TRUE(platform.files.count("C:\\x.txt"));
+}
+
+TEST_F(HooksTest, TheAfterProgramRunsBeforeTheFilesGo) {
+  Install("[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[StartProg]\nAfterUninst=post.exe\nAfterParam=-x\n");
+  platform.files = {kOwn + "editor.exe", kOwn + "post.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  const Log expected = {"run:" + kOwn + "post.exe|-x|" + kOwn, "delete:" + kOwn + "editor.exe"};
+  Log seen;
+  for (const std::string& entry : platform.log) {
+    if (entry.compare(0, 4, "run:") == 0 || entry.compare(0, 7, "delete:") == 0) seen.push_back(entry);
+  }
+  EXPECT_EQ(seen, expected);
+}

@@ -1,0 +1,249 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "driver/uninstall_sequence.h"
+#include "driver/user_tasks.h"
+#include "external/program_runner_win32.h"
+#include "external/running_program.h"
+#include "external/running_program_win32.h"
+#include "external/script_host_win32.h"
+#include "in_process_platform_win32.h"
+#include "platform/owners_win32.h"
+#include "probes_win32.h"
+#include "removal/file_association.h"
+#include "removal/file_system.h"
+#include "temp_tree_win32.h"
+
+namespace {
+
+constexpr DWORD kWait = 10000;
+
+// The lines probe.log holds beside a probe copy: command line | directory.
+std::string ProbeLog(const std::string& directory) { return ReadWholeFile(directory + "probe.log"); }
+
+std::string CopyProbe(const TempTree& tree, const std::string& relative) {
+  const std::string path = tree.Path() + relative;
+  EXPECT_TRUE(CopyFileA(ProbeProgram().c_str(), path.c_str(), FALSE)) << ProbeProgram();
+  return path;
+}
+
+HKEY Root(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))); }
+
+void SetDefault(RegistryRoot root, const std::string& key, const std::string& name = std::string()) {
+  RegistryKey opened;
+  ASSERT_EQ(RegCreateKeyExA(Root(root), key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr),
+            ERROR_SUCCESS);
+  const char data[] = "x";
+  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
+}
+
+bool KeyExists(RegistryRoot root, const std::string& key) {
+  RegistryKey opened;
+  return RegOpenKeyExA(Root(root), key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
+}
+
+// A running probe, ended when the test ends.
+class RunningProbe {
+ public:
+  RunningProbe(const std::string& exe, const std::string& options) {
+    std::string command = "\"" + exe + "\" " + options;
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
+      process_.Reset(info.hProcess);
+      CloseHandle(info.hThread);
+    }
+  }
+  ~RunningProbe() {
+    if (process_.Valid()) TerminateProcess(process_.Get(), 0);
+    if (process_.Valid()) WaitForSingleObject(process_.Get(), kWait);
+  }
+
+ private:
+  KernelHandle process_;
+};
+
+class HooksWin32Test : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(ProbeProgram().empty()) << "run with --probe-program=PATH"; }
+  // Settings of an installation in the tree's "app" directory.
+  void Install(const std::string& dat) {
+    own = tree.MakeDir("app") + "\\";
+    tree.Write("app\\uninstall.dat", dat);
+    run.settings = ReadUninstallSettings(own);
+    run.texts = LoadUiTexts(own + "uninstall.dat");
+  }
+  TempTree tree;
+  std::string own;
+  UninstallRun run;
+  ConfirmationWindow window{run.texts};
+  InProcessPlatform platform{window};
+};
+
+}  // namespace
+
+TEST_F(HooksWin32Test, ProgramsGetTheirQuotedPathParametersAndDirectory) {
+  tree.MakeDir("app dir");
+  const std::string probe = CopyProbe(tree, "app dir\\pre.exe");
+  const std::string dir = tree.Path() + "app dir\\";
+  for (const uint32_t code : {0u, 1u, 2u}) {
+    const ProgramOutcome outcome = RunProgramAndWait(probe, "/exit=" + std::to_string(code) + " \"q r\"", dir);
+    EXPECT_TRUE(outcome.started);
+    EXPECT_EQ(outcome.exit_code, code);
+  }
+  const std::string expected_line = "\"" + probe + "\" /exit=2 \"q r\"|" + WithoutTrailingBackslashes(dir) + "\r\n";
+  const std::string log = ProbeLog(dir);
+  EXPECT_NE(log.find(expected_line), std::string::npos) << log;
+  EXPECT_FALSE(RunProgramAndWait(dir + "missing.exe", "", dir).started);
+}
+
+TEST_F(HooksWin32Test, TheBeforeProgramDecidesWhetherTheRunGoesOn) {
+  Install("[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nBeforeParam=/exit=1\n");
+  CopyProbe(tree, "app\\pre.exe");
+  EXPECT_FALSE(RunStartupHooks(run, platform));
+  Install("[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nBeforeParam=/exit=2\n");
+  EXPECT_TRUE(RunStartupHooks(run, platform));
+  EXPECT_NE(ProbeLog(own).find("pre.exe\" /exit=2|" + WithoutTrailingBackslashes(own)), std::string::npos)
+      << ProbeLog(own);
+}
+
+TEST_F(HooksWin32Test, DocumentsOpenThroughTheShell) {
+  // A document type of the test's own, opened by the probe.
+  const std::string opener = CopyProbe(tree, "opener.exe");
+  {
+    RegistryKey type;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, ".qmdoc", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, type.Receive(), nullptr);
+    const char cls[] = "qmdoc_file";
+    RegSetValueExA(type.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(cls), sizeof(cls));
+    RegistryKey command;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, "qmdoc_file\\shell\\open\\command", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    command.Receive(), nullptr);
+    const std::string line = "\"" + opener + "\" \"%1\" %*";
+    RegSetValueExA(command.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(line.c_str()),
+                   static_cast<DWORD>(line.size() + 1));
+  }
+  tree.MakeDir("docs");
+  const std::string document = tree.Write("docs\\notes.qmdoc", "text");
+  const ProgramOutcome outcome = RunProgramAndWait(document, "/exit=7", "");
+  EXPECT_TRUE(outcome.started);
+  EXPECT_EQ(outcome.exit_code, 7u);
+  const std::string log = ProbeLog(tree.Path());
+  EXPECT_NE(log.find("notes.qmdoc"), std::string::npos) << log;
+  EXPECT_NE(log.find("|" + tree.Path() + "docs"), std::string::npos) << "the document's own directory: " << log;
+  for (const char* key :
+       {"qmdoc_file\\shell\\open\\command", "qmdoc_file\\shell\\open", "qmdoc_file\\shell", "qmdoc_file", ".qmdoc"}) {
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+  }
+}
+
+TEST_F(HooksWin32Test, LibrariesAreUnregisteredThroughRegsvr32) {
+  ASSERT_FALSE(ProbeLibrary().empty());
+  tree.MakeDir("lib dir");
+  const std::string library = tree.Path() + "lib dir\\probe.dll";
+  ASSERT_TRUE(CopyFileA(ProbeLibrary().c_str(), library.c_str(), FALSE));
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  // The installer quotes a path with blanks itself; the record is passed on unchanged.
+  Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=2\nTask1=9|C:\\no such directory\\|" + library +
+          "\nTask2=9|" + std::string(system) + "\\|\"" + library + "\"\n");
+  UndoUserTasks(run, platform);
+  EXPECT_TRUE(PathExists(tree.Path() + "lib dir\\unregistered.txt"));
+}
+
+TEST_F(HooksWin32Test, AssociationsGoWithBothStepLists) {
+  ASSERT_NE(GetVersion() & 0x00FF0000u, 0u) << "Wine's version word selects the first set";
+  SetDefault(kClassesRoot, "Applications\\QmTool\\shell\\open\\command");
+  SetDefault(kClassesRoot, "qmext_auto_file\\DefaultIcon");
+  SetDefault(kClassesRoot, "qmext_auto_file");
+  SetDefault(kClassesRoot, ".qmext");
+  SetDefault(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.qmext", "Application");
+  Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=1\nTask1=10|qmext|QmTool\n");
+  UndoUserTasks(run, platform);
+  for (const char* key : {"Applications\\QmTool", "qmext_auto_file", ".qmext"}) {
+    EXPECT_FALSE(KeyExists(kClassesRoot, key)) << key;
+  }
+  EXPECT_FALSE(KeyExists(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.qmext"));
+
+  SetDefault(kLocalMachine, "Software\\Classes\\.qmext2");
+  SetDefault(kLocalMachine, "Software\\Classes\\QmTool2\\DefaultIcon");
+  SetDefault(kLocalMachine, "Software\\Classes\\QmTool2\\shell\\open\\command");
+  for (const RegistryStep& step : FileAssociationSteps("qmext2", "QmTool2", 0)) {
+    if (step.value) {
+      platform.DeleteRegistryValue(step.root, step.key, step.value_name);
+    } else {
+      platform.DeleteRegistryKey(step.root, step.key);
+    }
+  }
+  EXPECT_FALSE(KeyExists(kLocalMachine, "Software\\Classes\\.qmext2"));
+  EXPECT_FALSE(KeyExists(kLocalMachine, "Software\\Classes\\QmTool2"));
+}
+
+TEST_F(HooksWin32Test, AHeldMutexIsSeenAndTheCheckLeavesNoneBehind) {
+  const std::string name = "QuillmarnTestMutex" + std::to_string(GetCurrentProcessId());
+  EXPECT_FALSE(MutexInUse(name));
+  KernelHandle left(OpenMutexA(SYNCHRONIZE, FALSE, name.c_str()));
+  EXPECT_FALSE(left.Valid()) << "the check's own mutex is gone again";
+  {
+    RunningProbe holder(CopyProbe(tree, "holder.exe"), "/mutex=" + name + " /sleep=20000");
+    bool seen = false;
+    for (DWORD waited = 0; waited < kWait && !seen; waited += 50) {
+      seen = MutexInUse(name);
+      if (!seen) Sleep(50);
+    }
+    EXPECT_TRUE(seen);
+  }
+  EXPECT_FALSE(MutexInUse(name));
+}
+
+TEST_F(HooksWin32Test, TheProcessListFindsTheProgramInAnyLetterCase) {
+  RunningProbe probe(CopyProbe(tree, "QmEditorProbe.EXE"), "/sleep=20000");
+  bool seen = false;
+  for (DWORD waited = 0; waited < kWait && !seen; waited += 50) {
+    for (const std::string& name : RunningExecutables()) seen = seen || ProcessNameMatches("qmeditorprobe.exe", name);
+    if (!seen) Sleep(50);
+  }
+  EXPECT_TRUE(seen);
+}
+
+TEST_F(HooksWin32Test, ScriptsSeeTheirConstantsAndOnlyTheVbScriptRuns) {
+  ScriptHost host;
+  ASSERT_TRUE(host.Available()) << "the Script Control could not be created";
+  InProcessPlatform scripted(window, &host);
+  Install("[Settings]\nProgExe=editor.exe\nScript=1\nStartMenu=C:\\Menu\\Editor\nGUID={QM-G}\n");
+  const std::string out = own + "seen.txt";
+  tree.Write("app\\Uninstall.vbs",
+             "Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+             "Set f = fso.CreateTextFile(qmProgDir & \"seen.txt\", True)\n"
+             "f.Write \"vbs|\" & qmProgDir & \"|\" & qmStartMenuDir & \"|\" & qmGUID\nf.Close\n");
+  tree.Write("app\\Uninstall.js",
+             "var fso = new ActiveXObject(\"Scripting.FileSystemObject\");\r\n"
+             "var f = fso.CreateTextFile(qmProgDir + \"seen.txt\", true);\r\n"
+             "f.Write(\"js|\" + qmProgDir + \"|\" + qmStartMenuDir + \"|\" + qmGUID); f.Close();");
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(ReadWholeFile(out), "vbs|" + own + "|C:\\Menu\\Editor|{QM-G}");
+
+  DeleteFileA((own + "Uninstall.vbs").c_str());
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(ReadWholeFile(out), "js|" + own + "|C:\\Menu\\Editor|{QM-G}");
+
+  DeleteFileA(out.c_str());
+  Install("[Settings]\nProgExe=editor.exe\nScript=0\n");
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_FALSE(PathExists(out));
+}
+
+TEST_F(HooksWin32Test, BrokenAndEndlessScriptsNeverHoldTheRun) {
+  ScriptHost host(3000);
+  ASSERT_TRUE(host.Available());
+  InProcessPlatform scripted(window, &host);
+  Install("[Settings]\nProgExe=editor.exe\nScript=1\n");
+  for (const char* script : {"If Then Else )(\n", "Err.Raise 5\n", "x = 1 / 0\n"}) {
+    tree.Write("app\\Uninstall.vbs", script);
+    EXPECT_TRUE(RunStartupHooks(run, scripted)) << script;
+  }
+  tree.Write("app\\Uninstall.vbs", "Do\nLoop\n");
+  const DWORD start = GetTickCount();
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_LT(GetTickCount() - start, 10000u);
+}

@@ -1,0 +1,25 @@
+// A library for regsvr32.exe: unregistering it leaves unregistered.txt beside it.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+HMODULE self = nullptr;
+}
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) self = instance;
+  return TRUE;
+}
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllRegisterServer() { return S_OK; }
+
+extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(self, path, MAX_PATH);
+  std::string marker = path;
+  marker = marker.substr(0, marker.rfind('\\') + 1) + "unregistered.txt";
+  HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  CloseHandle(file);
+  return S_OK;
+}
