@@ -8,6 +8,7 @@
 #include "driver/uninstall_sequence.h"
 #include "external/script_host_win32.h"
 #include "platform/paths_win32.h"
+#include "privileges/administrator_win32.h"
 #include "removal/file_system.h"
 #include "ui/confirmation_window_win32.h"
 #include "ui/message_box.h"
@@ -60,10 +61,10 @@ int RunUninstall() {
   Win32RunPlatform platform(window, &script_host);
   if (!RunStartupHooks(run, platform)) return 0;
   if (!window.Open()) return 0;
-  // The administrator logon takes its place here.
+  KernelHandle logon = ObtainAdministratorRights(run.settings.login_admin, run.texts);
   if (run.settings.no_del_all) window.HideDeleteAllOption();
   window.RunEventLoop([&](int control) { return HandleControl(run, platform, control); });
-  // Ending the administrator impersonation takes its place here.
+  EndImpersonation(logon);
   window.Close();
   return 0;
 }

@@ -299,3 +299,12 @@ TEST_F(ConfirmationWindowE2e, OversizedAndOddValuesNeverBreakTheRun) {
   ClickControl(s.main, kReady);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
+
+TEST_F(ConfirmationWindowE2e, AnAdministratorIsNotAskedToLogOn) {
+  // Wine's answer to the administrator test is always yes.
+  Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nLoginAdmin=1\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_EQ(s.run.WaitForWindow("QuillmarnLogon", kSettle), nullptr);
+  ClickControl(s.main, kCancel);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}

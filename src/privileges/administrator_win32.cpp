@@ -1,0 +1,179 @@
+#include "privileges/administrator_win32.h"
+
+#include "privileges/logon_layout.h"
+#include "ui/confirmation_layout.h"
+#include "ui/message_box.h"
+
+namespace {
+
+// Connect, create service, enumerate, lock and the standard rights; not all access.
+constexpr DWORD kAdministratorAccess = 0x000F000F;
+constexpr char kLogonClass[] = "QuillmarnLogon";
+constexpr DWORD kLogonStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+// Posted by the window procedure so that the dialog's loop does the work.
+constexpr UINT kLogonClosed = WM_APP + 2;
+constexpr UINT kLogonActivated = WM_APP + 3;
+constexpr int kLongestEntry = 256;
+
+LRESULT CALLBACK LogonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CLOSE:
+      PostMessageA(window, kLogonClosed, 0, 0);
+      return 0;
+    case WM_COMMAND:
+      if (HIWORD(wparam) == BN_CLICKED && LOWORD(wparam) == kLogonButtonId) PostMessageA(window, kLogonActivated, 0, 0);
+      return 0;
+    default:
+      return DefWindowProcA(window, message, wparam, lparam);
+  }
+}
+
+bool RegisterLogonClass(HINSTANCE instance) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof(existing);
+  if (GetClassInfoExA(instance, kLogonClass, &existing)) return true;
+  WNDCLASSEXA cls{};
+  cls.cbSize = sizeof(cls);
+  cls.lpfnWndProc = LogonProc;
+  cls.hInstance = instance;
+  cls.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  cls.lpszClassName = kLogonClass;
+  return RegisterClassExA(&cls) != 0;
+}
+
+struct LogonClass {
+  const char* name;
+  DWORD style;
+  DWORD extended;
+};
+
+LogonClass ClassOf(LogonControlKind kind) {
+  switch (kind) {
+    case LogonControlKind::Label:
+      return {"STATIC", SS_RIGHT, 0};
+    case LogonControlKind::Field:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case LogonControlKind::PasswordField:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case LogonControlKind::Button:
+      return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
+    case LogonControlKind::Frame:
+      return {"STATIC", SS_ETCHEDFRAME, 0};
+  }
+  return {"STATIC", 0, 0};
+}
+
+class LogonWindow {
+ public:
+  explicit LogonWindow(const UiTexts& texts) : texts_(texts) {}
+
+  bool Open() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    if (!RegisterLogonClass(instance)) return false;
+    RECT outer{0, 0, kLogonClientWidth, kLogonClientHeight};
+    AdjustWindowRect(&outer, kLogonStyle, FALSE);
+    const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
+                                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    window_.Reset(CreateWindowExA(0, kLogonClass, LogonWindowTitle(texts_).c_str(), kLogonStyle, at.left, at.top,
+                                  at.width, at.height, nullptr, nullptr, instance, nullptr));
+    if (!window_.Valid()) return false;
+    HDC screen = GetDC(window_.Get());
+    const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(window_.Get(), screen);
+    button_font_.Reset(CreateFontA(FontHeight(kLogonButtonPoints, pixels_per_inch), 0, 0, 0, kLogonButtonWeight, FALSE,
+                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kLogonButtonFace));
+    for (const LogonControl& control : kLogonControls) Create(control, instance);
+    ShowWindow(window_.Get(), SW_SHOWNORMAL);
+    UpdateWindow(window_.Get());
+    SetFocus(GetDlgItem(window_.Get(), kUserFieldId));
+    return true;
+  }
+
+  HWND Handle() const { return window_.Get(); }
+
+  // Reads both fields into the buffers, logs on, and wipes the password copy.
+  KernelHandle TryLogOn() {
+    char user[kLongestEntry] = {};
+    char password[kLongestEntry] = {};
+    GetDlgItemTextA(window_.Get(), kUserFieldId, user, kLongestEntry);
+    GetDlgItemTextA(window_.Get(), kPasswordFieldId, password, kLongestEntry);
+    KernelHandle token = LogOnAndImpersonate(user, password);
+    SecureZeroMemory(password, sizeof(password));
+    return token;
+  }
+
+  void ClearFields() {
+    SetDlgItemTextA(window_.Get(), kUserFieldId, "");
+    SetDlgItemTextA(window_.Get(), kPasswordFieldId, "");
+    SetFocus(GetDlgItem(window_.Get(), kUserFieldId));
+  }
+
+ private:
+  void Create(const LogonControl& control, HINSTANCE instance) {
+    const LogonClass cls = ClassOf(control.kind);
+    HWND created =
+        CreateWindowExA(cls.extended, cls.name, LogonControlText(control.id, texts_).c_str(),
+                        WS_CHILD | WS_VISIBLE | cls.style, control.x, control.y, control.width, control.height,
+                        window_.Get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(control.id)), instance, nullptr);
+    if (created == nullptr || control.kind == LogonControlKind::Frame) return;
+    HGDIOBJ font = control.kind == LogonControlKind::Button && button_font_.Valid() ? button_font_.Get()
+                                                                                    : GetStockObject(DEFAULT_GUI_FONT);
+    SendMessageA(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+
+  const UiTexts& texts_;
+  GdiObject button_font_;
+  WindowOwner window_;
+};
+
+}  // namespace
+
+bool IsAdministrator() {
+  SC_HANDLE manager = OpenServiceManager(kAdministratorAccess);
+  if (manager == nullptr) return false;
+  CloseServiceManager(manager);
+  return true;
+}
+
+KernelHandle LogOnAndImpersonate(const char* user, const char* password) {
+  HANDLE token = nullptr;
+  if (!LogOnUser(user, password, &token)) return KernelHandle();
+  ImpersonateLoggedOnUser(token);
+  return KernelHandle(token);
+}
+
+KernelHandle RunLogonDialog(const UiTexts& texts) {
+  LogonWindow logon(texts);
+  if (!logon.Open()) return KernelHandle();
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == logon.Handle() && message.message == kLogonClosed) break;
+    if (message.hwnd == logon.Handle() && message.message == kLogonActivated) {
+      KernelHandle token = logon.TryLogOn();
+      if (token.Valid()) return token;
+      ShowMessage(texts.rq_titel, texts.rq_msg, kErrorBoxStyle);
+      logon.ClearFields();
+      continue;
+    }
+    // Everything meant for other windows, the confirmation window's buttons
+    // among them, is passed on to them, whose handling ignores it meanwhile.
+    if (IsDialogMessageA(logon.Handle(), &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return KernelHandle();
+}
+
+KernelHandle ObtainAdministratorRights(bool login_admin, const UiTexts& texts) {
+  if (!login_admin || IsAdministrator()) return KernelHandle();
+  return RunLogonDialog(texts);
+}
+
+void EndImpersonation(KernelHandle& token) {
+  if (!token.Valid()) return;
+  RevertToSelf();
+  token.Reset();
+}

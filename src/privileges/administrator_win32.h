@@ -1,0 +1,34 @@
+// Administrator rights: the test, the logon window, and the impersonation of
+// the administrator who logged on, for the rest of the run.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "driver/settings.h"
+#include "platform/owners_win32.h"
+
+// The platform calls whose answers Wine does not vary: the program links the
+// real ones, the tests their own.
+SC_HANDLE OpenServiceManager(DWORD access);
+void CloseServiceManager(SC_HANDLE manager);
+BOOL LogOnUser(const char* user, const char* password, HANDLE* token);
+
+bool IsAdministrator();
+
+// Logs the user on to the local computer and impersonates them; the token, or
+// none when the logon failed.
+// Plain C strings, so that the password is never copied into another buffer.
+KernelHandle LogOnAndImpersonate(const char* user, const char* password);
+
+// Shows the logon window over the confirmation window and returns when a
+// logon succeeded (the token) or the user closed the window (none).
+KernelHandle RunLogonDialog(const UiTexts& texts);
+
+// With LoginAdmin set and no administrator rights, the logon window; the
+// token of a successful logon, or none.
+KernelHandle ObtainAdministratorRights(bool login_admin, const UiTexts& texts);
+
+// Ends an impersonation and releases its token; nothing without a token.
+void EndImpersonation(KernelHandle& token);
