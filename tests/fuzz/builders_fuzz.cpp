@@ -1,0 +1,54 @@
+// Arbitrary bytes through the builders that take outside text: task records
+// and their association steps, the script text, the batch text, and the
+// text operations on all of them.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "driver/settings_file.h"
+#include "driver/user_tasks.h"
+#include "external/program_runner.h"
+#include "external/running_program.h"
+#include "external/uninstall_script.h"
+#include "removal/file_association.h"
+#include "removal/file_removal.h"
+#include "removal/self_delete_batch.h"
+#include "text/text.h"
+
+// The builders read no files; the settings reader is not reached from here.
+HeldFileBytes ReadHeldFile(const std::string&) { return HeldFileBytes(); }
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  const std::string input(reinterpret_cast<const char*>(data), size);
+  const size_t cut = size / 2;
+  const std::string first = input.substr(0, cut);
+  const std::string second = input.substr(cut);
+
+  const TaskRecord task = ParseTaskRecord(input);
+  TaskRoot(task);
+  TaskCount(ParseDecimal(input));
+  for (const uint32_t version : {0u, 0x00FF0000u}) FileAssociationSteps(task.field2, task.field3, version);
+
+  UninstallScriptText("Uninstall.vbs", input, first, second, input);
+  UninstallScriptText("Uninstall.js", input, first, second, input);
+  const std::string batch = SelfDeleteBatchText(first, second);
+  // Every line of the batch must end in CR LF, whatever the paths hold.
+  if (batch.size() < 2 || batch.compare(batch.size() - 2, 2, "\r\n") != 0) __builtin_trap();
+  SelfDeleteBatchPath(input);
+
+  CommandLineFor(first, second);
+  ShellDirectoryFor(first, second);
+  ProcessNameMatches(first, second);
+  RunningProgramMessage(input);
+  LeavesTheDirectory(input);
+  FieldOf(input, static_cast<int>(size % 7) - 1, second);
+  ReplaceAll(input, first.empty() ? "x" : first, second);
+  LeftBytes(input, static_cast<int>(size) - 3);
+  RightBytes(input, static_cast<int>(cut));
+  TrimBlanks(input);
+  DirectoryOf(input);
+  FileNameOf(input);
+  ExtensionOf(input);
+  DecimalText(ParseDecimal(input));
+  return 0;
+}
