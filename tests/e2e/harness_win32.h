@@ -21,6 +21,8 @@ class StagedInstall {
   // The copy sits in a directory of this name inside a fresh temporary tree.
   explicit StagedInstall(const std::string& directory_name = std::string());
   const std::string& Dir() const { return dir_; }
+  // The temporary tree that holds the directory: its parent when it has a name.
+  const std::string& Parent() const { return tree_.Path(); }
   std::string Exe() const { return Dir() + "uninstall.exe"; }
   std::string Write(const std::string& relative, const std::string& bytes) const {
     return tree_.Write(prefix_ + relative, bytes);

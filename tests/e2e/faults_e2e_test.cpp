@@ -1,0 +1,265 @@
+// Fault scenarios: staged installations with user data beside and above them.
+// Whatever the run meets, the user data must be there afterwards, byte for
+// byte and key for key, and the uninstaller must end with exit code 0.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "canary_win32.h"
+#include "directory_link_win32.h"
+#include "harness_win32.h"
+#include "platform/owners_win32.h"
+
+namespace {
+
+constexpr DWORD kWait = 30000;
+enum : int { kOk = 5, kCancel = 6, kReady = 7, kDeleteAll = 10 };
+const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+struct Outcome {
+  bool window = false;
+  bool failure_box = false;
+  DWORD exit_code = 99;
+};
+
+class Faults : public ::testing::Test {
+ protected:
+  Faults() : install("app") {}
+
+  void SetUp() override {
+    const std::string parent = install.Parent();
+    canary.PlantFile(parent + "above.txt");
+    canary.PlantFiles(parent + "sibling");
+    canary.PlantFiles(parent + "app-backup");
+    CreateDirectoryA((parent + "menu").c_str(), nullptr);
+    CreateDirectoryA((parent + "menu\\Editor").c_str(), nullptr);
+    WriteWholeFile(parent + "menu\\Editor\\Editor.lnk", "link");
+    canary.PlantFiles(parent + "menu\\Other");
+    canary.PlantKey(HKEY_CURRENT_USER, "Software\\QmCanary");
+    canary.PlantKey(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\{QM-OTHER-PRODUCT}");
+    canary.PlantKey(HKEY_LOCAL_MACHINE, kUninstallKey + "QmCanaryOther");
+    canary.PlantKey(HKEY_CLASSES_ROOT, ".qmcanary");
+    install.Write("editor.exe", "MZ");
+    install.MakeDir("data");
+    install.Write("data\\notes.txt", "n");
+    canary.Record();
+  }
+
+  void TearDown() override {
+    EXPECT_TRUE(WaitForBatchToFinish(kWait));
+    const std::vector<std::string> differences = canary.Differences();
+    EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    printf("canary: %s | %d runs | %zu files, %zu registry entries | %s\n", test->name(), runs, canary.FileCount(),
+           canary.RegistryCount(), differences.empty() && !HasFailure() ? "intact" : "FAILED");
+    canary.ForgetKeys();
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\{QM-FAULTS}");
+    RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn");
+  }
+
+  std::string Settings(const std::string& extra_settings, const std::string& groups) const {
+    return "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nGUID={QM-FAULTS}\r\nStartMenu=" + install.Parent() +
+           "menu\\Editor\r\n" + extra_settings + groups;
+  }
+
+  // Runs the uninstaller through OK (with the option if asked) to its end.
+  Outcome Run(bool delete_all) {
+    ++runs;
+    Outcome outcome;
+    RunningUninstaller run(install.Exe());
+    HWND main = WaitForMainWindow(run, kWait);
+    if (main != nullptr) {
+      outcome.window = true;
+      if (delete_all) ClickControl(main, kDeleteAll);
+      ClickControl(main, kOk);
+      const DWORD start = GetTickCount();
+      while (GetTickCount() - start < kWait) {
+        if (HWND box = run.WaitForWindow("#32770", 0)) {
+          outcome.failure_box = true;
+          ClickControl(box, IDOK);
+          break;
+        }
+        if (WindowText(StatusBarOf(main)) == "  Uninstalling completed.") {
+          ClickControl(main, kReady);
+          break;
+        }
+        Sleep(20);
+      }
+    } else if (HWND box = run.WaitForWindow("#32770", 0)) {
+      outcome.failure_box = true;
+      ClickControl(box, IDOK);
+    }
+    run.WaitForExit(kWait, &outcome.exit_code);
+    EXPECT_EQ(outcome.exit_code, 0u);
+    EXPECT_TRUE(WaitForBatchToFinish(kWait));
+    return outcome;
+  }
+
+  // Stages the install afresh for the second mode of a scenario.
+  void Restage(const std::string& dat) {
+    if (!PathExists(install.Exe())) {
+      ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), install.Exe().c_str(), FALSE));
+    }
+    CreateDirectoryA(install.Dir().c_str(), nullptr);
+    install.Write("editor.exe", "MZ");
+    install.MakeDir("data");
+    install.Write("data\\notes.txt", "n");
+    install.Write("uninstall.dat", dat);
+  }
+
+  StagedInstall install;
+  Canary canary;
+  int runs = 0;
+};
+
+}  // namespace
+
+TEST_F(Faults, LockedListedFileInBothModes) {
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
+    FileHandle locker(
+        CreateFileA((install.Dir() + "data\\notes.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(locker.Valid());
+    Run(delete_all);
+    EXPECT_TRUE(PathExists(install.Dir() + "data\\notes.txt"));
+  }
+}
+
+TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
+    SetFileAttributesA((install.Dir() + "data\\notes.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    SetFileAttributesA((install.Dir() + "data").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    Run(delete_all);
+    EXPECT_EQ(PathExists(install.Dir() + "data"), !delete_all);
+    SetFileAttributesA((install.Dir() + "data\\notes.txt").c_str(), FILE_ATTRIBUTE_NORMAL);
+  }
+}
+
+TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n[Dirs]\r\nd1=data\r\nd2=data\\link\r\nd3=toplink\r\n"));
+    ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "data\\link"));
+    ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "toplink"));
+    Run(delete_all);
+    RemoveDirectoryLink(install.Dir() + "data\\link");
+    RemoveDirectoryLink(install.Dir() + "toplink");
+  }
+}
+
+TEST_F(Faults, ClimbingWildAndPaddedValuesInBothModes) {
+  const std::string groups =
+      "[Files]\r\nf1=editor.exe\r\nf2=..\\sibling\\*\r\nf3=*.doc\r\nf4=..\\app-backup\\nested\\\r\n"
+      "[Dirs]\r\nd1=..\\sibling\r\nd2=..\r\nd3=\\..\\sibling\r\nd4=data\\..\\..\\app-backup\r\nd5=*\r\n"
+      "d6=..\\app*\r\nd7=C:\\\r\nd8=  data\t\r\nd9=. .\\sibling\r\nd10=...\\sibling\r\n";
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", groups));
+    Run(delete_all);
+  }
+}
+
+TEST_F(Faults, PathsBeyondThePlatformsLimitInBothModes) {
+  std::string groups = "[Files]\r\nf0=editor.exe\r\n";
+  std::string dirs = "[Dirs]\r\n";
+  for (const size_t length : {250u, 300u, 400u}) {
+    // The first characters name the user's data; the rest makes the path too long.
+    const std::string value = "..\\sibling\\" + std::string(length, 'x');
+    groups += "f" + std::to_string(length) + "=" + value + "\r\n";
+    dirs += "d" + std::to_string(length) + "=" + std::string(length, 'd') + "\r\n";
+  }
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", groups + dirs));
+    Run(delete_all);
+  }
+}
+
+TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
+  // Beside the user's "x" and "x%PATH%y ^", which a batch that let cmd.exe
+  // expand or split the name could reach instead.
+  const std::string parent = install.Parent();
+  canary.PlantFiles(parent + "x");
+  canary.PlantFiles(parent + "x%PATH%y ^");
+  canary.Record();
+  const std::string odd = parent + "x%PATH%y ^&z (1)\\";
+  CreateDirectoryA(odd.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (odd + "uninstall.exe").c_str(), FALSE));
+  WriteWholeFile(odd + "editor.exe", "MZ");
+  WriteWholeFile(odd + "uninstall.dat",
+                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf=editor.exe\r\n");
+  RunningUninstaller run(odd + "uninstall.exe");
+  HWND main = WaitForMainWindow(run, kWait);
+  ASSERT_NE(main, nullptr);
+  ClickControl(main, kDeleteAll);
+  ClickControl(main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
+  ClickControl(main, kReady);
+  DWORD code = 99;
+  ASSERT_TRUE(run.WaitForExit(kWait, &code));
+  EXPECT_EQ(code, 0u);
+  ++runs;
+  EXPECT_TRUE(WaitForPathToVanish(odd, kWait)) << "the batch removed exactly this directory";
+}
+
+TEST_F(Faults, BrokenSettingsFiles) {
+  std::string garbage;
+  for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919 + 13) % 256);
+  std::string huge = "[Settings]\r\n";
+  while (huge.size() < 50u * 1024 * 1024) huge += "k=" + std::string(200, 'v') + "\r\n";
+  for (const std::string& dat : {std::string(), std::string("\xEF\xBB\xBF"), garbage, huge}) {
+    Restage(dat);
+    const Outcome outcome = Run(true);
+    EXPECT_TRUE(outcome.failure_box) << "without ProgExe nothing is removed";
+    EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
+  }
+  Restage(Settings("", "[Files]\r\nf=editor.exe\r\n"));
+  FileHandle locker(CreateFileA((install.Dir() + "uninstall.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(locker.Valid());
+  const Outcome locked = Run(true);
+  EXPECT_TRUE(locked.failure_box) << "a settings file nobody may read gives defaults only";
+}
+
+TEST_F(Faults, KilledDuringTheRemovalThenRunAgain) {
+  std::string groups = "[Files]\r\nf0=editor.exe\r\n";
+  for (int i = 0; i < 300; ++i) {
+    install.Write("f" + std::to_string(i) + ".dat", "x");
+    groups += "f" + std::to_string(i + 1) + "=f" + std::to_string(i) + ".dat\r\n";
+  }
+  install.Write("uninstall.dat", Settings("", groups));
+  {
+    RunningUninstaller run(install.Exe());
+    HWND main = WaitForMainWindow(run, kWait);
+    ASSERT_NE(main, nullptr);
+    ClickControl(main, kOk);
+    Sleep(30);
+    run.Kill();
+    ++runs;
+  }
+  // The second run finds its executable gone if the first got that far:
+  // then it reports the failure and removes nothing of the user's.
+  const Outcome second = Run(false);
+  EXPECT_TRUE(second.window);
+}
+
+TEST_F(Faults, ProgramExecutableNamingADirectory) {
+  install.MakeDir("editor.dir");
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.dir\r\n[Files]\r\nf=data\\notes.txt\r\n");
+  EXPECT_TRUE(Run(true).failure_box);
+  EXPECT_TRUE(PathExists(install.Dir() + "data\\notes.txt"));
+}
+
+TEST_F(Faults, RecordsTakeExactlyTheUserFilesTheyName) {
+  const std::string named = install.Parent() + "sibling\\letter.doc";
+  const std::string link = install.Parent() + "menu\\Other\\letter.doc";
+  install.Write(
+      "uninstall.dat",
+      Settings("", "[StartMenu]\r\nProgram=" + link + "\r\n[UserTask]\r\nNumber=2\r\nTask1=0|  " + named +
+                       "  \r\nTask2=0|" + install.Parent() + "sibling\\*.jpg\r\n[Files]\r\nf=editor.exe\r\n"));
+  Run(true);
+  EXPECT_FALSE(PathExists(named));
+  EXPECT_FALSE(PathExists(link));
+  // Put back what the records named, so that the rest of the canary is compared.
+  WriteWholeFile(named, "Dear user, this is yours.");
+  WriteWholeFile(link, "Dear user, this is yours.");
+}
