@@ -3,6 +3,8 @@
 #include <windows.h>
 
 void RestrictDllSearch() {
+  // A path on an empty drive must fail quietly, not ask for a disk.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   // The current directory leaves the search on every system that knows the call.
   SetDllDirectoryA("");
   // Looked up, not imported: older systems do not have it.

@@ -237,8 +237,12 @@ TEST_F(Faults, KilledDuringTheRemovalThenRunAgain) {
   }
   // The second run finds its executable gone if the first got that far:
   // then it reports the failure and removes nothing of the user's.
+  const bool program_left = PathExists(install.Dir() + "editor.exe");
   const Outcome second = Run(false);
   EXPECT_TRUE(second.window);
+  EXPECT_EQ(second.failure_box, !program_left);
+  printf("killed run: program %s; second run %s\n", program_left ? "still there" : "already gone",
+         second.failure_box ? "showed the failure box" : "completed the removal");
 }
 
 TEST_F(Faults, ProgramExecutableNamingADirectory) {
@@ -255,7 +259,7 @@ TEST_F(Faults, RecordsTakeExactlyTheUserFilesTheyName) {
   install.Write(
       "uninstall.dat",
       Settings("", "[StartMenu]\r\nProgram=" + link + "\r\n[UserTask]\r\nNumber=2\r\nTask1=0|  " + named +
-                       "  \r\nTask2=0|" + install.Parent() + "sibling\\*.jpg\r\n[Files]\r\nf=editor.exe\r\n"));
+                       "  \r\nTask2=0|" + install.Parent() + "sibling\\nested\\*.jpg\r\n[Files]\r\nf=editor.exe\r\n"));
   Run(true);
   EXPECT_FALSE(PathExists(named));
   EXPECT_FALSE(PathExists(link));
