@@ -1,0 +1,33 @@
+// The few parts of the C++ runtime the program uses, without the exception
+// machinery behind them: the program has no exceptions, so a failed
+// allocation or a broken string invariant ends the process, as it would
+// anyway, and the library's throwing versions are never linked in.
+#include <cstddef>
+#include <cstdlib>
+#include <new>
+
+void* operator new(std::size_t size) {
+  void* block = std::malloc(size != 0 ? size : 1);
+  if (block == nullptr) std::abort();
+  return block;
+}
+void* operator new[](std::size_t size) { return operator new(size); }
+void operator delete(void* block) noexcept { std::free(block); }
+void operator delete[](void* block) noexcept { std::free(block); }
+void operator delete(void* block, std::size_t) noexcept { std::free(block); }
+void operator delete[](void* block, std::size_t) noexcept { std::free(block); }
+
+namespace std {
+void __throw_bad_alloc() { abort(); }
+void __throw_bad_array_new_length() { abort(); }
+void __throw_length_error(const char*) { abort(); }
+void __throw_logic_error(const char*) { abort(); }
+void __throw_out_of_range(const char*) { abort(); }
+void __throw_out_of_range_fmt(const char*, ...) { abort(); }
+void __throw_invalid_argument(const char*) { abort(); }
+void __throw_bad_function_call() { abort(); }
+}  // namespace std
+
+namespace __gnu_cxx {
+void __verbose_terminate_handler() { std::abort(); }
+}  // namespace __gnu_cxx
