@@ -12,9 +12,10 @@ class WideText {
  public:
   explicit WideText(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    if (length > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], length);
-    text_ = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
+    text_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+    if (text_ != nullptr && length > 0) {
+      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), text_, length);
+    }
   }
   ~WideText() { SysFreeString(text_); }
   WideText(const WideText&) = delete;

@@ -26,6 +26,8 @@ void __throw_out_of_range(const char*) { abort(); }
 void __throw_out_of_range_fmt(const char*, ...) { abort(); }
 void __throw_invalid_argument(const char*) { abort(); }
 void __throw_bad_function_call() { abort(); }
+// A broken index check: the program stops rather than read or write astray.
+void __glibcxx_assert_fail(const char*, int, const char*, const char*) noexcept { abort(); }
 }  // namespace std
 
 namespace __gnu_cxx {
