@@ -3,6 +3,7 @@
 #include "privileges/logon_layout.h"
 #include "ui/confirmation_layout.h"
 #include "ui/message_box.h"
+#include "ui/window_parts_win32.h"
 
 namespace {
 
@@ -72,19 +73,11 @@ class LogonWindow {
   bool Open() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
     if (!RegisterLogonClass(instance)) return false;
-    RECT outer{0, 0, kLogonClientWidth, kLogonClientHeight};
-    AdjustWindowRect(&outer, kLogonStyle, FALSE);
-    const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
-                                          GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-    window_.Reset(CreateWindowExA(0, kLogonClass, LogonWindowTitle(texts_).c_str(), kLogonStyle, at.left, at.top,
-                                  at.width, at.height, nullptr, nullptr, instance, nullptr));
+    window_.Reset(
+        CreateCentredWindow(kLogonClass, LogonWindowTitle(texts_), kLogonStyle, kLogonClientWidth, kLogonClientHeight));
     if (!window_.Valid()) return false;
-    HDC screen = GetDC(window_.Get());
-    const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(window_.Get(), screen);
-    button_font_.Reset(CreateFontA(FontHeight(kLogonButtonPoints, pixels_per_inch), 0, 0, 0, kLogonButtonWeight, FALSE,
-                                   FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                                   DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, kLogonButtonFace));
+    button_font_.Reset(
+        CreateFaceFont(kLogonButtonFace, kLogonButtonPoints, kLogonButtonWeight, PixelsPerInch(window_.Get())));
     for (const LogonControl& control : kLogonControls) Create(control, instance);
     ShowWindow(window_.Get(), SW_SHOWNORMAL);
     UpdateWindow(window_.Get());

@@ -3,6 +3,8 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
+#include "ui/window_parts_win32.h"
+
 namespace {
 
 constexpr char kWindowClass[] = "QuillmarnUninstall";
@@ -96,9 +98,7 @@ HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {
   GdiObject& owned = fonts_[static_cast<int>(font)];
   if (!owned.Valid()) {
     const FontSpec face = FontSpecOf(font);
-    owned.Reset(CreateFontA(FontHeight(face.points, pixels_per_inch), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, "Arial"));
+    owned.Reset(CreateFaceFont("Arial", face.points, face.weight, pixels_per_inch));
   }
   return static_cast<HFONT>(owned.Get());
 }
@@ -127,17 +127,9 @@ bool ConfirmationWindow::Open() {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   if (!RegisterClasses(instance)) return false;
 
-  RECT outer{0, 0, kClientWidth, kClientHeight};
-  AdjustWindowRect(&outer, kWindowStyle, FALSE);
-  const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
-                                        GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  window_.Reset(CreateWindowExA(0, kWindowClass, WindowTitle(texts_).c_str(), kWindowStyle, at.left, at.top, at.width,
-                                at.height, nullptr, nullptr, instance, nullptr));
+  window_.Reset(CreateCentredWindow(kWindowClass, WindowTitle(texts_), kWindowStyle, kClientWidth, kClientHeight));
   if (!window_.Valid()) return false;
-
-  HDC screen = GetDC(window_.Get());
-  const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(window_.Get(), screen);
+  const int pixels_per_inch = PixelsPerInch(window_.Get());
 
   for (const ControlSpec& layout : kControls) {
     HWND control = CreateControl(layout, band_, pixels_per_inch);

@@ -1,0 +1,17 @@
+// What the program's two windows share: a top-level window centred on the
+// screen for its client size, and fonts asked for by face, points and weight.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// A hidden top-level window of the class whose client area has this size,
+// centred on the screen; null when it cannot be created.
+HWND CreateCentredWindow(const char* window_class, const std::string& title, DWORD style, int client_width,
+                         int client_height);
+
+// The display's vertical pixels per inch, as the window's device context gives them.
+int PixelsPerInch(HWND window);
+
+HFONT CreateFaceFont(const char* face, int points, int weight, int pixels_per_inch);
