@@ -35,35 +35,41 @@ UninstallSettings ReadUninstallSettings(const std::string& own_directory) {
   return s;
 }
 
+namespace {
+
+// The texts that [Language] may replace, each with its key.
+struct LanguageText {
+  const char* key;
+  std::string UiTexts::*text;
+};
+
+constexpr LanguageText kLanguageTexts[] = {
+    {"Titel", &UiTexts::titel},          {"Msg", &UiTexts::msg},
+    {"Version", &UiTexts::version_word}, {"UninstInfo", &UiTexts::uninst_info},
+    {"DelAll", &UiTexts::del_all},       {"Error", &UiTexts::error},
+    {"Status", &UiTexts::status},        {"Mutex", &UiTexts::mutex},
+    {"Logon", &UiTexts::logon},          {"User", &UiTexts::user},
+    {"Password", &UiTexts::password},    {"RQ_Titel", &UiTexts::rq_titel},
+    {"RQ_Msg", &UiTexts::rq_msg},        {"OK", &UiTexts::ok},
+    {"Cancel", &UiTexts::cancel},        {"Ready", &UiTexts::ready},
+    {"Login", &UiTexts::login},
+};
+
+}  // namespace
+
 UiTexts LoadUiTexts(const std::string& settings_path) {
   UiTexts t;
   SettingsFile file;
   file.Open(settings_path);
   file.SelectGroup("Settings");
   t.program_name = file.ReadString("ProgName");
-  std::string version = file.ReadString("Version");
-
+  const std::string version = file.ReadString("Version");
   file.SelectGroup("Language");
-  t.titel = file.ReadString("Titel", t.titel);
-  t.msg = file.ReadString("Msg", t.msg);
-  t.version_word = file.ReadString("Version", t.version_word);
-  if (!version.empty()) version = " (" + t.version_word + " " + version + ")";
-  t.uninst_info = file.ReadString("UninstInfo", t.uninst_info);
-  t.name_line = t.program_name + version;
-  t.del_all = file.ReadString("DelAll", t.del_all);
-  t.error = file.ReadString("Error", t.error);
-  t.status = file.ReadString("Status", t.status);
-  t.mutex = ReplaceAll(file.ReadString("Mutex", t.mutex), "$Titel", t.program_name);
-  t.logon = file.ReadString("Logon", t.logon);
-  t.user = file.ReadString("User", t.user);
-  t.password = file.ReadString("Password", t.password);
-  t.rq_titel = file.ReadString("RQ_Titel", t.rq_titel);
-  t.rq_msg = file.ReadString("RQ_Msg", t.rq_msg);
-  t.ok = file.ReadString("OK", t.ok);
-  t.cancel = file.ReadString("Cancel", t.cancel);
-  t.ready = file.ReadString("Ready", t.ready);
-  t.login = file.ReadString("Login", t.login);
+  for (const LanguageText& entry : kLanguageTexts) t.*entry.text = file.ReadString(entry.key, t.*entry.text);
   file.Close();
+  // The key Version names the number in [Settings] and the word before it in [Language].
+  t.name_line = t.program_name + (version.empty() ? std::string() : " (" + t.version_word + " " + version + ")");
+  t.mutex = ReplaceAll(t.mutex, "$Titel", t.program_name);
   return t;
 }
 
