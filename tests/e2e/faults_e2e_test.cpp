@@ -53,6 +53,8 @@ class Faults : public ::testing::Test {
     printf("canary: %s | %d runs | %zu files, %zu registry entries | %s\n", test->name(), runs, canary.FileCount(),
            canary.RegistryCount(), differences.empty() && !HasFailure() ? "intact" : "FAILED");
     canary.ForgetKeys();
+    RemoveTree("C:\\qm-canary-root");
+    DeleteFileA("C:\\qm-canary.txt");
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\{QM-FAULTS}");
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn");
   }
@@ -266,4 +268,36 @@ TEST_F(Faults, RecordsTakeExactlyTheUserFilesTheyName) {
   // Put back what the records named, so that the rest of the canary is compared.
   WriteWholeFile(named, "Dear user, this is yours.");
   WriteWholeFile(link, "Dear user, this is yours.");
+}
+
+TEST_F(Faults, FromADriveRootNothingOfTheDriveGoesInBothModes) {
+  // The root of C: as the own directory, with user data that [Dirs] and
+  // [Files] name: none of it may go, since the drive is nobody's installation.
+  canary.PlantFiles("C:\\qm-canary-root");
+  canary.PlantFile("C:\\qm-canary.txt");
+  canary.Record();
+  const std::string exe = "C:\\qm-faults-uninstall.exe";
+  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), exe.c_str(), FALSE));
+  WriteWholeFile("C:\\qm-faults-editor.exe", "MZ");
+  for (const bool delete_all : {false, true}) {
+    WriteWholeFile("C:\\uninstall.dat",
+                   "[Settings]\r\nProgName=Editor\r\nProgExe=qm-faults-editor.exe\r\n[Files]\r\nf1=qm-canary.txt\r\n"
+                   "f2=qm-faults-editor.exe\r\n[Dirs]\r\nd1=qm-canary-root\r\nd2=\r\n");
+    RunningUninstaller run(exe);
+    HWND main = WaitForMainWindow(run, kWait);
+    ASSERT_NE(main, nullptr);
+    if (delete_all) ClickControl(main, kDeleteAll);
+    ClickControl(main, kOk);
+    HWND box = run.WaitForWindow("#32770", kWait);
+    ASSERT_NE(box, nullptr) << "a drive root always fails the directory step";
+    ClickControl(box, IDOK);
+    DWORD code = 99;
+    ASSERT_TRUE(run.WaitForExit(kWait, &code));
+    EXPECT_EQ(code, 0u);
+    ++runs;
+    EXPECT_TRUE(PathExists("C:\\qm-faults-editor.exe"));
+  }
+  for (const char* path : {"C:\\uninstall.dat", "C:\\qm-faults-editor.exe", "C:\\qm-faults-uninstall.exe"}) {
+    DeleteFileA(path);
+  }
 }
