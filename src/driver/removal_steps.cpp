@@ -70,12 +70,12 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   run.removal_succeeded = false;
   platform.EnterRemovingState();
 
-  RemoveStartMenuLinks(run, platform);
-  RemoveDesktopLink(run, platform);
-  RemoveProductKey(run, platform);
-  UndoUserTasks(run, platform);
-  RemoveStartMenuFolder(run, platform);
-  RunAfterUninstallProgram(run, platform);
+  for (void (*step)(const UninstallRun&, RunPlatform&) :
+       {RemoveStartMenuLinks, RemoveDesktopLink, RemoveProductKey, UndoUserTasks, RemoveStartMenuFolder,
+        RunAfterUninstallProgram}) {
+    step(run, platform);
+    platform.FinishStep();
+  }
 
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;
@@ -84,6 +84,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.removal_succeeded =
         platform.IsDeleteAllChecked() ? RemoveAllFiles(settings, platform) : RemoveListedFiles(settings, platform);
   }
+  platform.FinishStep();
   if (!run.removal_succeeded) {
     platform.ShowMessage(" " + run.texts.titel, run.texts.error, kErrorBoxStyle);
     run.end = true;
@@ -91,6 +92,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 
   RemoveUninstallEntry(registration, platform);
   platform.ShowStatus(StatusText(run.texts.status));
+  platform.FinishStep();
 }
 
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {

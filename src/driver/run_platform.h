@@ -19,6 +19,8 @@ class RunPlatform {
   virtual void EnterRemovingState() = 0;
   virtual bool IsDeleteAllChecked() = 0;
   virtual void ShowStatus(const std::string& text) = 0;
+  // A step has ended: its last text must be on the screen.
+  virtual void FinishStep() {}
   virtual void ShowMessage(const std::string& caption, const std::string& text, unsigned style) = 0;
 
   // The file system. DeletePlainFile leaves attributes alone, so read-only files stay.

@@ -10,8 +10,10 @@
 void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
 void Win32RunPlatform::ShowStatus(const std::string& text) { window_.Status().Show(text); }
+void Win32RunPlatform::FinishStep() { window_.Status().Flush(); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
+  window_.Status().Flush();
   ::ShowMessage(caption, text, style);
 }
 
@@ -36,6 +38,8 @@ void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) { 
 
 ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
                                             const std::string& working_directory) {
+  // The program may take long: what the line says must be on the screen meanwhile.
+  window_.Status().Flush();
   return RunProgramAndWait(program, parameters, working_directory);
 }
 

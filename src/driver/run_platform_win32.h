@@ -14,6 +14,7 @@ class Win32RunPlatform : public RunPlatform {
   void EnterRemovingState() override;
   bool IsDeleteAllChecked() override;
   void ShowStatus(const std::string& text) override;
+  void FinishStep() override;
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
   bool FileExists(const std::string& path) override;
   bool DeletePlainFile(const std::string& path) override;

@@ -14,6 +14,7 @@ constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION;  // no system menu, n
 // Posted by the window procedure, so that a button's work runs in the event
 // loop and never inside a window procedure.
 constexpr UINT kControlActivated = WM_APP + 1;
+constexpr DWORD kStatusPaintIntervalMs = 50;
 
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -86,10 +87,23 @@ ControlClass ClassOf(ControlKind kind) {
 
 }  // namespace
 
-void StatusLine::Show(const std::string& text) const {
+void StatusLine::Show(const std::string& text) {
   if (bar_ == nullptr) return;
+  // The bar would paint on every new text: hold its drawing while the text
+  // changes and leave the area to paint at the next flush.
+  SendMessageA(bar_, WM_SETREDRAW, FALSE, 0);
   SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(bar_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(bar_, nullptr, FALSE);
+  pending_ = true;
+  if (GetTickCount() - last_paint_ >= kStatusPaintIntervalMs) Flush();
+}
+
+void StatusLine::Flush() {
+  if (bar_ == nullptr || !pending_) return;
   UpdateWindow(bar_);
+  last_paint_ = GetTickCount();
+  pending_ = false;
 }
 
 HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {

@@ -13,13 +13,22 @@
 
 class StatusLine {
  public:
-  void Attach(HWND bar) { bar_ = bar; }
-  // Replaces the text of the only field and paints it at once.
-  void Show(const std::string& text) const;
+  void Attach(HWND bar) {
+    bar_ = bar;
+    pending_ = false;
+  }
+  // Replaces the text of the only field at once: whoever reads the control
+  // sees it. Painting keeps to the display's pace, at most one per 50 ms, so
+  // that thousands of texts do not cost a repaint each.
+  void Show(const std::string& text);
+  // Paints a text that is not on the screen yet.
+  void Flush();
   HWND Handle() const { return bar_; }
 
  private:
   HWND bar_ = nullptr;
+  DWORD last_paint_ = 0;
+  bool pending_ = false;
 };
 
 class ConfirmationWindow {
@@ -41,7 +50,7 @@ class ConfirmationWindow {
 
   HWND Handle() const { return window_.Get(); }
   HWND Control(int id) const;
-  const StatusLine& Status() const { return status_; }
+  StatusLine& Status() { return status_; }
 
  private:
   HWND CreateControl(const ControlSpec& layout, HWND band, int pixels_per_inch);

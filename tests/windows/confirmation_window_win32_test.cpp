@@ -24,7 +24,7 @@ LRESULT CALLBACK RecordStatus(HWND bar, UINT message, WPARAM wparam, LPARAM lpar
   return CallWindowProcA(status_proc, bar, message, wparam, lparam);
 }
 
-void RecordStatusOf(const ConfirmationWindow& window, std::vector<std::string>& texts) {
+void RecordStatusOf(ConfirmationWindow& window, std::vector<std::string>& texts) {
   status_texts = &texts;
   status_proc = reinterpret_cast<WNDPROC>(
       SetWindowLongPtrA(window.Status().Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordStatus)));
@@ -216,4 +216,40 @@ TEST_F(ConfirmationWindowTest, HidingTheOptionUnchecksIt) {
   window.Close();
   EXPECT_EQ(window.Handle(), nullptr);
   EXPECT_EQ(window.Control(kOkButtonId), nullptr);
+}
+
+namespace {
+
+int status_paints = 0;
+WNDPROC counted_proc = nullptr;
+
+LRESULT CALLBACK CountPaints(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_PAINT) ++status_paints;
+  return CallWindowProcA(counted_proc, bar, message, wparam, lparam);
+}
+
+}  // namespace
+
+TEST_F(ConfirmationWindowTest, TextsAreSetAtOnceAndPaintedAtTheDisplaysPace) {
+  UiTexts texts;
+  ConfirmationWindow window(texts);
+  ASSERT_TRUE(window.Open());
+  HWND bar = window.Status().Handle();
+  counted_proc =
+      reinterpret_cast<WNDPROC>(SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CountPaints)));
+  status_paints = 0;
+  const DWORD start = GetTickCount();
+  char shown[64] = {};
+  for (int i = 0; i < 200; ++i) {
+    const std::string text = "  file " + std::to_string(i);
+    window.Status().Show(text);
+    SendMessageA(bar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(shown));
+    ASSERT_EQ(std::string(shown), text) << "the control holds every text at once";
+  }
+  const DWORD elapsed = GetTickCount() - start;
+  EXPECT_LE(status_paints, static_cast<int>(elapsed / 50 + 2)) << "at most one paint per 50 ms";
+  window.Status().Flush();
+  RECT unpainted;
+  EXPECT_FALSE(GetUpdateRect(bar, &unpainted, FALSE)) << "the last text is on the screen after the step";
+  SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counted_proc));
 }

@@ -1,0 +1,123 @@
+// Times one contender under Wine and prints the milliseconds, one figure per line:
+//   bench_driver window EXE            start to visible window; then close to exit
+//   bench_driver removal EXE all|listed   OK to the completion text; then Ready to exit
+//   bench_driver walk DIR... [--clear]  a raw FindFirstFileA/DeleteFileA walk of each DIR
+//   bench_driver command LINE          a whole command, start to exit
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+double Now() {
+  LARGE_INTEGER counter, frequency;
+  QueryPerformanceCounter(&counter);
+  QueryPerformanceFrequency(&frequency);
+  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+struct Found {
+  DWORD process;
+  HWND window;
+};
+
+BOOL CALLBACK FindTopWindow(HWND window, LPARAM context) {
+  auto* found = reinterpret_cast<Found*>(context);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(window, &owner);
+  if (owner != found->process || !IsWindowVisible(window)) return TRUE;
+  found->window = window;
+  return FALSE;
+}
+
+HWND WaitForWindow(DWORD process) {
+  for (;;) {
+    Found found{process, nullptr};
+    EnumWindows(FindTopWindow, reinterpret_cast<LPARAM>(&found));
+    if (found.window != nullptr) return found.window;
+    Sleep(1);
+  }
+}
+
+PROCESS_INFORMATION Start(const std::string& command_line) {
+  std::string command = command_line;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+  return info;
+}
+
+std::string StatusText(HWND main) {
+  HWND bar = FindWindowExA(main, nullptr, "msctls_statusbar32", nullptr);
+  char text[1024] = {};
+  DWORD_PTR length = 0;
+  SendMessageTimeoutA(bar, WM_GETTEXT, sizeof(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000, &length);
+  return text;
+}
+
+void Walk(const std::string& directory, bool clear) {
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((directory + "\\*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::string name = found.cFileName;
+    if (name == "." || name == "..") continue;
+    const std::string path = directory + "\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      Walk(path, clear);
+    } else {
+      if (clear) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileA(path.c_str());
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  RemoveDirectoryA(directory.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) return 2;
+  const std::string mode = argv[1];
+  if (mode == "walk") {
+    const bool clear = std::string(argv[argc - 1]) == "--clear";
+    const double start = Now();
+    for (int i = 2; i < argc - (clear ? 1 : 0); ++i) Walk(argv[i], clear);
+    printf("%.1f\n", Now() - start);
+    return 0;
+  }
+  if (mode == "command") {
+    const double start = Now();
+    PROCESS_INFORMATION info = Start(argv[2]);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    printf("%.1f\n", Now() - start);
+    return 0;
+  }
+  const std::string exe = argv[2];
+  const double start = Now();
+  PROCESS_INFORMATION info = Start("\"" + exe + "\"");
+  HWND main = WaitForWindow(info.dwProcessId);
+  const double shown = Now();
+  if (mode == "window") {
+    printf("%.1f\n", shown - start);
+    const double closing = Now();
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND cancel = GetDlgItem(main, 6);
+    if (cancel != nullptr) PostMessageA(cancel, BM_CLICK, 0, 0);
+    WaitForSingleObject(info.hProcess, INFINITE);
+    printf("%.1f\n", Now() - closing);
+    return 0;
+  }
+  if (std::string(argv[3]) == "all") SendMessageA(GetDlgItem(main, 10), BM_SETCHECK, BST_CHECKED, 0);
+  const double ok = Now();
+  PostMessageA(GetDlgItem(main, 5), BM_CLICK, 0, 0);
+  while (StatusText(main) != "  Uninstalling completed.") Sleep(1);
+  printf("%.1f\n", Now() - ok);
+  const double ready = Now();
+  PostMessageA(GetDlgItem(main, 7), BM_CLICK, 0, 0);
+  WaitForSingleObject(info.hProcess, INFINITE);
+  printf("%.1f\n", Now() - ready);
+  return 0;
+}
