@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Keeps a platform file open; released by the function the platform supplies.
 using FileHold = std::unique_ptr<void, void (*)(void*)>;
@@ -52,6 +53,15 @@ class SettingsFile {
   bool FindKey(const std::string& key, std::string_view& raw_value) const;
   std::string WantedName(const std::string& name) const;
   std::string DecodedValue(std::string_view raw_value) const;
+  // Sorts the selected group's keys by name once, so that many lookups in one
+  // group do not each scan it. Very large groups are scanned instead.
+  void BuildIndex() const;
+
+  struct IndexedKey {
+    std::string folded_name;
+    size_t order;
+    std::string_view value;
+  };
 
   std::string path_;
   std::string text_;  // the file after any UTF-8 signature
@@ -64,4 +74,7 @@ class SettingsFile {
   bool cursor_on_key_ = false;
   size_t cursor_value_ = 0;  // offset and length of the value at the cursor
   size_t cursor_value_size_ = 0;
+  mutable std::vector<IndexedKey> index_;
+  mutable bool indexed_ = false;
+  mutable bool scan_instead_ = false;
 };

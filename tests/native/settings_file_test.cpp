@@ -255,3 +255,18 @@ TEST(SettingsRobustness, GarbageAndHugeLinesParseInOnePass) {
   Reader m("[Files]\n" + many);
   EXPECT_EQ(m.Values("Files").size(), 200000u);
 }
+
+TEST(SettingsLookup, SmallAndHugeGroupsAnswerAlike) {
+  for (const int keys : {100, 70000}) {
+    std::string text = "[G]\n";
+    for (int i = 0; i < keys; ++i) text += "Key" + std::to_string(i) + "=v" + std::to_string(i) + "\n";
+    text += "KEY5=later duplicate\n[H]\nKey1=other group\n";
+    Reader r(text);
+    EXPECT_EQ(r.Read("G", "key5"), "v5") << keys;
+    EXPECT_EQ(r.Read("G", "Key" + std::to_string(keys - 1)), "v" + std::to_string(keys - 1)) << keys;
+    EXPECT_EQ(r.Read("G", "Key" + std::to_string(keys)), "<default>") << keys;
+    EXPECT_EQ(r.Read("H", "KEY1"), "other group") << keys;
+    r.file.SelectGroup("G");
+    EXPECT_EQ(r.file.ReadNumber("Key7", 0), 0) << "v7 is not a number";
+  }
+}
