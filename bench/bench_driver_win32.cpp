@@ -8,14 +8,9 @@
 #include <cstdio>
 #include <string>
 
-namespace {
+#include "milliseconds_win32.h"
 
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+namespace {
 
 struct Found {
   DWORD process;

@@ -5,18 +5,9 @@
 #include <cstdio>
 #include <string>
 
+#include "milliseconds_win32.h"
+
 #include "driver/settings_file.h"
-
-namespace {
-
-double Now() {
-  LARGE_INTEGER counter, frequency;
-  QueryPerformanceCounter(&counter);
-  QueryPerformanceFrequency(&frequency);
-  return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
