@@ -21,7 +21,7 @@ UninstallSettings ReadUninstallSettings(const std::string& own_directory) {
   s.start_menu = file.ReadString("StartMenu");
   s.guid = file.ReadString("GUID");
   s.script = EightBitFlag(file.ReadNumber("Script", 0));
-  if (RightBytes(s.prog_dir, 1) != "\\") s.prog_dir += "\\";
+  s.prog_dir = WithTrailingBackslash(s.prog_dir);
   s.no_del_all = TextEquals(s.prog_dir, own_directory) && EightBitFlag(file.ReadNumber("NoDelAll", 0));
   s.desktop_icon = file.ReadString("DesktopIcon");
   s.login_admin = EightBitFlag(file.ReadNumber("LoginAdmin", 0));

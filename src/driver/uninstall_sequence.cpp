@@ -10,8 +10,7 @@ std::string ChooseOwnDirectory(const std::string& module_path, const std::string
                                const std::string& current_directory) {
   const std::string own = DirectoryOf(module_path);
   if (development_directory.empty() || !TextEquals(own, development_directory)) return own;
-  if (RightBytes(current_directory, 1) == "\\") return current_directory;
-  return current_directory + "\\";
+  return WithTrailingBackslash(current_directory);
 }
 
 MessageText MissingSettingsMessage(const std::string& settings_path) {

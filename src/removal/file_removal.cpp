@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr char kAllEntries[] = "*.*";
-
 bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& platform) {
   return platform.FileExists(settings.own_directory + settings.prog_exe);
 }

@@ -5,6 +5,9 @@
 #include "driver/run_platform.h"
 #include "driver/settings.h"
 
+// The pattern that matches every entry of a directory, names without a dot included.
+constexpr char kAllEntries[] = "*.*";
+
 // Deletes each [Files] entry, then each [Dirs] entry that is empty when reached.
 // True if at least one file was deleted.
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "text/text.h"
+
 // True only for an existing file: false for a directory, a drive, a network
 // share or a missing entry. Wildcards in the last component match as in a search.
 bool FileExists(const std::string& path);
@@ -19,9 +21,6 @@ bool PurgeDirectory(const std::string& directory, const std::string& pattern, bo
 
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
-
-std::string WithoutTrailingBackslashes(const std::string& path);
-std::string WithTrailingBackslash(const std::string& path);
 
 // "." and "..", which a directory listing reports but which are not entries.
 bool IsDotEntry(const std::string& name);

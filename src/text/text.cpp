@@ -124,3 +124,12 @@ std::string ExtensionOf(const std::string& path) {
 }
 
 bool TextEquals(const std::string& a, const std::string& b) { return a == b; }
+
+std::string WithTrailingBackslash(const std::string& path) {
+  return !path.empty() && path.back() == '\\' ? path : path + "\\";
+}
+
+std::string WithoutTrailingBackslashes(const std::string& path) {
+  const size_t last = path.find_last_not_of('\\');
+  return last == std::string::npos ? std::string() : path.substr(0, last + 1);
+}

@@ -38,3 +38,7 @@ std::string FileNameOf(const std::string& path);
 std::string ExtensionOf(const std::string& path);
 
 bool TextEquals(const std::string& a, const std::string& b);
+
+// The path with a backslash at its end, added when missing ("" becomes "\").
+std::string WithTrailingBackslash(const std::string& path);
+std::string WithoutTrailingBackslashes(const std::string& path);
