@@ -74,10 +74,9 @@ std::string LowerCase(const std::string& text) {
 }
 
 std::string DecimalText(int32_t number) {
-  // Through 64 bits so that the most negative number has a magnitude.
-  int64_t value = number;
-  const bool negative = value < 0;
-  if (negative) value = -value;
+  // The magnitude as unsigned, so that the most negative number has one too.
+  const bool negative = number < 0;
+  uint32_t value = negative ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
   std::string digits;
   do {
     digits.insert(digits.begin(), static_cast<char>('0' + value % 10));
