@@ -1,11 +1,43 @@
 #include "driver/settings.h"
 
+#include <iterator>
+
 #include "driver/settings_file.h"
 #include "text/text.h"
 
 std::string SettingsPathFor(const std::string& own_directory) { return own_directory + "uninstall.dat"; }
 
 bool EightBitFlag(int32_t number) { return (static_cast<uint32_t>(number) & 0xFFu) != 0; }
+
+namespace {
+
+// The texts of [Settings] and [StartProg], each with its key; a missing key
+// keeps the member's default.
+struct SettingText {
+  const char* key;
+  std::string UninstallSettings::*text;
+};
+
+constexpr SettingText kSettingsTexts[] = {
+    {"MutexString", &UninstallSettings::mutex_string}, {"ProgExe", &UninstallSettings::prog_exe},
+    {"ProgDir", &UninstallSettings::prog_dir},         {"StartMenu", &UninstallSettings::start_menu},
+    {"GUID", &UninstallSettings::guid},                {"DesktopIcon", &UninstallSettings::desktop_icon},
+};
+
+constexpr SettingText kStartProgTexts[] = {
+    {"BeforeUninst", &UninstallSettings::before_uninst},
+    {"BeforeParam", &UninstallSettings::before_param},
+    {"AfterUninst", &UninstallSettings::after_uninst},
+    {"AfterParam", &UninstallSettings::after_param},
+};
+
+void ReadTexts(const SettingsFile& file, const SettingText* first, const SettingText* end, UninstallSettings& s) {
+  for (const SettingText* t = first; t != end; ++t) s.*t->text = file.ReadString(t->key, s.*t->text);
+}
+
+bool ReadFlag(const SettingsFile& file, const char* key) { return EightBitFlag(file.ReadNumber(key, 0)); }
+
+}  // namespace
 
 UninstallSettings ReadUninstallSettings(const std::string& own_directory) {
   UninstallSettings s;
@@ -15,22 +47,14 @@ UninstallSettings ReadUninstallSettings(const std::string& own_directory) {
   SettingsFile file;
   file.Open(s.settings_path);
   file.SelectGroup("Settings");
-  s.mutex_string = file.ReadString("MutexString");
-  s.prog_exe = file.ReadString("ProgExe", "-1");
-  s.prog_dir = file.ReadString("ProgDir");
-  s.start_menu = file.ReadString("StartMenu");
-  s.guid = file.ReadString("GUID");
-  s.script = EightBitFlag(file.ReadNumber("Script", 0));
+  ReadTexts(file, std::begin(kSettingsTexts), std::end(kSettingsTexts), s);
   s.prog_dir = WithTrailingBackslash(s.prog_dir);
-  s.no_del_all = TextEquals(s.prog_dir, own_directory) && EightBitFlag(file.ReadNumber("NoDelAll", 0));
-  s.desktop_icon = file.ReadString("DesktopIcon");
-  s.login_admin = EightBitFlag(file.ReadNumber("LoginAdmin", 0));
+  s.script = ReadFlag(file, "Script");
+  s.no_del_all = TextEquals(s.prog_dir, own_directory) && ReadFlag(file, "NoDelAll");
+  s.login_admin = ReadFlag(file, "LoginAdmin");
 
   file.SelectGroup("StartProg");
-  s.before_uninst = file.ReadString("BeforeUninst");
-  s.before_param = file.ReadString("BeforeParam");
-  s.after_uninst = file.ReadString("AfterUninst");
-  s.after_param = file.ReadString("AfterParam");
+  ReadTexts(file, std::begin(kStartProgTexts), std::end(kStartProgTexts), s);
   file.Close();
   return s;
 }

@@ -74,7 +74,7 @@ bool NamesEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string Latin1ToUtf8(const std::string& text) {
+std::string Latin1ToUtf8(std::string_view text) {
   std::string result;
   for (const char c : text) {
     const auto b = static_cast<unsigned char>(c);
@@ -160,9 +160,11 @@ void SettingsFile::Close() {
   group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
 }
 
-std::string SettingsFile::WantedName(const std::string& name) const { return utf8_ ? Latin1ToUtf8(name) : name; }
+std::string SettingsFile::WantedName(std::string_view name) const {
+  return utf8_ ? Latin1ToUtf8(name) : std::string(name);
+}
 
-bool SettingsFile::SelectGroup(const std::string& group) {
+bool SettingsFile::SelectGroup(std::string_view group) {
   index_.clear();
   indexed_ = scan_instead_ = false;
   cursor_on_key_ = false;
@@ -201,7 +203,7 @@ void SettingsFile::BuildIndex() const {
   });
 }
 
-bool SettingsFile::FindKey(const std::string& key, std::string_view& raw_value) const {
+bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) const {
   if (!open_ || missing_group_) return false;
   const std::string wanted = WantedName(key);
   if (!indexed_) BuildIndex();
@@ -230,12 +232,12 @@ std::string SettingsFile::DecodedValue(std::string_view raw_value) const {
   return utf8_ ? Utf8ToLatin1(raw_value) : std::string(raw_value);
 }
 
-std::string SettingsFile::ReadString(const std::string& key, const std::string& default_text) const {
+std::string SettingsFile::ReadString(std::string_view key, std::string_view default_text) const {
   std::string_view raw;
-  return FindKey(key, raw) ? DecodedValue(raw) : default_text;
+  return FindKey(key, raw) ? DecodedValue(raw) : std::string(default_text);
 }
 
-int32_t SettingsFile::ReadNumber(const std::string& key, int32_t default_number) const {
+int32_t SettingsFile::ReadNumber(std::string_view key, int32_t default_number) const {
   std::string_view raw;
   return FindKey(key, raw) ? ParseDecimal(std::string(raw)) : default_number;
 }

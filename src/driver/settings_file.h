@@ -37,9 +37,9 @@ class SettingsFile {
   void Load(const std::string& path, std::string bytes, FileHold hold);
   void Close();
 
-  bool SelectGroup(const std::string& group);
-  std::string ReadString(const std::string& key, const std::string& default_text = std::string()) const;
-  int32_t ReadNumber(const std::string& key, int32_t default_number) const;
+  bool SelectGroup(std::string_view group);
+  std::string ReadString(std::string_view key, std::string_view default_text = {}) const;
+  int32_t ReadNumber(std::string_view key, int32_t default_number) const;
 
   bool ExamineKeys();
   bool NextKey();
@@ -50,8 +50,8 @@ class SettingsFile {
 
  private:
   // The raw value of the first key named key in the selected group.
-  bool FindKey(const std::string& key, std::string_view& raw_value) const;
-  std::string WantedName(const std::string& name) const;
+  bool FindKey(std::string_view key, std::string_view& raw_value) const;
+  std::string WantedName(std::string_view name) const;
   std::string DecodedValue(std::string_view raw_value) const;
   // Sorts the selected group's keys by name once, so that many lookups in one
   // group do not each scan it. Very large groups are scanned instead.

@@ -45,7 +45,6 @@ int RunUninstall() {
   ComScope com;
   ScriptHost script_host;
 
-  UninstallRun run;
   const std::string own_directory =
       ChooseOwnDirectory(ModulePath(), UNINSTALL_DEVELOPMENT_DIRECTORY, CurrentDirectory());
   const std::string settings_path = SettingsPathFor(own_directory);
@@ -54,8 +53,7 @@ int RunUninstall() {
     ShowMessage(box.caption, box.text, box.style);
     return 0;
   }
-  run.settings = ReadUninstallSettings(own_directory);
-  run.texts = LoadUiTexts(settings_path);
+  UninstallRun run{ReadUninstallSettings(own_directory), LoadUiTexts(settings_path)};
 
   ConfirmationWindow window(run.texts);
   Win32RunPlatform platform(window, &script_host);

@@ -4,36 +4,37 @@
 
 namespace {
 
-std::string VbScriptPreamble(const std::string& own, const std::string& menu, const std::string& guid) {
-  return "Const qmProgDir = \"" + own + "\"\r\n" + "Const qmStartMenuDir = \"" + menu + "\"\r\n" + "Const qmGUID = \"" +
-         guid + "\"\r\n";
-}
-
-// JScript string literals need doubled backslashes. The names are declared
-// with var: the classic JScript engine behind the Script Control has no const.
-std::string JScriptPreamble(const std::string& own, const std::string& menu, const std::string& guid) {
-  auto literal = [](const std::string& value) { return "\"" + ReplaceAll(value, "\\", "\\\\") + "\";\r\n"; };
-  return "var qmProgDir  = " + literal(own) + "var qmStartMenuDir = " + literal(menu) + "var qmGUID = " + literal(guid);
+// The names the script may use, declared before its first line: VBScript
+// constants, or JScript variables (the classic JScript engine behind the
+// Script Control has no const), whose string literals need doubled backslashes.
+std::string Preamble(bool jscript, const std::string& own, const std::string& menu, const std::string& guid) {
+  std::string text;
+  if (!jscript) {
+    AppendTexts(text, {"Const qmProgDir = \"", own, "\"\r\nConst qmStartMenuDir = \"", menu, "\"\r\nConst qmGUID = \"",
+                       guid, "\"\r\n"});
+    return text;
+  }
+  AppendTexts(text, {"var qmProgDir  = \"", ReplaceAll(own, "\\", "\\\\"), "\";\r\nvar qmStartMenuDir = \"",
+                     ReplaceAll(menu, "\\", "\\\\"), "\";\r\nvar qmGUID = \"", ReplaceAll(guid, "\\", "\\\\"), "\";\r\n"});
+  return text;
 }
 
 // Lines end at CR LF, LF, a lone CR, a NUL byte or the end; each gets CR LF.
 std::string WithCrLfLines(const std::string& bytes) {
   std::string text;
-  std::string line;
   bool open_line = false;
   for (size_t i = 0; i < bytes.size(); ++i) {
     const char c = bytes[i];
     if (c == '\r' || c == '\n' || c == '\0') {
       if (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
-      text += line + "\r\n";
-      line.clear();
+      text += "\r\n";
       open_line = false;
     } else {
-      line += c;
+      text += c;
       open_line = true;
     }
   }
-  if (open_line) text += line + "\r\n";
+  if (open_line) text += "\r\n";
   return text;
 }
 
@@ -44,15 +45,10 @@ ScriptText UninstallScriptText(const std::string& script_path, const std::string
                                const std::string& guid) {
   const std::string extension = LowerCase(ExtensionOf(script_path));
   ScriptText script;
-  if (extension == "vbs") {
-    script.language = "VBScript";
-    script.text = VbScriptPreamble(own_directory, start_menu, guid);
-  } else if (extension == "js") {
-    script.language = "JScript";
-    script.text = JScriptPreamble(own_directory, start_menu, guid);
-  } else {
-    return script;
-  }
+  if (extension != "vbs" && extension != "js") return script;
+  const bool jscript = extension == "js";
+  script.language = jscript ? "JScript" : "VBScript";
+  script.text = Preamble(jscript, own_directory, start_menu, guid);
   script.text += WithCrLfLines(file_bytes);
   return script;
 }

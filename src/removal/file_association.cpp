@@ -1,49 +1,57 @@
 #include "removal/file_association.h"
 
+#include <iterator>
+
 namespace {
 
-RegistryStep Value(RegistryRoot root, const std::string& key, const std::string& name = std::string()) {
-  return {true, root, key, name};
-}
+// One step, its key built as prefix + the extension or the application name + suffix.
+struct StepPattern {
+  bool value;
+  RegistryRoot root;
+  const char* prefix;
+  bool of_application;
+  const char* suffix;
+  const char* value_name;
+};
 
-RegistryStep Key(RegistryRoot root, const std::string& key) { return {false, root, key, std::string()}; }
+constexpr char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
 
-std::vector<RegistryStep> ApplicationSet(const std::string& ext, const std::string& app) {
-  const std::string application = "Applications\\" + app;
-  const std::string auto_file = ext + "_auto_file";
-  const std::string file_exts = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\." + ext;
-  return {
-      Value(kClassesRoot, application + "\\shell\\open\\command"),
-      Key(kClassesRoot, application + "\\shell\\open\\command"),
-      Key(kClassesRoot, application + "\\shell\\open"),
-      Key(kClassesRoot, application + "\\shell"),
-      Key(kClassesRoot, application),
-      Value(kClassesRoot, auto_file + "\\DefaultIcon"),
-      Key(kClassesRoot, auto_file + "\\DefaultIcon"),
-      Value(kClassesRoot, auto_file),
-      Key(kClassesRoot, auto_file),
-      Value(kClassesRoot, "." + ext),
-      Key(kClassesRoot, "." + ext),
-      Value(kCurrentUser, file_exts, "Application"),
-      Key(kCurrentUser, file_exts),
-  };
-}
+constexpr StepPattern kApplicationSet[] = {
+    {true, kClassesRoot, "Applications\\", true, "\\shell\\open\\command", ""},
+    {false, kClassesRoot, "Applications\\", true, "\\shell\\open\\command", ""},
+    {false, kClassesRoot, "Applications\\", true, "\\shell\\open", ""},
+    {false, kClassesRoot, "Applications\\", true, "\\shell", ""},
+    {false, kClassesRoot, "Applications\\", true, "", ""},
+    {true, kClassesRoot, "", false, "_auto_file\\DefaultIcon", ""},
+    {false, kClassesRoot, "", false, "_auto_file\\DefaultIcon", ""},
+    {true, kClassesRoot, "", false, "_auto_file", ""},
+    {false, kClassesRoot, "", false, "_auto_file", ""},
+    {true, kClassesRoot, ".", false, "", ""},
+    {false, kClassesRoot, ".", false, "", ""},
+    {true, kCurrentUser, kFileExts, false, "", "Application"},
+    {false, kCurrentUser, kFileExts, false, "", ""},
+};
 
-std::vector<RegistryStep> ClassesSet(const std::string& ext, const std::string& app) {
-  const std::string extension = "Software\\Classes\\." + ext;
-  const std::string cls = "Software\\Classes\\" + app;
-  return {
-      Value(kLocalMachine, extension),
-      Key(kLocalMachine, extension),
-      Value(kLocalMachine, cls + "\\DefaultIcon"),
-      Key(kLocalMachine, cls + "\\DefaultIcon"),
-      Value(kLocalMachine, cls + "\\shell\\open\\command"),
-      Key(kLocalMachine, cls + "\\shell\\open\\command"),
-      Key(kLocalMachine, cls + "\\shell\\open"),
-      Key(kLocalMachine, cls + "\\shell"),
-      Value(kLocalMachine, cls),
-      Key(kLocalMachine, cls),
-  };
+constexpr StepPattern kClassesSet[] = {
+    {true, kLocalMachine, "Software\\Classes\\.", false, "", ""},
+    {false, kLocalMachine, "Software\\Classes\\.", false, "", ""},
+    {true, kLocalMachine, "Software\\Classes\\", true, "\\DefaultIcon", ""},
+    {false, kLocalMachine, "Software\\Classes\\", true, "\\DefaultIcon", ""},
+    {true, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open\\command", ""},
+    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open\\command", ""},
+    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open", ""},
+    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell", ""},
+    {true, kLocalMachine, "Software\\Classes\\", true, "", ""},
+    {false, kLocalMachine, "Software\\Classes\\", true, "", ""},
+};
+
+std::vector<RegistryStep> Steps(const StepPattern* first, const StepPattern* end, const std::string& ext,
+                                const std::string& app) {
+  std::vector<RegistryStep> steps;
+  for (const StepPattern* p = first; p != end; ++p) {
+    steps.push_back({p->value, p->root, p->prefix + (p->of_application ? app : ext) + p->suffix, p->value_name});
+  }
+  return steps;
 }
 
 }  // namespace
@@ -51,6 +59,8 @@ std::vector<RegistryStep> ClassesSet(const std::string& ext, const std::string& 
 std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,
                                                uint32_t version_word) {
   if (extension.empty() || application.empty()) return {};
-  return (version_word & 0x00FF0000u) != 0 ? ApplicationSet(extension, application)
-                                           : ClassesSet(extension, application);
+  if ((version_word & 0x00FF0000u) != 0) {
+    return Steps(std::begin(kApplicationSet), std::end(kApplicationSet), extension, application);
+  }
+  return Steps(std::begin(kClassesSet), std::end(kClassesSet), extension, application);
 }

@@ -19,24 +19,23 @@ std::string SelfDeleteBatchPath(const std::string& exe) {
 }
 
 std::string SelfDeleteBatchText(const std::string& exe, const std::string& own_directory) {
+  const std::string quoted_exe = "\"" + ForBatch(exe) + "\"";
   std::string dir = own_directory;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-  const std::string quoted_exe = "\"" + ForBatch(exe) + "\"";
   std::string text;
-  auto line = [&text](const std::string& content) { text += content + "\r\n"; };
-  line("cd \\");
-  line("set /a qm_attempts=0");
-  line(":DeleteFile");
-  line("del " + quoted_exe);
-  line("if not exist " + quoted_exe + " goto RemoveDirectory");
-  line("set /a qm_attempts+=1");
-  line("if %qm_attempts% geq " + DecimalText(kAttempts) + " goto RemoveDirectory");
-  line("ping -n 2 127.0.0.1 >nul");
-  line("goto DeleteFile");
-  line(":RemoveDirectory");
-  if (!dir.empty()) line("rd \"" + ForBatch(dir) + "\"");
+  AppendTexts(text, {"cd \\\r\n"
+                     "set /a qm_attempts=0\r\n"
+                     ":DeleteFile\r\n"
+                     "del ", quoted_exe, "\r\n"
+                     "if not exist ", quoted_exe, " goto RemoveDirectory\r\n"
+                     "set /a qm_attempts+=1\r\n"
+                     "if %qm_attempts% geq ", DecimalText(kAttempts), " goto RemoveDirectory\r\n"
+                     "ping -n 2 127.0.0.1 >nul\r\n"
+                     "goto DeleteFile\r\n"
+                     ":RemoveDirectory\r\n"});
+  if (!dir.empty()) AppendTexts(text, {"rd \"", ForBatch(dir), "\"\r\n"});
   // One line, parsed whole before it runs: once the file is gone cmd.exe reads
   // nothing more from its path, where a newer batch may already stand.
-  line("del " + ForBatch(SelfDeleteBatchPath(exe)) + " & exit");
+  AppendTexts(text, {"del ", ForBatch(SelfDeleteBatchPath(exe)), " & exit\r\n"});
   return text;
 }

@@ -12,7 +12,7 @@ std::string WithoutLeadingQuote(const std::string& path) {
 
 }  // namespace
 
-std::string FieldOf(const std::string& text, int index, const std::string& separator) {
+std::string FieldOf(const std::string& text, int index, std::string_view separator) {
   if (separator.empty()) return index <= 1 ? text : std::string();
   const char sep = separator[0];
   size_t start = 0;
@@ -25,7 +25,14 @@ std::string FieldOf(const std::string& text, int index, const std::string& separ
   return text.substr(start, end == std::string::npos ? std::string::npos : end - start);
 }
 
-std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement) {
+void AppendTexts(std::string& text, std::initializer_list<std::string_view> parts) {
+  size_t size = text.size();
+  for (const std::string_view part : parts) size += part.size();
+  text.reserve(size);
+  for (const std::string_view part : parts) text += part;
+}
+
+std::string ReplaceAll(const std::string& text, std::string_view find, std::string_view replacement) {
   if (find.empty()) return text;
   std::string result;
   size_t from = 0;

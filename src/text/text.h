@@ -4,14 +4,19 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 // The index-th field (from 1; lower indexes count as 1) between occurrences of
 // the first character of separator. Empty separator: the whole text.
-std::string FieldOf(const std::string& text, int index, const std::string& separator);
+std::string FieldOf(const std::string& text, int index, std::string_view separator);
+
+// Appends the parts to text, one after another.
+void AppendTexts(std::string& text, std::initializer_list<std::string_view> parts);
 
 // Every occurrence of find, left to right; inserted text is not searched again.
-std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement);
+std::string ReplaceAll(const std::string& text, std::string_view find, std::string_view replacement);
 
 std::string LeftBytes(const std::string& text, int n);
 std::string RightBytes(const std::string& text, int n);

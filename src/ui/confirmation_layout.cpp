@@ -1,7 +1,7 @@
 #include "ui/confirmation_layout.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdint>
 
 FontSpec FontSpecOf(ControlFont font) {
   switch (font) {
@@ -18,11 +18,21 @@ FontSpec FontSpecOf(ControlFont font) {
   }
 }
 
+namespace {
+
+uint32_t Magnitude(int number) {
+  return number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+}
+
+}  // namespace
+
 int FontHeight(int points, int pixels_per_inch) {
-  // Rounded to the nearest integer, halves away from zero.
-  const long long scaled = static_cast<long long>(points) * pixels_per_inch;
-  const long long magnitude = (std::llabs(scaled) + 36) / 72;
-  return static_cast<int>(scaled < 0 ? magnitude : -magnitude);
+  // Rounded to the nearest integer, halves away from zero. In 32 bits, which
+  // hold any point size times any display's resolution (and wrap, never
+  // overflow, beyond), so that no 64-bit division is linked in.
+  const uint32_t magnitude = (Magnitude(points) * Magnitude(pixels_per_inch) + 36u) / 72u;
+  const bool negative = (points < 0) != (pixels_per_inch < 0);
+  return negative ? static_cast<int>(magnitude) : -static_cast<int>(magnitude);
 }
 
 std::string WindowTitle(const UiTexts& texts) { return " " + texts.program_name; }
