@@ -19,9 +19,12 @@ struct SettingText {
 };
 
 constexpr SettingText kSettingsTexts[] = {
-    {"MutexString", &UninstallSettings::mutex_string}, {"ProgExe", &UninstallSettings::prog_exe},
-    {"ProgDir", &UninstallSettings::prog_dir},         {"StartMenu", &UninstallSettings::start_menu},
-    {"GUID", &UninstallSettings::guid},                {"DesktopIcon", &UninstallSettings::desktop_icon},
+    {"MutexString", &UninstallSettings::mutex_string},
+    {"ProgExe", &UninstallSettings::prog_exe},
+    {"ProgDir", &UninstallSettings::prog_dir},
+    {"StartMenu", &UninstallSettings::start_menu},
+    {"GUID", &UninstallSettings::guid},
+    {"DesktopIcon", &UninstallSettings::desktop_icon},
 };
 
 constexpr SettingText kStartProgTexts[] = {

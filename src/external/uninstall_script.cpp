@@ -14,8 +14,9 @@ std::string Preamble(bool jscript, const std::string& own, const std::string& me
                        guid, "\"\r\n"});
     return text;
   }
-  AppendTexts(text, {"var qmProgDir  = \"", ReplaceAll(own, "\\", "\\\\"), "\";\r\nvar qmStartMenuDir = \"",
-                     ReplaceAll(menu, "\\", "\\\\"), "\";\r\nvar qmGUID = \"", ReplaceAll(guid, "\\", "\\\\"), "\";\r\n"});
+  AppendTexts(text,
+              {"var qmProgDir  = \"", ReplaceAll(own, "\\", "\\\\"), "\";\r\nvar qmStartMenuDir = \"",
+               ReplaceAll(menu, "\\", "\\\\"), "\";\r\nvar qmGUID = \"", ReplaceAll(guid, "\\", "\\\\"), "\";\r\n"});
   return text;
 }
 

@@ -29,21 +29,6 @@ LRESULT CALLBACK LogonProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
   }
 }
 
-bool RegisterLogonClass(HINSTANCE instance) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  if (GetClassInfoExA(instance, kLogonClass, &existing)) return true;
-  WNDCLASSEXA cls{};
-  cls.cbSize = sizeof(cls);
-  cls.lpfnWndProc = LogonProc;
-  cls.hInstance = instance;
-  cls.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
-  cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  cls.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  cls.lpszClassName = kLogonClass;
-  return RegisterClassExA(&cls) != 0;
-}
-
 struct LogonClass {
   const char* name;
   DWORD style;
@@ -72,7 +57,7 @@ class LogonWindow {
 
   bool Open() {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    if (!RegisterLogonClass(instance)) return false;
+    if (!RegisterWindowClass(kLogonClass, LogonProc, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1))) return false;
     window_.Reset(
         CreateCentredWindow(kLogonClass, LogonWindowTitle(texts_), kLogonStyle, kLogonClientWidth, kLogonClientHeight));
     if (!window_.Valid()) return false;

@@ -23,16 +23,20 @@ std::string SelfDeleteBatchText(const std::string& exe, const std::string& own_d
   std::string dir = own_directory;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   std::string text;
-  AppendTexts(text, {"cd \\\r\n"
-                     "set /a qm_attempts=0\r\n"
-                     ":DeleteFile\r\n"
-                     "del ", quoted_exe, "\r\n"
-                     "if not exist ", quoted_exe, " goto RemoveDirectory\r\n"
-                     "set /a qm_attempts+=1\r\n"
-                     "if %qm_attempts% geq ", DecimalText(kAttempts), " goto RemoveDirectory\r\n"
-                     "ping -n 2 127.0.0.1 >nul\r\n"
-                     "goto DeleteFile\r\n"
-                     ":RemoveDirectory\r\n"});
+  // One batch line per source line.
+  // clang-format off
+  AppendTexts(text, {
+      "cd \\\r\n"
+      "set /a qm_attempts=0\r\n"
+      ":DeleteFile\r\n"
+      "del ", quoted_exe, "\r\n"
+      "if not exist ", quoted_exe, " goto RemoveDirectory\r\n"
+      "set /a qm_attempts+=1\r\n"
+      "if %qm_attempts% geq ", DecimalText(kAttempts), " goto RemoveDirectory\r\n"
+      "ping -n 2 127.0.0.1 >nul\r\n"
+      "goto DeleteFile\r\n"
+      ":RemoveDirectory\r\n"});
+  // clang-format on
   if (!dir.empty()) AppendTexts(text, {"rd \"", ForBatch(dir), "\"\r\n"});
   // One line, parsed whole before it runs: once the file is gone cmd.exe reads
   // nothing more from its path, where a newer batch may already stand.

@@ -9,7 +9,6 @@ namespace {
 
 constexpr char kWindowClass[] = "QuillmarnUninstall";
 constexpr char kPanelClass[] = "QuillmarnPanel";
-constexpr int kIconResource = 1;
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION;  // no system menu, no sizing border
 // Posted by the window procedure, so that a button's work runs in the event
 // loop and never inside a window procedure.
@@ -41,24 +40,11 @@ LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wparam, LPARAM lpara
   return DefWindowProcA(panel, message, wparam, lparam);
 }
 
-bool RegisterClasses(HINSTANCE instance) {
-  WNDCLASSEXA window{};
-  window.cbSize = sizeof(window);
-  window.lpfnWndProc = WindowProc;
-  window.hInstance = instance;
-  window.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(kIconResource));
-  window.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  window.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  window.lpszClassName = kWindowClass;
-  WNDCLASSEXA panel = window;
-  panel.lpfnWndProc = PanelProc;
-  panel.hIcon = nullptr;
-  panel.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-  panel.lpszClassName = kPanelClass;
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof(existing);
-  const bool have_window = GetClassInfoExA(instance, kWindowClass, &existing) || RegisterClassExA(&window);
-  const bool have_panel = GetClassInfoExA(instance, kPanelClass, &existing) || RegisterClassExA(&panel);
+bool RegisterClasses() {
+  const bool have_window =
+      RegisterWindowClass(kWindowClass, WindowProc, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+  const bool have_panel =
+      RegisterWindowClass(kPanelClass, PanelProc, false, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   return have_window && have_panel;
 }
 
@@ -139,7 +125,7 @@ HWND ConfirmationWindow::CreateControl(const ControlSpec& layout, HWND band, int
 bool ConfirmationWindow::Open() {
   Close();
   HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterClasses(instance)) return false;
+  if (!RegisterClasses()) return false;
 
   window_.Reset(CreateCentredWindow(kWindowClass, WindowTitle(texts_), kWindowStyle, kClientWidth, kClientHeight));
   if (!window_.Valid()) return false;

@@ -2,6 +2,20 @@
 
 #include "ui/confirmation_layout.h"
 
+bool RegisterWindowClass(const char* name, WNDPROC procedure, bool with_icon, HBRUSH background) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSEXA cls{};
+  cls.cbSize = sizeof(cls);
+  if (GetClassInfoExA(instance, name, &cls)) return true;
+  cls.lpfnWndProc = procedure;
+  cls.hInstance = instance;
+  cls.hIcon = with_icon ? LoadIconA(instance, MAKEINTRESOURCEA(kIconResource)) : nullptr;
+  cls.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  cls.hbrBackground = background;
+  cls.lpszClassName = name;
+  return RegisterClassExA(&cls) != 0;
+}
+
 HWND CreateCentredWindow(const char* window_class, const std::string& title, DWORD style, int client_width,
                          int client_height) {
   RECT outer{0, 0, client_width, client_height};

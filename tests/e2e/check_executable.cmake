@@ -23,3 +23,7 @@ foreach(line IN LISTS imports)
 endforeach()
 file(SIZE ${EXE} size)
 message(STATUS "uninstall.exe: ${size} bytes")
+# Small enough to place beside every installed program.
+if(size GREATER 49152)
+  message(FATAL_ERROR "uninstall.exe is ${size} bytes, more than 48 KiB")
+endif()

@@ -53,7 +53,32 @@ TEST_F(ExecutableResources, IconOneIs32By32With32BitsPerPixel) {
   EXPECT_EQ(entry->width, 32);
   EXPECT_EQ(entry->height, 32);
   EXPECT_EQ(entry->bits, 32);
-  EXPECT_FALSE(Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, entry->id).empty());
+  // The image is stored PNG-compressed; the system must still make a 32 x 32 icon of it.
+  const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, entry->id);
+  ASSERT_FALSE(image.empty());
+  EXPECT_EQ(image.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+  HICON icon = CreateIconFromResourceEx(reinterpret_cast<PBYTE>(const_cast<char*>(image.data())),
+                                        static_cast<DWORD>(image.size()), TRUE, 0x00030000, 32, 32, 0);
+  ASSERT_NE(icon, nullptr);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon, &info));
+  BITMAP colour{};
+  ASSERT_NE(info.hbmColor, nullptr);
+  GetObjectA(info.hbmColor, sizeof(colour), &colour);
+  EXPECT_EQ(colour.bmWidth, 32);
+  EXPECT_EQ(colour.bmHeight, 32);
+  EXPECT_EQ(colour.bmBitsPixel, 32);
+  DeleteObject(info.hbmColor);
+  DeleteObject(info.hbmMask);
+  DestroyIcon(icon);
+}
+
+TEST_F(ExecutableResources, TheProgramLoadsItsIconAtBothSizes) {
+  for (const int size : {32, 16}) {
+    HICON icon = static_cast<HICON>(LoadImageA(module_, MAKEINTRESOURCEA(1), IMAGE_ICON, size, size, 0));
+    EXPECT_NE(icon, nullptr) << size;
+    if (icon != nullptr) DestroyIcon(icon);
+  }
 }
 
 TEST_F(ExecutableResources, ManifestAsksForCommonControlsSix) {

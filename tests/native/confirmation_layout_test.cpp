@@ -11,7 +11,7 @@ TEST(FontHeight, IsTheNegativeRoundedCharacterHeight) {
   EXPECT_EQ(FontHeight(3, 84), -4);     // 3.5 rounds away from zero
   EXPECT_EQ(FontHeight(10, 144), -20);
   EXPECT_EQ(FontHeight(0, 96), 0);
-  EXPECT_EQ(FontHeight(-8, 96), 11);   // a negative size gives the other sign, as before
+  EXPECT_EQ(FontHeight(-8, 96), 11);  // a negative size gives the other sign, as before
 }
 
 TEST(CentredPlacement, CentresInIntegersAndClampsToTheScreen) {
