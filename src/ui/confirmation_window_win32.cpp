@@ -73,23 +73,60 @@ ControlClass ClassOf(ControlKind kind) {
 
 }  // namespace
 
-void StatusLine::Show(const std::string& text) {
-  if (bar_ == nullptr) return;
-  // The bar would paint on every new text: hold its drawing while the text
-  // changes and leave the area to paint at the next flush.
+void StatusLine::Attach(HWND bar) {
+  if (bar_ != nullptr && IsWindow(bar_)) RemoveWindowSubclass(bar_, BarProc, 0);
+  bar_ = bar;
+  latest_.clear();
+  text_pending_ = paint_pending_ = false;
+  if (bar_ != nullptr) SetWindowSubclass(bar_, BarProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+LRESULT CALLBACK StatusLine::BarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR self) {
+  switch (message) {
+    case WM_GETTEXT:
+    case WM_GETTEXTLENGTH:
+    case SB_GETTEXTA:
+    case SB_GETTEXTW:
+    case SB_GETTEXTLENGTHA:
+    case SB_GETTEXTLENGTHW:
+      reinterpret_cast<StatusLine*>(self)->Apply();
+      break;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(bar, BarProc, 0);
+      reinterpret_cast<StatusLine*>(self)->bar_ = nullptr;
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(bar, message, wparam, lparam);
+}
+
+void StatusLine::Apply() {
+  if (!text_pending_) return;
+  text_pending_ = false;
+  // The bar would paint the text straight away: its drawing is held while the
+  // text changes, and the area is left to paint at the next flush.
   SendMessageA(bar_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
   SendMessageA(bar_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(bar_, nullptr, FALSE);
-  pending_ = true;
+  paint_pending_ = true;
+}
+
+void StatusLine::Show(const std::string& text) {
+  if (bar_ == nullptr) return;
+  latest_ = text;
+  text_pending_ = true;
   if (GetTickCount() - last_paint_ >= kStatusPaintIntervalMs) Flush();
 }
 
 void StatusLine::Flush() {
-  if (bar_ == nullptr || !pending_) return;
+  if (bar_ == nullptr) return;
+  Apply();
+  if (!paint_pending_) return;
   UpdateWindow(bar_);
   last_paint_ = GetTickCount();
-  pending_ = false;
+  paint_pending_ = false;
 }
 
 HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {

@@ -13,22 +13,31 @@
 
 class StatusLine {
  public:
-  void Attach(HWND bar) {
-    bar_ = bar;
-    pending_ = false;
-  }
+  StatusLine() = default;
+  StatusLine(const StatusLine&) = delete;
+  StatusLine& operator=(const StatusLine&) = delete;
+  ~StatusLine() { Attach(nullptr); }
+
+  void Attach(HWND bar);
   // Replaces the text of the only field at once: whoever reads the control
-  // sees it. Painting keeps to the display's pace, at most one per 50 ms, so
-  // that thousands of texts do not cost a repaint each.
+  // sees it. The control itself takes the text when it is read or painted,
+  // and painting keeps to the display's pace, at most one per 50 ms, so that
+  // thousands of texts do not cost a repaint, or even a change, each.
   void Show(const std::string& text);
   // Paints a text that is not on the screen yet.
   void Flush();
   HWND Handle() const { return bar_; }
 
  private:
+  static LRESULT CALLBACK BarProc(HWND bar, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id, DWORD_PTR self);
+  // Gives the control the latest text, without painting it.
+  void Apply();
+
   HWND bar_ = nullptr;
+  std::string latest_;
   DWORD last_paint_ = 0;
-  bool pending_ = false;
+  bool text_pending_ = false;   // shown, not yet in the control
+  bool paint_pending_ = false;  // in the control, not yet on the screen
 };
 
 class ConfirmationWindow {

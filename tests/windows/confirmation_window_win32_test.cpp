@@ -13,23 +13,6 @@
 
 namespace {
 
-// Every text sent to the status bar, in order, caught by subclassing it.
-std::vector<std::string>* status_texts = nullptr;
-WNDPROC status_proc = nullptr;
-
-LRESULT CALLBACK RecordStatus(HWND bar, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == SB_SETTEXTA && LOBYTE(LOWORD(wparam)) == 0 && status_texts != nullptr) {
-    status_texts->push_back(reinterpret_cast<const char*>(lparam));
-  }
-  return CallWindowProcA(status_proc, bar, message, wparam, lparam);
-}
-
-void RecordStatusOf(ConfirmationWindow& window, std::vector<std::string>& texts) {
-  status_texts = &texts;
-  status_proc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(window.Status().Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordStatus)));
-}
-
 // An installed Editor with links, a start-menu folder and files in its own directory.
 class StagedEditor {
  public:
@@ -67,10 +50,7 @@ class StagedEditor {
 
 class ConfirmationWindowTest : public ::testing::Test {
  protected:
-  void TearDown() override {
-    status_texts = nullptr;
-    StopWatchingForBoxes();
-  }
+  void TearDown() override { StopWatchingForBoxes(); }
 };
 
 }  // namespace
@@ -80,9 +60,8 @@ TEST_F(ConfirmationWindowTest, RemovalStepsShowTheirTextsInOrderOnTheStatusLine)
   staged.WriteSettings("");
   ConfirmationWindow window(staged.run.texts);
   ASSERT_TRUE(window.Open());
-  std::vector<std::string> texts;
-  RecordStatusOf(window, texts);
   InProcessPlatform platform(window);
+  const std::vector<std::string>& texts = platform.status_texts;
 
   EXPECT_FALSE(HandleControl(staged.run, platform, kOkButtonId));
 
@@ -128,9 +107,8 @@ TEST_F(ConfirmationWindowTest, DeleteAllTakesEveryFileOfTheOwnDirectory) {
   ConfirmationWindow window(staged.run.texts);
   ASSERT_TRUE(window.Open());
   SendMessageA(window.Control(kDeleteAllId), BM_SETCHECK, BST_CHECKED, 0);
-  std::vector<std::string> texts;
-  RecordStatusOf(window, texts);
   InProcessPlatform platform(window);
+  const std::vector<std::string>& texts = platform.status_texts;
   HandleControl(staged.run, platform, kOkButtonId);
   EXPECT_TRUE(staged.run.removal_succeeded);
   EXPECT_EQ(texts.back(), "  Uninstalling completed.");
@@ -147,9 +125,8 @@ TEST_F(ConfirmationWindowTest, AFailedDirectoryStepShowsTheFailureBoxAndEnds) {
   DeleteFileA((staged.own + "editor.exe").c_str());
   ConfirmationWindow window(staged.run.texts);
   ASSERT_TRUE(window.Open());
-  std::vector<std::string> texts;
-  RecordStatusOf(window, texts);
   InProcessPlatform platform(window);
+  const std::vector<std::string>& texts = platform.status_texts;
   BoxSighting seen;
   WatchForBox(seen);
   EXPECT_TRUE(HandleControl(staged.run, platform, kOkButtonId));
