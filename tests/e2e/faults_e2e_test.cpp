@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "canary_win32.h"
-#include "directory_link_win32.h"
 #include "harness_win32.h"
 #include "platform/owners_win32.h"
+#include "special_paths_win32.h"
 
 namespace {
 
@@ -50,8 +50,9 @@ class Faults : public ::testing::Test {
     const std::vector<std::string> differences = canary.Differences();
     EXPECT_TRUE(differences.empty()) << ::testing::PrintToString(differences);
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    printf("canary: %s | %d runs | %zu files, %zu registry entries | %s\n", test->name(), runs, canary.FileCount(),
-           canary.RegistryCount(), differences.empty() && !HasFailure() ? "intact" : "FAILED");
+    printf("canary: %s | %s | %d run%s | %zu files, %zu registry entries | %s\n", test->name(), fault.c_str(), runs,
+           runs == 1 ? "" : "s", canary.FileCount(), canary.RegistryCount(),
+           differences.empty() && !HasFailure() ? "intact" : "FAILED");
     canary.ForgetKeys();
     RemoveTree("C:\\qm-canary-root");
     DeleteFileA("C:\\qm-canary.txt");
@@ -111,12 +112,14 @@ class Faults : public ::testing::Test {
 
   StagedInstall install;
   Canary canary;
+  std::string fault;  // what the scenario injects, for the report
   int runs = 0;
 };
 
 }  // namespace
 
 TEST_F(Faults, LockedListedFileInBothModes) {
+  fault = "a listed file held open without sharing";
   for (const bool delete_all : {false, true}) {
     Restage(Settings("", "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
     FileHandle locker(
@@ -128,6 +131,7 @@ TEST_F(Faults, LockedListedFileInBothModes) {
 }
 
 TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
+  fault = "read-only and hidden file and directory";
   for (const bool delete_all : {false, true}) {
     Restage(Settings("", "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
     SetFileAttributesA((install.Dir() + "data\\notes.txt").c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
@@ -139,6 +143,7 @@ TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
 }
 
 TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
+  fault = "directory links into the user data, inside [Dirs] and as a [Dirs] value";
   for (const bool delete_all : {false, true}) {
     Restage(Settings("", "[Files]\r\nf=editor.exe\r\n[Dirs]\r\nd1=data\r\nd2=data\\link\r\nd3=toplink\r\n"));
     ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "data\\link"));
@@ -149,7 +154,25 @@ TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
   }
 }
 
+TEST_F(Faults, DirectoryWithoutAccessRightsInBothModes) {
+  fault = "a listed directory and file nobody may open (Linux mode 000)";
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("",
+                     "[Files]\r\nf1=editor.exe\r\nf2=locked\\secret.txt\r\nf3=data\\notes.txt\r\n"
+                     "[Dirs]\r\nd1=locked\r\nd2=data\r\n"));
+    install.MakeDir("locked");
+    install.Write("locked\\secret.txt", "s");
+    ASSERT_TRUE(SetDirectoryMode(install.Dir() + "locked", "000"));
+    const Outcome outcome = Run(delete_all);
+    EXPECT_TRUE(outcome.window);
+    EXPECT_FALSE(PathExists(install.Dir() + "data")) << "the rest is removed";
+    ASSERT_TRUE(SetDirectoryMode(install.Dir() + "locked", "755"));
+    EXPECT_TRUE(PathExists(install.Dir() + "locked\\secret.txt")) << "what nobody may reach stays";
+  }
+}
+
 TEST_F(Faults, ClimbingWildAndPaddedValuesInBothModes) {
+  fault = "14 values with \"..\", roots, wildcards, blanks and tabs";
   const std::string groups =
       "[Files]\r\nf1=editor.exe\r\nf2=..\\sibling\\*\r\nf3=*.doc\r\nf4=..\\app-backup\\nested\\\r\n"
       "[Dirs]\r\nd1=..\\sibling\r\nd2=..\r\nd3=\\..\\sibling\r\nd4=data\\..\\..\\app-backup\r\nd5=*\r\n"
@@ -161,6 +184,7 @@ TEST_F(Faults, ClimbingWildAndPaddedValuesInBothModes) {
 }
 
 TEST_F(Faults, PathsBeyondThePlatformsLimitInBothModes) {
+  fault = "paths of 250, 300 and 400 characters";
   std::string groups = "[Files]\r\nf0=editor.exe\r\n";
   std::string dirs = "[Dirs]\r\n";
   for (const size_t length : {250u, 300u, 400u}) {
@@ -176,6 +200,7 @@ TEST_F(Faults, PathsBeyondThePlatformsLimitInBothModes) {
 }
 
 TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
+  fault = "\"%\", \"^\", \"&\" and parentheses in the own directory's name";
   // Beside the user's "x" and "x%PATH%y ^", which a batch that let cmd.exe
   // expand or split the name could reach instead.
   const std::string parent = install.Parent();
@@ -203,6 +228,7 @@ TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
 }
 
 TEST_F(Faults, BrokenSettingsFiles) {
+  fault = "uninstall.dat empty, only a UTF-8 signature, binary, 50 MB, locked";
   std::string garbage;
   for (int i = 0; i < 100000; ++i) garbage += static_cast<char>((i * 7919 + 13) % 256);
   std::string huge = "[Settings]\r\n";
@@ -222,6 +248,7 @@ TEST_F(Faults, BrokenSettingsFiles) {
 }
 
 TEST_F(Faults, KilledDuringTheRemovalThenRunAgain) {
+  fault = "the process killed 30 ms into the removal, then run again";
   std::string groups = "[Files]\r\nf0=editor.exe\r\n";
   for (int i = 0; i < 300; ++i) {
     install.Write("f" + std::to_string(i) + ".dat", "x");
@@ -248,6 +275,7 @@ TEST_F(Faults, KilledDuringTheRemovalThenRunAgain) {
 }
 
 TEST_F(Faults, ProgramExecutableNamingADirectory) {
+  fault = "ProgExe naming a directory";
   install.MakeDir("editor.dir");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.dir\r\n[Files]\r\nf=data\\notes.txt\r\n");
@@ -256,6 +284,7 @@ TEST_F(Faults, ProgramExecutableNamingADirectory) {
 }
 
 TEST_F(Faults, RecordsTakeExactlyTheUserFilesTheyName) {
+  fault = "a task record and a start-menu value naming user files, and a wildcard record";
   const std::string named = install.Parent() + "sibling\\letter.doc";
   const std::string link = install.Parent() + "menu\\Other\\letter.doc";
   install.Write(
@@ -271,6 +300,7 @@ TEST_F(Faults, RecordsTakeExactlyTheUserFilesTheyName) {
 }
 
 TEST_F(Faults, FromADriveRootNothingOfTheDriveGoesInBothModes) {
+  fault = "the own directory at the root of C:";
   // The root of C: as the own directory, with user data that [Dirs] and
   // [Files] name: none of it may go, since the drive is nobody's installation.
   canary.PlantFiles("C:\\qm-canary-root");

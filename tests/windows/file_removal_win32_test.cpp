@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "directory_link_win32.h"
+#include "special_paths_win32.h"
 #include "in_process_platform_win32.h"
 #include "platform/owners_win32.h"
 #include "removal/file_removal.h"

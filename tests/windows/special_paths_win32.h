@@ -1,5 +1,6 @@
-// Directory links for tests. Wine cannot create them itself, so the link is
-// made on the Linux side, where Wine then reports it as a reparse point.
+// Paths for tests that Wine's ANSI calls cannot make. Directory links and
+// access rights are made on the Linux side, where Wine then reports a link as
+// a reparse point and obeys the permissions.
 #pragma once
 
 #include <string>
@@ -15,3 +16,7 @@ bool MakeLongFile(const std::string& path);
 bool LongPathExists(const std::string& path);
 // Deletes one such file or empty directory.
 void RemoveLongPath(const std::string& path);
+
+// Sets a directory's Linux permission bits ("000": no access at all, "755":
+// the usual ones); true once they have taken effect.
+bool SetDirectoryMode(const std::string& directory, const std::string& mode);

@@ -1,4 +1,4 @@
-#include "directory_link_win32.h"
+#include "special_paths_win32.h"
 
 #include <windows.h>
 
@@ -54,6 +54,12 @@ bool AwaitLink(const std::string& link, bool present) {
   return false;
 }
 
+bool IsListable(const std::string& directory) {
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA((directory + "\\*").c_str(), &found));
+  return search.Valid();
+}
+
 }  // namespace
 
 bool MakeDirectoryLink(const std::string& target, const std::string& link) {
@@ -81,4 +87,15 @@ bool LongPathExists(const std::string& path) {
 
 void RemoveLongPath(const std::string& path) {
   if (!DeleteFileW(LongForm(path).c_str())) RemoveDirectoryW(LongForm(path).c_str());
+}
+
+bool SetDirectoryMode(const std::string& directory, const std::string& mode) {
+  const std::string path = UnixName(directory);
+  if (path.empty() || !RunLinux("/bin/chmod " + mode + " \"" + path + "\"")) return false;
+  const bool listable = mode != "000";
+  for (int waited = 0; waited < 5000; waited += 20) {
+    if (IsListable(directory) == listable) return true;
+    Sleep(20);
+  }
+  return false;
 }
