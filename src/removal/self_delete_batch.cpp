@@ -23,8 +23,9 @@ std::string SelfDeleteBatchText(const std::string& exe, const std::string& own_d
   std::string dir = own_directory;
   if (!dir.empty() && dir.back() == '\\') dir.pop_back();
   std::string text;
-  // One batch line per source line.
+  // One batch line per source line; adjacent literals join on purpose.
   // clang-format off
+  // NOLINTBEGIN(bugprone-suspicious-missing-comma)
   AppendTexts(text, {
       "cd \\\r\n"
       "set /a qm_attempts=0\r\n"
@@ -36,6 +37,7 @@ std::string SelfDeleteBatchText(const std::string& exe, const std::string& own_d
       "ping -n 2 127.0.0.1 >nul\r\n"
       "goto DeleteFile\r\n"
       ":RemoveDirectory\r\n"});
+  // NOLINTEND(bugprone-suspicious-missing-comma)
   // clang-format on
   if (!dir.empty()) AppendTexts(text, {"rd \"", ForBatch(dir), "\"\r\n"});
   // One line, parsed whole before it runs: once the file is gone cmd.exe reads
