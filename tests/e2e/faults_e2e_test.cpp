@@ -7,8 +7,8 @@
 
 #include "canary_win32.h"
 #include "harness_win32.h"
+#include "linux_side_win32.h"
 #include "platform/owners_win32.h"
-#include "special_paths_win32.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "special_paths_win32.h"
 #include "in_process_platform_win32.h"
+#include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 #include "removal/file_removal.h"
 #include "temp_tree_win32.h"

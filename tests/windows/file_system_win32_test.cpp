@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "special_paths_win32.h"
+#include "linux_side_win32.h"
 #include "removal/file_system.h"
 #include "temp_tree_win32.h"
 

@@ -1,4 +1,4 @@
-#include "special_paths_win32.h"
+#include "linux_side_win32.h"
 
 #include <windows.h>
 
