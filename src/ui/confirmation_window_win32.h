@@ -20,7 +20,7 @@ class StatusLine {
 
   void Attach(HWND bar);
   // Replaces the text of the only field at once: whoever reads the control
-  // sees it. The control itself takes the text when it is read or painted,
+  // sees it. The control itself takes the text when it is read or flushed,
   // and painting keeps to the display's pace, at most one per 50 ms, so that
   // thousands of texts do not cost a repaint, or even a change, each.
   void Show(const std::string& text);
