@@ -59,20 +59,20 @@ void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {
   platform.RunProgram(s.own_directory + s.after_uninst, s.after_param, s.own_directory);
 }
 
-}  // namespace
+using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
+// A named array stays read-only data, where a braced list would be copied
+// into writable data.
+constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
+                                                UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
-bool IsDriveRoot(const std::string& directory) {
-  return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
-}
+}  // namespace
 
 void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   const UninstallSettings& settings = run.settings;
   run.removal_succeeded = false;
   platform.EnterRemovingState();
 
-  for (void (*step)(const UninstallRun&, RunPlatform&) :
-       {RemoveStartMenuLinks, RemoveDesktopLink, RemoveProductKey, UndoUserTasks, RemoveStartMenuFolder,
-        RunAfterUninstallProgram}) {
+  for (const RemovalStep step : kStepsBeforeTheFiles) {
     step(run, platform);
     platform.FinishStep();
   }
@@ -103,7 +103,7 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
   platform.DeletePlainFile(own + "Uninstall.js");
   platform.DeletePlainFile(own + settings.before_uninst);
   platform.DeletePlainFile(own + settings.after_uninst);
-  platform.StartSelfDeleteBatch(own);
+  platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : own);
   run.end = true;
 }
 

@@ -14,6 +14,3 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform);
 
 // Ready: the uninstaller's own files, then the batch that removes the rest.
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
-
-// A directory such as "D:\" or "D:" whose files are never removed.
-bool IsDriveRoot(const std::string& directory);

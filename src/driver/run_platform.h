@@ -29,6 +29,10 @@ class RunPlatform {
   virtual bool IsDirectoryEmpty(const std::string& directory) = 0;
   virtual bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
                               bool clear_attributes) = 0;
+  // A junction or directory symbolic link, the entry itself as the path names it.
+  virtual bool IsDirectoryLink(const std::string& path) = 0;
+  // Removes such a link, never what it points to.
+  virtual bool RemoveDirectoryLink(const std::string& link) = 0;
 
   // The registry, one value or one key at a time.
   virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;

@@ -26,6 +26,9 @@ bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::s
   return ::PurgeDirectory(directory, pattern, recursive, clear_attributes);
 }
 
+bool Win32RunPlatform::IsDirectoryLink(const std::string& path) { return ::IsDirectoryLink(path); }
+bool Win32RunPlatform::RemoveDirectoryLink(const std::string& link) { return ::RemoveDirectoryLink(link); }
+
 bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   return ::DeleteRegistryValue(root, key, value);
 }

@@ -21,6 +21,8 @@ class Win32RunPlatform : public RunPlatform {
   bool IsDirectoryEmpty(const std::string& directory) override;
   bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
                       bool clear_attributes) override;
+  bool IsDirectoryLink(const std::string& path) override;
+  bool RemoveDirectoryLink(const std::string& link) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;

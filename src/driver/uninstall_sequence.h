@@ -13,6 +13,9 @@ struct UninstallRun {
   UiTexts texts;
   bool end = false;
   bool removal_succeeded = false;
+  // A drive or share root or one of the shell's folders: delete-all is not
+  // offered there, and the directory itself is never removed.
+  bool shared_directory = false;
 };
 
 // The directory the run works in, with a trailing backslash: the executable's

@@ -9,6 +9,7 @@
 #include "external/script_host_win32.h"
 #include "platform/paths_win32.h"
 #include "privileges/administrator_win32.h"
+#include "removal/file_removal.h"
 #include "removal/file_system.h"
 #include "ui/confirmation_window_win32.h"
 #include "ui/message_box.h"
@@ -60,8 +61,18 @@ int RunUninstall() {
   if (!RunStartupHooks(run, platform)) return 0;
   if (!window.Open()) return 0;
   KernelHandle logon = ObtainAdministratorRights(run.settings.login_admin, run.texts);
-  if (run.settings.no_del_all) window.HideDeleteAllOption();
-  window.RunEventLoop([&](int control) { return HandleControl(run, platform, control); });
+  run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, ShellFolders());
+  if (run.settings.no_del_all || run.shared_directory) window.HideDeleteAllOption();
+  struct Context {
+    UninstallRun& run;
+    Win32RunPlatform& platform;
+  } context{run, platform};
+  window.RunEventLoop(
+      [](void* data, int control) {
+        auto* c = static_cast<Context*>(data);
+        return HandleControl(c->run, c->platform, control);
+      },
+      &context);
   EndImpersonation(logon);
   window.Close();
   return 0;

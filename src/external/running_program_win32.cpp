@@ -43,7 +43,9 @@ std::vector<std::string> RunningExecutables() {
   PROCESSENTRY32 entry{};
   entry.dwSize = sizeof(entry);
   for (BOOL more = first(processes.Get(), &entry); more; more = next(processes.Get(), &entry)) {
-    names.emplace_back(entry.szExeFile, strnlen(entry.szExeFile, sizeof(entry.szExeFile)));
+    // The name ends at its NUL, and at the end of the field at the latest.
+    entry.szExeFile[sizeof(entry.szExeFile) - 1] = '\0';
+    names.emplace_back(entry.szExeFile);
   }
   return names;
 }

@@ -1,23 +1,86 @@
 #include "platform/paths_win32.h"
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <knownfolders.h>
+#include <shlobj.h>
 
 namespace {
 
 constexpr DWORD kLongestPath = 32768;
 
-}  // namespace
-
-std::string ModulePath() {
+// A path that the platform writes into a buffer and whose length it returns:
+// one too long for the buffer counts as none.
+template <typename Read>
+std::string PathText(Read read) {
   std::string buffer(kLongestPath, '\0');
-  const DWORD length = GetModuleFileNameA(nullptr, &buffer[0], kLongestPath);
+  const DWORD length = read(&buffer[0]);
   buffer.resize(length < kLongestPath ? length : 0);
   return buffer;
 }
 
+}  // namespace
+
+std::string ModulePath() {
+  return PathText([](char* buffer) { return GetModuleFileNameA(nullptr, buffer, kLongestPath); });
+}
+
 std::string CurrentDirectory() {
-  std::string buffer(kLongestPath, '\0');
-  const DWORD length = GetCurrentDirectoryA(kLongestPath, &buffer[0]);
-  buffer.resize(length < kLongestPath ? length : 0);
-  return buffer;
+  return PathText([](char* buffer) { return GetCurrentDirectoryA(kLongestPath, buffer); });
+}
+
+std::string TempDirectory() {
+  return PathText([](char* buffer) { return GetTempPathA(kLongestPath, buffer); });
+}
+
+std::vector<std::string> ShellFolders() {
+  // The user's own folders and the all-users ones, the system's and the
+  // programs' folders, each as the shell reports it for this user.
+  static constexpr unsigned char kFolderIds[] = {CSIDL_DESKTOPDIRECTORY,
+                                                 CSIDL_PERSONAL,
+                                                 CSIDL_MYMUSIC,
+                                                 CSIDL_MYPICTURES,
+                                                 CSIDL_MYVIDEO,
+                                                 CSIDL_PROFILE,
+                                                 CSIDL_APPDATA,
+                                                 CSIDL_LOCAL_APPDATA,
+                                                 CSIDL_STARTMENU,
+                                                 CSIDL_PROGRAMS,
+                                                 CSIDL_COMMON_DESKTOPDIRECTORY,
+                                                 CSIDL_COMMON_DOCUMENTS,
+                                                 CSIDL_COMMON_MUSIC,
+                                                 CSIDL_COMMON_PICTURES,
+                                                 CSIDL_COMMON_VIDEO,
+                                                 CSIDL_COMMON_APPDATA,
+                                                 CSIDL_COMMON_STARTMENU,
+                                                 CSIDL_COMMON_PROGRAMS,
+                                                 CSIDL_WINDOWS,
+                                                 CSIDL_SYSTEM,
+                                                 CSIDL_SYSTEMX86,
+                                                 CSIDL_PROGRAM_FILES,
+                                                 CSIDL_PROGRAM_FILESX86,
+                                                 CSIDL_PROGRAM_FILES_COMMON,
+                                                 CSIDL_PROGRAM_FILES_COMMONX86};
+  static const KNOWNFOLDERID* const kKnownFolders[] = {&FOLDERID_Downloads, &FOLDERID_PublicDownloads,
+                                                       &FOLDERID_Public};
+  // A 32-bit program is shown the x86 Program Files in place of the native ones.
+  static constexpr const char* kNativeProgramFiles[] = {"ProgramW6432", "CommonProgramW6432"};
+  std::vector<std::string> folders;
+  char path[MAX_PATH];
+  for (const unsigned char id : kFolderIds) {
+    if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path))) folders.push_back(path);
+  }
+  for (const KNOWNFOLDERID* id : kKnownFolders) {
+    wchar_t* wide = nullptr;
+    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &wide)) &&
+        WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr) > 0) {
+      folders.push_back(path);
+    }
+    CoTaskMemFree(wide);
+  }
+  for (const char* name : kNativeProgramFiles) {
+    const DWORD length = GetEnvironmentVariableA(name, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) folders.push_back(path);
+  }
+  return folders;
 }

@@ -3,7 +3,15 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // The full path of the running executable; empty if it cannot be read.
 std::string ModulePath();
 std::string CurrentDirectory();
+// The user's temporary directory, with a trailing backslash; empty if unknown.
+std::string TempDirectory();
+
+// The shell's folders that no program lives in as a whole: the user's and all
+// users' documents, desktop, media, downloads, profile and application data,
+// the start menu, Windows and Program Files.
+std::vector<std::string> ShellFolders();

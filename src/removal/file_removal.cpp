@@ -1,8 +1,9 @@
 #include "removal/file_removal.h"
 
-#include <algorithm>
+#include <cstring>
 
 #include "driver/settings_file.h"
+#include "text/text.h"
 #include "ui/confirmation_layout.h"
 
 namespace {
@@ -11,22 +12,75 @@ bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& pl
   return platform.FileExists(settings.own_directory + settings.prog_exe);
 }
 
+// One [Dirs] tree of delete-all, decided part by part below the own directory.
+void PurgeListedTree(const std::string& own, const std::string& value, RunPlatform& platform) {
+  std::vector<std::string> parts;
+  if (!DirectoryPartsBelow(value, parts)) return;
+  std::string directory = own;
+  bool link = false;
+  for (const std::string& part : parts) {
+    // Beyond a link lies what it points to, which is not the installation's.
+    if (link) return;
+    directory += part;
+    link = platform.IsDirectoryLink(directory);
+    directory += '\\';
+  }
+  platform.ShowStatus(StatusText(own + value + kAllEntries));
+  if (!link) {
+    platform.PurgeDirectory(directory, kAllEntries, true, true);
+    return;
+  }
+  directory.pop_back();
+  platform.RemoveDirectoryLink(directory);
+}
+
+// Backslashes only, one at the end, letters in one case: paths as the
+// platform compares them.
+std::string ComparablePath(const std::string& path) {
+  return UpperCase(WithTrailingBackslash(ReplaceAll(path, "/", "\\")));
+}
+
+// "\\server\share\": no more than two names after the leading backslashes.
+bool IsShareRoot(const std::string& path) {
+  if (path.compare(0, 2, "\\\\") != 0) return false;
+  const size_t server_end = path.find('\\', 2);
+  if (server_end == std::string::npos) return true;
+  const size_t share_end = path.find('\\', server_end + 1);
+  return share_end == std::string::npos || share_end + 1 == path.size();
+}
+
 }  // namespace
 
-bool LeavesTheDirectory(const std::string& relative) {
-  size_t start = 0;
-  while (start <= relative.size()) {
-    size_t end = relative.find_first_of("\\/", start);
-    if (end == std::string::npos) end = relative.size();
-    const std::string part = relative.substr(start, end - start);
-    // The platform drops trailing dots and blanks from names, so "..." and
-    // ". ." may mean ".." as well: any name of only dots and blanks with two
-    // dots or more counts.
-    const bool only_dots_and_blanks = part.find_first_not_of(". ") == std::string::npos;
-    if (only_dots_and_blanks && std::count(part.begin(), part.end(), '.') >= 2) return true;
-    start = end + 1;
+bool IsDriveRoot(const std::string& directory) {
+  return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
+}
+
+bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std::string>& shell_folders) {
+  const std::string own = ComparablePath(own_directory);
+  if (IsDriveRoot(own) || IsShareRoot(own)) return true;
+  for (const std::string& folder : shell_folders) {
+    if (!folder.empty() && ComparablePath(folder).compare(0, own.size(), own) == 0) return true;
   }
   return false;
+}
+
+bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& parts) {
+  parts.clear();
+  std::string part;
+  for (size_t i = 0; i <= value.size(); ++i) {
+    const char c = i < value.size() ? value[i] : '/';
+    if (c != '\\' && c != '/') {
+      if (static_cast<unsigned char>(c) < 32 || std::strchr("*?\"<>|:", c) != nullptr) return false;
+      part += c;
+      continue;
+    }
+    // The platform trims trailing dots and blanks from some parts of a path
+    // and not from others, and reads two dots as the parent.
+    if (!part.empty() && part != "." && (part.back() == '.' || part.back() == ' ')) return false;
+    if (!part.empty() && part != ".") parts.push_back(part);
+    part.clear();
+  }
+  return true;
 }
 
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
@@ -62,13 +116,7 @@ bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
   SettingsFile file;
   file.Open(settings.settings_path);
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
-    while (file.NextKey()) {
-      const std::string value = file.KeyValue();
-      if (LeavesTheDirectory(value)) continue;
-      const std::string directory = own + value;
-      platform.ShowStatus(StatusText(directory + kAllEntries));
-      platform.PurgeDirectory(directory, kAllEntries, true, true);
-    }
+    while (file.NextKey()) PurgeListedTree(own, file.KeyValue(), platform);
   }
   // Closed first, so that uninstall.dat goes with the other files.
   file.Close();

@@ -2,6 +2,9 @@
 // the own directory. Both read uninstall.dat afresh and close it before returning.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "driver/run_platform.h"
 #include "driver/settings.h"
 
@@ -12,10 +15,26 @@ constexpr char kAllEntries[] = "*.*";
 // True if at least one file was deleted.
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);
 
-// Purges each [Dirs] tree, then every file directly in the own directory. A
-// [Dirs] value that climbs out of the own directory is passed over: whole
-// trees are purged only inside it. True if the program's executable was there.
+// Purges each [Dirs] tree, then every file directly in the own directory.
+// Whole trees are purged only inside the own directory: a [Dirs] value that
+// climbs out of it, or passes through a directory link below it, is passed
+// over; a value that is a link loses the link, never what it points to. Links
+// above the own directory are followed as the platform follows them. True if
+// the program's executable was there.
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);
 
-// True if a relative path has a component that leads to a parent directory.
-bool LeavesTheDirectory(const std::string& relative);
+// A directory such as "D:\" or "D:" whose files are never removed.
+bool IsDriveRoot(const std::string& directory);
+
+// True where delete-all could only do harm, so that it is not offered: the own
+// directory is a drive root, a share root ("\\server\share\"), one of the
+// shell's folders (the user's documents, the profile, Windows, Program
+// Files...), or lies above one of them.
+bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std::string>& shell_folders);
+
+// The parts of a [Dirs] value below the own directory, as the platform will
+// resolve them: separators of either kind and any number, and "." parts, drop
+// out. False for a value whose meaning depends on the platform's trimming or
+// could leave the directory: a part ending in a dot or a blank ("..", "...",
+// "x. "), wildcards, a drive or stream colon, or characters no name may hold.
+bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& parts);

@@ -1,5 +1,7 @@
 // File-system primitives of the removal. A path longer than the platform's
-// limit is never cut to fit: the platform refuses it, so it is passed over.
+// limit is never cut to fit: it is refused, so it is passed over. Directories
+// are listed and emptied by the names the platform really holds, also those
+// the ANSI code page cannot spell.
 #pragma once
 
 #include <string>
@@ -16,11 +18,18 @@ bool IsDirectoryEmpty(const std::string& directory);
 // Deletes the entries matching pattern (empty: "*.*"), recursing into matching
 // subdirectories when asked, then removes the directory itself. Clearing
 // attributes first lets read-only, hidden and system files go too. True if the
-// directory itself was removed. A directory link is never followed.
+// directory itself was removed. The directory is the one the platform resolves
+// the path to (the caller decides about links on its way); a directory link
+// met inside goes as a link, and what it points to is never entered.
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes);
+
+// A junction or directory symbolic link: the entry the path names, not what
+// it points to.
+bool IsDirectoryLink(const std::string& path);
+
+// Removes the link, never what it points to. A link whose target is empty
+// stays: a platform that resolves links on removal would take the target.
+bool RemoveDirectoryLink(const std::string& link);
 
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
-
-// "." and "..", which a directory listing reports but which are not entries.
-bool IsDotEntry(const std::string& name);

@@ -1,18 +1,120 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "platform/owners_win32.h"
 #include "removal/file_system.h"
 
 namespace {
 
-bool IsDirectoryLink(DWORD attributes) {
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 &&
-         (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+// A path in the platform's wide form. The walks work on these so that every
+// name is seen and removed by its real name, also one the ANSI code page
+// cannot hold. A path that does not fit within the platform's limit is
+// refused, never cut.
+class WidePath {
+ public:
+  // From 8-bit text in the ANSI code page.
+  bool Assign(const std::string& path) {
+    const int length =
+        path.empty() ? 0
+                     : MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), text_, MAX_PATH - 1);
+    if (length <= 0) return false;
+    Truncate(static_cast<size_t>(length));
+    return true;
+  }
+  bool Append(const wchar_t* text) {
+    const size_t added = wcslen(text);
+    if (length_ + added >= MAX_PATH) return false;
+    std::memcpy(text_ + length_, text, (added + 1) * sizeof(wchar_t));
+    length_ += added;
+    return true;
+  }
+  bool EndsInBackslash() const { return length_ > 0 && text_[length_ - 1] == L'\\'; }
+  void Truncate(size_t length) {
+    length_ = length;
+    text_[length] = L'\0';
+  }
+  size_t Length() const { return length_; }
+  const wchar_t* Text() const { return text_; }
+
+ private:
+  wchar_t text_[MAX_PATH];
+  size_t length_ = 0;
+};
+
+bool IsDot(const wchar_t* name) { return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)); }
+
+// Junctions and directory symbolic links redirect by name. Other reparse
+// points on directories (cloud placeholders and the like) hold real content;
+// a platform that reports no tag is taken at its word that it is a link.
+bool IsLinkEntry(const WIN32_FIND_DATAW& found) {
+  constexpr DWORD kNameSurrogate = 0x20000000;
+  const DWORD link_bits = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+  return (found.dwFileAttributes & link_bits) == link_bits &&
+         (found.dwReserved0 == 0 || (found.dwReserved0 & kNameSurrogate) != 0);
 }
 
-// A junction or directory symbolic link goes as a link: what it points to lies
-// outside the tree being purged and is never listed, emptied or removed.
-bool RemoveDirectoryLink(const std::string& link) { return RemoveDirectoryA(link.c_str()) != FALSE; }
+FindHandle FindFirst(const WidePath& pattern, WIN32_FIND_DATAW& found) {
+  return FindHandle(FindFirstFileW(pattern.Text(), &found));
+}
+
+// Lists the directory (a path ending in a backslash) with the pattern.
+FindHandle ListDirectory(WidePath& directory, const wchar_t* pattern, WIN32_FIND_DATAW& found) {
+  const size_t length = directory.Length();
+  FindHandle search;
+  if (directory.Append(pattern)) search = FindFirst(directory, found);
+  directory.Truncate(length);
+  return search;
+}
+
+bool IsEmptyDirectory(WidePath& directory) {
+  WIN32_FIND_DATAW found;
+  FindHandle search = ListDirectory(directory, L"*.*", found);
+  if (!search.Valid()) return false;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !IsDot(found.cFileName)) return false;
+  } while (FindNextFileW(search.Get(), &found));
+  return true;
+}
+
+// A platform that resolves the link on removal would take an empty target
+// instead of the link: such a link is left. Others go as links.
+bool RemoveLink(WidePath& link) {
+  const size_t length = link.Length();
+  const bool empty_target = link.Append(L"\\") && IsEmptyDirectory(link);
+  link.Truncate(length);
+  return !empty_target && RemoveDirectoryW(link.Text()) != FALSE;
+}
+
+bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes) {
+  const size_t length = directory.Length();
+  WIN32_FIND_DATAW found;
+  FindHandle search = ListDirectory(directory, pattern, found);
+  if (!search.Valid()) return false;
+  do {
+    if (!directory.Append(found.cFileName)) continue;
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(directory.Text());
+    } else if (recursive && !IsDot(found.cFileName)) {
+      // A link met on the way goes as a link: what it points to is never entered.
+      if (IsLinkEntry(found)) {
+        RemoveLink(directory);
+      } else if (directory.Append(L"\\")) {
+        Purge(directory, pattern, recursive, clear_attributes);
+      }
+    }
+    directory.Truncate(length);
+  } while (FindNextFileW(search.Get(), &found));
+  search.Reset();
+  if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
+  return RemoveDirectoryW(directory.Text()) != FALSE;
+}
+
+// The directory path in wide form, ending in a backslash.
+bool DirectoryPath(const std::string& directory, WidePath& path) {
+  return !directory.empty() && path.Assign(directory) && (path.EndsInBackslash() || path.Append(L"\\"));
+}
 
 }  // namespace
 
@@ -29,36 +131,26 @@ bool FileExists(const std::string& path) {
 
 bool IsDirectoryEmpty(const std::string& directory) {
   // An empty path would list the current drive's root, which is never meant.
-  if (directory.empty()) return false;
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA((WithTrailingBackslash(directory) + "*.*").c_str(), &found));
-  if (!search.Valid()) return false;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !IsDotEntry(found.cFileName)) return false;
-  } while (FindNextFileA(search.Get(), &found));
-  return true;
+  WidePath path;
+  return DirectoryPath(directory, path) && IsEmptyDirectory(path);
 }
 
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes) {
-  if (directory.empty()) return false;
-  const std::string link = WithoutTrailingBackslashes(directory);
-  if (IsDirectoryLink(GetFileAttributesA(link.c_str()))) return RemoveDirectoryLink(link);
-  const std::string root = WithTrailingBackslash(directory);
-  const std::string mask = pattern.empty() ? "*.*" : pattern;
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA((root + mask).c_str(), &found));
-  if (!search.Valid()) return false;
-  do {
-    const std::string name = found.cFileName;
-    const std::string path = root + name;
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      if (recursive && !IsDotEntry(name)) PurgeDirectory(path, mask, recursive, clear_attributes);
-      continue;
-    }
-    if (clear_attributes) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-  } while (FindNextFileA(search.Get(), &found));
-  search.Reset();
-  if (clear_attributes) SetFileAttributesA(root.c_str(), FILE_ATTRIBUTE_NORMAL);
-  return RemoveDirectoryA(root.c_str()) != FALSE;
+  WidePath path;
+  WidePath mask;
+  if (!DirectoryPath(directory, path) || !mask.Assign(pattern.empty() ? "*.*" : pattern)) return false;
+  return Purge(path, mask.Text(), recursive, clear_attributes);
+}
+
+bool IsDirectoryLink(const std::string& path) {
+  // A search pattern would match some other entry.
+  if (path.find_first_of("*?") != std::string::npos) return false;
+  WidePath name;
+  WIN32_FIND_DATAW found;
+  return name.Assign(path) && FindFirst(name, found).Valid() && IsLinkEntry(found);
+}
+
+bool RemoveDirectoryLink(const std::string& link) {
+  WidePath path;
+  return path.Assign(WithoutTrailingBackslashes(link)) && IsDirectoryLink(link) && RemoveLink(path);
 }

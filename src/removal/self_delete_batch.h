@@ -1,20 +1,39 @@
 // The batch file that outlives the uninstaller: it deletes the executable once
-// the process has ended, then the own directory if that is empty, then itself.
+// the process has ended, then the own directory if that is still there and
+// empty, then itself.
+//
+// Before the batch starts, the program moves its own file to a name no other
+// file has, beside the batch where it can: a new uninstall.exe that a
+// reinstall puts at the old path right after the exit is never touched, and a
+// batch that names only that new name and its own place needs no character
+// outside ASCII, whatever the own directory is called.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// The batch's place: the root of the executable's drive. Empty when the
-// executable has no drive letter (a network path), so that nothing is written.
-std::string SelfDeleteBatchPath(const std::string& exe);
+constexpr char kSelfDeleteBatchName[] = "~~uninst.bat";
 
-// The whole batch, lines ending in CR LF. The loop waits a second between
-// attempts and gives up after about a minute.
-std::string SelfDeleteBatchText(const std::string& exe, const std::string& own_directory);
+// The root of the executable's drive ("D:\\"), the batch's first choice of
+// place; empty for a path without a drive letter (a network path). Where the
+// root cannot take a file, the batch stands in the user's temporary directory.
+std::string DriveRootOf(const std::string& exe);
 
-// Writes the file anew, replacing any earlier one whole. A file that could not
-// be written completely is deleted again; false then.
+// A name for the executable's file that no other file has while it runs.
+std::string RetiredExecutableName(uint32_t process_id);
+
+// The whole batch, lines ending in CR LF: deletes target, waiting a second
+// between attempts for about a minute; then removes directory (when not
+// empty, with one trailing backslash dropped); then deletes bat. Percent
+// signs are doubled, so that cmd.exe reads every path as written.
+std::string SelfDeleteBatchText(const std::string& target, const std::string& directory, const std::string& bat);
+
+// Writes the file anew, replacing any earlier one whole, in the code page that
+// cmd.exe reads batch files in. A text that code page cannot hold, or a file
+// that could not be written completely, leaves no file; false then.
 bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text);
 
-// Writes the batch to the drive root and starts it hidden.
+// Moves the executable out of the way, writes the batch where it can stand and
+// starts it hidden. The own directory is removed when it is empty; an empty
+// argument keeps it.
 void StartSelfDeleteBatch(const std::string& own_directory);

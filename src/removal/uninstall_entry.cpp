@@ -3,12 +3,20 @@
 #include "removal/registry.h"
 #include "ui/confirmation_layout.h"
 
+namespace {
+
+// Named arrays stay read-only data; a braced list in a loop would be copied
+// into writable data, which costs the program a section of its own.
+constexpr const char* kEntryValues[] = {"DisplayName", "DisplayIcon", "Publisher",      "URLInfoAbout",
+                                        "HelpLink",    "Contact",     "UninstallString"};
+
+}  // namespace
+
 void RemoveUninstallEntry(const std::string& registration_name, RunPlatform& platform) {
   if (registration_name.empty()) return;
   const std::string key = UninstallKeyPath(registration_name);
   platform.ShowStatus(StatusText(key));
-  for (const char* value :
-       {"DisplayName", "DisplayIcon", "Publisher", "URLInfoAbout", "HelpLink", "Contact", "UninstallString"}) {
+  for (const char* value : kEntryValues) {
     platform.DeleteRegistryValue(kLocalMachine, key, value);
   }
   platform.DeleteRegistryKey(kLocalMachine, key);

@@ -209,7 +209,7 @@ void ConfirmationWindow::EnterRemovingState() {
   UpdateWindow(window_.Get());
 }
 
-void ConfirmationWindow::RunEventLoop(const std::function<bool(int control)>& on_control) {
+void ConfirmationWindow::RunEventLoop(ControlHandler on_control, void* context) {
   MSG message;
   bool end = false;
   while (!end && GetMessageA(&message, nullptr, 0, 0) > 0) {
@@ -217,7 +217,8 @@ void ConfirmationWindow::RunEventLoop(const std::function<bool(int control)>& on
       // Only a control the user can see and use counts: a click queued while
       // the removal ran must not reach a button that is gone by now.
       HWND control = reinterpret_cast<HWND>(message.lParam);
-      if (IsWindowVisible(control) && IsWindowEnabled(control)) end = on_control(static_cast<int>(message.wParam));
+      if (IsWindowVisible(control) && IsWindowEnabled(control))
+        end = on_control(context, static_cast<int>(message.wParam));
       continue;
     }
     if (window_.Valid() && IsDialogMessageA(window_.Get(), &message)) continue;

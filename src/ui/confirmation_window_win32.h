@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "driver/settings.h"
@@ -52,9 +51,10 @@ class ConfirmationWindow {
   void HideDeleteAllOption();
   bool IsDeleteAllChecked() const;
   void EnterRemovingState();
-  // Hands each activated control to on_control until it returns true. Close
-  // requests and all other events change nothing.
-  void RunEventLoop(const std::function<bool(int control)>& on_control);
+  // Hands each activated control to on_control, with the context, until it
+  // returns true. Close requests and all other events change nothing.
+  using ControlHandler = bool (*)(void* context, int control);
+  void RunEventLoop(ControlHandler on_control, void* context);
   void Close();
 
   HWND Handle() const { return window_.Get(); }

@@ -18,6 +18,7 @@ const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\
 
 struct Outcome {
   bool window = false;
+  bool option_offered = false;
   bool failure_box = false;
   DWORD exit_code = 99;
 };
@@ -54,6 +55,7 @@ class Faults : public ::testing::Test {
            runs == 1 ? "" : "s", canary.FileCount(), canary.RegistryCount(),
            differences.empty() && !HasFailure() ? "intact" : "FAILED");
     canary.ForgetKeys();
+    for (const std::string& path : placed_outside) DeleteFileA(path.c_str());
     RemoveTree("C:\\qm-canary-root");
     DeleteFileA("C:\\qm-canary.txt");
     RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\{QM-FAULTS}");
@@ -65,15 +67,17 @@ class Faults : public ::testing::Test {
            "menu\\Editor\r\n" + extra_settings + groups;
   }
 
-  // Runs the uninstaller through OK (with the option if asked) to its end.
-  Outcome Run(bool delete_all) {
+  // Runs the uninstaller (by default the staged one) through OK, with the
+  // option if asked and offered, and Ready to its end.
+  Outcome Run(bool delete_all, const std::string& exe = std::string()) {
     ++runs;
     Outcome outcome;
-    RunningUninstaller run(install.Exe());
+    RunningUninstaller run(exe.empty() ? install.Exe() : exe);
     HWND main = WaitForMainWindow(run, kWait);
     if (main != nullptr) {
       outcome.window = true;
-      if (delete_all) ClickControl(main, kDeleteAll);
+      outcome.option_offered = IsWindowVisible(ControlOf(main, kDeleteAll)) != FALSE;
+      if (delete_all && outcome.option_offered) ClickControl(main, kDeleteAll);
       ClickControl(main, kOk);
       const DWORD start = GetTickCount();
       while (GetTickCount() - start < kWait) {
@@ -112,7 +116,8 @@ class Faults : public ::testing::Test {
 
   StagedInstall install;
   Canary canary;
-  std::string fault;  // what the scenario injects, for the report
+  std::string fault;                        // what the scenario injects, for the report
+  std::vector<std::string> placed_outside;  // files outside the temporary tree, deleted at the end
   int runs = 0;
 };
 
@@ -143,14 +148,17 @@ TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
 }
 
 TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
-  fault = "directory links into the user data, inside [Dirs] and as a [Dirs] value";
+  fault = "directory links into the user data, inside [Dirs] and as [Dirs] values in 10 spellings, also passed through";
+  const std::string dirs =
+      "[Dirs]\r\nd1=data\r\nd2=data\\link\r\nd3=toplink\r\nd4=toplink/\r\nd5=toplink//\r\nd6=toplink\\/\r\n"
+      "d7=data\\link/\r\nd8=toplink\\nested\r\nd9=data/link/nested/\r\nd10=.\\toplink\\.\r\n";
   for (const bool delete_all : {false, true}) {
-    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n[Dirs]\r\nd1=data\r\nd2=data\\link\r\nd3=toplink\r\n"));
+    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n" + dirs));
     ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "data\\link"));
     ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "toplink"));
     Run(delete_all);
-    RemoveDirectoryLink(install.Dir() + "data\\link");
-    RemoveDirectoryLink(install.Dir() + "toplink");
+    RemoveLinuxLink(install.Dir() + "data\\link");
+    RemoveLinuxLink(install.Dir() + "toplink");
   }
 }
 
@@ -200,14 +208,16 @@ TEST_F(Faults, PathsBeyondThePlatformsLimitInBothModes) {
 }
 
 TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
-  fault = "\"%\", \"^\", \"&\" and parentheses in the own directory's name";
+  fault = "\"%\", \"^\", \"&\", parentheses and letters the OEM code page lacks in the own directory's name";
   // Beside the user's "x" and "x%PATH%y ^", which a batch that let cmd.exe
   // expand or split the name could reach instead.
   const std::string parent = install.Parent();
   canary.PlantFiles(parent + "x");
   canary.PlantFiles(parent + "x%PATH%y ^");
   canary.Record();
-  const std::string odd = parent + "x%PATH%y ^&z (1)\\";
+  const std::string odd = parent +
+                          "x%PATH%y ^&z (1) \xC9"
+                          "diteur \x80\x9C\x8A\\";
   CreateDirectoryA(odd.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (odd + "uninstall.exe").c_str(), FALSE));
   WriteWholeFile(odd + "editor.exe", "MZ");
@@ -329,5 +339,136 @@ TEST_F(Faults, FromADriveRootNothingOfTheDriveGoesInBothModes) {
   }
   for (const char* path : {"C:\\uninstall.dat", "C:\\qm-faults-editor.exe", "C:\\qm-faults-uninstall.exe"}) {
     DeleteFileA(path);
+  }
+}
+
+TEST_F(Faults, OwnDirectoryReachedThroughALink) {
+  fault = "the program folder moved elsewhere and linked back, delete-all";
+  const std::string moved = install.Parent() + "moved";
+  const std::string linked = install.Parent() + "linked";
+  CreateDirectoryA(moved.c_str(), nullptr);
+  CreateDirectoryA((moved + "\\data").c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (moved + "\\uninstall.exe").c_str(), FALSE));
+  WriteWholeFile(moved + "\\editor.exe", "MZ");
+  WriteWholeFile(moved + "\\data\\notes.txt", "n");
+  WriteWholeFile(moved + "\\uninstall.dat", Settings("", "[Dirs]\r\nd=data\r\n"));
+  ASSERT_TRUE(MakeDirectoryLink(moved, linked));
+  const Outcome outcome = Run(true, linked + "\\uninstall.exe");
+  EXPECT_TRUE(outcome.option_offered);
+  EXPECT_FALSE(outcome.failure_box);
+  EXPECT_FALSE(PathExists(moved + "\\editor.exe"));
+  EXPECT_FALSE(PathExists(moved + "\\data"));
+  RemoveLinuxLink(linked);
+}
+
+TEST_F(Faults, NamesTheCodePageCannotHoldInBothModes) {
+  fault = "Cyrillic, CJK and emoji file and directory names in the installation";
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n[Dirs]\r\nd=data\r\n"));
+    const std::string dir = install.Dir();
+    const std::wstring wide(dir.begin(), dir.end());
+    CreateDirectoryW((wide + L"data\\\u65e5\u672c").c_str(), nullptr);
+    for (const wchar_t* name : {L"\u041f\u0440\u0438\u0432\u0435\u0442.txt", L"data\\\U0001F600.dat",
+                                L"data\\\u65e5\u672c\\\u0444\u0430\u0439\u043b.txt"}) {
+      FileHandle file(CreateFileW((wide + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+      ASSERT_TRUE(file.Valid());
+    }
+    Run(delete_all);
+    // Listed removal keeps what it was not told about; delete-all takes it all.
+    EXPECT_EQ(PathExists(install.Dir() + "data"), !delete_all);
+    EXPECT_EQ(PathExists(install.Dir()), !delete_all);
+    if (!delete_all) RemoveTree(install.Dir() + "data");
+  }
+}
+
+TEST_F(Faults, AReinstallRightAfterTheExitKeepsItsNewProgramFile) {
+  fault = "a new uninstall.exe copied to the old path as soon as the old one ended";
+  install.Write("uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
+  ++runs;
+  RunningUninstaller run(install.Exe());
+  HWND main = WaitForMainWindow(run, kWait);
+  ASSERT_NE(main, nullptr);
+  ClickControl(main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
+  ClickControl(main, kReady);
+  ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
+  CreateDirectoryA(install.Dir().c_str(), nullptr);
+  WriteWholeFile(install.Exe(), "the reinstalled uninstaller");
+  ASSERT_TRUE(WaitForBatchToFinish(kWait));
+  Sleep(1500);
+  EXPECT_EQ(ReadWholeFile(install.Exe()), "the reinstalled uninstaller");
+  DeleteFileA(install.Exe().c_str());
+}
+
+TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleased) {
+  fault = "another process holds the program file open for 10 s after the exit";
+  const std::string dir = install.Parent() +
+                          "\xC9"
+                          "diteur\\";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
+  WriteWholeFile(dir + "editor.exe", "MZ");
+  WriteWholeFile(dir + "uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
+  ++runs;
+  RunningUninstaller run(dir + "uninstall.exe");
+  HWND main = WaitForMainWindow(run, kWait);
+  ASSERT_NE(main, nullptr);
+  ClickControl(main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
+  // Read access only, shared for reading only: the file can be neither
+  // renamed nor deleted while it is held.
+  FileHandle holder(
+      CreateFileA((dir + "uninstall.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  ASSERT_TRUE(holder.Valid());
+  ClickControl(main, kReady);
+  ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
+  Sleep(10000);
+  EXPECT_TRUE(PathExists(dir + "uninstall.exe"));
+  holder.Reset();
+  EXPECT_TRUE(WaitForPathToVanish(dir, 5000)) << "the program file and then its directory go";
+}
+
+TEST_F(Faults, ADriveRootThatTakesNoFileSendsTheBatchToTheTemporaryDirectory) {
+  fault = "the root of the program's drive is read-only (Linux mode 555)";
+  const std::string root = install.Parent() + "qroot";
+  CreateDirectoryA(root.c_str(), nullptr);
+  CreateDirectoryA((root + "\\Programs").c_str(), nullptr);
+  const std::string dir = "Q:\\Programs\\Editor\\";
+  ASSERT_TRUE(MapDrive('Q', root));
+  CreateDirectoryA(dir.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
+  WriteWholeFile(dir + "editor.exe", "MZ");
+  WriteWholeFile(dir + "uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
+  ASSERT_TRUE(SetDirectoryMode(root, "555"));
+  const Outcome outcome = Run(false, dir + "uninstall.exe");
+  EXPECT_FALSE(outcome.failure_box);
+  EXPECT_TRUE(WaitForPathToVanish(dir, kWait)) << "the program file and its directory go";
+  EXPECT_FALSE(PathExists("Q:\\~~uninst.bat"));
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  EXPECT_TRUE(WaitForPathToVanish(std::string(temp) + "~~uninst.bat", kWait)) << "the batch ran where it stood";
+  SetDirectoryMode(root, "755");
+  UnmapDrive('Q');
+}
+
+TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
+  fault = "the uninstaller placed in the all-users desktop and in C:\\users";
+  const char* const dirs[] = {"C:\\users\\Public\\Desktop\\", "C:\\users\\"};
+  for (const std::string dir : dirs) {
+    canary.PlantFile(dir + "qm-users-file.txt");
+    placed_outside.push_back(dir + "qm-users-file.txt");
+  }
+  canary.Record();
+  for (const std::string dir : dirs) {
+    ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "qm-uninstall.exe").c_str(), FALSE));
+    WriteWholeFile(dir + "qm-editor.exe", "MZ");
+    WriteWholeFile(dir + "uninstall.dat",
+                   "[Settings]\r\nProgName=Editor\r\nProgExe=qm-editor.exe\r\n[Files]\r\nf=qm-editor.exe\r\n");
+    const Outcome outcome = Run(true, dir + "qm-uninstall.exe");
+    EXPECT_TRUE(outcome.window);
+    EXPECT_FALSE(outcome.option_offered) << dir;
+    EXPECT_FALSE(PathExists(dir + "qm-editor.exe")) << "a listed removal ran";
+    EXPECT_TRUE(PathExists(dir));
+    placed_outside.push_back(dir + "uninstall.dat");
   }
 }

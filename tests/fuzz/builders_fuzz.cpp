@@ -31,16 +31,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   UninstallScriptText("Uninstall.vbs", input, first, second, input);
   UninstallScriptText("Uninstall.js", input, first, second, input);
-  const std::string batch = SelfDeleteBatchText(first, second);
+  const std::string batch = SelfDeleteBatchText(first, second, input);
   // Every line of the batch must end in CR LF, whatever the paths hold.
   if (batch.size() < 2 || batch.compare(batch.size() - 2, 2, "\r\n") != 0) __builtin_trap();
-  SelfDeleteBatchPath(input);
+  DriveRootOf(input);
+  DeleteAllWouldHarm(first, {second, input});
 
   CommandLineFor(first, second);
   ShellDirectoryFor(first, second);
   ProcessNameMatches(first, second);
   RunningProgramMessage(input);
-  LeavesTheDirectory(input);
+  // Whatever the value, an accepted part names one entry below the directory.
+  std::vector<std::string> parts;
+  if (DirectoryPartsBelow(input, parts)) {
+    for (const std::string& part : parts) {
+      if (part.empty() || part == "." || part.back() == '.' || part.find_first_of("\\/") != std::string::npos) {
+        __builtin_trap();
+      }
+    }
+  }
   FieldOf(input, static_cast<int>(size % 7) - 1, second);
   ReplaceAll(input, first.empty() ? "x" : first, second);
   LeftBytes(input, static_cast<int>(size) - 3);

@@ -13,6 +13,7 @@ class FakePlatform : public RunPlatform {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty
+  std::set<std::string> links;       // directory links, by the exact path that names them
   bool delete_all_checked = false;
   std::vector<std::string> log;
 
@@ -34,6 +35,11 @@ class FakePlatform : public RunPlatform {
                   (clear_attributes ? "|clear" : ""));
     RemoveStagedFilesUnder(directory);
     return empty_dirs.erase(directory) != 0;
+  }
+  bool IsDirectoryLink(const std::string& path) override { return links.count(path) != 0; }
+  bool RemoveDirectoryLink(const std::string& link) override {
+    log.push_back("unlink:" + link);
+    return links.erase(link) != 0;
   }
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
     log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);

@@ -3,6 +3,7 @@
 #include "driver/removal_steps.h"
 #include "fake_files.h"
 #include "fake_platform.h"
+#include "removal/file_removal.h"
 #include "ui/confirmation_layout.h"
 
 namespace {
@@ -93,7 +94,7 @@ TEST_F(RemovalStepsTest, DeleteAllPurgesEveryListedTreeThenTheOwnDirectory) {
   const Log expected = {
       "removing",
       "status:  " + kOwn + "data*.*",
-      "purge:" + kOwn + "data|*.*|recursive|clear",
+      "purge:" + kOwn + "data\\|*.*|recursive|clear",
       "status:  " + kOwn + "plugins\\*.*",
       "purge:" + kOwn + "plugins\\|*.*|recursive|clear",
       "status:  " + kOwn + "*.*",
@@ -166,6 +167,12 @@ TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrder) {
                         "delete:" + kOwn + "Uninstall.js",  "delete:" + kOwn + "pre.exe",
                         "delete:" + kOwn + "post.exe",      "batch:" + kOwn};
   EXPECT_EQ(platform.log, expected);
+
+  // A directory the installation shares with the user's files is never removed.
+  platform.log.clear();
+  run.shared_directory = true;
+  HandleControl(run, platform, kReadyButtonId);
+  EXPECT_EQ(platform.log.back(), "batch:");
 }
 
 TEST_F(RemovalStepsTest, DeleteAllTakesTheProductKeyAndItsParentWhenEmpty) {

@@ -19,33 +19,41 @@ std::string Loop(const std::string& quoted_exe) {
 
 }  // namespace
 
-TEST(SelfDeleteBatch, LivesAtTheRootOfTheExecutablesDrive) {
-  EXPECT_EQ(SelfDeleteBatchPath("D:\\Apps\\Tool\\uninstall.exe"), "D:\\~~uninst.bat");
-  EXPECT_EQ(SelfDeleteBatchPath("c:\\x.exe"), "c:\\~~uninst.bat");
-  EXPECT_EQ(SelfDeleteBatchPath("\\\\server\\share\\uninstall.exe"), "");
-  EXPECT_EQ(SelfDeleteBatchPath(""), "");
+TEST(SelfDeleteBatch, StandsAtTheRootOfTheExecutablesDriveWhenThereIsOne) {
+  EXPECT_EQ(DriveRootOf("D:\\Apps\\Tool\\uninstall.exe"), "D:\\");
+  EXPECT_EQ(DriveRootOf("c:\\x.exe"), "c:\\");
+  EXPECT_EQ(DriveRootOf("\\\\server\\share\\uninstall.exe"), "");
+  EXPECT_EQ(DriveRootOf("1:\\x.exe"), "");
+  EXPECT_EQ(DriveRootOf("C"), "");
+  EXPECT_EQ(DriveRootOf(""), "");
 }
 
-TEST(SelfDeleteBatch, DeletesTheExecutableThenTheDirectoryThenItself) {
-  const std::string exe = "D:\\Apps\\Tool\\uninstall.exe";
+TEST(SelfDeleteBatch, TheRetiredNameIsTheProcesssOwn) {
+  EXPECT_EQ(RetiredExecutableName(4242), "~~uninst4242.tmp");
+  EXPECT_NE(RetiredExecutableName(4242), RetiredExecutableName(4243));
+}
+
+TEST(SelfDeleteBatch, DeletesTheTargetThenTheDirectoryThenItself) {
+  const std::string target = "D:\\Apps\\Tool\\~~uninst7.tmp";
   const std::string expected =
-      Loop("\"D:\\Apps\\Tool\\uninstall.exe\"") + Lines({"rd \"D:\\Apps\\Tool\"", "del D:\\~~uninst.bat & exit"});
-  EXPECT_EQ(SelfDeleteBatchText(exe, "D:\\Apps\\Tool\\"), expected);
-  EXPECT_EQ(SelfDeleteBatchText(exe, "D:\\Apps\\Tool"), expected) << "only one backslash is dropped, if any";
-  EXPECT_EQ(
-      SelfDeleteBatchText(exe, "D:\\Apps\\Tool\\\\"),
-      Loop("\"D:\\Apps\\Tool\\uninstall.exe\"") + Lines({"rd \"D:\\Apps\\Tool\\\"", "del D:\\~~uninst.bat & exit"}));
+      Loop("\"D:\\Apps\\Tool\\~~uninst7.tmp\"") + Lines({"rd \"D:\\Apps\\Tool\"", "del \"D:\\~~uninst.bat\" & exit"});
+  EXPECT_EQ(SelfDeleteBatchText(target, "D:\\Apps\\Tool\\", "D:\\~~uninst.bat"), expected);
+  EXPECT_EQ(SelfDeleteBatchText(target, "D:\\Apps\\Tool", "D:\\~~uninst.bat"), expected)
+      << "only one backslash is dropped, if any";
+  EXPECT_EQ(SelfDeleteBatchText(target, "D:\\Apps\\Tool\\\\", "D:\\~~uninst.bat"),
+            Loop("\"D:\\Apps\\Tool\\~~uninst7.tmp\"") +
+                Lines({"rd \"D:\\Apps\\Tool\\\"", "del \"D:\\~~uninst.bat\" & exit"}));
 }
 
-TEST(SelfDeleteBatch, AnEmptyDirectoryLeavesOutTheDirectoryLine) {
-  EXPECT_EQ(SelfDeleteBatchText("C:\\u.exe", ""), Loop("\"C:\\u.exe\"") + Lines({"del C:\\~~uninst.bat & exit"}));
+TEST(SelfDeleteBatch, WithoutADirectoryOnlyTheTargetAndTheBatchAreNamed) {
+  const std::string bat = "C:\\Users\\Ann Lee\\Temp\\~~uninst.bat";
+  EXPECT_EQ(SelfDeleteBatchText("C:\\Users\\Ann Lee\\Temp\\~~uninst9.tmp", "", bat),
+            Loop("\"C:\\Users\\Ann Lee\\Temp\\~~uninst9.tmp\"") + Lines({"del \"" + bat + "\" & exit"}));
 }
 
 TEST(SelfDeleteBatch, BlanksAreQuotedAndPercentSignsDoubled) {
-  const std::string text =
-      SelfDeleteBatchText("C:\\Program Files\\100% Tool\\uninstall.exe", "C:\\Program Files\\100% Tool\\");
+  const std::string text = SelfDeleteBatchText("C:\\Program Files\\100% Tool\\uninstall.exe",
+                                               "C:\\Program Files\\100% Tool\\", "C:\\%TEMP%\\~~uninst.bat");
   EXPECT_EQ(text, Loop("\"C:\\Program Files\\100%% Tool\\uninstall.exe\"") +
-                      Lines({"rd \"C:\\Program Files\\100%% Tool\"", "del C:\\~~uninst.bat & exit"}));
-  EXPECT_NE(SelfDeleteBatchText("C:\\%PATH%\\u.exe", "C:\\%PATH%\\").find("del \"C:\\%%PATH%%\\u.exe\""),
-            std::string::npos);
+                      Lines({"rd \"C:\\Program Files\\100%% Tool\"", "del \"C:\\%%TEMP%%\\~~uninst.bat\" & exit"}));
 }

@@ -92,7 +92,7 @@ TEST_F(FileRemovalTest, DeleteAllStaysInsideTheOwnDirectory) {
   EXPECT_FALSE(PathExists(own + "user.doc"));
   EXPECT_FALSE(PathExists(own + "uninstall.dat"));
   EXPECT_TRUE(PathExists(own + "unlisted\\x.txt"));
-  RemoveDirectoryLink(own + "linked");
+  RemoveLinuxLink(own + "linked");
 }
 
 TEST_F(FileRemovalTest, TenThousandListedEntriesAreAllWorkedThrough) {

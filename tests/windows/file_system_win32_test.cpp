@@ -137,24 +137,61 @@ TEST(PurgeDirectory, MissingOrEmptyPathsChangeNothing) {
   EXPECT_TRUE(PathExists(tree.Path()));
 }
 
-TEST(PurgeDirectory, NeverReachesThroughADirectoryLink) {
+TEST(PurgeDirectory, NeverEntersOrEmptiesALinkMetInside) {
   TempTree tree;
   const std::string outside = tree.MakeDir("outside");
   const std::string precious = tree.Write("outside\\precious.txt", "keep me");
+  const std::string empty_outside = tree.MakeDir("empty-outside");
   const std::string dir = tree.MakeDir("app");
   tree.Write("app\\a.exe", "x");
+  tree.MakeDir("app\\sub");
   ASSERT_TRUE(MakeDirectoryLink(outside, dir + "\\link"));
-  ASSERT_TRUE(MakeDirectoryLink(outside, tree.Path() + "toplink"));
+  ASSERT_TRUE(MakeDirectoryLink(outside, dir + "\\sub\\link"));
+  ASSERT_TRUE(MakeDirectoryLink(empty_outside, dir + "\\elink"));
 
   PurgeDirectory(dir, "*.*", true, true);
   EXPECT_FALSE(PathExists(dir + "\\a.exe"));
   EXPECT_EQ(ReadWholeFile(precious), "keep me");
+  EXPECT_TRUE(PathExists(empty_outside)) << "a link to an empty directory stays, and so does its target";
+  for (const char* link : {"\\link", "\\sub\\link", "\\elink"}) RemoveLinuxLink(dir + link);
+}
 
-  PurgeDirectory(tree.Path() + "toplink", "*.*", true, true);
-  PurgeDirectory(tree.Path() + "toplink\\", "*.*", false, true);
+TEST(DirectoryLinks, AreTheEntriesThemselvesAndGoWithoutTheirTargets) {
+  TempTree tree;
+  const std::string outside = tree.MakeDir("outside");
+  const std::string precious = tree.Write("outside\\precious.txt", "keep me");
+  const std::string empty_outside = tree.MakeDir("empty-outside");
+  const std::string file = tree.Write("file.txt", "x");
+  ASSERT_TRUE(MakeDirectoryLink(outside, tree.Path() + "link"));
+  ASSERT_TRUE(MakeDirectoryLink(empty_outside, tree.Path() + "elink"));
+  EXPECT_TRUE(IsDirectoryLink(tree.Path() + "link"));
+  for (const std::string& path :
+       {tree.Path() + "link\\", tree.Path() + "li*", outside, file, tree.Path() + "missing"}) {
+    EXPECT_FALSE(IsDirectoryLink(path)) << path;
+  }
+  EXPECT_FALSE(RemoveDirectoryLink(outside)) << "a directory is no link";
+  EXPECT_FALSE(RemoveDirectoryLink(tree.Path() + "elink"));
+  EXPECT_TRUE(PathExists(empty_outside));
+  RemoveDirectoryLink(tree.Path() + "link");
   EXPECT_EQ(ReadWholeFile(precious), "keep me");
-  RemoveDirectoryLink(dir + "\\link");
-  RemoveDirectoryLink(tree.Path() + "toplink");
+  RemoveLinuxLink(tree.Path() + "link");
+  RemoveLinuxLink(tree.Path() + "elink");
+}
+
+TEST(PurgeDirectory, TakesNamesTheCodePageCannotHold) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  const std::wstring wide_dir(dir.begin(), dir.end());
+  ASSERT_TRUE(CreateDirectoryW((wide_dir + L"\\\u65e5\u672c").c_str(), nullptr));
+  for (const wchar_t* name : {L"\\\u041f\u0440\u0438\u0432\u0435\u0442.txt", L"\\\U0001F600.dat",
+                              L"\\\u65e5\u672c\\\u0444\u0430\u0439\u043b.txt"}) {
+    HANDLE file = CreateFileW((wide_dir + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+  }
+  EXPECT_FALSE(IsDirectoryEmpty(dir));
+  EXPECT_TRUE(PurgeDirectory(dir, "*.*", true, true));
+  EXPECT_FALSE(PathExists(dir));
 }
 
 TEST(PurgeDirectory, APathBeyondTheLimitNeverActsOnItsCutForm) {

@@ -54,6 +54,21 @@ bool AwaitLink(const std::string& link, bool present) {
   return false;
 }
 
+// The prefix's folder of drive letters, from where drive C: lies.
+std::string DosDevices() {
+  const std::string c_drive = UnixName("C:\\");
+  const size_t at = c_drive.rfind("/c:");
+  return at == std::string::npos ? std::string() : c_drive.substr(0, at + 1);
+}
+
+bool AwaitPath(const std::string& path, bool present) {
+  for (int waited = 0; waited < 5000; waited += 20) {
+    if ((GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) == present) return true;
+    Sleep(20);
+  }
+  return false;
+}
+
 bool IsListable(const std::string& directory) {
   WIN32_FIND_DATAA found;
   FindHandle search(FindFirstFileA((directory + "\\*").c_str(), &found));
@@ -69,9 +84,27 @@ bool MakeDirectoryLink(const std::string& target, const std::string& link) {
   return RunLinux("/bin/ln -s \"" + from + "\" \"" + to + "\"") && AwaitLink(link, true);
 }
 
-void RemoveDirectoryLink(const std::string& link) {
+void RemoveLinuxLink(const std::string& link) {
+  // Only a symbolic link goes, also one whose target is gone.
   const std::string path = UnixName(link);
-  if (!path.empty() && IsLink(link) && RunLinux("/bin/rm -f \"" + path + "\"")) AwaitLink(link, false);
+  if (!path.empty() && RunLinux("/usr/bin/find \"" + path + "\" -maxdepth 0 -type l -delete")) AwaitLink(link, false);
+}
+
+bool MapDrive(char letter, const std::string& directory) {
+  const std::string devices = DosDevices();
+  const std::string target = UnixName(directory);
+  if (devices.empty() || target.empty()) return false;
+  const std::string drive = devices + static_cast<char>(letter | 0x20) + ":";
+  return RunLinux("/bin/ln -sfn \"" + target + "\" \"" + drive + "\"") &&
+         AwaitPath(std::string(1, letter) + ":\\", true);
+}
+
+void UnmapDrive(char letter) {
+  const std::string devices = DosDevices();
+  if (devices.empty()) return;
+  const std::string drive = devices + static_cast<char>(letter | 0x20) + ":";
+  if (RunLinux("/usr/bin/find \"" + drive + "\" -maxdepth 0 -type l -delete"))
+    AwaitPath(std::string(1, letter) + ":\\", false);
 }
 
 bool MakeLongDirectory(const std::string& path) { return CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }

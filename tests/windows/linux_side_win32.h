@@ -7,8 +7,14 @@
 
 // Creates link as a symbolic link to the directory target; true on success.
 bool MakeDirectoryLink(const std::string& target, const std::string& link);
-// Removes such a link from the Linux side, which Wine's own calls cannot do.
-void RemoveDirectoryLink(const std::string& link);
+// Removes such a link from the Linux side, which Wine's own calls cannot do;
+// anything that is not a link stays.
+void RemoveLinuxLink(const std::string& link);
+
+// Makes the drive letter name the directory, for as long as the prefix lives
+// or until it is unmapped.
+bool MapDrive(char letter, const std::string& directory);
+void UnmapDrive(char letter);
 
 // Creates a directory or file with a path beyond the ANSI functions' limit.
 bool MakeLongDirectory(const std::string& path);
