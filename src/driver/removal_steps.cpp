@@ -50,7 +50,7 @@ void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (!platform.IsDirectoryEmpty(folder)) return;
   platform.ShowStatus(StatusText(folder));
-  platform.PurgeDirectory(folder, kAllEntries, false, false);
+  platform.PurgeDirectory(folder, kAllEntries, false, false, {});
 }
 
 void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {

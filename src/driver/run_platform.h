@@ -27,8 +27,9 @@ class RunPlatform {
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DeletePlainFile(const std::string& path) = 0;
   virtual bool IsDirectoryEmpty(const std::string& directory) = 0;
+  // The files named in kept (full paths) stay.
   virtual bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                              bool clear_attributes) = 0;
+                              bool clear_attributes, const std::vector<std::string>& kept) = 0;
   // A junction or directory symbolic link, the entry itself as the path names it.
   virtual bool IsDirectoryLink(const std::string& path) = 0;
   // Removes such a link, never what it points to.
@@ -52,8 +53,9 @@ class RunPlatform {
   // The executable file names of the running processes, as the process list gives them.
   virtual std::vector<std::string> RunningExecutables() = 0;
 
-  // The whole file, shared for reading only; false when it cannot be opened.
-  virtual bool ReadScriptFile(const std::string& path, std::string& bytes) = 0;
+  // The whole file, shared for reading only; false when it cannot be opened
+  // or holds more than max_bytes.
+  virtual bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) = 0;
   // Hands the text to the script host, which compiles and runs it.
   virtual void RunScript(const std::string& language, const std::string& text) = 0;
 };

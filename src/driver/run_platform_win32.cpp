@@ -22,8 +22,8 @@ bool Win32RunPlatform::DeletePlainFile(const std::string& path) { return DeleteF
 bool Win32RunPlatform::IsDirectoryEmpty(const std::string& directory) { return ::IsDirectoryEmpty(directory); }
 
 bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                                      bool clear_attributes) {
-  return ::PurgeDirectory(directory, pattern, recursive, clear_attributes);
+                                      bool clear_attributes, const std::vector<std::string>& kept) {
+  return ::PurgeDirectory(directory, pattern, recursive, clear_attributes, kept);
 }
 
 bool Win32RunPlatform::IsDirectoryLink(const std::string& path) { return ::IsDirectoryLink(path); }
@@ -50,13 +50,20 @@ uint32_t Win32RunPlatform::VersionWord() { return GetVersion(); }
 bool Win32RunPlatform::MutexInUse(const std::string& name) { return ::MutexInUse(name); }
 std::vector<std::string> Win32RunPlatform::RunningExecutables() { return ::RunningExecutables(); }
 
-bool Win32RunPlatform::ReadScriptFile(const std::string& path, std::string& bytes) {
+bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) {
   FileHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
+  LARGE_INTEGER size{};
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > max_bytes) {
+    return false;
+  }
   char buffer[65536];
   DWORD read = 0;
-  while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) bytes.append(buffer, read);
+  while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+    // A file that grows while it is read is held to the same bound.
+    if (bytes.size() + read > max_bytes) return false;
+    bytes.append(buffer, read);
+  }
   return true;
 }
 

@@ -19,8 +19,8 @@ class Win32RunPlatform : public RunPlatform {
   bool FileExists(const std::string& path) override;
   bool DeletePlainFile(const std::string& path) override;
   bool IsDirectoryEmpty(const std::string& directory) override;
-  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                      bool clear_attributes) override;
+  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
+                      const std::vector<std::string>& kept) override;
   bool IsDirectoryLink(const std::string& path) override;
   bool RemoveDirectoryLink(const std::string& link) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
@@ -31,7 +31,7 @@ class Win32RunPlatform : public RunPlatform {
   uint32_t VersionWord() override;
   bool MutexInUse(const std::string& name) override;
   std::vector<std::string> RunningExecutables() override;
-  bool ReadScriptFile(const std::string& path, std::string& bytes) override;
+  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
   void RunScript(const std::string& language, const std::string& text) override;
 
  private:

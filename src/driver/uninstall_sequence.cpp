@@ -38,7 +38,7 @@ bool RunBeforeUninstallProgram(const UninstallSettings& s, RunPlatform& platform
 
 void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatform& platform) {
   std::string bytes;
-  if (!platform.ReadScriptFile(path, bytes)) return;
+  if (!platform.ReadScriptFile(path, kLargestScript, bytes)) return;
   const ScriptText script = UninstallScriptText(path, bytes, s.own_directory, s.start_menu, s.guid);
   if (!script.language.empty()) platform.RunScript(script.language, script.text);
 }

@@ -79,36 +79,37 @@ VARIANT NumberValue(LONG number) {
 
 }  // namespace
 
-ScriptHost::ScriptHost(DWORD wait_ms)
-    : wait_ms_(wait_ms),
-      wake_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-      done_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {
-  if (!wake_.Valid() || !done_.Valid()) return;
-  thread_.Reset(CreateThread(nullptr, 0, Serve, this, 0, nullptr));
-  if (thread_.Valid()) WaitForSingleObject(done_.Get(), INFINITE);
+ScriptHost::ScriptHost(DWORD wait_ms) : wait_ms_(wait_ms), shared_(new Shared) {
+  shared_->wake.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  shared_->done.Reset(CreateEventA(nullptr, FALSE, FALSE, nullptr));
+  if (!shared_->wake.Valid() || !shared_->done.Valid()) return;
+  thread_.Reset(CreateThread(nullptr, 0, Serve, shared_.get(), 0, nullptr));
+  if (thread_.Valid()) WaitForSingleObject(shared_->done.Get(), INFINITE);
 }
 
 ScriptHost::~ScriptHost() {
-  if (!thread_.Valid() || abandoned_) return;  // a script still running ends with the process
-  quit_ = true;
-  SetEvent(wake_.Get());
+  if (abandoned_) {
+    // The thread may still return from the script and use what it shares:
+    // that stays until the process ends, which ends the thread too.
+    shared_.release();
+    return;
+  }
+  if (!thread_.Valid()) return;
+  shared_->quit = true;
+  SetEvent(shared_->wake.Get());
   WaitForSingleObject(thread_.Get(), INFINITE);
 }
 
 void ScriptHost::Run(const std::string& language, const std::string& text) {
-  if (!available_ || abandoned_) return;
-  language_ = language;
-  text_ = text;
-  SetEvent(wake_.Get());
-  abandoned_ = WaitForSingleObject(done_.Get(), wait_ms_) != WAIT_OBJECT_0;
+  if (!Available() || abandoned_) return;
+  shared_->language = language;
+  shared_->text = text;
+  SetEvent(shared_->wake.Get());
+  abandoned_ = WaitForSingleObject(shared_->done.Get(), wait_ms_) != WAIT_OBJECT_0;
 }
 
-DWORD WINAPI ScriptHost::Serve(void* host) {
-  static_cast<ScriptHost*>(host)->ServeOnThread();
-  return 0;
-}
-
-void ScriptHost::ServeOnThread() {
+DWORD WINAPI ScriptHost::Serve(void* data) {
+  Shared& shared = *static_cast<Shared*>(data);
   const bool com = SUCCEEDED(CoInitialize(nullptr));
   {
     IDispatch* created = nullptr;
@@ -120,20 +121,21 @@ void ScriptHost::ServeOnThread() {
       const WideText vbscript("VBScript");
       control.Put(L"Language", TextValue(vbscript));
     }
-    available_ = control.Valid();
-    SetEvent(done_.Get());
+    shared.available = control.Valid();
+    SetEvent(shared.done.Get());
 
     for (;;) {
-      WaitForSingleObject(wake_.Get(), INFINITE);
-      if (quit_) break;
-      const WideText language(language_);
-      const WideText code(text_);
+      WaitForSingleObject(shared.wake.Get(), INFINITE);
+      if (shared.quit) break;
+      const WideText language(shared.language);
+      const WideText code(shared.text);
       control.Put(L"Language", TextValue(language));
       control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));
       VARIANT argument = TextValue(code);
       control.Call(L"AddCode", &argument);
-      SetEvent(done_.Get());
+      SetEvent(shared.done.Get());
     }
   }
   if (com) CoUninitialize();
+  return 0;
 }

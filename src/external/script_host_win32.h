@@ -1,11 +1,13 @@
 // The one Script Control of a run. It lives on a thread of its own, so that a
 // script that never ends cannot hold the uninstaller forever: the run waits
 // for the script up to the control's time limit and a grace period, then goes
-// on without it, and the process's exit ends it.
+// on without it, and the process's exit ends it. What that thread uses stays
+// until the process ends, so a script that returns later finds it whole.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "platform/owners_win32.h"
@@ -19,7 +21,7 @@ class ScriptHost {
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
 
-  bool Available() const { return available_; }
+  bool Available() const { return shared_ != nullptr && shared_->available; }
   // Sets the language and the time limit, then compiles and runs the text.
   void Run(const std::string& language, const std::string& text);
 
@@ -27,16 +29,20 @@ class ScriptHost {
   static constexpr DWORD kGraceMs = 10000;
 
  private:
-  static DWORD WINAPI Serve(void* host);
-  void ServeOnThread();
+  // What the host and its thread share.
+  struct Shared {
+    KernelHandle wake;  // a job or the end is waiting
+    KernelHandle done;  // creation or the job has finished
+    bool available = false;
+    bool quit = false;
+    std::string language;
+    std::string text;
+  };
+
+  static DWORD WINAPI Serve(void* shared);
 
   DWORD wait_ms_;
-  KernelHandle wake_;  // a job or the end is waiting
-  KernelHandle done_;  // creation or the job has finished
+  std::unique_ptr<Shared> shared_;
   KernelHandle thread_;
-  bool available_ = false;
-  bool quit_ = false;
   bool abandoned_ = false;
-  std::string language_;
-  std::string text_;
 };

@@ -2,12 +2,17 @@
 // tell the script where the program lived, then the file's lines.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 struct ScriptText {
   std::string language;  // "VBScript" or "JScript"; empty when the extension is neither
   std::string text;
 };
+
+// A longer script is not run, as if it were absent: it would be copied and
+// widened whole, which a 32-bit process cannot afford for any size.
+constexpr size_t kLargestScript = 16u << 20;
 
 // file_bytes is the whole file; every line end becomes CR LF, NUL bytes are dropped.
 ScriptText UninstallScriptText(const std::string& script_path, const std::string& file_bytes,

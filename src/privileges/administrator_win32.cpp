@@ -14,7 +14,6 @@ constexpr DWORD kLogonStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 // Posted by the window procedure so that the dialog's loop does the work.
 constexpr UINT kLogonClosed = WM_APP + 2;
 constexpr UINT kLogonActivated = WM_APP + 3;
-constexpr int kLongestEntry = 256;
 
 LRESULT CALLBACK LogonProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
@@ -46,7 +45,9 @@ LogonClass ClassOf(LogonControlKind kind) {
     case LogonControlKind::Button:
       return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
     case LogonControlKind::Frame:
-      return {"STATIC", SS_ETCHEDFRAME, 0};
+      // An empty static with a thin sunken edge; it lies below the fields in
+      // the window's order and leaves their areas to them.
+      return {"STATIC", WS_CLIPSIBLINGS, WS_EX_STATICEDGE};
   }
   return {"STATIC", 0, 0};
 }
@@ -72,14 +73,13 @@ class LogonWindow {
 
   HWND Handle() const { return window_.Get(); }
 
-  // Reads both fields into the buffers, logs on, and wipes the password copy.
+  // Reads both fields whole, logs on, and wipes the copies.
   KernelHandle TryLogOn() {
-    char user[kLongestEntry] = {};
-    char password[kLongestEntry] = {};
-    GetDlgItemTextA(window_.Get(), kUserFieldId, user, kLongestEntry);
-    GetDlgItemTextA(window_.Get(), kPasswordFieldId, password, kLongestEntry);
-    KernelHandle token = LogOnAndImpersonate(user, password);
-    SecureZeroMemory(password, sizeof(password));
+    std::string user = FieldText(kUserFieldId);
+    std::string password = FieldText(kPasswordFieldId);
+    KernelHandle token = LogOnAndImpersonate(user.c_str(), password.c_str());
+    SecureZeroMemory(&password[0], password.size());
+    SecureZeroMemory(&user[0], user.size());
     return token;
   }
 
@@ -90,6 +90,14 @@ class LogonWindow {
   }
 
  private:
+  // The text exactly as typed, whatever its length.
+  std::string FieldText(int id) const {
+    HWND field = GetDlgItem(window_.Get(), id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(field, &text[0], static_cast<int>(text.size()))));
+    return text;
+  }
+
   void Create(const LogonControl& control, HINSTANCE instance) {
     const LogonClass cls = ClassOf(control.kind);
     HWND created =

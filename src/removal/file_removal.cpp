@@ -13,7 +13,8 @@ bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& pl
 }
 
 // One [Dirs] tree of delete-all, decided part by part below the own directory.
-void PurgeListedTree(const std::string& own, const std::string& value, RunPlatform& platform) {
+void PurgeListedTree(const std::string& own, const std::string& value, const std::string& program,
+                     RunPlatform& platform) {
   std::vector<std::string> parts;
   if (!DirectoryPartsBelow(value, parts)) return;
   std::string directory = own;
@@ -27,7 +28,7 @@ void PurgeListedTree(const std::string& own, const std::string& value, RunPlatfo
   }
   platform.ShowStatus(StatusText(own + value + kAllEntries));
   if (!link) {
-    platform.PurgeDirectory(directory, kAllEntries, true, true);
+    platform.PurgeDirectory(directory, kAllEntries, true, true, {program});
     return;
   }
   directory.pop_back();
@@ -47,6 +48,13 @@ bool IsShareRoot(const std::string& path) {
   if (server_end == std::string::npos) return true;
   const size_t share_end = path.find('\\', server_end + 1);
   return share_end == std::string::npos || share_end + 1 == path.size();
+}
+
+// A listed file, announced once it is gone.
+bool DeleteListedFile(const std::string& path, RunPlatform& platform) {
+  if (!platform.DeletePlainFile(path)) return false;
+  platform.ShowStatus(StatusText(path));
+  return true;
 }
 
 }  // namespace
@@ -86,24 +94,28 @@ bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& par
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
+  const std::string program = ComparablePath(own + settings.prog_exe);
+  std::string program_entry;  // the program's own [Files] entry, deleted last
   bool deleted_any = false;
   SettingsFile file;
   file.Open(settings.settings_path);
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
-      const std::string path = own + file.KeyValue();
-      if (platform.DeletePlainFile(path)) {
-        platform.ShowStatus(StatusText(path));
+      std::string path = own + file.KeyValue();
+      if (ComparablePath(path) == program) {
+        program_entry = std::move(path);
+      } else if (DeleteListedFile(path, platform)) {
         deleted_any = true;
       }
     }
   }
+  if (!program_entry.empty() && DeleteListedFile(program_entry, platform)) deleted_any = true;
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) {
       const std::string directory = own + file.KeyValue();
       if (!platform.IsDirectoryEmpty(directory)) continue;
       platform.ShowStatus(StatusText(directory + kAllEntries));
-      platform.PurgeDirectory(directory, kAllEntries, false, false);
+      platform.PurgeDirectory(directory, kAllEntries, false, false, {});
     }
   }
   file.Close();
@@ -113,14 +125,17 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
+  const std::string program = own + settings.prog_exe;
   SettingsFile file;
   file.Open(settings.settings_path);
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
-    while (file.NextKey()) PurgeListedTree(own, file.KeyValue(), platform);
+    while (file.NextKey()) PurgeListedTree(own, file.KeyValue(), program, platform);
   }
-  // Closed first, so that uninstall.dat goes with the other files.
+  // Closed first, so that uninstall.dat can go.
   file.Close();
   platform.ShowStatus(StatusText(own + kAllEntries));
-  platform.PurgeDirectory(own, kAllEntries, false, true);
+  platform.PurgeDirectory(own, kAllEntries, false, true, {program, settings.settings_path});
+  platform.PurgeDirectory(DirectoryOf(program), FileNameOf(program), false, true, {});
+  platform.PurgeDirectory(own, FileNameOf(settings.settings_path), false, true, {});
   return true;
 }

@@ -12,6 +12,8 @@
 constexpr char kAllEntries[] = "*.*";
 
 // Deletes each [Files] entry, then each [Dirs] entry that is empty when reached.
+// The program's executable goes last of the files, so that a run that is cut
+// short leaves it, and running the uninstaller again finishes the removal.
 // True if at least one file was deleted.
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);
 
@@ -19,8 +21,10 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
 // Whole trees are purged only inside the own directory: a [Dirs] value that
 // climbs out of it, or passes through a directory link below it, is passed
 // over; a value that is a link loses the link, never what it points to. Links
-// above the own directory are followed as the platform follows them. True if
-// the program's executable was there.
+// above the own directory are followed as the platform follows them. The
+// program's executable and then uninstall.dat go last, so that a run that is
+// cut short can be run again to the end. True if the program's executable
+// was there.
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);
 
 // A directory such as "D:\" or "D:" whose files are never removed.

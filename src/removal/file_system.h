@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "text/text.h"
 
@@ -20,8 +21,10 @@ bool IsDirectoryEmpty(const std::string& directory);
 // attributes first lets read-only, hidden and system files go too. True if the
 // directory itself was removed. The directory is the one the platform resolves
 // the path to (the caller decides about links on its way); a directory link
-// met inside goes as a link, and what it points to is never entered.
-bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes);
+// met inside goes as a link, and what it points to is never entered. Files
+// named in kept (at most two, paths as the platform resolves them) stay.
+bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
+                    const std::vector<std::string>& kept = {});
 
 // A junction or directory symbolic link: the entry the path names, not what
 // it points to.

@@ -29,6 +29,13 @@ class WidePath {
     length_ += added;
     return true;
   }
+  // The full path the platform resolves the given one to.
+  bool Resolve(const WidePath& given) {
+    const DWORD length = GetFullPathNameW(given.Text(), MAX_PATH, text_, nullptr);
+    if (length == 0 || length >= MAX_PATH) return false;
+    Truncate(length);
+    return true;
+  }
   bool EndsInBackslash() const { return length_ > 0 && text_[length_ - 1] == L'\\'; }
   void Truncate(size_t length) {
     length_ = length;
@@ -86,7 +93,20 @@ bool RemoveLink(WidePath& link) {
   return !empty_target && RemoveDirectoryW(link.Text()) != FALSE;
 }
 
-bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes) {
+// Files that a purge leaves, by full path.
+struct Kept {
+  WidePath paths[2];
+  size_t count = 0;
+
+  bool Holds(const WidePath& path) const {
+    for (size_t i = 0; i < count; ++i) {
+      if (CompareStringOrdinal(paths[i].Text(), -1, path.Text(), -1, TRUE) == CSTR_EQUAL) return true;
+    }
+    return false;
+  }
+};
+
+bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes, const Kept& kept) {
   const size_t length = directory.Length();
   WIN32_FIND_DATAW found;
   FindHandle search = ListDirectory(directory, pattern, found);
@@ -94,6 +114,10 @@ bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool cle
   do {
     if (!directory.Append(found.cFileName)) continue;
     if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      if (kept.Holds(directory)) {
+        directory.Truncate(length);
+        continue;
+      }
       if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileW(directory.Text());
     } else if (recursive && !IsDot(found.cFileName)) {
@@ -101,7 +125,7 @@ bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool cle
       if (IsLinkEntry(found)) {
         RemoveLink(directory);
       } else if (directory.Append(L"\\")) {
-        Purge(directory, pattern, recursive, clear_attributes);
+        Purge(directory, pattern, recursive, clear_attributes, kept);
       }
     }
     directory.Truncate(length);
@@ -135,11 +159,21 @@ bool IsDirectoryEmpty(const std::string& directory) {
   return DirectoryPath(directory, path) && IsEmptyDirectory(path);
 }
 
-bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes) {
+bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
+                    const std::vector<std::string>& kept) {
   WidePath path;
   WidePath mask;
   if (!DirectoryPath(directory, path) || !mask.Assign(pattern.empty() ? "*.*" : pattern)) return false;
-  return Purge(path, mask.Text(), recursive, clear_attributes);
+  // Compared with the walk's paths in the form the platform resolves them to;
+  // a path that cannot be resolved would keep nothing, so nothing is purged.
+  Kept resolved;
+  for (const std::string& file : kept) {
+    WidePath given;
+    if (resolved.count == 2 || !given.Assign(file) || !resolved.paths[resolved.count].Resolve(given)) return false;
+    ++resolved.count;
+  }
+  if (!path.Resolve(WidePath(path))) return false;
+  return Purge(path, mask.Text(), recursive, clear_attributes, resolved);
 }
 
 bool IsDirectoryLink(const std::string& path) {

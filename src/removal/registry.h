@@ -11,6 +11,12 @@ constexpr RegistryRoot kClassesRoot = 0x80000000u;
 constexpr RegistryRoot kCurrentUser = 0x80000001u;
 constexpr RegistryRoot kLocalMachine = 0x80000002u;
 
+// The predefined roots the program works in: classes root, current user,
+// local machine, users and current configuration. Any other number, however
+// it came into a record, names no root: the primitives then change nothing
+// and never touch a handle of the process.
+bool IsPredefinedRoot(RegistryRoot root);
+
 // Opens the key, creating it and any missing key on its path, and deletes the
 // named value (empty: the default value). True if the value was deleted.
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value);

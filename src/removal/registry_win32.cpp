@@ -12,6 +12,7 @@ HKEY RootHandle(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<U
 }  // namespace
 
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  if (!IsPredefinedRoot(root)) return false;
   RegistryKey opened;
   if (RegCreateKeyA(RootHandle(root), key.c_str(), opened.Receive()) != ERROR_SUCCESS) return false;
   return RegDeleteValueA(opened.Get(), value.c_str()) == ERROR_SUCCESS;
@@ -20,7 +21,7 @@ bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::s
 bool DeleteRegistryKey(RegistryRoot root, const std::string& key) {
   // Without a name below the root there is nothing to delete: never the root.
   const std::string name = WithoutTrailingBackslashes(key);
-  if (name.empty()) return false;
+  if (name.empty() || !IsPredefinedRoot(root)) return false;
   RegistryKey connected;
   if (RegConnectRegistryA("", RootHandle(root), connected.Receive()) != ERROR_SUCCESS) return false;
   return RegDeleteKeyA(connected.Get(), name.c_str()) == ERROR_SUCCESS;

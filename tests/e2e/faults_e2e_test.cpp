@@ -3,7 +3,9 @@
 // byte and key for key, and the uninstaller must end with exit code 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <tuple>
 
 #include "canary_win32.h"
 #include "harness_win32.h"
@@ -22,6 +24,8 @@ struct Outcome {
   bool failure_box = false;
   DWORD exit_code = 99;
 };
+
+bool RegistryKeyExists(HKEY root, const std::string& key);
 
 class Faults : public ::testing::Test {
  protected:
@@ -104,14 +108,91 @@ class Faults : public ::testing::Test {
 
   // Stages the install afresh for the second mode of a scenario.
   void Restage(const std::string& dat) {
+    CreateDirectoryA(install.Dir().c_str(), nullptr);
     if (!PathExists(install.Exe())) {
       ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), install.Exe().c_str(), FALSE));
     }
-    CreateDirectoryA(install.Dir().c_str(), nullptr);
     install.Write("editor.exe", "MZ");
     install.MakeDir("data");
     install.Write("data\\notes.txt", "n");
     install.Write("uninstall.dat", dat);
+  }
+
+  struct KillPoint {
+    size_t gone = 0;          // files of the installation gone when the first run was killed
+    bool registered = false;  // the registration was still there then
+    bool completed = false;   // the second run ended without the failure box
+    size_t left = 0;          // files of the installation left after the second run
+    bool registration_left = true;
+  };
+
+  // An installation of count files in directories of 100, listed one by one
+  // in [Files] (the program's own file first) or as [Dirs] trees; the
+  // program's registration is in place.
+  std::vector<std::string> StageLarge(bool delete_all, size_t count) {
+    Restage(std::string());
+    std::string groups = delete_all ? "[Dirs]\r\n" : "[Files]\r\nf=editor.exe\r\n";
+    std::vector<std::string> files;
+    for (size_t i = 0; i < count; ++i) {
+      const std::string dir = "d" + std::to_string(i / 100);
+      if (i % 100 == 0) {
+        install.MakeDir(dir);
+        if (delete_all) groups += "d" + std::to_string(i) + "=" + dir + "\r\n";
+      }
+      const std::string name = dir + "\\f" + std::to_string(i) + ".dat";
+      files.push_back(install.Write(name, "x"));
+      if (!delete_all) groups += "f" + std::to_string(i) + "=" + name + "\r\n";
+    }
+    install.Write("uninstall.dat", Settings("", groups));
+    RegistryKey key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallKey + "{QM-FAULTS}").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    key.Receive(), nullptr);
+    RegSetValueExA(key.Get(), "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Editor"), 7);
+    return files;
+  }
+
+  static size_t Gone(const std::vector<std::string>& files, size_t from, size_t to) {
+    size_t gone = 0;
+    for (size_t i = from; i < to && i < files.size(); ++i) gone += PathExists(files[i]) ? 0 : 1;
+    return gone;
+  }
+
+  // Stages count files, starts a removal and kills it once about `percent`
+  // of the files are gone (as the removal goes: file by file in listed mode,
+  // tree by tree in delete-all), then runs the uninstaller again to its end.
+  KillPoint KillThenRunAgain(bool delete_all, size_t count, size_t percent) {
+    const std::vector<std::string> files = StageLarge(delete_all, count);
+    const size_t target = std::max<size_t>(1, count * percent / 100);
+    KillPoint point;
+    {
+      RunningUninstaller run(install.Exe());
+      HWND main = WaitForMainWindow(run, kWait);
+      EXPECT_NE(main, nullptr);
+      if (main == nullptr) return point;
+      if (delete_all) ClickControl(main, kDeleteAll);
+      ClickControl(main, kOk);
+      // Checks only the files that go last before the target is reached.
+      const size_t tree = (target - 1) / 100 * 100;
+      const DWORD start = GetTickCount();
+      while (GetTickCount() - start < kWait &&
+             (delete_all ? Gone(files, tree, tree + 100) < target - tree : PathExists(files[target - 1]))) {
+      }
+      run.Kill();
+      ++runs;
+    }
+    point.gone = Gone(files, 0, files.size());
+    point.registered = RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "{QM-FAULTS}");
+    EXPECT_TRUE(PathExists(install.Dir() + "editor.exe")) << "the program's file goes last";
+    const Outcome second = Run(delete_all);
+    point.completed = second.window && !second.failure_box;
+    point.left = files.size() - Gone(files, 0, files.size());
+    point.left += PathExists(install.Dir() + "editor.exe") ? 1 : 0;
+    point.registration_left = RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "{QM-FAULTS}");
+    EXPECT_TRUE(point.registered) << "the registration goes at the end of the run";
+    EXPECT_TRUE(point.completed);
+    EXPECT_EQ(point.left, 0u);
+    EXPECT_FALSE(point.registration_left);
+    return point;
   }
 
   StagedInstall install;
@@ -120,6 +201,11 @@ class Faults : public ::testing::Test {
   std::vector<std::string> placed_outside;  // files outside the temporary tree, deleted at the end
   int runs = 0;
 };
+
+bool RegistryKeyExists(HKEY root, const std::string& key) {
+  RegistryKey opened;
+  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
+}
 
 }  // namespace
 
@@ -257,31 +343,24 @@ TEST_F(Faults, BrokenSettingsFiles) {
   EXPECT_TRUE(locked.failure_box) << "a settings file nobody may read gives defaults only";
 }
 
-TEST_F(Faults, KilledDuringTheRemovalThenRunAgain) {
-  fault = "the process killed 30 ms into the removal, then run again";
-  std::string groups = "[Files]\r\nf0=editor.exe\r\n";
-  for (int i = 0; i < 300; ++i) {
-    install.Write("f" + std::to_string(i) + ".dat", "x");
-    groups += "f" + std::to_string(i + 1) + "=f" + std::to_string(i) + ".dat\r\n";
+TEST_F(Faults, KilledDuringTheRemovalThenRunAgainInBothModes) {
+  fault = "the process killed once the removal has begun, then run again, in both modes";
+  for (const bool delete_all : {false, true}) {
+    const KillPoint point = KillThenRunAgain(delete_all, 300, 1);
+    EXPECT_GT(point.gone, 0u);
   }
-  install.Write("uninstall.dat", Settings("", groups));
-  {
-    RunningUninstaller run(install.Exe());
-    HWND main = WaitForMainWindow(run, kWait);
-    ASSERT_NE(main, nullptr);
-    ClickControl(main, kOk);
-    Sleep(30);
-    run.Kill();
-    ++runs;
+}
+
+TEST_F(Faults, RecordsWhoseRootsAreNoRoots) {
+  fault = "127 registry records whose roots are small numbers, not predefined keys";
+  std::string tasks = "[UserTask]\r\nNumber=127\r\n";
+  for (int i = 1; i <= 127; ++i) {
+    tasks += "Task" + std::to_string(i) + "=6|" + std::to_string(4 * i - i % 4) + "|Software\\QmCanary|Path\r\n";
   }
-  // The second run finds its executable gone if the first got that far:
-  // then it reports the failure and removes nothing of the user's.
-  const bool program_left = PathExists(install.Dir() + "editor.exe");
-  const Outcome second = Run(false);
-  EXPECT_TRUE(second.window);
-  EXPECT_EQ(second.failure_box, !program_left);
-  printf("killed run: program %s; second run %s\n", program_left ? "still there" : "already gone",
-         second.failure_box ? "showed the failure box" : "completed the removal");
+  install.Write("uninstall.dat", Settings("", tasks + "[Files]\r\nf=editor.exe\r\n"));
+  const Outcome outcome = Run(false);
+  EXPECT_FALSE(outcome.failure_box);
+  EXPECT_FALSE(PathExists(install.Exe())) << "the process ended and the batch removed its file";
 }
 
 TEST_F(Faults, ProgramExecutableNamingADirectory) {
@@ -472,3 +551,21 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
     placed_outside.push_back(dir + "uninstall.dat");
   }
 }
+
+// The kill-point sweep, run by scripts/killpoints: too slow for every run of
+// the suite, which kills one run in each mode above.
+class KillPoints : public Faults, public ::testing::WithParamInterface<std::tuple<bool, int>> {};
+
+TEST_P(KillPoints, DISABLED_KilledAtThisShareThenRunAgain) {
+  const bool delete_all = std::get<0>(GetParam());
+  const size_t percent = static_cast<size_t>(std::get<1>(GetParam()));
+  fault = std::string(delete_all ? "delete-all" : "listed") + " removal of 2000 files killed at " +
+          std::to_string(percent) + "%, then run again";
+  const KillPoint point = KillThenRunAgain(delete_all, 2000, percent);
+  printf("killpoint: %s | %zu%% | %.1f%% | %s | %s | %zu files | %s\n", delete_all ? "delete-all" : "listed", percent,
+         point.gone / 20.0, point.registered ? "still there" : "GONE", point.completed ? "completed" : "FAILED",
+         point.left, point.registration_left ? "LEFT" : "gone");
+}
+
+INSTANTIATE_TEST_SUITE_P(BothModes, KillPoints,
+                         ::testing::Combine(::testing::Bool(), ::testing::Values(1, 25, 50, 75, 99)));

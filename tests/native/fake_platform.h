@@ -29,10 +29,12 @@ class FakePlatform : public RunPlatform {
     return files.erase(path) != 0;
   }
   bool IsDirectoryEmpty(const std::string& directory) override { return empty_dirs.count(directory) != 0; }
-  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                      bool clear_attributes) override {
-    log.push_back("purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") +
-                  (clear_attributes ? "|clear" : ""));
+  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
+                      const std::vector<std::string>& kept) override {
+    std::string entry =
+        "purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") + (clear_attributes ? "|clear" : "");
+    for (const std::string& path : kept) entry += "|keep " + path;
+    log.push_back(entry);
     RemoveStagedFilesUnder(directory);
     return empty_dirs.erase(directory) != 0;
   }
@@ -71,9 +73,9 @@ class FakePlatform : public RunPlatform {
   }
   bool MutexInUse(const std::string& name) override { return mutexes.count(name) != 0; }
   std::vector<std::string> RunningExecutables() override { return processes; }
-  bool ReadScriptFile(const std::string& path, std::string& bytes) override {
+  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
     const auto found = scripts.find(path);
-    if (found == scripts.end()) return false;
+    if (found == scripts.end() || found->second.size() > max_bytes) return false;
     bytes = found->second;
     return true;
   }

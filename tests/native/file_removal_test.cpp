@@ -10,6 +10,20 @@ using Parts = std::vector<std::string>;
 
 const std::string kOwn = "C:\\Apps\\Editor\\";
 
+// The end of every delete-all: the own directory's files, keeping the program
+// and uninstall.dat for last.
+const std::vector<std::string> kOwnDirectoryLast = {
+    "status:  " + kOwn + "*.*",
+    "purge:" + kOwn + "|*.*|clear|keep " + kOwn + "editor.exe|keep " + kOwn + "uninstall.dat",
+    "purge:" + kOwn + "|editor.exe|clear",
+    "purge:" + kOwn + "|uninstall.dat|clear",
+};
+
+std::vector<std::string> ThenTheOwnDirectory(std::vector<std::string> log) {
+  log.insert(log.end(), kOwnDirectoryLast.begin(), kOwnDirectoryLast.end());
+  return log;
+}
+
 UninstallSettings Installed(const std::string& dirs) {
   ClearStagedFiles();
   UninstallSettings settings;
@@ -51,12 +65,13 @@ TEST(RemoveAllFiles, PassesOverTreesOutsideTheOwnDirectory) {
   FakePlatform platform;
   platform.files = {kOwn + "editor.exe"};
   EXPECT_TRUE(RemoveAllFiles(settings, platform));
-  const std::vector<std::string> expected = {
-      "status:  C:\\Apps\\Editor\\data*.*", "purge:C:\\Apps\\Editor\\data\\|*.*|recursive|clear",
-      "status:  C:\\Apps\\Editor\\*.*",     "purge:C:\\Apps\\Editor\\|*.*|recursive|clear",
-      "status:  C:\\Apps\\Editor\\*.*",     "purge:C:\\Apps\\Editor\\|*.*|clear",
-  };
-  EXPECT_EQ(platform.log, expected);
+  const std::string keep = "|keep " + kOwn + "editor.exe";
+  EXPECT_EQ(platform.log, ThenTheOwnDirectory({
+                              "status:  " + kOwn + "data*.*",
+                              "purge:" + kOwn + "data\\|*.*|recursive|clear" + keep,
+                              "status:  " + kOwn + "*.*",
+                              "purge:" + kOwn + "|*.*|recursive|clear" + keep,
+                          }));
   EXPECT_EQ(HeldFileCount(), 0);
 }
 
@@ -72,7 +87,7 @@ TEST(RemoveAllFiles, ALinkInAnySpellingLosesOnlyTheLinkAndNothingBeyondItIsPurge
       {"link\\sub", ""},
       {"link/sub/deeper", ""},
       {"data\\inner\\x", ""},
-      {"data", "purge:" + kOwn + "data\\|*.*|recursive|clear"},
+      {"data", "purge:" + kOwn + "data\\|*.*|recursive|clear|keep " + kOwn + "editor.exe"},
   };
   for (const auto& value : values) {
     const UninstallSettings settings = Installed("d=" + value.first + "\n");
@@ -80,10 +95,9 @@ TEST(RemoveAllFiles, ALinkInAnySpellingLosesOnlyTheLinkAndNothingBeyondItIsPurge
     platform.files = {kOwn + "editor.exe"};
     platform.links = {kOwn + "link", kOwn + "data\\inner"};
     RemoveAllFiles(settings, platform);
-    std::vector<std::string> expected = {"status:  " + kOwn + "*.*", "purge:" + kOwn + "|*.*|clear"};
-    if (!value.second.empty())
-      expected.insert(expected.begin(), {"status:  " + kOwn + value.first + "*.*", value.second});
-    EXPECT_EQ(platform.log, expected) << value.first;
+    std::vector<std::string> tree;
+    if (!value.second.empty()) tree = {"status:  " + kOwn + value.first + "*.*", value.second};
+    EXPECT_EQ(platform.log, ThenTheOwnDirectory(tree)) << value.first;
   }
 }
 

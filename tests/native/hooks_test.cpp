@@ -71,6 +71,14 @@ TEST(UserTaskRecords, FieldsTypesAndRoots) {
   EXPECT_EQ(TaskRoot(registry), kLocalMachine);
   EXPECT_EQ(TaskRoot(ParseTaskRecord("6|-2147483646|k|v")), kLocalMachine);
   EXPECT_EQ(TaskRoot(ParseTaskRecord("6| 2147483649|k|v")), kCurrentUser);
+  // Only the predefined roots are roots: other numbers would be taken for
+  // handles of the process.
+  for (const RegistryRoot root : {0x80000000u, 0x80000001u, 0x80000002u, 0x80000003u, 0x80000005u}) {
+    EXPECT_TRUE(IsPredefinedRoot(root)) << root;
+  }
+  for (const RegistryRoot root : {0u, 4u, 123u, 0x7FFFFFFFu, 0x80000004u, 0x80000006u, 0x80000050u, 0xFFFFFFFFu}) {
+    EXPECT_FALSE(IsPredefinedRoot(root)) << root;
+  }
   EXPECT_EQ(ParseTaskRecord(" 9|C:\\Windows\\|C:\\x.dll").kind, TaskKind::Library);
   EXPECT_EQ(ParseTaskRecord("10|abc|Tool").kind, TaskKind::FileAssociation);
   EXPECT_EQ(ParseTaskRecord("x|C:\\f.txt").kind, TaskKind::File);

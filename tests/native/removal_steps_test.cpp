@@ -58,12 +58,13 @@ TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
       "delete:C:\\Desk\\Editor.lnk",
       "status:  C:\\Menu\\Editor",
       "purge:C:\\Menu\\Editor|*.*",
-      // Files: only those actually deleted are announced, after the deletion.
-      "delete:" + kOwn + "editor.exe",
-      "status:  " + kOwn + "editor.exe",
+      // Files: only those actually deleted are announced, after the deletion;
+      // the program's own file goes last, wherever it is listed.
       "delete:" + kOwn + "gone.dll",
       "delete:" + kOwn + "data\\notes.txt",
       "status:  " + kOwn + "data\\notes.txt",
+      "delete:" + kOwn + "editor.exe",
+      "status:  " + kOwn + "editor.exe",
       // Directories: each that is empty when reached.
       "status:  " + kOwn + "data\\sub*.*",
       "purge:" + kOwn + "data\\sub|*.*",
@@ -94,11 +95,14 @@ TEST_F(RemovalStepsTest, DeleteAllPurgesEveryListedTreeThenTheOwnDirectory) {
   const Log expected = {
       "removing",
       "status:  " + kOwn + "data*.*",
-      "purge:" + kOwn + "data\\|*.*|recursive|clear",
+      "purge:" + kOwn + "data\\|*.*|recursive|clear|keep " + kOwn + "editor.exe",
       "status:  " + kOwn + "plugins\\*.*",
-      "purge:" + kOwn + "plugins\\|*.*|recursive|clear",
+      "purge:" + kOwn + "plugins\\|*.*|recursive|clear|keep " + kOwn + "editor.exe",
       "status:  " + kOwn + "*.*",
-      "purge:" + kOwn + "|*.*|clear",
+      // The program's file, then uninstall.dat, go last.
+      "purge:" + kOwn + "|*.*|clear|keep " + kOwn + "editor.exe|keep " + kOwn + "uninstall.dat",
+      "purge:" + kOwn + "|editor.exe|clear",
+      "purge:" + kOwn + "|uninstall.dat|clear",
       "status:  Uninstalling completed.",
   };
   EXPECT_EQ(platform.log, expected);

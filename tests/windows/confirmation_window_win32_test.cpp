@@ -71,8 +71,8 @@ TEST_F(ConfirmationWindowTest, RemovalStepsShowTheirTextsInOrderOnTheStatusLine)
       "  " + staged.menu + "Editor\\Help.lnk",  // announced although it is missing
       "  " + staged.tree.Path() + "Desk\\Editor.lnk",
       "  " + staged.menu + "Editor",
-      "  " + own + "editor.exe",
       "  " + own + "data\\notes.txt",
+      "  " + own + "editor.exe",  // the program's file goes last
       "  " + own + "data\\sub*.*",
       "  " + own + "data*.*",
       "  Uninstalling completed.",

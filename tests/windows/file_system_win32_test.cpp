@@ -103,6 +103,21 @@ TEST(PurgeDirectory, RecursiveWithClearedAttributesTakesTheWholeTree) {
   EXPECT_FALSE(PathExists(dir));
 }
 
+TEST(PurgeDirectory, KeepsTheFilesItIsToldToInAnySpelling) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  tree.MakeDir("app\\bin");
+  const std::string program = tree.Write("app\\bin\\editor.exe", "MZ");
+  const std::string settings = tree.Write("app\\uninstall.dat", "x");
+  tree.Write("app\\bin\\core.dll", "x");
+  tree.Write("app\\notes.txt", "x");
+  EXPECT_FALSE(PurgeDirectory(dir, "*.*", true, true, {dir + "\\BIN\\Editor.EXE", dir + "\\.\\x\\..\\uninstall.dat"}));
+  EXPECT_TRUE(PathExists(program));
+  EXPECT_TRUE(PathExists(settings));
+  EXPECT_FALSE(PathExists(dir + "\\bin\\core.dll"));
+  EXPECT_FALSE(PathExists(dir + "\\notes.txt"));
+}
+
 TEST(PurgeDirectory, WithoutClearingAttributesReadOnlyFilesStay) {
   TempTree tree;
   const std::string dir = tree.MakeDir("app");

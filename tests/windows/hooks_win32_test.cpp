@@ -7,6 +7,7 @@
 #include "external/running_program.h"
 #include "external/running_program_win32.h"
 #include "external/script_host_win32.h"
+#include "external/uninstall_script.h"
 #include "in_process_platform_win32.h"
 #include "platform/owners_win32.h"
 #include "probes_win32.h"
@@ -231,6 +232,47 @@ TEST_F(HooksWin32Test, ScriptsSeeTheirConstantsAndOnlyTheVbScriptRuns) {
   Install("[Settings]\nProgExe=editor.exe\nScript=0\n");
   EXPECT_TRUE(RunStartupHooks(run, scripted));
   EXPECT_FALSE(PathExists(out));
+}
+
+TEST_F(HooksWin32Test, AScriptBeyondTheBoundIsNotRunAsIfAbsent) {
+  ScriptHost host;
+  ASSERT_TRUE(host.Available());
+  InProcessPlatform scripted(window, &host);
+  Install("[Settings]\nProgExe=editor.exe\nScript=1\n");
+  const std::string out = own + "ran.txt";
+  const std::string marker =
+      "Set fso = CreateObject(\"Scripting.FileSystemObject\")\n"
+      "fso.CreateTextFile(\"" +
+      out + "\", True).Close\n";
+  const std::string line = "' " + std::string(1021, 'x') + "\n";
+  std::string script = marker;
+  while (script.size() + line.size() <= kLargestScript) script += line;
+  script.append(kLargestScript + 1 - script.size(), 'x');
+  tree.Write("app\\Uninstall.vbs", script);
+  std::string bytes;
+  EXPECT_FALSE(scripted.ReadScriptFile(own + "Uninstall.vbs", kLargestScript, bytes));
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_FALSE(PathExists(out));
+  tree.Write("app\\Uninstall.vbs", marker);
+  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_TRUE(PathExists(out)) << "the same script within the bound runs";
+}
+
+TEST_F(HooksWin32Test, AScriptThatReturnsAfterTheWaitGaveUpFindsNothingGone) {
+  {
+    ScriptHost host(300);
+    ASSERT_TRUE(host.Available());
+    host.Run("VBScript", "t = Timer\nDo While Timer < t + 1.5\nLoop\n");
+  }  // the host is gone while its script still runs
+  Sleep(2500);
+  // The script's thread has come back meanwhile; the process works on.
+  ScriptHost next(10000);
+  ASSERT_TRUE(next.Available());
+  Install("[Settings]\nProgExe=editor.exe\n");
+  const std::string out = own + "after.txt";
+  next.Run("VBScript",
+           "Set fso = CreateObject(\"Scripting.FileSystemObject\")\nfso.CreateTextFile(\"" + out + "\", True).Close\n");
+  EXPECT_TRUE(PathExists(out));
 }
 
 TEST_F(HooksWin32Test, BrokenAndEndlessScriptsNeverHoldTheRun) {

@@ -145,19 +145,28 @@ TEST_F(LogonTest, AFailedLogonShowsTheBoxEmptiesTheFieldsAndTheNextOneSucceeds) 
   EndImpersonation(token);  // nothing to end a second time
 }
 
-TEST_F(LogonTest, EmptyFieldsFailLikeAnyWrongEntryAndTheCloseBoxGivesUp) {
+TEST_F(LogonTest, LongAndEmptyEntriesAreTakenAsTypedAndTheCloseBoxGivesUp) {
+  const std::string long_user = std::string(700, 'u') + "\\" + std::string(300, 'v');
+  const std::string long_password(2000, 'p');
+  auto accept_box = [] {
+    HWND box = OpenBox();
+    if (box == nullptr) return false;
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    return true;
+  };
   KernelHandle token = RunWithSteps(texts, {
-                                               [] {
+                                               [&] {
                                                  if (Logon() == nullptr) return false;
+                                                 Enter(long_user, long_password);
+                                                 return true;
+                                               },
+                                               accept_box,
+                                               [] {
+                                                 if (OpenBox() != nullptr) return false;
                                                  Enter("", "");
                                                  return true;
                                                },
-                                               [] {
-                                                 HWND box = OpenBox();
-                                                 if (box == nullptr) return false;
-                                                 PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                                 return true;
-                                               },
+                                               accept_box,
                                                [] {
                                                  if (OpenBox() != nullptr) return false;
                                                  PostMessageA(Logon(), WM_SYSCOMMAND, SC_CLOSE, 0);
@@ -165,7 +174,7 @@ TEST_F(LogonTest, EmptyFieldsFailLikeAnyWrongEntryAndTheCloseBoxGivesUp) {
                                                },
                                            });
   EXPECT_FALSE(token.Valid());
-  EXPECT_EQ(Privileges().attempts, std::vector<std::string>{"|"});
+  EXPECT_EQ(Privileges().attempts, (std::vector<std::string>{long_user + "|" + long_password, "|"}));
   EXPECT_EQ(Logon(), nullptr);
 }
 
@@ -206,7 +215,10 @@ TEST_F(LogonTest, LayoutTabOrderAndTheConfirmationWindowStaysInert) {
                      expect(Text(control) == e.text, "text of " + std::to_string(e.id));
                    }
                    expect((GetWindowLongA(GetDlgItem(logon, 14), GWL_STYLE) & ES_PASSWORD) != 0, "password masked");
-                   expect(GetDlgItem(logon, 16) != nullptr, "frame");
+                   HWND frame = GetDlgItem(logon, 16);
+                   expect(frame != nullptr && (GetWindowLongA(frame, GWL_EXSTYLE) & WS_EX_STATICEDGE) != 0 &&
+                              (GetWindowLongA(frame, GWL_STYLE) & SS_TYPEMASK) != SS_ETCHEDFRAME,
+                          "frame with a thin sunken edge");
                    HWND user = GetDlgItem(logon, 12), password = GetDlgItem(logon, 14), button = GetDlgItem(logon, 15);
                    expect(GetNextDlgTabItem(logon, user, FALSE) == password, "tab to password");
                    expect(GetNextDlgTabItem(logon, password, FALSE) == button, "tab to button");
