@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/settings.h"
-#include "driver/settings_file.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
 
 namespace {
 std::string input;

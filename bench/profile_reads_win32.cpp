@@ -7,7 +7,7 @@
 
 #include "milliseconds_win32.h"
 
-#include "driver/settings_file.h"
+#include "settings/settings_file.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;

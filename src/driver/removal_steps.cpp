@@ -1,10 +1,11 @@
 #include "driver/removal_steps.h"
 
-#include "driver/settings_file.h"
 #include "driver/user_tasks.h"
+#include "external/uninstall_script.h"
 #include "removal/file_removal.h"
 #include "removal/registry.h"
 #include "removal/uninstall_entry.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
 #include "ui/confirmation_layout.h"
 #include "ui/message_box.h"
@@ -99,10 +100,10 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
   const UninstallSettings& settings = run.settings;
   const std::string& own = settings.own_directory;
   platform.DeletePlainFile(settings.settings_path);
-  platform.DeletePlainFile(own + "Uninstall.vbs");
-  platform.DeletePlainFile(own + "Uninstall.js");
-  platform.DeletePlainFile(own + settings.before_uninst);
-  platform.DeletePlainFile(own + settings.after_uninst);
+  for (const char* script : kScriptNames) platform.DeletePlainFile(own + script);
+  for (const std::string* program : {&settings.before_uninst, &settings.after_uninst}) {
+    platform.DeletePlainFile(own + *program);
+  }
   platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : own);
   run.end = true;
 }

@@ -2,8 +2,8 @@
 // order (OK), the final clean-up (Ready) and the end (Cancel).
 #pragma once
 
-#include "driver/run_platform.h"
 #include "driver/uninstall_sequence.h"
+#include "platform/run_platform.h"
 
 // Handles an activated control; true when the event loop must end.
 bool HandleControl(UninstallRun& run, RunPlatform& platform, int control);

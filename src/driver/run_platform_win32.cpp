@@ -3,9 +3,25 @@
 #include "external/program_runner_win32.h"
 #include "external/running_program_win32.h"
 #include "platform/owners_win32.h"
+#include "platform/paths_win32.h"
+#include "privileges/administrator_win32.h"
 #include "removal/file_system.h"
+#include "removal/registry.h"
 #include "removal/self_delete_batch.h"
 #include "ui/message_box.h"
+
+std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
+std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
+std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
+
+bool Win32RunPlatform::OpenWindow() { return window_.Open(); }
+void Win32RunPlatform::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
+int Win32RunPlatform::WaitForControl() { return window_.WaitForControl(); }
+void Win32RunPlatform::CloseWindow() { window_.Close(); }
+
+bool Win32RunPlatform::IsAdministrator() { return ::IsAdministrator(); }
+void Win32RunPlatform::RunLogonDialog() { logon_ = ::RunLogonDialog(window_.Texts()); }
+void Win32RunPlatform::EndImpersonation() { ::EndImpersonation(logon_); }
 
 void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
@@ -22,7 +38,7 @@ bool Win32RunPlatform::DeletePlainFile(const std::string& path) { return DeleteF
 bool Win32RunPlatform::IsDirectoryEmpty(const std::string& directory) { return ::IsDirectoryEmpty(directory); }
 
 bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                                      bool clear_attributes, const std::vector<std::string>& kept) {
+                                      bool clear_attributes, KeptFiles kept) {
   return ::PurgeDirectory(directory, pattern, recursive, clear_attributes, kept);
 }
 

@@ -1,8 +1,8 @@
 // The run's platform calls carried out for real, on the confirmation window.
 #pragma once
 
-#include "driver/run_platform.h"
 #include "external/script_host_win32.h"
+#include "platform/run_platform.h"
 #include "ui/confirmation_window_win32.h"
 
 class Win32RunPlatform : public RunPlatform {
@@ -11,16 +11,26 @@ class Win32RunPlatform : public RunPlatform {
   explicit Win32RunPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
       : window_(window), script_host_(script_host) {}
 
+  std::string ModulePath() override;
+  std::string CurrentDirectory() override;
+  std::vector<std::string> ShellFolders() override;
+  bool OpenWindow() override;
+  void HideDeleteAllOption() override;
+  int WaitForControl() override;
   void EnterRemovingState() override;
   bool IsDeleteAllChecked() override;
   void ShowStatus(const std::string& text) override;
   void FinishStep() override;
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
+  void CloseWindow() override;
+  bool IsAdministrator() override;
+  void RunLogonDialog() override;
+  void EndImpersonation() override;
   bool FileExists(const std::string& path) override;
   bool DeletePlainFile(const std::string& path) override;
   bool IsDirectoryEmpty(const std::string& directory) override;
   bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                      const std::vector<std::string>& kept) override;
+                      KeptFiles kept) override;
   bool IsDirectoryLink(const std::string& path) override;
   bool RemoveDirectoryLink(const std::string& link) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
@@ -37,4 +47,5 @@ class Win32RunPlatform : public RunPlatform {
  private:
   ConfirmationWindow& window_;
   ScriptHost* script_host_;
+  KernelHandle logon_;  // the administrator's token after a logon
 };

@@ -1,8 +1,10 @@
 #include "driver/uninstall_sequence.h"
 
-#include "driver/run_platform.h"
+#include "driver/removal_steps.h"
 #include "external/running_program.h"
 #include "external/uninstall_script.h"
+#include "platform/run_platform.h"
+#include "removal/file_removal.h"
 #include "text/text.h"
 #include "ui/message_box.h"
 
@@ -45,7 +47,7 @@ void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatf
 
 void RunUninstallScript(const UninstallSettings& s, RunPlatform& platform) {
   if (!s.script) return;
-  for (const char* name : {"Uninstall.vbs", "Uninstall.js"}) {
+  for (const char* name : kScriptNames) {
     if (platform.FileExists(s.own_directory + name)) {
       RunScriptFile(s.own_directory + name, s, platform);
       return;
@@ -63,4 +65,26 @@ bool RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
   if (!RunBeforeUninstallProgram(run.settings, platform)) return false;
   RunUninstallScript(run.settings, platform);
   return true;
+}
+
+int RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory) {
+  const std::string own = ChooseOwnDirectory(platform.ModulePath(), development_directory, platform.CurrentDirectory());
+  const std::string settings_path = SettingsPathFor(own);
+  if (!platform.FileExists(settings_path)) {
+    const MessageText box = MissingSettingsMessage(settings_path);
+    platform.ShowMessage(box.caption, box.text, box.style);
+    return 0;
+  }
+  run.settings = ReadUninstallSettings(own);
+  run.texts = LoadUiTexts(settings_path);
+  if (!RunStartupHooks(run, platform) || !platform.OpenWindow()) return 0;
+  if (run.settings.login_admin && !platform.IsAdministrator()) platform.RunLogonDialog();
+  run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
+  if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
+  for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
+    if (HandleControl(run, platform, control)) break;
+  }
+  platform.EndImpersonation();
+  platform.CloseWindow();
+  return 0;
 }

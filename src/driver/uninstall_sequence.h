@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "driver/settings.h"
+#include "settings/settings.h"
 
 // Everything the run keeps from start-up to exit.
 struct UninstallRun {
@@ -40,5 +40,11 @@ class RunPlatform;
 // the run must end here, with nothing removed.
 bool RunStartupHooks(UninstallRun& run, RunPlatform& platform);
 
-// Runs the whole uninstall; the process exit code, always 0.
+// The whole run in its order: the own directory and uninstall.dat, the
+// settings and texts, the start-up checks and hooks, the window, the logon,
+// the delete-all option, the user's buttons until the end, and the clean-up
+// of the window and the rights. The process exit code, always 0.
+int RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory);
+
+// The process's run on the real platform.
 int RunUninstall();

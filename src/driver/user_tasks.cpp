@@ -1,9 +1,8 @@
 #include "driver/user_tasks.h"
 
-#include "driver/settings_file.h"
 #include "removal/file_association.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
-#include "ui/confirmation_layout.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/run_platform.h"
 #include "driver/uninstall_sequence.h"
+#include "platform/run_platform.h"
 
 enum class TaskKind { RegistryEntry, Library, FileAssociation, File };
 

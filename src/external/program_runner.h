@@ -2,7 +2,6 @@
 // code. The command line and the shell's directory are decided here.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
 // The program path in double quotes (unless it already begins with one), then
@@ -13,8 +12,3 @@ std::string CommandLineFor(const std::string& program, const std::string& parame
 // program's own directory up to its last backslash, unless that backslash is
 // the path's first character.
 std::string ShellDirectoryFor(const std::string& program, const std::string& working_directory);
-
-struct ProgramOutcome {
-  bool started = false;    // false when neither a process nor the shell could start it
-  uint32_t exit_code = 0;  // 0 when it cannot be read
-};

@@ -38,7 +38,7 @@ bool StartProcess(const std::string& program, const std::string& parameters, con
                       directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
     return false;
   }
-  CloseHandle(info.hThread);
+  const KernelHandle thread(info.hThread);
   process = info.hProcess;
   return true;
 }

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "external/program_runner.h"
+#include "platform/run_platform.h"
 
 ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& parameters,
                                  const std::string& working_directory);

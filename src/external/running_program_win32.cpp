@@ -8,14 +8,6 @@
 
 namespace {
 
-// Kernel32 stays loaded for the walk and is released by its owner afterwards.
-struct LibraryTraits {
-  using Value = HMODULE;
-  static Value Invalid() { return nullptr; }
-  static void Close(Value value) { FreeLibrary(value); }
-};
-using Library = UniqueResource<LibraryTraits>;
-
 template <typename Function>
 Function Lookup(HMODULE library, const char* name) {
   return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));

@@ -7,36 +7,22 @@ namespace {
 const CLSID kScriptControlClass = {0x0E59F1D5, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
 const IID kScriptControlInterface = {0x0E59F1D3, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
 
-// A wide string owned for one call.
-class WideText {
- public:
-  explicit WideText(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    text_ = SysAllocStringLen(nullptr, static_cast<UINT>(length));
-    if (text_ != nullptr && length > 0) {
-      MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), text_, length);
-    }
+// A wide string of the automation kind, from 8-bit text.
+Bstr WideText(const std::string& text) {
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  Bstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(length)));
+  if (wide.Valid() && length > 0) {
+    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.Get(), length);
   }
-  ~WideText() { SysFreeString(text_); }
-  WideText(const WideText&) = delete;
-  WideText& operator=(const WideText&) = delete;
-  BSTR Get() const { return text_; }
-
- private:
-  BSTR text_;
-};
+  return wide;
+}
 
 // Calls the control by its published names through its dispatch interface.
 class ScriptControl {
  public:
   explicit ScriptControl(IDispatch* control) : control_(control) {}
-  ~ScriptControl() {
-    if (control_ != nullptr) control_->Release();
-  }
-  ScriptControl(const ScriptControl&) = delete;
-  ScriptControl& operator=(const ScriptControl&) = delete;
 
-  bool Valid() const { return control_ != nullptr; }
+  bool Valid() const { return control_.Valid(); }
   void Put(const wchar_t* name, VARIANT value) { Invoke(name, DISPATCH_PROPERTYPUT, &value); }
   void Call(const wchar_t* name, VARIANT* argument = nullptr) { Invoke(name, DISPATCH_METHOD, argument); }
 
@@ -44,24 +30,23 @@ class ScriptControl {
   void Invoke(const wchar_t* name, WORD kind, VARIANT* argument) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = 0;
-    if (FAILED(control_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return;
+    if (FAILED(control_.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return;
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS parameters{argument, kind == DISPATCH_PROPERTYPUT ? &put : nullptr, argument != nullptr ? 1u : 0u,
                           kind == DISPATCH_PROPERTYPUT ? 1u : 0u};
     VARIANT result;
     VariantInit(&result);
     EXCEPINFO error{};
-    control_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &error, nullptr);
+    control_.Get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &error, nullptr);
     VariantClear(&result);
-    SysFreeString(error.bstrSource);
-    SysFreeString(error.bstrDescription);
-    SysFreeString(error.bstrHelpFile);
+    // The error's texts are the caller's to free.
+    const Bstr source(error.bstrSource), description(error.bstrDescription), help(error.bstrHelpFile);
   }
 
-  IDispatch* control_;
+  ComReference<IDispatch> control_;
 };
 
-VARIANT TextValue(const WideText& text) {
+VARIANT TextValue(const Bstr& text) {
   VARIANT value;
   VariantInit(&value);
   value.vt = VT_BSTR;
@@ -110,7 +95,7 @@ void ScriptHost::Run(const std::string& language, const std::string& text) {
 
 DWORD WINAPI ScriptHost::Serve(void* data) {
   Shared& shared = *static_cast<Shared*>(data);
-  const bool com = SUCCEEDED(CoInitialize(nullptr));
+  const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
   {
     IDispatch* created = nullptr;
     CoCreateInstance(kScriptControlClass, nullptr, CLSCTX_INPROC_SERVER, kScriptControlInterface,
@@ -118,7 +103,7 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
     ScriptControl control(created);
     if (control.Valid()) {
       control.Call(L"Reset");
-      const WideText vbscript("VBScript");
+      const Bstr vbscript = WideText("VBScript");
       control.Put(L"Language", TextValue(vbscript));
     }
     shared.available = control.Valid();
@@ -127,8 +112,8 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
     for (;;) {
       WaitForSingleObject(shared.wake.Get(), INFINITE);
       if (shared.quit) break;
-      const WideText language(shared.language);
-      const WideText code(shared.text);
+      const Bstr language = WideText(shared.language);
+      const Bstr code = WideText(shared.text);
       control.Put(L"Language", TextValue(language));
       control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));
       VARIANT argument = TextValue(code);
@@ -136,6 +121,5 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
       SetEvent(shared.done.Get());
     }
   }
-  if (com) CoUninitialize();
   return 0;
 }

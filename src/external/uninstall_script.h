@@ -10,6 +10,10 @@ struct ScriptText {
   std::string text;
 };
 
+// The script files the run looks for in the own directory, in this order:
+// at most one of them runs.
+constexpr const char* kScriptNames[] = {"Uninstall.vbs", "Uninstall.js"};
+
 // A longer script is not run, as if it were absent: it would be copied and
 // widened whole, which a 32-bit process cannot afford for any size.
 constexpr size_t kLargestScript = 16u << 20;

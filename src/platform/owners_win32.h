@@ -1,8 +1,13 @@
 // One move-only owner per kind of platform handle; each knows its own invalid
 // value and closing call, so nothing is closed by hand on an early return.
+// Closing keeps the caller's last error, which a failed call before it set.
 #pragma once
 
 #include <windows.h>
+// After windows.h, which they need.
+#include <objbase.h>
+#include <oleauto.h>
+#include <winsvc.h>
 
 template <typename Traits>
 class UniqueResource {
@@ -28,7 +33,11 @@ class UniqueResource {
     return value;
   }
   void Reset(Value value = Traits::Invalid()) {
-    if (Valid()) Traits::Close(value_);
+    if (Valid()) {
+      const DWORD error = GetLastError();
+      Traits::Close(value_);
+      SetLastError(error);
+    }
     value_ = value;
   }
   // For calls that hand back a new handle through a pointer.
@@ -85,3 +94,54 @@ struct RegistryKeyTraits {
   static void Close(Value value) { RegCloseKey(value); }
 };
 using RegistryKey = UniqueResource<RegistryKeyTraits>;
+
+// The service control manager. Its closing call is the program's own, so that
+// tests can stand in for the manager (privilege_calls_win32.cpp).
+struct ServiceManagerTraits {
+  using Value = SC_HANDLE;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value);
+};
+using ServiceManager = UniqueResource<ServiceManagerTraits>;
+
+// A library loaded at run time.
+struct LibraryTraits {
+  using Value = HMODULE;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { FreeLibrary(value); }
+};
+using Library = UniqueResource<LibraryTraits>;
+
+// The thread's COM apartment, left when it was entered.
+struct ComApartmentTraits {
+  using Value = bool;
+  static Value Invalid() { return false; }
+  static void Close(Value) { CoUninitialize(); }
+};
+using ComApartment = UniqueResource<ComApartmentTraits>;
+
+// A wide string of the automation kind.
+struct BstrTraits {
+  using Value = BSTR;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { SysFreeString(value); }
+};
+using Bstr = UniqueResource<BstrTraits>;
+
+// Memory that a COM call hands over, such as a known folder's path.
+struct CoTaskMemoryTraits {
+  using Value = void*;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { CoTaskMemFree(value); }
+};
+using CoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
+
+// A reference to a COM object, released once.
+template <typename Interface>
+struct ComReferenceTraits {
+  using Value = Interface*;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { value->Release(); }
+};
+template <typename Interface>
+using ComReference = UniqueResource<ComReferenceTraits<Interface>>;

@@ -5,6 +5,8 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include "platform/owners_win32.h"
+
 namespace {
 
 constexpr DWORD kLongestPath = 32768;
@@ -72,11 +74,11 @@ std::vector<std::string> ShellFolders() {
   }
   for (const KNOWNFOLDERID* id : kKnownFolders) {
     wchar_t* wide = nullptr;
-    if (SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &wide)) &&
-        WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr) > 0) {
+    const bool found = SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &wide));
+    const CoTaskMemory owned(wide);
+    if (found && WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr) > 0) {
       folders.push_back(path);
     }
-    CoTaskMemFree(wide);
   }
   for (const char* name : kNativeProgramFiles) {
     const DWORD length = GetEnvironmentVariableA(name, path, MAX_PATH);

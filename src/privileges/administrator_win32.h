@@ -4,15 +4,12 @@
 
 #include <windows.h>
 
-#include <string>
-
-#include "driver/settings.h"
 #include "platform/owners_win32.h"
+#include "settings/settings.h"
 
 // The platform calls whose answers Wine does not vary: the program links the
-// real ones, the tests their own.
+// real ones, the tests their own (with ServiceManagerTraits::Close).
 SC_HANDLE OpenServiceManager(DWORD access);
-void CloseServiceManager(SC_HANDLE manager);
 BOOL LogOnUser(const char* user, const char* password, HANDLE* token);
 
 bool IsAdministrator();
@@ -25,10 +22,6 @@ KernelHandle LogOnAndImpersonate(const char* user, const char* password);
 // Shows the logon window over the confirmation window and returns when a
 // logon succeeded (the token) or the user closed the window (none).
 KernelHandle RunLogonDialog(const UiTexts& texts);
-
-// With LoginAdmin set and no administrator rights, the logon window; the
-// token of a successful logon, or none.
-KernelHandle ObtainAdministratorRights(bool login_admin, const UiTexts& texts);
 
 // Ends an impersonation and releases its token; nothing without a token.
 void EndImpersonation(KernelHandle& token);

@@ -1,12 +1,11 @@
 // The logon window's fixed layout and texts.
 #pragma once
 
+#include <iterator>
 #include <string>
 
-#include "driver/settings.h"
-
-constexpr int kLogonClientWidth = 260;
-constexpr int kLogonClientHeight = 135;
+#include "settings/settings.h"
+#include "ui/window_layout.h"
 
 enum LogonControlId : int {
   kUserLabelId = 11,
@@ -17,28 +16,17 @@ enum LogonControlId : int {
   kLogonFrameId = 16,
 };
 
-enum class LogonControlKind { Label, Field, PasswordField, Button, Frame };
-
-struct LogonControl {
-  int id;
-  LogonControlKind kind;
-  int x, y, width, height;
+// The fields and the button are also the keyboard order.
+constexpr ControlSpec kLogonControls[] = {
+    {kUserLabelId, ControlKind::RightText, false, 20, 27, 90, 15, ControlFont::DefaultGui},
+    {kUserFieldId, ControlKind::Field, false, 115, 25, 120, 20, ControlFont::DefaultGui},
+    {kPasswordLabelId, ControlKind::RightText, false, 20, 62, 90, 15, ControlFont::DefaultGui},
+    {kPasswordFieldId, ControlKind::PasswordField, false, 115, 60, 120, 20, ControlFont::DefaultGui},
+    {kLogonButtonId, ControlKind::Button, false, 90, 104, 80, 22, ControlFont::System10Bold},
+    {kLogonFrameId, ControlKind::Frame, false, 10, 10, 240, 85, ControlFont::None},
 };
 
-// In creation order; the fields and the button are also the keyboard order.
-constexpr LogonControl kLogonControls[] = {
-    {kUserLabelId, LogonControlKind::Label, 20, 27, 90, 15},
-    {kUserFieldId, LogonControlKind::Field, 115, 25, 120, 20},
-    {kPasswordLabelId, LogonControlKind::Label, 20, 62, 90, 15},
-    {kPasswordFieldId, LogonControlKind::PasswordField, 115, 60, 120, 20},
-    {kLogonButtonId, LogonControlKind::Button, 90, 104, 80, 22},
-    {kLogonFrameId, LogonControlKind::Frame, 10, 10, 240, 85},
-};
-
-// The logon button's face: "System", 10 points, bold.
-constexpr char kLogonButtonFace[] = "System";
-constexpr int kLogonButtonPoints = 10;
-constexpr int kLogonButtonWeight = 700;
+constexpr WindowSpec kLogonWindow = {"QuillmarnLogon", true, 260, 135, kLogonControls, std::size(kLogonControls)};
 
 std::string LogonWindowTitle(const UiTexts& texts);
 std::string LogonControlText(int id, const UiTexts& texts);

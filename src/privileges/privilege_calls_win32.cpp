@@ -3,7 +3,7 @@
 
 SC_HANDLE OpenServiceManager(DWORD access) { return OpenSCManagerA(nullptr, nullptr, access); }
 
-void CloseServiceManager(SC_HANDLE manager) { CloseServiceHandle(manager); }
+void ServiceManagerTraits::Close(SC_HANDLE manager) { CloseServiceHandle(manager); }
 
 BOOL LogOnUser(const char* user, const char* password, HANDLE* token) {
   return LogonUserA(user, ".", password, LOGON32_LOGON_INTERACTIVE, LOGON32_PROVIDER_DEFAULT, token);

@@ -2,9 +2,8 @@
 
 #include <cstring>
 
-#include "driver/settings_file.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
-#include "ui/confirmation_layout.h"
 
 namespace {
 
@@ -28,7 +27,7 @@ void PurgeListedTree(const std::string& own, const std::string& value, const std
   }
   platform.ShowStatus(StatusText(own + value + kAllEntries));
   if (!link) {
-    platform.PurgeDirectory(directory, kAllEntries, true, true, {program});
+    platform.PurgeDirectory(directory, kAllEntries, true, true, {&program});
     return;
   }
   directory.pop_back();
@@ -134,7 +133,7 @@ bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
   // Closed first, so that uninstall.dat can go.
   file.Close();
   platform.ShowStatus(StatusText(own + kAllEntries));
-  platform.PurgeDirectory(own, kAllEntries, false, true, {program, settings.settings_path});
+  platform.PurgeDirectory(own, kAllEntries, false, true, {&program, &settings.settings_path});
   platform.PurgeDirectory(DirectoryOf(program), FileNameOf(program), false, true, {});
   platform.PurgeDirectory(own, FileNameOf(settings.settings_path), false, true, {});
   return true;

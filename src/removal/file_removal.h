@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_platform.h"
-#include "driver/settings.h"
+#include "platform/run_platform.h"
+#include "settings/settings.h"
 
 // The pattern that matches every entry of a directory, names without a dot included.
 constexpr char kAllEntries[] = "*.*";

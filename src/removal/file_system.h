@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/run_platform.h"
 #include "text/text.h"
 
 // True only for an existing file: false for a directory, a drive, a network
@@ -22,9 +23,9 @@ bool IsDirectoryEmpty(const std::string& directory);
 // directory itself was removed. The directory is the one the platform resolves
 // the path to (the caller decides about links on its way); a directory link
 // met inside goes as a link, and what it points to is never entered. Files
-// named in kept (at most two, paths as the platform resolves them) stay.
+// named in kept (paths as the platform resolves them) stay.
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                    const std::vector<std::string>& kept = {});
+                    KeptFiles kept = {});
 
 // A junction or directory symbolic link: the entry the path names, not what
 // it points to.

@@ -95,7 +95,7 @@ bool RemoveLink(WidePath& link) {
 
 // Files that a purge leaves, by full path.
 struct Kept {
-  WidePath paths[2];
+  WidePath paths[2];  // the first `count` of them
   size_t count = 0;
 
   bool Holds(const WidePath& path) const {
@@ -160,16 +160,17 @@ bool IsDirectoryEmpty(const std::string& directory) {
 }
 
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                    const std::vector<std::string>& kept) {
+                    KeptFiles kept) {
   WidePath path;
   WidePath mask;
   if (!DirectoryPath(directory, path) || !mask.Assign(pattern.empty() ? "*.*" : pattern)) return false;
   // Compared with the walk's paths in the form the platform resolves them to;
   // a path that cannot be resolved would keep nothing, so nothing is purged.
   Kept resolved;
-  for (const std::string& file : kept) {
+  for (const std::string* file : {kept.first, kept.second}) {
     WidePath given;
-    if (resolved.count == 2 || !given.Assign(file) || !resolved.paths[resolved.count].Resolve(given)) return false;
+    if (file == nullptr) continue;
+    if (!given.Assign(*file) || !resolved.paths[resolved.count].Resolve(given)) return false;
     ++resolved.count;
   }
   if (!path.Resolve(WidePath(path))) return false;

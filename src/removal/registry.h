@@ -2,20 +2,9 @@
 // one key without subkeys, at a time.
 #pragma once
 
-#include <cstdint>
 #include <string>
 
-// A predefined root key, carried as the 32-bit value of its handle.
-using RegistryRoot = uint32_t;
-constexpr RegistryRoot kClassesRoot = 0x80000000u;
-constexpr RegistryRoot kCurrentUser = 0x80000001u;
-constexpr RegistryRoot kLocalMachine = 0x80000002u;
-
-// The predefined roots the program works in: classes root, current user,
-// local machine, users and current configuration. Any other number, however
-// it came into a record, names no root: the primitives then change nothing
-// and never touch a handle of the process.
-bool IsPredefinedRoot(RegistryRoot root);
+#include "platform/run_platform.h"
 
 // Opens the key, creating it and any missing key on its path, and deletes the
 // named value (empty: the default value). True if the value was deleted.

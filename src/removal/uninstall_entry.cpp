@@ -1,7 +1,6 @@
 #include "removal/uninstall_entry.h"
 
 #include "removal/registry.h"
-#include "ui/confirmation_layout.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "driver/run_platform.h"
+#include "platform/run_platform.h"
 
 // Removes the entry's known values one by one, then the key with whatever else
 // it holds. An empty name does nothing.

@@ -1,13 +1,11 @@
-// The confirmation window's fixed layout, its texts and its geometry rules.
-// The Win32 window builds itself from these; nothing here calls the platform.
+// The confirmation window's fixed layout and its texts.
 #pragma once
 
+#include <iterator>
 #include <string>
 
-#include "driver/settings.h"
-
-constexpr int kClientWidth = 400;
-constexpr int kClientHeight = 200;
+#include "settings/settings.h"
+#include "ui/window_layout.h"
 
 // Control identifiers, by which the event loop and tests know the controls.
 enum ControlId : int {
@@ -24,20 +22,6 @@ enum ControlId : int {
   kDeleteAllId = 10,
 };
 
-enum class ControlKind { Panel, Text, Icon, CheckBox, Separator, Button };
-
-// Arial faces by point size and weight, or the platform's default GUI font.
-enum class ControlFont { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold };
-
-struct ControlSpec {
-  int id;
-  ControlKind kind;
-  bool in_title_band;  // a child of the title band rather than of the window
-  int x, y, width, height;
-  ControlFont font;
-};
-
-// In creation order, which is also the keyboard order.
 constexpr ControlSpec kControls[] = {
     {kTitleBandId, ControlKind::Panel, false, 0, 0, 480, 48, ControlFont::None},
     {kHeadingId, ControlKind::Text, true, 10, 10, 345, 15, ControlFont::Arial8Bold},
@@ -52,28 +36,10 @@ constexpr ControlSpec kControls[] = {
     {kReadyButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
 };
 
+constexpr WindowSpec kConfirmationWindow = {"QuillmarnUninstall", false, 400, 200, kControls, std::size(kControls)};
+
 // The status bar's one field ends here.
 constexpr int kStatusFieldRight = 400;
 
-struct FontSpec {
-  int points;
-  int weight;  // 400 regular, 700 bold
-};
-FontSpec FontSpecOf(ControlFont font);
-
-// The height to request for a font of this many points on a display with this
-// many pixels per inch vertically: negative, so that it is a character height.
-int FontHeight(int points, int pixels_per_inch);
-
 std::string WindowTitle(const UiTexts& texts);
 std::string ControlText(int id, const UiTexts& texts);
-
-struct Placement {
-  int left, top, width, height;
-};
-
-// The outer window clamped to the screen and centred on it.
-Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height);
-
-// Every removal step announces its item with two blanks in front.
-std::string StatusText(const std::string& item);

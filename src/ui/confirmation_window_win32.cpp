@@ -3,13 +3,8 @@
 // After windows.h, which it needs.
 #include <commctrl.h>
 
-#include "ui/window_parts_win32.h"
-
 namespace {
 
-constexpr char kWindowClass[] = "QuillmarnUninstall";
-constexpr char kPanelClass[] = "QuillmarnPanel";
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION;  // no system menu, no sizing border
 // Posted by the window procedure, so that a button's work runs in the event
 // loop and never inside a window procedure.
 constexpr UINT kControlActivated = WM_APP + 1;
@@ -29,46 +24,6 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lpa
       break;
   }
   return DefWindowProcA(window, message, wparam, lparam);
-}
-
-// The white title band: its texts share its white background.
-LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
-  if (message == WM_CTLCOLORSTATIC) {
-    SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
-    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
-  }
-  return DefWindowProcA(panel, message, wparam, lparam);
-}
-
-bool RegisterClasses() {
-  const bool have_window =
-      RegisterWindowClass(kWindowClass, WindowProc, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
-  const bool have_panel =
-      RegisterWindowClass(kPanelClass, PanelProc, false, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-  return have_window && have_panel;
-}
-
-struct ControlClass {
-  const char* name;
-  DWORD style;
-};
-
-ControlClass ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Panel:
-      return {kPanelClass, 0};
-    case ControlKind::Text:
-      return {"STATIC", SS_LEFT};
-    case ControlKind::Icon:
-      return {"STATIC", SS_ICON | SS_CENTERIMAGE};
-    case ControlKind::CheckBox:
-      return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP};
-    case ControlKind::Separator:
-      return {"STATIC", SS_ETCHEDHORZ};
-    case ControlKind::Button:
-      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP};
-  }
-  return {"STATIC", 0};
 }
 
 }  // namespace
@@ -129,66 +84,18 @@ void StatusLine::Flush() {
   paint_pending_ = false;
 }
 
-HFONT ConfirmationWindow::FontFor(ControlFont font, int pixels_per_inch) {
-  if (font == ControlFont::None) return nullptr;
-  if (font == ControlFont::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  GdiObject& owned = fonts_[static_cast<int>(font)];
-  if (!owned.Valid()) {
-    const FontSpec face = FontSpecOf(font);
-    owned.Reset(CreateFaceFont("Arial", face.points, face.weight, pixels_per_inch));
-  }
-  return static_cast<HFONT>(owned.Get());
-}
-
-HWND ConfirmationWindow::CreateControl(const ControlSpec& layout, HWND band, int pixels_per_inch) {
-  const ControlClass cls = ClassOf(layout.kind);
-  HWND parent = layout.in_title_band ? band : window_.Get();
-  if (parent == nullptr) return nullptr;
-  HWND control =
-      CreateWindowExA(0, cls.name, ControlText(layout.id, texts_).c_str(), WS_CHILD | WS_VISIBLE | cls.style, layout.x,
-                      layout.y, layout.width, layout.height, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), GetModuleHandleA(nullptr), nullptr);
-  if (control == nullptr) return nullptr;
-  if (HFONT font = FontFor(layout.font, pixels_per_inch))
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  if (layout.kind == ControlKind::Icon) {
-    HANDLE icon = LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 32, 32, LR_SHARED);
-    SendMessageA(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-    SetWindowPos(control, nullptr, layout.x, layout.y, layout.width, layout.height, SWP_NOZORDER | SWP_NOACTIVATE);
-  }
-  return control;
-}
-
 bool ConfirmationWindow::Open() {
   Close();
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  if (!RegisterClasses()) return false;
-
-  window_.Reset(CreateCentredWindow(kWindowClass, WindowTitle(texts_), kWindowStyle, kClientWidth, kClientHeight));
-  if (!window_.Valid()) return false;
-  const int pixels_per_inch = PixelsPerInch(window_.Get());
-
-  for (const ControlSpec& layout : kControls) {
-    HWND control = CreateControl(layout, band_, pixels_per_inch);
-    if (layout.id == kTitleBandId) band_ = control;
-  }
-  status_.Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_.Get(), nullptr,
-                                 instance, nullptr));
+  if (!window_.Build(kConfirmationWindow, WindowProc, WindowTitle(texts_), ControlText, texts_)) return false;
+  status_.Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_.Handle(), nullptr,
+                                 GetModuleHandleA(nullptr), nullptr));
   int field_right[] = {kStatusFieldRight};
   SendMessageA(status_.Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(field_right));
 
   ShowWindow(Control(kReadyButtonId), SW_HIDE);
-  ShowWindow(window_.Get(), SW_SHOWNORMAL);
-  UpdateWindow(window_.Get());
+  ShowWindow(window_.Handle(), SW_SHOWNORMAL);
+  UpdateWindow(window_.Handle());
   return true;
-}
-
-HWND ConfirmationWindow::Control(int id) const {
-  if (!window_.Valid()) return nullptr;
-  for (const ControlSpec& layout : kControls) {
-    if (layout.id == id && id != kSeparatorId) return GetDlgItem(layout.in_title_band ? band_ : window_.Get(), id);
-  }
-  return nullptr;
 }
 
 void ConfirmationWindow::HideDeleteAllOption() {
@@ -206,30 +113,27 @@ void ConfirmationWindow::EnterRemovingState() {
   ShowWindow(Control(kCancelButtonId), SW_HIDE);
   ShowWindow(Control(kReadyButtonId), SW_SHOW);
   EnableWindow(Control(kDeleteAllId), FALSE);
-  UpdateWindow(window_.Get());
+  UpdateWindow(window_.Handle());
 }
 
-void ConfirmationWindow::RunEventLoop(ControlHandler on_control, void* context) {
+int ConfirmationWindow::WaitForControl() {
   MSG message;
-  bool end = false;
-  while (!end && GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (message.message == kControlActivated && message.hwnd == window_.Get()) {
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    if (message.message == kControlActivated && message.hwnd == window_.Handle()) {
       // Only a control the user can see and use counts: a click queued while
       // the removal ran must not reach a button that is gone by now.
       HWND control = reinterpret_cast<HWND>(message.lParam);
-      if (IsWindowVisible(control) && IsWindowEnabled(control))
-        end = on_control(context, static_cast<int>(message.wParam));
+      if (IsWindowVisible(control) && IsWindowEnabled(control)) return static_cast<int>(message.wParam);
       continue;
     }
-    if (window_.Valid() && IsDialogMessageA(window_.Get(), &message)) continue;
+    if (window_.Handle() != nullptr && IsDialogMessageA(window_.Handle(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  return kNoControl;
 }
 
 void ConfirmationWindow::Close() {
-  window_.Reset();
-  band_ = nullptr;
   status_.Attach(nullptr);
-  for (GdiObject& font : fonts_) font.Reset();
+  window_.Destroy();
 }

@@ -6,9 +6,10 @@
 
 #include <string>
 
-#include "driver/settings.h"
-#include "platform/owners_win32.h"
+#include "platform/run_platform.h"
+#include "settings/settings.h"
 #include "ui/confirmation_layout.h"
+#include "ui/window_builder_win32.h"
 
 class StatusLine {
  public:
@@ -41,6 +42,7 @@ class StatusLine {
 
 class ConfirmationWindow {
  public:
+  // The texts are read when the window opens, and must live as long as it.
   explicit ConfirmationWindow(const UiTexts& texts) : texts_(texts) {}
   ~ConfirmationWindow() { Close(); }
   ConfirmationWindow(const ConfirmationWindow&) = delete;
@@ -51,23 +53,19 @@ class ConfirmationWindow {
   void HideDeleteAllOption();
   bool IsDeleteAllChecked() const;
   void EnterRemovingState();
-  // Hands each activated control to on_control, with the context, until it
-  // returns true. Close requests and all other events change nothing.
-  using ControlHandler = bool (*)(void* context, int control);
-  void RunEventLoop(ControlHandler on_control, void* context);
+  // Handles the window's events until the user activates a control that can
+  // be seen and used, and returns its identifier; kNoControl when the events
+  // end. Close requests and all other events change nothing.
+  int WaitForControl();
   void Close();
 
-  HWND Handle() const { return window_.Get(); }
-  HWND Control(int id) const;
+  const UiTexts& Texts() const { return texts_; }
+  HWND Handle() const { return window_.Handle(); }
+  HWND Control(int id) const { return window_.Control(id); }
   StatusLine& Status() { return status_; }
 
  private:
-  HWND CreateControl(const ControlSpec& layout, HWND band, int pixels_per_inch);
-  HFONT FontFor(ControlFont font, int pixels_per_inch);
-
-  UiTexts texts_;
-  GdiObject fonts_[6];  // indexed by ControlFont
-  WindowOwner window_;
-  HWND band_ = nullptr;
+  const UiTexts& texts_;
+  BuiltWindow window_;
   StatusLine status_;
 };

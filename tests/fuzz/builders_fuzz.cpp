@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/settings_file.h"
 #include "driver/user_tasks.h"
 #include "external/program_runner.h"
 #include "external/running_program.h"
@@ -13,6 +12,7 @@
 #include "removal/file_association.h"
 #include "removal/file_removal.h"
 #include "removal/self_delete_batch.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
 
 // The builders read no files; the settings reader is not reached from here.

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "driver/settings.h"
-#include "driver/settings_file.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
 
 namespace {

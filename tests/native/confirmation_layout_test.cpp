@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/run_platform.h"
 #include "ui/confirmation_layout.h"
 
 TEST(FontHeight, IsTheNegativeRoundedCharacterHeight) {

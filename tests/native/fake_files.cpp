@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "driver/settings_file.h"
+#include "settings/settings_file.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/run_platform.h"
 #include "fake_files.h"
+#include "platform/run_platform.h"
 
 class FakePlatform : public RunPlatform {
  public:
@@ -16,6 +16,37 @@ class FakePlatform : public RunPlatform {
   std::set<std::string> links;       // directory links, by the exact path that names them
   bool delete_all_checked = false;
   std::vector<std::string> log;
+
+  // The process and the window: the controls the user will activate, in order.
+  std::string module_path = "C:\\Apps\\Editor\\uninstall.exe";
+  std::string current_directory = "C:\\Work";
+  std::vector<std::string> shell_folders;
+  bool window_opens = true;
+  bool administrator = false;
+  std::vector<int> controls;
+
+  std::string ModulePath() override { return module_path; }
+  std::string CurrentDirectory() override { return current_directory; }
+  std::vector<std::string> ShellFolders() override { return shell_folders; }
+  bool OpenWindow() override {
+    log.push_back("window");
+    return window_opens;
+  }
+  void HideDeleteAllOption() override { log.push_back("hide option"); }
+  int WaitForControl() override {
+    if (controls.empty()) return kNoControl;
+    const int control = controls.front();
+    controls.erase(controls.begin());
+    log.push_back("control:" + std::to_string(control));
+    return control;
+  }
+  void CloseWindow() override { log.push_back("close window"); }
+  bool IsAdministrator() override {
+    log.push_back("administrator?");
+    return administrator;
+  }
+  void RunLogonDialog() override { log.push_back("logon"); }
+  void EndImpersonation() override { log.push_back("end impersonation"); }
 
   void EnterRemovingState() override { log.push_back("removing"); }
   bool IsDeleteAllChecked() override { return delete_all_checked; }
@@ -30,10 +61,12 @@ class FakePlatform : public RunPlatform {
   }
   bool IsDirectoryEmpty(const std::string& directory) override { return empty_dirs.count(directory) != 0; }
   bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                      const std::vector<std::string>& kept) override {
+                      KeptFiles kept) override {
     std::string entry =
         "purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") + (clear_attributes ? "|clear" : "");
-    for (const std::string& path : kept) entry += "|keep " + path;
+    for (const std::string* path : {kept.first, kept.second}) {
+      if (path != nullptr) entry += "|keep " + *path;
+    }
     log.push_back(entry);
     RemoveStagedFilesUnder(directory);
     return empty_dirs.erase(directory) != 0;

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "driver/settings_file.h"
 #include "fake_files.h"
+#include "settings/settings_file.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "driver/settings.h"
 #include "fake_files.h"
+#include "settings/settings.h"
 
 namespace {
 

@@ -145,8 +145,8 @@ TEST_F(ConfirmationWindowTest, FontsStatusFieldAndIconAreAsLaidOut) {
   ASSERT_TRUE(window.Open());
   RECT client;
   GetClientRect(window.Handle(), &client);
-  EXPECT_EQ(client.right, kClientWidth);
-  EXPECT_EQ(client.bottom, kClientHeight);
+  EXPECT_EQ(client.right, kConfirmationWindow.client_width);
+  EXPECT_EQ(client.bottom, kConfirmationWindow.client_height);
 
   HDC screen = GetDC(nullptr);
   const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);

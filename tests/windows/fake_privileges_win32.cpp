@@ -17,7 +17,7 @@ SC_HANDLE OpenServiceManager(DWORD access) {
   return Privileges().administrator ? kManager : nullptr;
 }
 
-void CloseServiceManager(SC_HANDLE manager) {
+void ServiceManagerTraits::Close(SC_HANDLE manager) {
   if (manager == kManager) ++Privileges().managers_closed;
 }
 

@@ -111,7 +111,9 @@ TEST(PurgeDirectory, KeepsTheFilesItIsToldToInAnySpelling) {
   const std::string settings = tree.Write("app\\uninstall.dat", "x");
   tree.Write("app\\bin\\core.dll", "x");
   tree.Write("app\\notes.txt", "x");
-  EXPECT_FALSE(PurgeDirectory(dir, "*.*", true, true, {dir + "\\BIN\\Editor.EXE", dir + "\\.\\x\\..\\uninstall.dat"}));
+  const std::string kept_program = dir + "\\BIN\\Editor.EXE";
+  const std::string kept_settings = dir + "\\.\\x\\..\\uninstall.dat";
+  EXPECT_FALSE(PurgeDirectory(dir, "*.*", true, true, {&kept_program, &kept_settings}));
   EXPECT_TRUE(PathExists(program));
   EXPECT_TRUE(PathExists(settings));
   EXPECT_FALSE(PathExists(dir + "\\bin\\core.dll"));

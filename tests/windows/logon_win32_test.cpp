@@ -21,11 +21,11 @@ void CALLBACK PlayStep(HWND, UINT, UINT_PTR, DWORD) {
   if (steps != nullptr && next_step < steps->size() && (*steps)[next_step]()) ++next_step;
 }
 
-KernelHandle RunWithSteps(const UiTexts& texts, std::vector<std::function<bool()>> script, bool login_admin = true) {
+KernelHandle RunWithSteps(const UiTexts& texts, std::vector<std::function<bool()>> script) {
   steps = &script;
   next_step = 0;
   const UINT_PTR timer = SetTimer(nullptr, 0, 30, PlayStep);
-  KernelHandle token = ObtainAdministratorRights(login_admin, texts);
+  KernelHandle token = RunLogonDialog(texts);
   KillTimer(nullptr, timer);
   steps = nullptr;
   return token;
@@ -74,25 +74,6 @@ TEST_F(LogonTest, TheTestAsksForTheServiceManagerAndClosesIt) {
   Privileges().administrator = true;
   EXPECT_TRUE(IsAdministrator());
   EXPECT_EQ(Privileges().managers_closed, 1);
-}
-
-TEST_F(LogonTest, TheWindowOpensOnlyWhenAskedForAndNeeded) {
-  bool opened = false;
-  auto close_if_open = [&opened] {
-    if (Logon() == nullptr) return false;
-    opened = true;
-    PostMessageA(Logon(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    return true;
-  };
-  EXPECT_FALSE(RunWithSteps(texts, {close_if_open}, false).Valid());
-  EXPECT_EQ(Privileges().asked_access, 0u) << "no test without LoginAdmin";
-  Privileges().administrator = true;
-  EXPECT_FALSE(RunWithSteps(texts, {close_if_open}).Valid());
-  EXPECT_FALSE(opened) << "an administrator needs no logon";
-  Privileges().administrator = false;
-  EXPECT_FALSE(RunWithSteps(texts, {close_if_open}).Valid());
-  EXPECT_TRUE(opened);
-  EXPECT_TRUE(Privileges().attempts.empty());
 }
 
 TEST_F(LogonTest, AFailedLogonShowsTheBoxEmptiesTheFieldsAndTheNextOneSucceeds) {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "driver/settings.h"
-#include "driver/settings_file.h"
 #include "platform/owners_win32.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
 #include "temp_tree_win32.h"
 
 TEST(SettingsFileOpen, HoldsTheFileAgainstDeletionAndWritingUntilClose) {

@@ -1,4 +1,4 @@
-#include "driver/settings_file.h"
+#include "settings/settings_file.h"
 
 #include <algorithm>
 

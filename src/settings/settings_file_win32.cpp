@@ -1,7 +1,7 @@
 #include <windows.h>
 
-#include "driver/settings_file.h"
 #include "platform/owners_win32.h"
+#include "settings/settings_file.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "driver/settings.h"
+#include "settings/settings.h"
 
 #include <iterator>
 
-#include "driver/settings_file.h"
+#include "settings/settings_file.h"
 #include "text/text.h"
 
 std::string SettingsPathFor(const std::string& own_directory) { return own_directory + "uninstall.dat"; }

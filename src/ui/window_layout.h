@@ -1,0 +1,46 @@
+// What the program's two windows are built from: a table of controls each,
+// and the geometry both share (centring on the screen, font heights). The
+// Win32 builder makes a window from these; nothing here calls the platform.
+#pragma once
+
+#include <cstddef>
+
+enum class ControlKind { Panel, Text, RightText, Icon, CheckBox, Separator, Button, Field, PasswordField, Frame };
+
+// Faces by point size and weight, or the platform's default GUI font.
+enum class ControlFont { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };
+constexpr int kFontCount = 7;
+
+struct ControlSpec {
+  int id;
+  ControlKind kind;
+  bool in_title_band;  // a child of the title band (the table's first panel) rather than of the window
+  int x, y, width, height;
+  ControlFont font;
+};
+
+struct WindowSpec {
+  const char* window_class;
+  bool closable;  // a system menu with a close box
+  int client_width, client_height;
+  const ControlSpec* controls;  // in creation order, which is also the keyboard order
+  size_t control_count;
+};
+
+struct FontSpec {
+  const char* face;
+  int points;
+  int weight;  // 400 regular, 700 bold
+};
+FontSpec FontSpecOf(ControlFont font);
+
+// The height to request for a font of this many points on a display with this
+// many pixels per inch vertically: negative, so that it is a character height.
+int FontHeight(int points, int pixels_per_inch);
+
+struct Placement {
+  int left, top, width, height;
+};
+
+// The outer window clamped to the screen and centred on it.
+Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height);
