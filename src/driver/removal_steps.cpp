@@ -34,9 +34,14 @@ void RemoveDesktopLink(const UninstallRun& run, RunPlatform& platform) {
   platform.DeletePlainFile(link);
 }
 
+// Only the user chooses delete-all, never an unattended run: it takes user files.
+bool DeleteAllChosen(const UninstallRun& run, RunPlatform& platform) {
+  return !run.unattended && platform.IsDeleteAllChecked();
+}
+
 // The product's own settings go only when the user chose to delete everything.
 void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
-  if (!platform.IsDeleteAllChecked() || run.settings.guid.empty()) return;
+  if (!DeleteAllChosen(run, platform) || run.settings.guid.empty()) return;
   const std::string key = ProductKeyPath(run.settings.guid);
   platform.ShowStatus(StatusText(key));
   for (const char* value : {"InstallDir", "StartMenu", "DesktopIcon"}) {
@@ -81,13 +86,17 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;
   if (registration.empty()) registration = ReadSettingValue("Settings", "ProgLink", "", settings.settings_path);
-  if (!IsDriveRoot(settings.own_directory)) {
+  if (IsDriveRoot(settings.own_directory)) {
+    platform.Log("remove files: skipped, the own directory is a drive root");
+  } else {
     run.removal_succeeded =
-        platform.IsDeleteAllChecked() ? RemoveAllFiles(settings, platform) : RemoveListedFiles(settings, platform);
+        DeleteAllChosen(run, platform) ? RemoveAllFiles(settings, platform) : RemoveListedFiles(settings, platform);
   }
   platform.FinishStep();
   if (!run.removal_succeeded) {
-    platform.ShowMessage(" " + run.texts.titel, run.texts.error, kErrorBoxStyle);
+    // The user learns where the log of the failure is.
+    const std::string log = run.log_path.empty() || run.unattended ? std::string() : "\nLog: " + run.log_path;
+    Notify(run, platform, {" " + run.texts.titel, run.texts.error + log, kErrorBoxStyle});
     run.end = true;
   }
 
@@ -101,8 +110,9 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
   const std::string& own = settings.own_directory;
   platform.DeletePlainFile(settings.settings_path);
   for (const char* script : kScriptNames) platform.DeletePlainFile(own + script);
+  // Without a name the path would be the directory itself, which no file deletion takes.
   for (const std::string* program : {&settings.before_uninst, &settings.after_uninst}) {
-    platform.DeletePlainFile(own + *program);
+    if (!program->empty()) platform.DeletePlainFile(own + *program);
   }
   platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : own);
   run.end = true;

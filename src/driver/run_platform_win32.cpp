@@ -1,5 +1,6 @@
 #include "driver/run_platform_win32.h"
 
+#include "driver/run_log.h"
 #include "external/program_runner_win32.h"
 #include "external/running_program_win32.h"
 #include "platform/owners_win32.h"
@@ -8,11 +9,40 @@
 #include "removal/file_system.h"
 #include "removal/registry.h"
 #include "removal/self_delete_batch.h"
+#include "text/text.h"
 #include "ui/message_box.h"
 
 std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
 std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
 std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
+std::string Win32RunPlatform::TempDirectory() { return ::TempDirectory(); }
+
+LocalTime Win32RunPlatform::Now() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+}
+
+bool Win32RunPlatform::OpenLog(const std::string& path) {
+  // Appended to, shared with readers, and never deleted while it is open.
+  log_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL, nullptr));
+  return log_.Valid();
+}
+
+void Win32RunPlatform::Log(const std::string& line) {
+  if (!log_.Valid()) return;
+  const DWORD error = GetLastError();
+  const std::string text = JoinTexts({LogTime(Now()), " ", line, "\r\n"});
+  DWORD written = 0;
+  WriteFile(log_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  SetLastError(error);
+}
+
+bool Win32RunPlatform::Logged(bool done, const char* action, const std::string& subject) {
+  if (log_.Valid()) Log(ActionLine(action, subject, done ? 0 : GetLastError()));
+  return done;
+}
 
 bool Win32RunPlatform::OpenWindow() { return window_.Open(); }
 void Win32RunPlatform::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
@@ -25,7 +55,10 @@ void Win32RunPlatform::EndImpersonation() { ::EndImpersonation(logon_); }
 
 void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
-void Win32RunPlatform::ShowStatus(const std::string& text) { window_.Status().Show(text); }
+void Win32RunPlatform::ShowStatus(const std::string& text) {
+  window_.Status().Show(text);
+  Log(JoinTexts({"status:", text}));
+}
 void Win32RunPlatform::FinishStep() { window_.Status().Flush(); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
@@ -34,32 +67,50 @@ void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string
 }
 
 bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists(path); }
-bool Win32RunPlatform::DeletePlainFile(const std::string& path) { return DeleteFileA(path.c_str()) != FALSE; }
+bool Win32RunPlatform::DeletePlainFile(const std::string& path) {
+  return Logged(DeleteFileA(path.c_str()) != FALSE, "delete file", path);
+}
 bool Win32RunPlatform::IsDirectoryEmpty(const std::string& directory) { return ::IsDirectoryEmpty(directory); }
 
 bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
                                       bool clear_attributes, KeptFiles kept) {
-  return ::PurgeDirectory(directory, pattern, recursive, clear_attributes, kept);
+  // Each file and directory of the purge, in the log.
+  const PurgeReport report{[](void* self, const std::string& path, bool is_directory, uint32_t error) {
+                             static_cast<Win32RunPlatform*>(self)->Log(
+                                 ActionLine(is_directory ? "remove directory" : "delete file", path, error));
+                           },
+                           this};
+  return ::PurgeDirectory(directory, pattern, recursive, clear_attributes, kept, log_.Valid() ? &report : nullptr);
 }
 
 bool Win32RunPlatform::IsDirectoryLink(const std::string& path) { return ::IsDirectoryLink(path); }
-bool Win32RunPlatform::RemoveDirectoryLink(const std::string& link) { return ::RemoveDirectoryLink(link); }
+bool Win32RunPlatform::RemoveDirectoryLink(const std::string& link) {
+  return Logged(::RemoveDirectoryLink(link), "remove directory link", link);
+}
 
 bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  return ::DeleteRegistryValue(root, key, value);
+  return Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
+                JoinTexts({RootName(root), "\\", key, "|", value}));
 }
 
 bool Win32RunPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
-  return ::DeleteRegistryKey(root, key);
+  return Logged(::DeleteRegistryKey(root, key), "delete registry key", JoinTexts({RootName(root), "\\", key}));
 }
 
-void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) { ::StartSelfDeleteBatch(own_directory); }
+void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
+  const std::string bat = ::StartSelfDeleteBatch(own_directory);
+  Log(JoinTexts({"self-deleting batch: ", bat.empty() ? "could not be written or started" : "started, ", bat}));
+}
 
 ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
                                             const std::string& working_directory) {
   // The program may take long: what the line says must be on the screen meanwhile.
   window_.Status().Flush();
-  return RunProgramAndWait(program, parameters, working_directory);
+  const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory);
+  Log(JoinTexts({"run program ", program, " ", parameters, ": ",
+                 outcome.started ? "exit code " : "could not be started",
+                 outcome.started ? DecimalText(static_cast<int32_t>(outcome.exit_code)) : std::string()}));
+  return outcome;
 }
 
 uint32_t Win32RunPlatform::VersionWord() { return GetVersion(); }
@@ -84,5 +135,6 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
 }
 
 void Win32RunPlatform::RunScript(const std::string& language, const std::string& text) {
-  if (script_host_ != nullptr) script_host_->Run(language, text);
+  const bool ran = script_host_ != nullptr && script_host_->Run(language, text);
+  Log(JoinTexts({"run ", language, " script: ", ran ? "ran" : "no script host, or it outlived the wait"}));
 }

@@ -14,6 +14,10 @@ class Win32RunPlatform : public RunPlatform {
   std::string ModulePath() override;
   std::string CurrentDirectory() override;
   std::vector<std::string> ShellFolders() override;
+  std::string TempDirectory() override;
+  LocalTime Now() override;
+  bool OpenLog(const std::string& path) override;
+  void Log(const std::string& line) override;
   bool OpenWindow() override;
   void HideDeleteAllOption() override;
   int WaitForControl() override;
@@ -45,7 +49,11 @@ class Win32RunPlatform : public RunPlatform {
   void RunScript(const std::string& language, const std::string& text) override;
 
  private:
+  // Logs the action with what became of it, the thread's last error if it failed.
+  bool Logged(bool done, const char* action, const std::string& subject);
+
   ConfirmationWindow& window_;
   ScriptHost* script_host_;
   KernelHandle logon_;  // the administrator's token after a logon
+  FileHandle log_;
 };

@@ -1,6 +1,7 @@
 #include "driver/uninstall_sequence.h"
 
 #include "driver/removal_steps.h"
+#include "driver/run_log.h"
 #include "external/running_program.h"
 #include "external/uninstall_script.h"
 #include "platform/run_platform.h"
@@ -16,7 +17,7 @@ std::string ChooseOwnDirectory(const std::string& module_path, const std::string
 }
 
 MessageText MissingSettingsMessage(const std::string& settings_path) {
-  return {" Quillmarn - Error", "Could not find 'uninstall.dat':\n" + settings_path, kErrorBoxStyle};
+  return {kFixedCaption, "Could not find 'uninstall.dat':\n" + settings_path, kErrorBoxStyle};
 }
 
 namespace {
@@ -40,7 +41,10 @@ bool RunBeforeUninstallProgram(const UninstallSettings& s, RunPlatform& platform
 
 void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatform& platform) {
   std::string bytes;
-  if (!platform.ReadScriptFile(path, kLargestScript, bytes)) return;
+  if (!platform.ReadScriptFile(path, kLargestScript, bytes)) {
+    platform.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
+    return;
+  }
   const ScriptText script = UninstallScriptText(path, bytes, s.own_directory, s.start_menu, s.guid);
   if (!script.language.empty()) platform.RunScript(script.language, script.text);
 }
@@ -55,36 +59,93 @@ void RunUninstallScript(const UninstallSettings& s, RunPlatform& platform) {
   }
 }
 
-}  // namespace
-
-bool RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
-  if (ProgramIsRunning(run.settings, platform)) {
-    platform.ShowMessage(run.texts.titel, RunningProgramMessage(run.texts.mutex), kWarningBoxStyle);
-    return false;
-  }
-  if (!RunBeforeUninstallProgram(run.settings, platform)) return false;
-  RunUninstallScript(run.settings, platform);
-  return true;
+// The end of the run, in the log, and its exit code.
+uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result) {
+  const uint32_t code = ExitCodeFor(result, run.unattended);
+  platform.Log(JoinTexts({"end, exit code ", DecimalText(static_cast<int32_t>(code))}));
+  return code;
 }
 
-int RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory) {
-  const std::string own = ChooseOwnDirectory(platform.ModulePath(), development_directory, platform.CurrentDirectory());
-  const std::string settings_path = SettingsPathFor(own);
-  if (!platform.FileExists(settings_path)) {
-    const MessageText box = MissingSettingsMessage(settings_path);
-    platform.ShowMessage(box.caption, box.text, box.style);
-    return 0;
-  }
-  run.settings = ReadUninstallSettings(own);
-  run.texts = LoadUiTexts(settings_path);
-  if (!RunStartupHooks(run, platform) || !platform.OpenWindow()) return 0;
+// The user's run: the window and its buttons until the end.
+void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
+  if (!platform.OpenWindow()) return;
   if (run.settings.login_admin && !platform.IsAdministrator()) platform.RunLogonDialog();
-  run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
   if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
   for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
     if (HandleControl(run, platform, control)) break;
   }
   platform.EndImpersonation();
   platform.CloseWindow();
-  return 0;
+}
+
+// An administrator's run: what OK does in listed mode, then what Ready does.
+RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
+  if (run.settings.login_admin && !platform.IsAdministrator()) {
+    platform.Log("administrator rights are needed, and an unattended run shows no logon window");
+    return RunResult::kNeedsAdministrator;
+  }
+  RunRemoval(run, platform);
+  if (!run.removal_succeeded) return RunResult::kFailed;
+  RunFinalCleanup(run, platform);
+  return RunResult::kRemoved;
+}
+
+}  // namespace
+
+void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& box) {
+  platform.Log(JoinTexts({"message ", TrimBlanks(box.caption), ": ", ReplaceAll(box.text, "\n", " | ")}));
+  if (!run.unattended) platform.ShowMessage(box.caption, box.text, box.style);
+}
+
+RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
+  if (ProgramIsRunning(run.settings, platform)) {
+    Notify(run, platform, {run.texts.titel, RunningProgramMessage(run.texts.mutex), kWarningBoxStyle});
+    return RunResult::kRunning;
+  }
+  if (!RunBeforeUninstallProgram(run.settings, platform)) {
+    platform.Log("the before-uninstall program answered 1: the uninstall ends");
+    return RunResult::kVetoed;
+  }
+  RunUninstallScript(run.settings, platform);
+  return RunResult::kRemoved;
+}
+
+uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory,
+                      const std::string& command_line) {
+  const CommandLine line = ParseCommandLine(command_line);
+  run.unattended = line.unattended;
+  const std::string own = ChooseOwnDirectory(platform.ModulePath(), development_directory, platform.CurrentDirectory());
+  const std::string settings_path = SettingsPathFor(own);
+  const bool have_settings = platform.FileExists(settings_path);
+  if (have_settings) {
+    run.settings = ReadUninstallSettings(own);
+    run.texts = LoadUiTexts(settings_path);
+  }
+  if (line.log) {
+    run.log_path = line.log_path;
+    if (run.log_path.empty())
+      run.log_path = platform.TempDirectory() + DefaultLogName(run.texts.program_name, platform.Now());
+    if (!platform.OpenLog(run.log_path)) {
+      if (!run.unattended) {
+        platform.ShowMessage(kFixedCaption, JoinTexts({"Could not write the log:\n", run.log_path}), kErrorBoxStyle);
+      }
+      return ExitCodeFor(RunResult::kLogNotWritable, run.unattended);
+    }
+  }
+  platform.Log(JoinTexts({"start: ", command_line}));
+  platform.Log(run.unattended ? "mode: unattended" : "mode: interactive");
+  if (!line.valid) {
+    Notify(run, platform, {kFixedCaption, kCommandLineHelp, kErrorBoxStyle});
+    return Finish(run, platform, RunResult::kInvalidCommandLine);
+  }
+  if (!have_settings) {
+    Notify(run, platform, MissingSettingsMessage(settings_path));
+    return Finish(run, platform, RunResult::kNoSettings);
+  }
+  const RunResult hooks = RunStartupHooks(run, platform);
+  if (hooks != RunResult::kRemoved) return Finish(run, platform, hooks);
+  run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
+  if (run.unattended) return Finish(run, platform, RunUnattended(run, platform));
+  RunWithTheWindow(run, platform);
+  return Finish(run, platform, run.removal_succeeded ? RunResult::kRemoved : RunResult::kFailed);
 }

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "driver/command_line.h"
 #include "settings/settings.h"
 
 // Everything the run keeps from start-up to exit.
@@ -16,6 +17,9 @@ struct UninstallRun {
   // A drive or share root or one of the shell's folders: delete-all is not
   // offered there, and the directory itself is never removed.
   bool shared_directory = false;
+  // An administrator's run without window or box (/S), and its log, if any.
+  bool unattended = false;
+  std::string log_path;
 };
 
 // The directory the run works in, with a trailing backslash: the executable's
@@ -30,21 +34,31 @@ struct MessageText {
   unsigned style;
 };
 
+// The caption of the boxes shown before any user text is loaded.
+constexpr char kFixedCaption[] = " Quillmarn - Error";
+
 // The fixed English box for a missing uninstall.dat; no user text is loaded yet.
 MessageText MissingSettingsMessage(const std::string& settings_path);
 
 class RunPlatform;
 
-// The start-up checks and hooks before the window opens: the running-program
-// check, the before-uninstall program and the uninstall script. False when
-// the run must end here, with nothing removed.
-bool RunStartupHooks(UninstallRun& run, RunPlatform& platform);
+// A message box for the user, or for an unattended run a line of the log;
+// the log has it in either mode.
+void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& box);
 
-// The whole run in its order: the own directory and uninstall.dat, the
-// settings and texts, the start-up checks and hooks, the window, the logon,
-// the delete-all option, the user's buttons until the end, and the clean-up
-// of the window and the rights. The process exit code, always 0.
-int RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory);
+// The start-up checks and hooks before the window opens: the running-program
+// check, the before-uninstall program and the uninstall script. kRemoved
+// when the run goes on; otherwise why it must end here, with nothing removed.
+RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform);
+
+// The whole run in its order: the command line, the own directory and
+// uninstall.dat, the settings and texts, the log, the start-up checks and
+// hooks; then either the window, the logon, the delete-all option and the
+// user's buttons until the end, or, unattended, the listed removal and the
+// clean-up that Ready does. The process exit code: always 0 for the user's
+// run, the result's code for an unattended one.
+uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory,
+                      const std::string& command_line);
 
 // The process's run on the real platform.
-int RunUninstall();
+uint32_t RunUninstall();

@@ -12,7 +12,7 @@
 #define UNINSTALL_DEVELOPMENT_DIRECTORY ""
 #endif
 
-int RunUninstall() {
+uint32_t RunUninstall() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
@@ -20,5 +20,5 @@ int RunUninstall() {
   UninstallRun run;
   ConfirmationWindow window(run.texts);
   Win32RunPlatform platform(window, &script_host);
-  return RunUninstall(run, platform, UNINSTALL_DEVELOPMENT_DIRECTORY);
+  return RunUninstall(run, platform, UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
 }

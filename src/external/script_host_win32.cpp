@@ -85,12 +85,13 @@ ScriptHost::~ScriptHost() {
   WaitForSingleObject(thread_.Get(), INFINITE);
 }
 
-void ScriptHost::Run(const std::string& language, const std::string& text) {
-  if (!Available() || abandoned_) return;
+bool ScriptHost::Run(const std::string& language, const std::string& text) {
+  if (!Available() || abandoned_) return false;
   shared_->language = language;
   shared_->text = text;
   SetEvent(shared_->wake.Get());
   abandoned_ = WaitForSingleObject(shared_->done.Get(), wait_ms_) != WAIT_OBJECT_0;
+  return !abandoned_;
 }
 
 DWORD WINAPI ScriptHost::Serve(void* data) {

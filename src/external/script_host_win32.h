@@ -23,7 +23,8 @@ class ScriptHost {
 
   bool Available() const { return shared_ != nullptr && shared_->available; }
   // Sets the language and the time limit, then compiles and runs the text.
-  void Run(const std::string& language, const std::string& text);
+  // False when the host is not there or the script outlived the wait.
+  bool Run(const std::string& language, const std::string& text);
 
   static constexpr DWORD kTimeoutMs = 20000;
   static constexpr DWORD kGraceMs = 10000;

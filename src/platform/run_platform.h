@@ -30,6 +30,11 @@ struct ProgramOutcome {
 // Every removal step announces its item with two blanks in front.
 std::string StatusText(const std::string& item);
 
+// The local time, for the log.
+struct LocalTime {
+  int year, month, day, hour, minute, second;
+};
+
 // Up to two files that a purge leaves in place, by full path.
 struct KeptFiles {
   const std::string* first = nullptr;
@@ -46,6 +51,14 @@ class RunPlatform {
   virtual std::string ModulePath() = 0;
   virtual std::string CurrentDirectory() = 0;
   virtual std::vector<std::string> ShellFolders() = 0;
+  virtual std::string TempDirectory() = 0;
+  virtual LocalTime Now() = 0;
+
+  // The log of an administrator's run: opened for appending (false when it
+  // cannot be written), then one line per call, with the time; nothing
+  // without a log.
+  virtual bool OpenLog(const std::string& path) = 0;
+  virtual void Log(const std::string& line) = 0;
 
   // The confirmation window, with the run's texts.
   virtual bool OpenWindow() = 0;

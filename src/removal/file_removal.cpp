@@ -8,7 +8,10 @@
 namespace {
 
 bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& platform) {
-  return platform.FileExists(settings.own_directory + settings.prog_exe);
+  const std::string program = settings.own_directory + settings.prog_exe;
+  if (platform.FileExists(program)) return true;
+  platform.Log(JoinTexts({"remove files: skipped, the program's file is missing: ", program}));
+  return false;
 }
 
 // One [Dirs] tree of delete-all, decided part by part below the own directory.

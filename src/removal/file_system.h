@@ -4,6 +4,7 @@
 // the ANSI code page cannot spell.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -24,8 +25,15 @@ bool IsDirectoryEmpty(const std::string& directory);
 // the path to (the caller decides about links on its way); a directory link
 // met inside goes as a link, and what it points to is never entered. Files
 // named in kept (paths as the platform resolves them) stay.
+// Told of each file and directory a purge deletes or tries to, with the
+// platform's error number (0: removed).
+struct PurgeReport {
+  void (*entry)(void* context, const std::string& path, bool directory, uint32_t error);
+  void* context;
+};
+
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                    KeptFiles kept = {});
+                    KeptFiles kept = {}, const PurgeReport* report = nullptr);
 
 // A junction or directory symbolic link: the entry the path names, not what
 // it points to.

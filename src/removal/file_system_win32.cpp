@@ -84,13 +84,27 @@ bool IsEmptyDirectory(WidePath& directory) {
   return true;
 }
 
+// Tells the report, if any, what became of one entry.
+bool Reported(bool done, const WidePath& path, bool directory, const PurgeReport* report) {
+  if (report == nullptr) return done;
+  const DWORD error = done ? 0 : GetLastError();
+  char name[MAX_PATH * 2];
+  const int length = WideCharToMultiByte(CP_ACP, 0, path.Text(), -1, name, sizeof(name), nullptr, nullptr);
+  report->entry(report->context, length > 0 ? name : "", directory, error);
+  return done;
+}
+
 // A platform that resolves the link on removal would take an empty target
 // instead of the link: such a link is left. Others go as links.
-bool RemoveLink(WidePath& link) {
+bool RemoveLink(WidePath& link, const PurgeReport* report) {
   const size_t length = link.Length();
   const bool empty_target = link.Append(L"\\") && IsEmptyDirectory(link);
   link.Truncate(length);
-  return !empty_target && RemoveDirectoryW(link.Text()) != FALSE;
+  if (empty_target) {
+    SetLastError(ERROR_DIR_NOT_EMPTY);  // what it points to would go with it
+    return Reported(false, link, true, report);
+  }
+  return Reported(RemoveDirectoryW(link.Text()) != FALSE, link, true, report);
 }
 
 // Files that a purge leaves, by full path.
@@ -106,7 +120,8 @@ struct Kept {
   }
 };
 
-bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes, const Kept& kept) {
+bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes, const Kept& kept,
+           const PurgeReport* report) {
   const size_t length = directory.Length();
   WIN32_FIND_DATAW found;
   FindHandle search = ListDirectory(directory, pattern, found);
@@ -119,20 +134,20 @@ bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool cle
         continue;
       }
       if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(directory.Text());
+      Reported(DeleteFileW(directory.Text()) != FALSE, directory, false, report);
     } else if (recursive && !IsDot(found.cFileName)) {
       // A link met on the way goes as a link: what it points to is never entered.
       if (IsLinkEntry(found)) {
-        RemoveLink(directory);
+        RemoveLink(directory, report);
       } else if (directory.Append(L"\\")) {
-        Purge(directory, pattern, recursive, clear_attributes, kept);
+        Purge(directory, pattern, recursive, clear_attributes, kept, report);
       }
     }
     directory.Truncate(length);
   } while (FindNextFileW(search.Get(), &found));
   search.Reset();
   if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
-  return RemoveDirectoryW(directory.Text()) != FALSE;
+  return Reported(RemoveDirectoryW(directory.Text()) != FALSE, directory, true, report);
 }
 
 // The directory path in wide form, ending in a backslash.
@@ -160,7 +175,7 @@ bool IsDirectoryEmpty(const std::string& directory) {
 }
 
 bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                    KeptFiles kept) {
+                    KeptFiles kept, const PurgeReport* report) {
   WidePath path;
   WidePath mask;
   if (!DirectoryPath(directory, path) || !mask.Assign(pattern.empty() ? "*.*" : pattern)) return false;
@@ -174,7 +189,7 @@ bool PurgeDirectory(const std::string& directory, const std::string& pattern, bo
     ++resolved.count;
   }
   if (!path.Resolve(WidePath(path))) return false;
-  return Purge(path, mask.Text(), recursive, clear_attributes, resolved);
+  return Purge(path, mask.Text(), recursive, clear_attributes, resolved, report);
 }
 
 bool IsDirectoryLink(const std::string& path) {
@@ -187,5 +202,5 @@ bool IsDirectoryLink(const std::string& path) {
 
 bool RemoveDirectoryLink(const std::string& link) {
   WidePath path;
-  return path.Assign(WithoutTrailingBackslashes(link)) && IsDirectoryLink(link) && RemoveLink(path);
+  return path.Assign(WithoutTrailingBackslashes(link)) && IsDirectoryLink(link) && RemoveLink(path, nullptr);
 }

@@ -35,5 +35,6 @@ bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text);
 
 // Moves the executable out of the way, writes the batch where it can stand and
 // starts it hidden. The own directory is removed when it is empty; an empty
-// argument keeps it.
-void StartSelfDeleteBatch(const std::string& own_directory);
+// argument keeps it. The batch's path once it is started; empty when it
+// could not be.
+std::string StartSelfDeleteBatch(const std::string& own_directory);

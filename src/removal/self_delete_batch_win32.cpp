@@ -48,7 +48,7 @@ bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text) {
   return complete;
 }
 
-void StartSelfDeleteBatch(const std::string& own_directory) {
+std::string StartSelfDeleteBatch(const std::string& own_directory) {
   const std::string exe = ModulePath();
   const std::string retired = RetiredExecutableName(GetCurrentProcessId());
   for (int choice = 0; choice < 2; ++choice) {
@@ -72,9 +72,10 @@ void StartSelfDeleteBatch(const std::string& own_directory) {
       if (!MoveFileA(exe.c_str(), target.c_str())) target = exe;
       directory = own_directory;
     }
-    if (WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, directory, bat))) {
-      ShellExecuteA(nullptr, "open", bat.c_str(), nullptr, nullptr, SW_HIDE);
-    }
-    return;
+    const bool started =
+        WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, directory, bat)) &&
+        reinterpret_cast<INT_PTR>(ShellExecuteA(nullptr, "open", bat.c_str(), nullptr, nullptr, SW_HIDE)) > 32;
+    return started ? bat : std::string();
   }
+  return std::string();
 }

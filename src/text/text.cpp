@@ -32,6 +32,12 @@ void AppendTexts(std::string& text, std::initializer_list<std::string_view> part
   for (const std::string_view part : parts) text += part;
 }
 
+std::string JoinTexts(std::initializer_list<std::string_view> parts) {
+  std::string text;
+  AppendTexts(text, parts);
+  return text;
+}
+
 std::string ReplaceAll(const std::string& text, std::string_view find, std::string_view replacement) {
   if (find.empty()) return text;
   std::string result;

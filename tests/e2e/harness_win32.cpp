@@ -18,7 +18,8 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM context) {
   DWORD owner = 0;
   GetWindowThreadProcessId(window, &owner);
   if (owner != search->process || !IsWindowVisible(window)) return TRUE;
-  if (WindowClass(window) != search->window_class) return TRUE;
+  // No class asked for: any window counts.
+  if (!search->window_class.empty() && WindowClass(window) != search->window_class) return TRUE;
   if (search->title != nullptr && WindowText(window) != search->title) return TRUE;
   search->found = window;
   return FALSE;
@@ -41,11 +42,12 @@ StagedInstall::StagedInstall(const std::string& directory_name)
       << "cannot copy " << UninstallerUnderTest();
 }
 
-RunningUninstaller::RunningUninstaller(const std::string& exe, const std::string& current_directory) {
+RunningUninstaller::RunningUninstaller(const std::string& exe, const std::string& current_directory,
+                                       const std::string& arguments) {
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info{};
-  std::string command = "\"" + exe + "\"";
+  std::string command = "\"" + exe + "\"" + (arguments.empty() ? "" : " " + arguments);
   const char* directory = current_directory.empty() ? nullptr : current_directory.c_str();
   if (CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, FALSE, 0, nullptr, directory, &startup, &info)) {
     CloseHandle(info.hThread);
@@ -72,6 +74,12 @@ HWND RunningUninstaller::WaitForWindow(const std::string& window_class, DWORD ti
     if (WaitForSingleObject(process_.Get(), 20) == WAIT_OBJECT_0) return nullptr;
   } while (GetTickCount() - start < timeout_ms);
   return nullptr;
+}
+
+bool RunningUninstaller::ShowsAWindow() const {
+  WindowSearch search{id_, std::string(), nullptr, nullptr};
+  EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found != nullptr;
 }
 
 bool RunningUninstaller::WaitForExit(DWORD timeout_ms, DWORD* code) const {

@@ -37,8 +37,10 @@ class StagedInstall {
 
 class RunningUninstaller {
  public:
-  // Starts exe with current_directory as its working directory (empty: the exe's).
-  explicit RunningUninstaller(const std::string& exe, const std::string& current_directory = std::string());
+  // Starts exe with current_directory as its working directory (empty: the
+  // exe's), and the arguments after its name on the command line.
+  explicit RunningUninstaller(const std::string& exe, const std::string& current_directory = std::string(),
+                              const std::string& arguments = std::string());
   ~RunningUninstaller();
   RunningUninstaller(const RunningUninstaller&) = delete;
   RunningUninstaller& operator=(const RunningUninstaller&) = delete;
@@ -47,6 +49,8 @@ class RunningUninstaller {
   DWORD Id() const { return id_; }
   // A visible top-level window of the process with this class (and title, if given).
   HWND WaitForWindow(const std::string& window_class, DWORD timeout_ms, const char* title = nullptr) const;
+  // Any visible top-level window of the process, of whatever class.
+  bool ShowsAWindow() const;
   // True if the process ended within the time; its exit code goes to *code.
   bool WaitForExit(DWORD timeout_ms, DWORD* code) const;
   void Kill() const;

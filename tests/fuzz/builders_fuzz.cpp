@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "driver/command_line.h"
 #include "driver/user_tasks.h"
 #include "external/program_runner.h"
 #include "external/running_program.h"
@@ -38,6 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   DeleteAllWouldHarm(first, {second, input});
 
   CommandLineFor(first, second);
+  // Every switch is read from the arguments the splitting gives.
+  const CommandLine line = ParseCommandLine(input);
+  if (line.log && !line.log_path.empty() && SplitArguments(input).empty()) __builtin_trap();
   ShellDirectoryFor(first, second);
   ProcessNameMatches(first, second);
   RunningProgramMessage(input);

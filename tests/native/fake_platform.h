@@ -25,7 +25,21 @@ class FakePlatform : public RunPlatform {
   bool administrator = false;
   std::vector<int> controls;
 
+  // The log: whether it can be opened, where, and its lines.
+  bool log_opens = true;
+  std::string log_opened;
+  std::vector<std::string> log_lines;
+
   std::string ModulePath() override { return module_path; }
+  std::string TempDirectory() override { return "C:\\Temp\\"; }
+  LocalTime Now() override { return {2026, 12, 7, 9, 5, 3}; }
+  bool OpenLog(const std::string& path) override {
+    if (log_opens) log_opened = path;
+    return log_opens;
+  }
+  void Log(const std::string& line) override {
+    if (!log_opened.empty()) log_lines.push_back(line);
+  }
   std::string CurrentDirectory() override { return current_directory; }
   std::vector<std::string> ShellFolders() override { return shell_folders; }
   bool OpenWindow() override {

@@ -152,20 +152,21 @@ TEST_F(HooksTest, AHeldMutexStopsTheRunAndSwitchesTheProcessSearchOff) {
   platform.files = {kOwn + "pre.exe"};
   platform.exit_codes[kOwn + "pre.exe"] = 0;
   platform.processes = {"EDITOR.EXE"};
-  EXPECT_TRUE(RunStartupHooks(run, platform)) << "the process alone does not count with a mutex name";
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved)
+      << "the process alone does not count with a mutex name";
   platform.mutexes = {"EditorRuns"};
   platform.log.clear();
-  EXPECT_FALSE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRunning);
   EXPECT_EQ(platform.log, (Log{"box:Uninstall Program|Close Program 'Editor' first!\nThen press OK!|48"}));
 }
 
 TEST_F(HooksTest, WithoutAMutexNameTheProcessListDecides) {
   Install("[Settings]\nProgName=Editor\nProgExe=Editor.exe\n");
   platform.processes = {"explorer.exe", "C:\\Apps\\EDITOR.EXE", "editor.exe"};
-  EXPECT_FALSE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRunning);
   EXPECT_EQ(platform.log.size(), 1u) << "one box, however many instances run";
   platform.processes = {"explorer.exe"};
-  EXPECT_TRUE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved);
 }
 
 TEST_F(HooksTest, TheBeforeProgramStopsTheRunOnlyWithExitCodeOne) {
@@ -174,14 +175,14 @@ TEST_F(HooksTest, TheBeforeProgramStopsTheRunOnlyWithExitCodeOne) {
   for (const uint32_t code : {0u, 1u, 2u}) {
     platform.exit_codes[kOwn + "pre.exe"] = code;
     platform.log.clear();
-    EXPECT_EQ(RunStartupHooks(run, platform), code != 1) << code;
+    EXPECT_EQ(RunStartupHooks(run, platform), code == 1 ? RunResult::kVetoed : RunResult::kRemoved) << code;
     EXPECT_EQ(platform.log, (Log{"run:" + kOwn + "pre.exe|/check|" + kOwn}));
   }
   platform.exit_codes.clear();
-  EXPECT_TRUE(RunStartupHooks(run, platform)) << "a program that cannot start stops nothing";
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved) << "a program that cannot start stops nothing";
   platform.files.clear();
   platform.log.clear();
-  EXPECT_TRUE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved);
   EXPECT_TRUE(platform.log.empty()) << "a missing program is not started";
 }
 

@@ -29,14 +29,15 @@ const std::string kOwn = "C:\\Apps\\Editor\\";
 
 // Runs the whole sequence on the fake platform, with uninstall.dat staged
 // (unless dat is empty) and the user pressing the given controls.
-Log RunWith(const std::string& dat, FakePlatform& platform, UninstallRun& run, std::vector<int> controls) {
+Log RunWith(const std::string& dat, FakePlatform& platform, UninstallRun& run, std::vector<int> controls,
+            const std::string& arguments = std::string(), uint32_t exit_code = 0) {
   ClearStagedFiles();
   if (!dat.empty()) {
     StageFile(kOwn + "uninstall.dat", dat);
     platform.files.insert(kOwn + "uninstall.dat");
   }
   platform.controls = std::move(controls);
-  EXPECT_EQ(RunUninstall(run, platform, ""), 0);
+  EXPECT_EQ(RunUninstall(run, platform, "", "\"" + kOwn + "uninstall.exe\" " + arguments), exit_code) << arguments;
   EXPECT_EQ(HeldFileCount(), 0);
   return platform.log;
 }
@@ -113,7 +114,113 @@ TEST(RunUninstall, FromTheDevelopmentDirectoryTheCurrentDirectoryIsTheOwnOne) {
   StageFile(kOwn + "uninstall.dat", "[Settings]\nProgName=Editor\n");
   platform.files.insert(kOwn + "uninstall.dat");
   platform.controls = {kCancelButtonId};
-  EXPECT_EQ(RunUninstall(run, platform, "C:\\Dev\\"), 0);
+  EXPECT_EQ(RunUninstall(run, platform, "C:\\Dev\\", "C:\\Dev\\uninstall.exe"), 0u);
   EXPECT_EQ(run.settings.own_directory, kOwn);
   EXPECT_EQ(run.texts.program_name, "Editor");
+}
+
+TEST(CommandLine, SplitsAsTheCRuntimeDoes) {
+  const std::vector<std::pair<const char*, std::vector<std::string>>> lines = {
+      {"uninstall.exe", {}},
+      {"\"C:\\Program Files\\App\\uninstall.exe\" /S", {"/S"}},
+      {"C:\\App\\uninstall.exe  /S\t-log", {"/S", "-log"}},
+      {"u.exe \"/LOG=C:\\a b\\x.log\"", {"/LOG=C:\\a b\\x.log"}},
+      {"u.exe /LOG=\"C:\\a b\\x.log\"", {"/LOG=C:\\a b\\x.log"}},
+      {"u.exe a\\\\b c\\\\\\\"d \"e\"\"f\" \"\"", {"a\\\\b", "c\\\"d", "e\"f", ""}},
+      {"u.exe \"a b", {"a b"}},
+  };
+  for (const auto& line : lines) EXPECT_EQ(SplitArguments(line.first), line.second) << line.first;
+}
+
+TEST(CommandLine, KnowsItsSwitchesInAnyCaseAndNothingElse) {
+  const CommandLine none = ParseCommandLine("uninstall.exe");
+  EXPECT_TRUE(none.valid);
+  EXPECT_FALSE(none.unattended || none.log);
+  for (const char* silent : {"u.exe /S", "u.exe -s", "u.exe /silent", "u.exe /VerySilent"}) {
+    const CommandLine line = ParseCommandLine(silent);
+    EXPECT_TRUE(line.valid && line.unattended && !line.log) << silent;
+  }
+  const CommandLine both = ParseCommandLine("u.exe /s \"/log=C:\\a b\\x.log\"");
+  EXPECT_TRUE(both.valid && both.unattended && both.log);
+  EXPECT_EQ(both.log_path, "C:\\a b\\x.log");
+  const CommandLine bare = ParseCommandLine("u.exe /LOG");
+  EXPECT_TRUE(bare.log && bare.log_path.empty());
+  for (const char* wrong : {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS"}) {
+    EXPECT_FALSE(ParseCommandLine(wrong).valid) << wrong;
+  }
+  EXPECT_EQ(ExitCodeFor(RunResult::kFailed, true), 1603u);
+  EXPECT_EQ(ExitCodeFor(RunResult::kFailed, false), 0u) << "the user's run always ends with 0";
+}
+
+TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
+  struct Case {
+    const char* what;
+    std::string dat;
+    uint32_t code;
+  };
+  const std::string program = "[Settings]\nProgName=Editor\nProgExe=editor.exe\nGUID={E1}\n";
+  const Case cases[] = {
+      {"removed", program + "[Files]\nf=editor.exe\n", 0},
+      {"no uninstall.dat", "", 1605},
+      {"the program runs", program + "MutexString=EditorRuns\n", 1618},
+      {"the before-uninstall program says no", program + "[StartProg]\nBeforeUninst=pre.exe\n", 1602},
+      {"administrator rights needed", program + "LoginAdmin=1\n", 740},
+      {"nothing could be removed", program + "[Files]\nf=gone.dll\n", 1603},
+  };
+  for (const Case& c : cases) {
+    FakePlatform platform;
+    platform.files = {kOwn + "editor.exe", kOwn + "pre.exe"};
+    platform.mutexes = {"EditorRuns"};
+    platform.exit_codes[kOwn + "pre.exe"] = 1;
+    UninstallRun run;
+    const Log log = RunWith(c.dat, platform, run, {kOkButtonId}, "/S /LOG=C:\\x.log", c.code);
+    for (const std::string& entry : log) {
+      EXPECT_NE(entry, "window") << c.what;
+      EXPECT_NE(entry.compare(0, 4, "box:"), 0) << c.what << ": " << entry;
+      EXPECT_NE(entry, "logon") << c.what;
+    }
+    EXPECT_EQ(platform.log_lines.back(), "end, exit code " + std::to_string(c.code)) << c.what;
+  }
+}
+
+TEST(RunUninstall, UnattendedRemovalIsTheListedOneAndThenReady) {
+  FakePlatform platform;
+  platform.files = {kOwn + "editor.exe"};
+  platform.delete_all_checked = true;  // no one can have chosen it: it stays unused
+  UninstallRun run;
+  const Log log = RunWith("[Settings]\nProgExe=editor.exe\nGUID={E1}\n[Files]\nf=editor.exe\n[Dirs]\nd=data\n",
+                          platform, run, {}, "/S");
+  const Log expected = {"removing", "delete:" + kOwn + "editor.exe", "status:  " + kOwn + "editor.exe"};
+  ASSERT_GE(log.size(), expected.size());
+  EXPECT_EQ(Log(log.begin(), log.begin() + 3), expected) << "no product key: that takes delete-all";
+  EXPECT_EQ(log.back(), "batch:" + kOwn) << "what Ready does comes last";
+  EXPECT_TRUE(platform.log_opened.empty());
+}
+
+TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
+  FakePlatform interactive;
+  UninstallRun run;
+  EXPECT_EQ(RunWith("[Settings]\n", interactive, run, {}, "/X"),
+            Log{"box: Quillmarn - Error|" + std::string(kCommandLineHelp) + "|16"});
+  FakePlatform unattended;
+  UninstallRun run2;
+  EXPECT_TRUE(RunWith("[Settings]\n", unattended, run2, {}, "/S /X", 1639).empty());
+
+  FakePlatform unwritable;
+  unwritable.log_opens = false;
+  UninstallRun run3;
+  EXPECT_TRUE(RunWith("[Settings]\n", unwritable, run3, {}, "/S /LOG=Q:\\x.log", 1622).empty());
+  UninstallRun run4;
+  unwritable.log.clear();
+  EXPECT_EQ(RunWith("[Settings]\n", unwritable, run4, {}, "/LOG=Q:\\x.log"),
+            Log{"box: Quillmarn - Error|Could not write the log:\nQ:\\x.log|16"});
+
+  // /LOG alone names a log of the product's own in the temporary directory.
+  FakePlatform named;
+  UninstallRun run5;
+  RunWith("[Settings]\nProgName=Ed/it:or\n", named, run5, {kCancelButtonId}, "/LOG");
+  EXPECT_EQ(named.log_opened, "C:\\Temp\\Ed-it-or uninstall 2026-12-07 09-05-03.log");
+  EXPECT_EQ(named.log_lines.front(), "start: \"" + kOwn + "uninstall.exe\" /LOG");
+  EXPECT_EQ(named.log_lines[1], "mode: interactive");
+  EXPECT_EQ(named.log_lines.back(), "end, exit code 0");
 }

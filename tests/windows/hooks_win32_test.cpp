@@ -102,9 +102,9 @@ TEST_F(HooksWin32Test, ProgramsGetTheirQuotedPathParametersAndDirectory) {
 TEST_F(HooksWin32Test, TheBeforeProgramDecidesWhetherTheRunGoesOn) {
   Install("[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nBeforeParam=/exit=1\n");
   CopyProbe(tree, "app\\pre.exe");
-  EXPECT_FALSE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kVetoed);
   Install("[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nBeforeParam=/exit=2\n");
-  EXPECT_TRUE(RunStartupHooks(run, platform));
+  EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved);
   EXPECT_NE(ProbeLog(own).find("pre.exe\" /exit=2|" + WithoutTrailingBackslashes(own)), std::string::npos)
       << ProbeLog(own);
 }
@@ -221,16 +221,16 @@ TEST_F(HooksWin32Test, ScriptsSeeTheirConstantsAndOnlyTheVbScriptRuns) {
              "var fso = new ActiveXObject(\"Scripting.FileSystemObject\");\r\n"
              "var f = fso.CreateTextFile(qmProgDir + \"seen.txt\", true);\r\n"
              "f.Write(\"js|\" + qmProgDir + \"|\" + qmStartMenuDir + \"|\" + qmGUID); f.Close();");
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_EQ(ReadWholeFile(out), "vbs|" + own + "|C:\\Menu\\Editor|{QM-G}");
 
   DeleteFileA((own + "Uninstall.vbs").c_str());
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_EQ(ReadWholeFile(out), "js|" + own + "|C:\\Menu\\Editor|{QM-G}");
 
   DeleteFileA(out.c_str());
   Install("[Settings]\nProgExe=editor.exe\nScript=0\n");
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_FALSE(PathExists(out));
 }
 
@@ -251,10 +251,10 @@ TEST_F(HooksWin32Test, AScriptBeyondTheBoundIsNotRunAsIfAbsent) {
   tree.Write("app\\Uninstall.vbs", script);
   std::string bytes;
   EXPECT_FALSE(scripted.ReadScriptFile(own + "Uninstall.vbs", kLargestScript, bytes));
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_FALSE(PathExists(out));
   tree.Write("app\\Uninstall.vbs", marker);
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_TRUE(PathExists(out)) << "the same script within the bound runs";
 }
 
@@ -282,10 +282,10 @@ TEST_F(HooksWin32Test, BrokenAndEndlessScriptsNeverHoldTheRun) {
   Install("[Settings]\nProgExe=editor.exe\nScript=1\n");
   for (const char* script : {"If Then Else )(\n", "Err.Raise 5\n", "x = 1 / 0\n"}) {
     tree.Write("app\\Uninstall.vbs", script);
-    EXPECT_TRUE(RunStartupHooks(run, scripted)) << script;
+    EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved) << script;
   }
   tree.Write("app\\Uninstall.vbs", "Do\nLoop\n");
   const DWORD start = GetTickCount();
-  EXPECT_TRUE(RunStartupHooks(run, scripted));
+  EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_LT(GetTickCount() - start, 10000u);
 }

@@ -1,0 +1,66 @@
+#include "driver/run_log.h"
+
+#include <cstring>
+
+#include "text/text.h"
+
+namespace {
+
+// The number in width digits, zeros in front, into the buffer's end.
+void PutDigits(char* end, int width, int number) {
+  for (int i = 1; i <= width; ++i, number /= 10) end[-i] = static_cast<char>('0' + number % 10);
+}
+
+}  // namespace
+
+std::string OutcomeText(uint32_t error) {
+  switch (error) {
+    case 0:
+      return "removed";
+    case 2:  // the file, key or value
+    case 3:  // the path
+      return "absent";
+    case 5:
+      return "access denied";
+    case 32:  // shared without leave to delete
+    case 33:
+      return "in use";
+    case 145:
+      return "not empty";
+    case 206:
+      return "path too long";
+    default:
+      return "error " + DecimalText(static_cast<int32_t>(error));
+  }
+}
+
+std::string ActionLine(const std::string& action, const std::string& subject, uint32_t error) {
+  return JoinTexts({action, " ", subject, ": ", OutcomeText(error)});
+}
+
+std::string RootName(RegistryRoot root) {
+  static constexpr const char* kNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "", "HKCC"};
+  const uint32_t index = root - kClassesRoot;
+  if (IsPredefinedRoot(root)) return kNames[index];
+  return DecimalText(static_cast<int32_t>(root));
+}
+
+std::string LogTime(const LocalTime& time) {
+  char text[] = "0000-00-00 00:00:00";
+  PutDigits(text + 4, 4, time.year);
+  PutDigits(text + 7, 2, time.month);
+  PutDigits(text + 10, 2, time.day);
+  PutDigits(text + 13, 2, time.hour);
+  PutDigits(text + 16, 2, time.minute);
+  PutDigits(text + 19, 2, time.second);
+  return text;
+}
+
+std::string DefaultLogName(const std::string& product, const LocalTime& time) {
+  std::string name =
+      JoinTexts({product.empty() ? std::string_view("Quillmarn") : product, " uninstall ", LogTime(time), ".log"});
+  for (char& c : name) {
+    if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr) c = '-';
+  }
+  return name;
+}

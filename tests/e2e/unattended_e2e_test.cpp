@@ -1,0 +1,143 @@
+// The administrator's run: /S never shows a window and tells its end by the
+// exit code; /LOG writes what was done.
+#include <gtest/gtest.h>
+
+#include "harness_win32.h"
+#include "platform/owners_win32.h"
+#include "probes_win32.h"
+
+namespace {
+
+constexpr DWORD kWait = 30000;
+const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{QM-SILENT}";
+// The [Settings] of the staged program, whose executable is the one named.
+std::string SettingsFor(const std::string& program) {
+  return "[Settings]\r\nProgName=Editor\r\nProgExe=" + program + "\r\nGUID={QM-SILENT}\r\n";
+}
+const std::string kSettings = SettingsFor("editor.exe");
+
+bool EntryExists() {
+  RegistryKey key;
+  return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntry.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+class Unattended : public ::testing::Test {
+ protected:
+  Unattended() : install("Editor") {}
+
+  void SetUp() override {
+    install.Write("editor.exe", "MZ");
+    install.MakeDir("data");
+    install.Write("data\\notes.txt", "the user's");
+    RegistryKey key;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, kEntry.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+    RegSetValueExA(key.Get(), "DisplayName", 0, REG_SZ, reinterpret_cast<const BYTE*>("Editor"), 7);
+  }
+  void TearDown() override {
+    EXPECT_TRUE(WaitForBatchToFinish(kWait));
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, kEntry.c_str());
+  }
+
+  // Runs the staged uninstaller with the arguments to its end, watching that
+  // no window of it appears meanwhile; the exit code.
+  DWORD Run(const std::string& arguments) {
+    RunningUninstaller run(install.Exe(), std::string(), arguments);
+    EXPECT_TRUE(run.Started());
+    DWORD code = 99;
+    const DWORD start = GetTickCount();
+    while (!run.WaitForExit(10, &code) && GetTickCount() - start < kWait) {
+      EXPECT_FALSE(run.ShowsAWindow()) << arguments;
+      if (run.ShowsAWindow()) break;
+    }
+    return code;
+  }
+
+  StagedInstall install;
+};
+
+}  // namespace
+
+TEST_F(Unattended, RemovesTheInstallationWithoutAWindowAndEndsWithZero) {
+  install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\nf2=gone.dll\r\n[Dirs]\r\nd=data\r\n");
+  const std::string log = install.Parent() + "a b\\x.log";
+  CreateDirectoryA((install.Parent() + "a b").c_str(), nullptr);
+  EXPECT_EQ(Run("/S \"/LOG=" + log + "\""), 0u);
+  EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
+  EXPECT_FALSE(EntryExists()) << "the registration is gone";
+  EXPECT_TRUE(PathExists(install.Dir() + "data\\notes.txt")) << "never delete-all: the user's file stays";
+  EXPECT_TRUE(WaitForPathToVanish(install.Exe(), kWait)) << "the batch took the program file";
+  const std::string text = ReadWholeFile(log);
+  for (const std::string& line :
+       {std::string("mode: unattended\r\n"), "delete file " + install.Dir() + "editor.exe: removed\r\n",
+        "delete file " + install.Dir() + "gone.dll: absent\r\n",
+        "delete registry key HKLM\\" + kEntry + ": removed\r\n", std::string("self-deleting batch: started"),
+        std::string("end, exit code 0\r\n")}) {
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  }
+  EXPECT_EQ(text.find("editor.exe: removed"), text.rfind("editor.exe: removed"));
+}
+
+TEST_F(Unattended, EachEndIsToldByItsExitCodeAndChangesNothing) {
+  const std::string probe = ProbeProgram();
+  ASSERT_FALSE(probe.empty());
+  ASSERT_TRUE(CopyFileA(probe.c_str(), (install.Dir() + "pre.exe").c_str(), FALSE));
+  KernelHandle mutex(CreateMutexA(nullptr, TRUE, "QmSilentEditorRuns"));
+  struct Case {
+    const char* cause;
+    std::string dat;
+    std::string arguments;
+    DWORD code;
+  } cases[] = {
+      {"no uninstall.dat", "", "/S", 1605},
+      {"the program runs", kSettings + "MutexString=QmSilentEditorRuns\r\n", "/S", 1618},
+      {"the before-uninstall program says no",
+       kSettings + "[StartProg]\r\nBeforeUninst=pre.exe\r\nBeforeParam=/exit=1\r\n", "/S", 1602},
+      {"the log cannot be written", kSettings, "/S /LOG=" + install.Parent() + "missing\\x.log", 1622},
+      {"a switch that is not known", kSettings, "/S /X", 1639},
+  };
+  for (const Case& c : cases) {
+    DeleteFileA((install.Dir() + "uninstall.dat").c_str());
+    if (!c.dat.empty()) install.Write("uninstall.dat", c.dat + "[Files]\r\nf=editor.exe\r\n");
+    EXPECT_EQ(Run(c.arguments), c.code) << c.cause;
+    EXPECT_TRUE(PathExists(install.Dir() + "editor.exe")) << c.cause;
+    EXPECT_TRUE(EntryExists()) << c.cause;
+  }
+}
+
+TEST_F(Unattended, AFailedRemovalIsLoggedWithTheBoxItWouldHaveShown) {
+  install.Write("uninstall.dat", SettingsFor("missing.exe") + "[Files]\r\nf=editor.exe\r\n");
+  const std::string log = install.Parent() + "failed run.log";
+  EXPECT_EQ(Run("-silent /LOG=\"" + log + "\""), 1603u);
+  const std::string text = ReadWholeFile(log);
+  EXPECT_NE(text.find("message Uninstall Program: Uninstalling program not possible.\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("end, exit code 1603\r\n"), std::string::npos) << text;
+  EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
+  EXPECT_FALSE(EntryExists()) << "the registration goes after a failure too";
+}
+
+TEST_F(Unattended, InteractiveRunsExplainAWrongSwitchAndNameTheirLogInTheFailureBox) {
+  install.Write("uninstall.dat", SettingsFor("missing.exe") + "[Files]\r\nf=editor.exe\r\n");
+  {
+    RunningUninstaller run(install.Exe(), std::string(), "/X");
+    HWND box = run.WaitForWindow("#32770", kWait);
+    ASSERT_NE(box, nullptr);
+    EXPECT_NE(ControlText(box, 0xFFFF).find("/S, /SILENT, /VERYSILENT"), std::string::npos);
+    ClickControl(box, IDOK);
+    DWORD code = 99;
+    ASSERT_TRUE(run.WaitForExit(kWait, &code));
+    EXPECT_EQ(code, 0u) << "the user's run always ends with 0";
+  }
+  const std::string log = install.Parent() + "user.log";
+  RunningUninstaller run(install.Exe(), std::string(), "/LOG=" + log);
+  HWND main = WaitForMainWindow(run, kWait);
+  ASSERT_NE(main, nullptr);
+  ClickControl(main, 5);  // OK
+  HWND box = run.WaitForWindow("#32770", kWait);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(ControlText(box, 0xFFFF), "Uninstalling program not possible.\nLog: " + log);
+  ClickControl(box, IDOK);
+  DWORD code = 99;
+  ASSERT_TRUE(run.WaitForExit(kWait, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_NE(ReadWholeFile(log).find("mode: interactive"), std::string::npos);
+}
