@@ -54,7 +54,7 @@ void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
 
 void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
-  if (!platform.IsDirectoryEmpty(folder)) return;
+  if (!IsEmptyOrLogSkip(folder, platform)) return;
   platform.ShowStatus(StatusText(folder));
   platform.PurgeDirectory(folder, kAllEntries, false, false, {});
 }

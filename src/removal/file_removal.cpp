@@ -61,6 +61,12 @@ bool DeleteListedFile(const std::string& path, RunPlatform& platform) {
 
 }  // namespace
 
+bool IsEmptyOrLogSkip(const std::string& directory, RunPlatform& platform) {
+  if (platform.IsDirectoryEmpty(directory)) return true;
+  platform.Log(JoinTexts({"remove directory ", directory, ": skipped, not empty or absent"}));
+  return false;
+}
+
 bool IsDriveRoot(const std::string& directory) {
   return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
 }
@@ -115,7 +121,7 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) {
       const std::string directory = own + file.KeyValue();
-      if (!platform.IsDirectoryEmpty(directory)) continue;
+      if (!IsEmptyOrLogSkip(directory, platform)) continue;
       platform.ShowStatus(StatusText(directory + kAllEntries));
       platform.PurgeDirectory(directory, kAllEntries, false, false, {});
     }

@@ -27,6 +27,10 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
 // was there.
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);
 
+// True for a directory that is there and empty, so that removing it takes
+// nothing else; otherwise the log says why it is passed over.
+bool IsEmptyOrLogSkip(const std::string& directory, RunPlatform& platform);
+
 // A directory such as "D:\" or "D:" whose files are never removed.
 bool IsDriveRoot(const std::string& directory);
 
