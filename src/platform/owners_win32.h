@@ -80,6 +80,14 @@ struct WindowTraits {
 };
 using WindowOwner = UniqueResource<WindowTraits>;
 
+// An icon loaded at a size of the program's choosing.
+struct IconTraits {
+  using Value = HICON;
+  static Value Invalid() { return nullptr; }
+  static void Close(Value value) { DestroyIcon(value); }
+};
+using IconOwner = UniqueResource<IconTraits>;
+
 // Fonts, brushes and other GDI objects created by the program.
 struct GdiObjectTraits {
   using Value = HGDIOBJ;

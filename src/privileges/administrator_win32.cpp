@@ -20,6 +20,9 @@ LRESULT CALLBACK LogonProc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED && LOWORD(wparam) == kLogonButtonId) PostMessageA(window, kLogonActivated, 0, 0);
       return 0;
+    case WM_DPICHANGED:
+      BuiltWindow::OnDpiChanged(window, wparam, lparam);
+      return 0;
     default:
       return DefWindowProcA(window, message, wparam, lparam);
   }

@@ -10,12 +10,23 @@ namespace {
 constexpr UINT kControlActivated = WM_APP + 1;
 constexpr DWORD kStatusPaintIntervalMs = 50;
 
+// The status bar's one field, across the window at its resolution.
+void SetStatusField(HWND bar, int dpi) {
+  int field_right[] = {Scaled(kStatusFieldRight, dpi)};
+  SendMessageA(bar, SB_SETPARTS, 1, reinterpret_cast<LPARAM>(field_right));
+  SendMessageA(bar, WM_SIZE, 0, 0);
+}
+
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wparam) == BN_CLICKED && lparam != 0) PostMessageA(window, kControlActivated, LOWORD(wparam), lparam);
       return 0;
     case WM_CLOSE:
+      return 0;
+    case WM_DPICHANGED:
+      BuiltWindow::OnDpiChanged(window, wparam, lparam);
+      SetStatusField(FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr), HIWORD(wparam));
       return 0;
     case WM_SYSCOMMAND:
       if ((wparam & 0xFFF0) == SC_CLOSE) return 0;
@@ -89,8 +100,7 @@ bool ConfirmationWindow::Open() {
   if (!window_.Build(kConfirmationWindow, WindowProc, WindowTitle(texts_), ControlText, texts_)) return false;
   status_.Attach(CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, window_.Handle(), nullptr,
                                  GetModuleHandleA(nullptr), nullptr));
-  int field_right[] = {kStatusFieldRight};
-  SendMessageA(status_.Handle(), SB_SETPARTS, 1, reinterpret_cast<LPARAM>(field_right));
+  SetStatusField(status_.Handle(), window_.Dpi());
 
   ShowWindow(Control(kReadyButtonId), SW_HIDE);
   ShowWindow(window_.Handle(), SW_SHOWNORMAL);

@@ -1,5 +1,7 @@
 #include "ui/window_builder_win32.h"
 
+#include <utility>
+
 namespace {
 
 constexpr char kPanelClass[] = "QuillmarnPanel";
@@ -62,25 +64,46 @@ ControlClass ClassOf(ControlKind kind) {
   return {"STATIC", 0, 0};
 }
 
-// The display's vertical pixels per inch, as the window's device context gives them.
-int PixelsPerInch(HWND window) {
-  HDC screen = GetDC(window);
-  const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(window, screen);
-  return pixels_per_inch;
+// The resolution the system lays out by: the primary display's.
+int SystemDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+  ReleaseDC(nullptr, screen);
+  return dpi;
 }
 
 }  // namespace
 
-HFONT BuiltWindow::FontFor(ControlFont font, int pixels_per_inch) {
+int WindowDpi(HWND window) {
+  // Known per window since Windows 10; looked up, so that older systems run.
+  using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
+  const auto per_window = reinterpret_cast<GetDpiForWindowCall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  const UINT dpi = window != nullptr && per_window != nullptr ? per_window(window) : 0;
+  return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
+}
+
+HFONT BuiltWindow::FontFor(ControlFont font) {
   if (font == ControlFont::None) return nullptr;
-  if (font == ControlFont::DefaultGui) return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
+  const int system_dpi = SystemDpi();
+  // The stock font is made for the system's resolution: on another display
+  // a font of its face is made at that display's.
+  if (font == ControlFont::DefaultGui && dpi_ == system_dpi) return static_cast<HFONT>(stock);
   GdiObject& owned = fonts_[static_cast<int>(font)];
   if (!owned.Valid()) {
-    const FontSpec face = FontSpecOf(font);
-    owned.Reset(CreateFontA(FontHeight(face.points, pixels_per_inch), 0, 0, 0, face.weight, FALSE, FALSE, FALSE,
-                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                            DEFAULT_PITCH | FF_DONTCARE, face.face));
+    LOGFONTA face{};
+    if (font == ControlFont::DefaultGui) {
+      GetObjectA(stock, sizeof(face), &face);
+      face.lfHeight = face.lfHeight * dpi_ / system_dpi;
+    } else {
+      const FontSpec spec = FontSpecOf(font);
+      face.lfHeight = FontHeight(spec.points, dpi_);
+      face.lfWeight = spec.weight;
+      face.lfCharSet = DEFAULT_CHARSET;
+      lstrcpynA(face.lfFaceName, spec.face, LF_FACESIZE);
+    }
+    owned.Reset(CreateFontIndirectA(&face));
   }
   return static_cast<HFONT>(owned.Get());
 }
@@ -94,8 +117,9 @@ bool BuiltWindow::Build(const WindowSpec& spec, WNDPROC procedure, const std::st
       RegisterWindowClass(kPanelClass, PanelProc, false, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   if (!registered) return false;
 
+  dpi_ = SystemDpi();
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | (spec.closable ? WS_SYSMENU : 0);
-  RECT outer{0, 0, spec.client_width, spec.client_height};
+  RECT outer{0, 0, Scaled(spec.client_width, dpi_), Scaled(spec.client_height, dpi_)};
   AdjustWindowRect(&outer, style, FALSE);
   const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
                                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
@@ -103,35 +127,60 @@ bool BuiltWindow::Build(const WindowSpec& spec, WNDPROC procedure, const std::st
                                 nullptr, nullptr, instance, nullptr));
   if (!window_.Valid()) return false;
   spec_ = &spec;
-  const int pixels_per_inch = PixelsPerInch(window_.Get());
+  SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-  for (size_t i = 0; i < spec.control_count; ++i) {
+  for (size_t i = 0; i < spec.control_count && i < kMostControls; ++i) {
     const ControlSpec& layout = spec.controls[i];
     const ControlClass cls = ClassOf(layout.kind);
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
-    HWND control = CreateWindowExA(cls.extended, cls.name, text_of(layout.id, texts).c_str(),
-                                   WS_CHILD | WS_VISIBLE | cls.style, layout.x, layout.y, layout.width, layout.height,
-                                   parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
-    if (control == nullptr) continue;
-    if (layout.kind == ControlKind::Panel && band_ == nullptr) band_ = control;
-    if (HFONT font = FontFor(layout.font, pixels_per_inch)) {
-      SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    }
-    if (layout.kind == ControlKind::Icon) {
-      HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, 32, 32, LR_SHARED);
-      SendMessageA(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon));
-      SetWindowPos(control, nullptr, layout.x, layout.y, layout.width, layout.height, SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    controls_[i] = CreateWindowExA(cls.extended, cls.name, text_of(layout.id, texts).c_str(),
+                                   WS_CHILD | WS_VISIBLE | cls.style, Scaled(layout.x, dpi_), Scaled(layout.y, dpi_),
+                                   Scaled(layout.width, dpi_), Scaled(layout.height, dpi_), parent,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
+    if (layout.kind == ControlKind::Panel && band_ == nullptr) band_ = controls_[i];
   }
+  LayOutControls(false);
   return true;
+}
+
+void BuiltWindow::LayOutControls(bool move) {
+  // The fonts of the old resolution go once the controls have the new ones.
+  GdiObject replaced[kFontCount];
+  for (int i = 0; i < kFontCount; ++i) replaced[i] = std::move(fonts_[i]);
+  for (size_t i = 0; i < spec_->control_count && i < kMostControls; ++i) {
+    const ControlSpec& layout = spec_->controls[i];
+    HWND control = controls_[i];
+    if (control == nullptr) continue;
+    if (HFONT font = FontFor(layout.font)) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (layout.kind == ControlKind::Icon) {
+      // The image that fits the resolution, from the icon's several sizes.
+      const int size = Scaled(32, dpi_);
+      icon_.Reset(static_cast<HICON>(
+          LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, size, size, 0)));
+      SendMessageA(control, STM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon_.Get()));
+    } else if (!move) {
+      continue;  // created in place; an icon control resizes itself to its image and is put back
+    }
+    SetWindowPos(control, nullptr, Scaled(layout.x, dpi_), Scaled(layout.y, dpi_), Scaled(layout.width, dpi_),
+                 Scaled(layout.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void BuiltWindow::OnDpiChanged(HWND window, WPARAM wparam, LPARAM lparam) {
+  auto* built = reinterpret_cast<BuiltWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  const RECT* suggested = reinterpret_cast<const RECT*>(lparam);
+  SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+               suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (built == nullptr || built->window_.Get() != window) return;
+  built->dpi_ = HIWORD(wparam);
+  built->LayOutControls(true);
 }
 
 HWND BuiltWindow::Control(int id) const {
   if (!window_.Valid()) return nullptr;
-  for (size_t i = 0; i < spec_->control_count; ++i) {
-    const ControlSpec& layout = spec_->controls[i];
-    if (layout.id == id && id != 0) return GetDlgItem(layout.in_title_band ? band_ : window_.Get(), id);
+  for (size_t i = 0; i < spec_->control_count && i < kMostControls; ++i) {
+    if (spec_->controls[i].id == id && id != 0) return controls_[i];
   }
   return nullptr;
 }
@@ -139,6 +188,8 @@ HWND BuiltWindow::Control(int id) const {
 void BuiltWindow::Destroy() {
   window_.Reset();
   band_ = nullptr;
+  for (HWND& control : controls_) control = nullptr;
   spec_ = nullptr;
+  icon_.Reset();
   for (GdiObject& font : fonts_) font.Reset();
 }

@@ -1,6 +1,8 @@
 // The one window builder: a centred top-level window made from its table,
 // with every control in the table's order, its text and its font. Both the
-// confirmation window and the logon window are made by it.
+// confirmation window and the logon window are made by it. The table is
+// written for 96 dots per inch; the window is laid out at its display's
+// resolution, and again when it moves to a display with another one.
 #pragma once
 
 #include <windows.h>
@@ -28,12 +30,27 @@ class BuiltWindow {
   // A control of the table by its identifier; null for none or an identifier
   // that several controls share with the window's own (the separator's 0).
   HWND Control(int id) const;
+  int Dpi() const { return dpi_; }
+
+  // For the windows' procedures: WM_DPICHANGED lays the window built for it
+  // out again at the new resolution, in the rectangle the system suggests.
+  static void OnDpiChanged(HWND window, WPARAM wparam, LPARAM lparam);
 
  private:
-  HFONT FontFor(ControlFont font, int pixels_per_inch);
+  // Each control's font and, for the icon, image at the window's resolution;
+  // with move, also its place.
+  void LayOutControls(bool move);
+  HFONT FontFor(ControlFont font);
 
   const WindowSpec* spec_ = nullptr;
   WindowOwner window_;
   HWND band_ = nullptr;
+  HWND controls_[kMostControls] = {};  // in the table's order
+  int dpi_ = kLayoutDpi;
   GdiObject fonts_[kFontCount];
+  IconOwner icon_;
 };
+
+// The resolution of the display, or of the window's display where the system
+// tells it per display.
+int WindowDpi(HWND window);

@@ -29,6 +29,12 @@ int FontHeight(int points, int pixels_per_inch) {
   return negative ? static_cast<int>(magnitude) : -static_cast<int>(magnitude);
 }
 
+int Scaled(int length, int dpi) {
+  // In 32 bits: any length of a window times any display's resolution fits.
+  const uint32_t magnitude = (Magnitude(length) * Magnitude(dpi) + kLayoutDpi / 2) / kLayoutDpi;
+  return (length < 0) != (dpi < 0) ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
+}
+
 Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height) {
   const int width = std::min(outer_width, screen_width);
   const int height = std::min(outer_height, screen_height);

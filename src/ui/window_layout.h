@@ -19,12 +19,14 @@ struct ControlSpec {
   ControlFont font;
 };
 
+constexpr size_t kMostControls = 16;
+
 struct WindowSpec {
   const char* window_class;
   bool closable;  // a system menu with a close box
   int client_width, client_height;
   const ControlSpec* controls;  // in creation order, which is also the keyboard order
-  size_t control_count;
+  size_t control_count;         // at most kMostControls
 };
 
 struct FontSpec {
@@ -41,6 +43,11 @@ int FontHeight(int points, int pixels_per_inch);
 struct Placement {
   int left, top, width, height;
 };
+
+// The layout is written for 96 dots per inch: a length at another resolution,
+// rounded to the nearest pixel, halves away from zero.
+constexpr int kLayoutDpi = 96;
+int Scaled(int length, int dpi);
 
 // The outer window clamped to the screen and centred on it.
 Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height);

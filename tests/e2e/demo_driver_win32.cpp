@@ -1,11 +1,13 @@
 // Drives one uninstall for the demo: starts the uninstaller, and at each state
 // (waiting for the decision, finished) writes a signal file and waits for the
-// demo script to answer once it has taken its screenshot.
+// demo script to answer once it has taken its screenshot. Answered go-cancel
+// while waiting, it cancels instead.
 //
 //   demo_driver UNINSTALLER SIGNAL_DIRECTORY
 #include <windows.h>
 
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 
 #include "harness_win32.h"
@@ -19,12 +21,22 @@ void Signal(const std::string& directory, const std::string& name, const std::st
   WriteWholeFile(directory + name, text);
 }
 
-bool AwaitAnswer(const std::string& directory, const std::string& name) {
+// The answer given, or empty when none came in time.
+std::string AwaitAnswer(const std::string& directory, std::initializer_list<const char*> answers) {
   for (DWORD waited = 0; waited < kWait; waited += 50) {
-    if (PathExists(directory + name)) return true;
+    for (const char* answer : answers) {
+      if (PathExists(directory + answer)) return answer;
+    }
     Sleep(50);
   }
-  return false;
+  return std::string();
+}
+
+int Ended(const RunningUninstaller& run, const std::string& signals) {
+  DWORD code = 99;
+  if (!run.WaitForExit(kWait, &code)) return 1;
+  Signal(signals, "ended", std::to_string(code));
+  return 0;
 }
 
 }  // namespace
@@ -40,14 +52,16 @@ int main(int argc, char** argv) {
   HWND main = WaitForMainWindow(run, kWait);
   if (main == nullptr) return 1;
   Signal(signals, "waiting");
-  if (!AwaitAnswer(signals, "go-ok")) return 1;
+  const std::string answer = AwaitAnswer(signals, {"go-ok", "go-cancel"});
+  if (answer.empty()) return 1;
+  if (answer == "go-cancel") {
+    ClickControl(main, 6);  // Cancel
+    return Ended(run, signals);
+  }
   ClickControl(main, 5);  // OK
   if (!WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait)) return 1;
   Signal(signals, "finished");
-  if (!AwaitAnswer(signals, "go-ready")) return 1;
+  if (AwaitAnswer(signals, {"go-ready"}).empty()) return 1;
   ClickControl(main, 7);  // Ready
-  DWORD code = 99;
-  if (!run.WaitForExit(kWait, &code)) return 1;
-  Signal(signals, "ended", std::to_string(code));
-  return 0;
+  return Ended(run, signals);
 }

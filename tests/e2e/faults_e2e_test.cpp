@@ -534,6 +534,7 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
   fault = "the uninstaller placed in the all-users desktop and in C:\\users";
   const char* const dirs[] = {"C:\\users\\Public\\Desktop\\", "C:\\users\\"};
   for (const std::string dir : dirs) {
+    CreateDirectoryA(dir.c_str(), nullptr);
     canary.PlantFile(dir + "qm-users-file.txt");
     placed_outside.push_back(dir + "qm-users-file.txt");
   }

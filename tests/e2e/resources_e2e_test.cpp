@@ -43,34 +43,40 @@ class ExecutableResources : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(ExecutableResources, IconOneIs32By32With32BitsPerPixel) {
+TEST_F(ExecutableResources, IconOneHoldsAnImageForEachResolution) {
   const std::string group = Resource(MAKEINTRESOURCEA(14) /* RT_GROUP_ICON */, 1);
-  ASSERT_GE(group.size(), sizeof(IconGroupHeader) + sizeof(IconGroupEntry));
+  ASSERT_GE(group.size(), sizeof(IconGroupHeader));
   const auto* header = reinterpret_cast<const IconGroupHeader*>(group.data());
-  const auto* entry = reinterpret_cast<const IconGroupEntry*>(group.data() + sizeof(IconGroupHeader));
   EXPECT_EQ(header->type, 1);
-  ASSERT_EQ(header->count, 1);
-  EXPECT_EQ(entry->width, 32);
-  EXPECT_EQ(entry->height, 32);
-  EXPECT_EQ(entry->bits, 32);
-  // The image is stored PNG-compressed; the system must still make a 32 x 32 icon of it.
-  const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, entry->id);
-  ASSERT_FALSE(image.empty());
-  EXPECT_EQ(image.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
-  HICON icon = CreateIconFromResourceEx(reinterpret_cast<PBYTE>(const_cast<char*>(image.data())),
-                                        static_cast<DWORD>(image.size()), TRUE, 0x00030000, 32, 32, 0);
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(GetIconInfo(icon, &info));
-  BITMAP colour{};
-  ASSERT_NE(info.hbmColor, nullptr);
-  GetObjectA(info.hbmColor, sizeof(colour), &colour);
-  EXPECT_EQ(colour.bmWidth, 32);
-  EXPECT_EQ(colour.bmHeight, 32);
-  EXPECT_EQ(colour.bmBitsPixel, 32);
-  DeleteObject(info.hbmColor);
-  DeleteObject(info.hbmMask);
-  DestroyIcon(icon);
+  // 32 pixels at 96 dots per inch, 48 at 144 and 64 at 192.
+  ASSERT_EQ(header->count, 3);
+  ASSERT_GE(group.size(), sizeof(IconGroupHeader) + 3 * sizeof(IconGroupEntry));
+  for (int i = 0; i < 3; ++i) {
+    const int size = 32 + 16 * i;
+    const auto* entry =
+        reinterpret_cast<const IconGroupEntry*>(group.data() + sizeof(IconGroupHeader) + i * sizeof(IconGroupEntry));
+    EXPECT_EQ(entry->width, size);
+    EXPECT_EQ(entry->height, size);
+    EXPECT_EQ(entry->bits, 32);
+    // Each image is stored PNG-compressed; the system must still make an icon of it.
+    const std::string image = Resource(MAKEINTRESOURCEA(3) /* RT_ICON */, entry->id);
+    ASSERT_FALSE(image.empty());
+    EXPECT_EQ(image.compare(0, 8, "\x89PNG\r\n\x1a\n"), 0);
+    HICON icon = CreateIconFromResourceEx(reinterpret_cast<PBYTE>(const_cast<char*>(image.data())),
+                                          static_cast<DWORD>(image.size()), TRUE, 0x00030000, size, size, 0);
+    ASSERT_NE(icon, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    ASSERT_NE(info.hbmColor, nullptr);
+    GetObjectA(info.hbmColor, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, size);
+    EXPECT_EQ(colour.bmHeight, size);
+    EXPECT_EQ(colour.bmBitsPixel, 32);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+  }
 }
 
 TEST_F(ExecutableResources, TheProgramLoadsItsIconAtBothSizes) {
@@ -81,8 +87,11 @@ TEST_F(ExecutableResources, TheProgramLoadsItsIconAtBothSizes) {
   }
 }
 
-TEST_F(ExecutableResources, ManifestAsksForCommonControlsSix) {
+TEST_F(ExecutableResources, ManifestAsksForCommonControlsSixAndEveryDisplaysResolution) {
   const std::string manifest = Resource(MAKEINTRESOURCEA(24) /* RT_MANIFEST */, 1);
   EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos)
       << manifest;
+  // Per display where the system knows it, else for the system's resolution.
+  EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << manifest;
+  EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
 }

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "harness_win32.h"
+#include "platform/owners_win32.h"
 #include "removal/file_system.h"
+#include "ui/confirmation_layout.h"
 
 namespace {
 
@@ -307,4 +309,47 @@ TEST_F(ConfirmationWindowE2e, AnAdministratorIsNotAskedToLogOn) {
   EXPECT_EQ(s.run.WaitForWindow("QuillmarnLogon", kSettle), nullptr);
   ClickControl(s.main, kCancel);
   EXPECT_EQ(s.ExitCode(), 0u);
+}
+
+namespace {
+
+// The display scaling that the prefix gives the programs started after it is set.
+DWORD LogPixels() {
+  DWORD value = 0, size = sizeof(value);
+  const LONG found =
+      RegGetValueA(HKEY_CURRENT_USER, "Control Panel\\Desktop", "LogPixels", RRF_RT_REG_DWORD, nullptr, &value, &size);
+  return found == ERROR_SUCCESS ? value : 96;
+}
+
+void SetLogPixels(DWORD dpi) {
+  RegistryKey key;
+  RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                  nullptr);
+  RegSetValueExA(key.Get(), "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+}
+
+}  // namespace
+
+TEST_F(ConfirmationWindowE2e, AtEachDisplayScalingTheWindowIsLaidOutForIt) {
+  const DWORD saved = LogPixels();
+  for (const int dpi : {96, 120, 144, 192}) {
+    SetLogPixels(static_cast<DWORD>(dpi));
+    Session& s = Start(EditorSettings(install));
+    ASSERT_NE(s.main, nullptr) << dpi;
+    RECT client;
+    GetClientRect(s.main, &client);
+    EXPECT_NEAR(client.right, Scaled(400, dpi), 1) << dpi;
+    EXPECT_NEAR(client.bottom, Scaled(200, dpi), 1) << dpi;
+    for (const ControlSpec& layout : kControls) {
+      if (layout.id == 0) continue;  // the separator, which Wine gives an edge of its own
+      const RECT r = RectIn(s.main, ControlOf(s.main, layout.id));
+      EXPECT_NEAR(r.left, Scaled(layout.x, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.top, Scaled(layout.y, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.right - r.left, Scaled(layout.width, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.bottom - r.top, Scaled(layout.height, dpi), 1) << layout.id << " at " << dpi;
+    }
+    ClickControl(s.main, kCancel);
+    EXPECT_EQ(s.ExitCode(), 0u);
+  }
+  SetLogPixels(saved);
 }

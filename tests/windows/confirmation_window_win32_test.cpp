@@ -230,3 +230,51 @@ TEST_F(ConfirmationWindowTest, TextsAreSetAtOnceAndPaintedAtTheDisplaysPace) {
   EXPECT_FALSE(GetUpdateRect(bar, &unpainted, FALSE)) << "the last text is on the screen after the step";
   SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(counted_proc));
 }
+
+TEST_F(ConfirmationWindowTest, AtEveryResolutionTheLayoutScalesAndEveryTextFitsItsControl) {
+  UiTexts texts;
+  texts.program_name = "Editor";
+  texts.name_line = "Editor (Version 2.1)";
+  ConfirmationWindow window(texts);
+  ASSERT_TRUE(window.Open());
+  for (const int dpi : {96, 120, 144, 192}) {
+    // As the system tells a window that moved to a display of this resolution.
+    RECT outer{100, 100, 100 + Scaled(406, dpi), 100 + Scaled(229, dpi)};
+    SendMessageA(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
+    for (const ControlSpec& layout : kControls) {
+      HWND control = window.Control(layout.id);
+      if (control == nullptr) continue;  // the separator is known by no identifier of its own
+      RECT r;
+      GetWindowRect(control, &r);
+      MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+      EXPECT_NEAR(r.left, Scaled(layout.x, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.top, Scaled(layout.y, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.right - r.left, Scaled(layout.width, dpi), 1) << layout.id << " at " << dpi;
+      EXPECT_NEAR(r.bottom - r.top, Scaled(layout.height, dpi), 1) << layout.id << " at " << dpi;
+      if (layout.kind != ControlKind::Text && layout.kind != ControlKind::CheckBox) continue;
+      // The text, measured with the control's own font, within the control.
+      char text[256] = {};
+      GetWindowTextA(control, text, sizeof(text));
+      HDC dc = GetDC(control);
+      HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(control, WM_GETFONT, 0, 0)));
+      SIZE extent{};
+      GetTextExtentPoint32A(dc, text, lstrlenA(text), &extent);
+      SelectObject(dc, old);
+      ReleaseDC(control, dc);
+      const int box = layout.kind == ControlKind::CheckBox ? Scaled(13 + 3, dpi) : 0;
+      EXPECT_LE(extent.cx + box, r.right - r.left) << text << " at " << dpi;
+      EXPECT_LE(extent.cy, r.bottom - r.top) << text << " at " << dpi;
+    }
+    HICON icon = reinterpret_cast<HICON>(SendMessageA(window.Control(kProgramIconId), STM_GETIMAGE, IMAGE_ICON, 0));
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(icon, &info));
+    BITMAP colour{};
+    GetObjectA(info.hbmColor, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, Scaled(32, dpi)) << "the icon's image fits the resolution";
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    int parts[2] = {};
+    SendMessageA(window.Status().Handle(), SB_GETPARTS, 2, reinterpret_cast<LPARAM>(parts));
+    EXPECT_EQ(parts[0], Scaled(kStatusFieldRight, dpi));
+  }
+}
