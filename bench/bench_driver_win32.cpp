@@ -1,7 +1,9 @@
 // Times one contender under Wine and prints the milliseconds, one figure per line:
 //   bench_driver window EXE            start to visible window; then close to exit
 //   bench_driver removal EXE all|listed   OK to the completion text; then Ready to exit
-//   bench_driver walk DIR... [--clear]  a raw FindFirstFileA/DeleteFileA walk of each DIR
+//   bench_driver walk DIR... [--clear|--wide]  a raw FindFirstFileA/DeleteFileA walk of
+//                                      each DIR (clearing attributes first, or with the
+//                                      wide functions)
 //   bench_driver command LINE          a whole command, start to exit
 #include <windows.h>
 
@@ -52,6 +54,24 @@ std::string StatusText(HWND main) {
   return text;
 }
 
+void WalkWide(const std::wstring& directory) {
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW((directory + L"\\*.*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return;
+  do {
+    const std::wstring name = found.cFileName;
+    if (name == L"." || name == L"..") continue;
+    const std::wstring path = directory + L"\\" + name;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      WalkWide(path);
+    } else {
+      DeleteFileW(path.c_str());
+    }
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  RemoveDirectoryW(directory.c_str());
+}
+
 void Walk(const std::string& directory, bool clear) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((directory + "\\*.*").c_str(), &found);
@@ -77,9 +97,19 @@ int main(int argc, char** argv) {
   if (argc < 3) return 2;
   const std::string mode = argv[1];
   if (mode == "walk") {
-    const bool clear = std::string(argv[argc - 1]) == "--clear";
+    const std::string option = argv[argc - 1];
+    const bool clear = option == "--clear";
+    const bool wide = option == "--wide";
+    const int last = argc - (clear || wide ? 1 : 0);
     const double start = Now();
-    for (int i = 2; i < argc - (clear ? 1 : 0); ++i) Walk(argv[i], clear);
+    for (int i = 2; i < last; ++i) {
+      if (wide) {
+        const std::string dir = argv[i];
+        WalkWide(std::wstring(dir.begin(), dir.end()));
+      } else {
+        Walk(argv[i], clear);
+      }
+    }
     printf("%.1f\n", Now() - start);
     return 0;
   }

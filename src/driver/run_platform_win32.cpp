@@ -47,7 +47,7 @@ bool Win32RunPlatform::Logged(bool done, const char* action, const std::string& 
 bool Win32RunPlatform::OpenWindow() { return window_.Open(); }
 void Win32RunPlatform::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
 int Win32RunPlatform::WaitForControl() { return window_.WaitForControl(); }
-void Win32RunPlatform::CloseWindow() { window_.Close(); }
+void Win32RunPlatform::CloseWindow() { window_.Abandon(); }
 
 bool Win32RunPlatform::IsAdministrator() { return ::IsAdministrator(); }
 void Win32RunPlatform::RunLogonDialog() { logon_ = ::RunLogonDialog(window_.Texts()); }
@@ -57,7 +57,7 @@ void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
 void Win32RunPlatform::ShowStatus(const std::string& text) {
   window_.Status().Show(text);
-  Log(JoinTexts({"status:", text}));
+  if (log_.Valid()) Log(JoinTexts({"status:", text}));
 }
 void Win32RunPlatform::FinishStep() { window_.Status().Flush(); }
 
@@ -135,6 +135,10 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
 }
 
 void Win32RunPlatform::RunScript(const std::string& language, const std::string& text) {
-  const bool ran = script_host_ != nullptr && script_host_->Run(language, text);
+  if (script_host_ == nullptr) {
+    own_script_host_.reset(new ScriptHost());
+    script_host_ = own_script_host_.get();
+  }
+  const bool ran = script_host_->Run(language, text);
   Log(JoinTexts({"run ", language, " script: ", ran ? "ran" : "no script host, or it outlived the wait"}));
 }

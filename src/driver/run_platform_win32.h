@@ -1,13 +1,16 @@
 // The run's platform calls carried out for real, on the confirmation window.
 #pragma once
 
+#include <memory>
+
 #include "external/script_host_win32.h"
 #include "platform/run_platform.h"
 #include "ui/confirmation_window_win32.h"
 
 class Win32RunPlatform : public RunPlatform {
  public:
-  // Without a script host, scripts are not run.
+  // Without a script host, one is made when the first script runs: a run
+  // without a script pays neither its thread nor the Script Control.
   explicit Win32RunPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
       : window_(window), script_host_(script_host) {}
 
@@ -54,6 +57,7 @@ class Win32RunPlatform : public RunPlatform {
 
   ConfirmationWindow& window_;
   ScriptHost* script_host_;
+  std::unique_ptr<ScriptHost> own_script_host_;
   KernelHandle logon_;  // the administrator's token after a logon
   FileHandle log_;
 };

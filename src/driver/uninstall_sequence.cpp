@@ -70,6 +70,8 @@ uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result
 void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
   if (!platform.OpenWindow()) return;
   if (run.settings.login_admin && !platform.IsAdministrator()) platform.RunLogonDialog();
+  // Asked of the shell once the window shows: the user sees it sooner.
+  run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.ShellFolders());
   if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
   for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
     if (HandleControl(run, platform, control)) break;
@@ -144,8 +146,10 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   }
   const RunResult hooks = RunStartupHooks(run, platform);
   if (hooks != RunResult::kRemoved) return Finish(run, platform, hooks);
-  run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
-  if (run.unattended) return Finish(run, platform, RunUnattended(run, platform));
+  if (run.unattended) {
+    run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
+    return Finish(run, platform, RunUnattended(run, platform));
+  }
   RunWithTheWindow(run, platform);
   return Finish(run, platform, run.removal_succeeded ? RunResult::kRemoved : RunResult::kFailed);
 }

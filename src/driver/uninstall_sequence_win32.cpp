@@ -4,7 +4,6 @@
 
 #include "driver/run_platform_win32.h"
 #include "driver/uninstall_sequence.h"
-#include "external/script_host_win32.h"
 #include "platform/owners_win32.h"
 #include "ui/confirmation_window_win32.h"
 
@@ -16,9 +15,8 @@ uint32_t RunUninstall() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
-  ScriptHost script_host;
   UninstallRun run;
   ConfirmationWindow window(run.texts);
-  Win32RunPlatform platform(window, &script_host);
+  Win32RunPlatform platform(window);
   return RunUninstall(run, platform, UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
 }

@@ -71,6 +71,7 @@ class RunPlatform {
   // A step has ended: its last text must be on the screen.
   virtual void FinishStep() {}
   virtual void ShowMessage(const std::string& caption, const std::string& text, unsigned style) = 0;
+  // The run is done with the window; the process ends right after.
   virtual void CloseWindow() = 0;
 
   // Administrator rights: the test, the logon window on top of the

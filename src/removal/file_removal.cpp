@@ -43,6 +43,18 @@ std::string ComparablePath(const std::string& path) {
   return UpperCase(WithTrailingBackslash(ReplaceAll(path, "/", "\\")));
 }
 
+// The same path for the platform: letters in either case, either separator.
+// Compared in place: it is asked once for every listed file.
+bool SamePath(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    const char x = a[i] == '/' ? '\\' : a[i];
+    const char y = b[i] == '/' ? '\\' : b[i];
+    if (UpperCaseByte(x) != UpperCaseByte(y)) return false;
+  }
+  return true;
+}
+
 // "\\server\share\": no more than two names after the leading backslashes.
 bool IsShareRoot(const std::string& path) {
   if (path.compare(0, 2, "\\\\") != 0) return false;
@@ -102,7 +114,7 @@ bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& par
 bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
-  const std::string program = ComparablePath(own + settings.prog_exe);
+  const std::string program = own + settings.prog_exe;
   std::string program_entry;  // the program's own [Files] entry, deleted last
   bool deleted_any = false;
   SettingsFile file;
@@ -110,7 +122,7 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
       std::string path = own + file.KeyValue();
-      if (ComparablePath(path) == program) {
+      if (SamePath(path, program)) {
         program_entry = std::move(path);
       } else if (DeleteListedFile(path, platform)) {
         deleted_any = true;

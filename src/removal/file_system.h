@@ -20,7 +20,8 @@ bool IsDirectoryEmpty(const std::string& directory);
 
 // Deletes the entries matching pattern (empty: "*.*"), recursing into matching
 // subdirectories when asked, then removes the directory itself. Clearing
-// attributes first lets read-only, hidden and system files go too. True if the
+// attributes lets read-only files and directories go too: only where the
+// deletion was refused for them, and what still stays keeps them. True if the
 // directory itself was removed. The directory is the one the platform resolves
 // the path to (the caller decides about links on its way); a directory link
 // met inside goes as a link, and what it points to is never entered. Files

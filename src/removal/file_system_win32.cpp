@@ -120,6 +120,26 @@ struct Kept {
   }
 };
 
+// Deletes the file or removes the (empty) directory. Where clearing is allowed
+// and it is refused for its read-only attribute, the attributes are cleared
+// and it is tried once more; what still stays gets its attributes back.
+bool Remove(const WidePath& path, bool directory, bool clear_attributes) {
+  BOOL(WINAPI * remove)(LPCWSTR) = directory ? RemoveDirectoryW : DeleteFileW;
+  if (remove(path.Text())) return true;
+  const DWORD error = GetLastError();
+  const DWORD attributes = clear_attributes ? GetFileAttributesW(path.Text()) : INVALID_FILE_ATTRIBUTES;
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    SetLastError(error);
+    return false;
+  }
+  SetFileAttributesW(path.Text(), FILE_ATTRIBUTE_NORMAL);
+  if (remove(path.Text())) return true;
+  const DWORD still = GetLastError();
+  SetFileAttributesW(path.Text(), attributes);
+  SetLastError(still);
+  return false;
+}
+
 bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes, const Kept& kept,
            const PurgeReport* report) {
   const size_t length = directory.Length();
@@ -133,8 +153,7 @@ bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool cle
         directory.Truncate(length);
         continue;
       }
-      if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
-      Reported(DeleteFileW(directory.Text()) != FALSE, directory, false, report);
+      Reported(Remove(directory, false, clear_attributes), directory, false, report);
     } else if (recursive && !IsDot(found.cFileName)) {
       // A link met on the way goes as a link: what it points to is never entered.
       if (IsLinkEntry(found)) {
@@ -146,8 +165,7 @@ bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool cle
     directory.Truncate(length);
   } while (FindNextFileW(search.Get(), &found));
   search.Reset();
-  if (clear_attributes) SetFileAttributesW(directory.Text(), FILE_ATTRIBUTE_NORMAL);
-  return Reported(RemoveDirectoryW(directory.Text()) != FALSE, directory, true, report);
+  return Reported(Remove(directory, true, clear_attributes), directory, true, report);
 }
 
 // The directory path in wide form, ending in a backslash.

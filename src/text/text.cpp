@@ -68,12 +68,14 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+char UpperCaseByte(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  return (b >= 'a' && b <= 'z') || b >= 0xE0 ? static_cast<char>(b - 32) : c;
+}
+
 std::string UpperCase(const std::string& text) {
   std::string result = text;
-  for (char& c : result) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'a' && b <= 'z') || b >= 0xE0) c = static_cast<char>(b - 32);
-  }
+  for (char& c : result) c = UpperCaseByte(c);
   return result;
 }
 

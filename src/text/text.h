@@ -28,6 +28,7 @@ std::string TrimBlanks(const std::string& text);
 
 // ASCII and the Latin-1 letters, byte by byte: a-z and E0-FF go down by 32.
 std::string UpperCase(const std::string& text);
+char UpperCaseByte(char c);
 // A-Z and C0-DE go up by 32; DF stays.
 std::string LowerCase(const std::string& text);
 

@@ -143,6 +143,11 @@ int ConfirmationWindow::WaitForControl() {
   return kNoControl;
 }
 
+void ConfirmationWindow::Abandon() {
+  status_.Attach(nullptr);
+  window_.Abandon();
+}
+
 void ConfirmationWindow::Close() {
   status_.Attach(nullptr);
   window_.Destroy();

@@ -58,6 +58,8 @@ class ConfirmationWindow {
   // end. Close requests and all other events change nothing.
   int WaitForControl();
   void Close();
+  // Hides the window and leaves it to the ending process (BuiltWindow::Abandon).
+  void Abandon();
 
   const UiTexts& Texts() const { return texts_; }
   HWND Handle() const { return window_.Handle(); }

@@ -185,6 +185,11 @@ HWND BuiltWindow::Control(int id) const {
   return nullptr;
 }
 
+void BuiltWindow::Abandon() {
+  window_.Release();
+  Destroy();
+}
+
 void BuiltWindow::Destroy() {
   window_.Reset();
   band_ = nullptr;

@@ -25,6 +25,9 @@ class BuiltWindow {
   bool Build(const WindowSpec& spec, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
              const UiTexts& texts);
   void Destroy();
+  // Hides the window and lets it go with the process, which is ending: the
+  // system takes it away faster than destroying it control by control.
+  void Abandon();
 
   HWND Handle() const { return window_.Get(); }
   // A control of the table by its identifier; null for none or an identifier

@@ -120,6 +120,22 @@ TEST(PurgeDirectory, KeepsTheFilesItIsToldToInAnySpelling) {
   EXPECT_FALSE(PathExists(dir + "\\notes.txt"));
 }
 
+TEST(PurgeDirectory, AFileThatStaysKeepsItsAttributes) {
+  TempTree tree;
+  const std::string dir = tree.MakeDir("app");
+  const std::string locked = tree.Write("app\\locked.dat", "x");
+  // Wine keeps no hidden attribute on these files; read-only it keeps.
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY);
+  {
+    HANDLE held = CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(PurgeDirectory(dir, "*.*", true, true));
+    CloseHandle(held);
+  }
+  EXPECT_NE(GetFileAttributesA(locked.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(PurgeDirectory, WithoutClearingAttributesReadOnlyFilesStay) {
   TempTree tree;
   const std::string dir = tree.MakeDir("app");
