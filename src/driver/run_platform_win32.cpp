@@ -57,12 +57,13 @@ void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
 void Win32RunPlatform::ShowStatus(const std::string& text) {
   window_.Status().Show(text);
+  window_.RepaintWhenDue();
   if (log_.Valid()) Log(JoinTexts({"status:", text}));
 }
-void Win32RunPlatform::FinishStep() { window_.Status().Flush(); }
+void Win32RunPlatform::FinishStep() { window_.Flush(false); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
-  window_.Status().Flush();
+  window_.Flush(true);
   ::ShowMessage(caption, text, style);
 }
 
@@ -104,8 +105,8 @@ void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
 
 ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
                                             const std::string& working_directory) {
-  // The program may take long: what the line says must be on the screen meanwhile.
-  window_.Status().Flush();
+  // The program may take long: the window and its line must be on the screen meanwhile.
+  window_.Flush(true);
   const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory);
   Log(JoinTexts({"run program ", program, " ", parameters, ": ",
                  outcome.started ? "exit code " : "could not be started",

@@ -9,6 +9,8 @@ namespace {
 // loop and never inside a window procedure.
 constexpr UINT kControlActivated = WM_APP + 1;
 constexpr DWORD kStatusPaintIntervalMs = 50;
+// A removal shorter than this ends before its button change would be seen.
+constexpr DWORD kRemovingRepaintMs = 200;
 
 // The status bar's one field, across the window at its resolution.
 void SetStatusField(HWND bar, int dpi) {
@@ -123,7 +125,20 @@ void ConfirmationWindow::EnterRemovingState() {
   ShowWindow(Control(kCancelButtonId), SW_HIDE);
   ShowWindow(Control(kReadyButtonId), SW_SHOW);
   EnableWindow(Control(kDeleteAllId), FALSE);
-  UpdateWindow(window_.Handle());
+  repaint_held_ = true;
+  removing_since_ = GetTickCount();
+}
+
+void ConfirmationWindow::RepaintWhenDue() {
+  if (repaint_held_ && GetTickCount() - removing_since_ >= kRemovingRepaintMs) Flush(true);
+}
+
+void ConfirmationWindow::Flush(bool now) {
+  if (repaint_held_ && (now || GetTickCount() - removing_since_ >= kRemovingRepaintMs)) {
+    repaint_held_ = false;
+    UpdateWindow(window_.Handle());
+  }
+  status_.Flush();
 }
 
 int ConfirmationWindow::WaitForControl() {

@@ -52,7 +52,15 @@ class ConfirmationWindow {
   bool Open();
   void HideDeleteAllOption();
   bool IsDeleteAllChecked() const;
+  // Shows Ready in place of OK and Cancel. The window is repainted once the
+  // removal has taken long enough for anyone to see it, or sooner by Flush.
   void EnterRemovingState();
+  // Puts the latest status text on the screen, and the window's held
+  // repaint when it is due or when asked for now (before a box or a
+  // program, which may take long).
+  void Flush(bool now);
+  // The held repaint alone, when it is due.
+  void RepaintWhenDue();
   // Handles the window's events until the user activates a control that can
   // be seen and used, and returns its identifier; kNoControl when the events
   // end. Close requests and all other events change nothing.
@@ -70,4 +78,6 @@ class ConfirmationWindow {
   const UiTexts& texts_;
   BuiltWindow window_;
   StatusLine status_;
+  bool repaint_held_ = false;
+  DWORD removing_since_ = 0;
 };
