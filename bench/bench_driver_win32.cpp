@@ -3,9 +3,8 @@
 //                                      once ready for input; start to ready for input
 //   bench_driver removal EXE all|listed   OK (once ready for input) to the completion
 //                                      text; then Ready to exit
-//   bench_driver walk DIR... [--clear|--wide]  a raw FindFirstFileA/DeleteFileA walk of
-//                                      each DIR (clearing attributes first, or with the
-//                                      wide functions)
+//   bench_driver walk DIR... [--wide]  a raw FindFirstFileA/DeleteFileA walk of each
+//                                      DIR (or with the wide functions)
 //   bench_driver command LINE          a whole command, start to exit
 #include <windows.h>
 
@@ -74,7 +73,7 @@ void WalkWide(const std::wstring& directory) {
   RemoveDirectoryW(directory.c_str());
 }
 
-void Walk(const std::string& directory, bool clear) {
+void Walk(const std::string& directory) {
   WIN32_FIND_DATAA found;
   HANDLE search = FindFirstFileA((directory + "\\*.*").c_str(), &found);
   if (search == INVALID_HANDLE_VALUE) return;
@@ -83,9 +82,8 @@ void Walk(const std::string& directory, bool clear) {
     if (name == "." || name == "..") continue;
     const std::string path = directory + "\\" + name;
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-      Walk(path, clear);
+      Walk(path);
     } else {
-      if (clear) SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
       DeleteFileA(path.c_str());
     }
   } while (FindNextFileA(search, &found));
@@ -100,16 +98,15 @@ int main(int argc, char** argv) {
   const std::string mode = argv[1];
   if (mode == "walk") {
     const std::string option = argv[argc - 1];
-    const bool clear = option == "--clear";
     const bool wide = option == "--wide";
-    const int last = argc - (clear || wide ? 1 : 0);
+    const int last = argc - (wide ? 1 : 0);
     const double start = Now();
     for (int i = 2; i < last; ++i) {
       if (wide) {
         const std::string dir = argv[i];
         WalkWide(std::wstring(dir.begin(), dir.end()));
       } else {
-        Walk(argv[i], clear);
+        Walk(argv[i]);
       }
     }
     printf("%.1f\n", Now() - start);

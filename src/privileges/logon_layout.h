@@ -17,7 +17,7 @@ enum LogonControlId : int {
 };
 
 // The fields and the button are also the keyboard order.
-constexpr ControlSpec kLogonControls[] = {
+constexpr ControlRow kLogonControls[] = {
     {kUserLabelId, ControlKind::RightText, false, 20, 27, 90, 15, ControlFont::DefaultGui},
     {kUserFieldId, ControlKind::Field, false, 115, 25, 120, 20, ControlFont::DefaultGui},
     {kPasswordLabelId, ControlKind::RightText, false, 20, 62, 90, 15, ControlFont::DefaultGui},
@@ -26,7 +26,7 @@ constexpr ControlSpec kLogonControls[] = {
     {kLogonFrameId, ControlKind::Frame, false, 10, 10, 240, 85, ControlFont::None},
 };
 
-constexpr WindowSpec kLogonWindow = {"QuillmarnLogon", true, 260, 135, kLogonControls, std::size(kLogonControls)};
+constexpr WindowTable kLogonWindow = {"QuillmarnLogon", true, 260, 135, kLogonControls, std::size(kLogonControls)};
 
 std::string LogonWindowTitle(const UiTexts& texts);
 std::string LogonControlText(int id, const UiTexts& texts);

@@ -22,7 +22,7 @@ enum ControlId : int {
   kDeleteAllId = 10,
 };
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {kTitleBandId, ControlKind::Panel, false, 0, 0, 480, 48, ControlFont::None},
     {kHeadingId, ControlKind::Text, true, 10, 10, 345, 15, ControlFont::Arial8Bold},
     {kMessageId, ControlKind::Text, true, 20, 24, 335, 15, ControlFont::Arial8},
@@ -36,7 +36,7 @@ constexpr ControlSpec kControls[] = {
     {kReadyButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
 };
 
-constexpr WindowSpec kConfirmationWindow = {"QuillmarnUninstall", false, 400, 200, kControls, std::size(kControls)};
+constexpr WindowTable kConfirmationWindow = {"QuillmarnUninstall", false, 400, 200, kControls, std::size(kControls)};
 
 // The status bar's one field ends here.
 constexpr int kStatusFieldRight = 400;

@@ -129,12 +129,16 @@ void ConfirmationWindow::EnterRemovingState() {
   removing_since_ = GetTickCount();
 }
 
+bool ConfirmationWindow::RepaintDue() const {
+  return repaint_held_ && GetTickCount() - removing_since_ >= kRemovingRepaintMs;
+}
+
 void ConfirmationWindow::RepaintWhenDue() {
-  if (repaint_held_ && GetTickCount() - removing_since_ >= kRemovingRepaintMs) Flush(true);
+  if (RepaintDue()) Flush(true);
 }
 
 void ConfirmationWindow::Flush(bool now) {
-  if (repaint_held_ && (now || GetTickCount() - removing_since_ >= kRemovingRepaintMs)) {
+  if (repaint_held_ && (now || RepaintDue())) {
     repaint_held_ = false;
     UpdateWindow(window_.Handle());
   }

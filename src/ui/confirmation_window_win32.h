@@ -75,6 +75,8 @@ class ConfirmationWindow {
   StatusLine& Status() { return status_; }
 
  private:
+  bool RepaintDue() const;
+
   const UiTexts& texts_;
   BuiltWindow window_;
   StatusLine status_;

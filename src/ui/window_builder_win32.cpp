@@ -74,15 +74,6 @@ int SystemDpi() {
 
 }  // namespace
 
-int WindowDpi(HWND window) {
-  // Known per window since Windows 10; looked up, so that older systems run.
-  using GetDpiForWindowCall = UINT(WINAPI*)(HWND);
-  const auto per_window = reinterpret_cast<GetDpiForWindowCall>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
-  const UINT dpi = window != nullptr && per_window != nullptr ? per_window(window) : 0;
-  return dpi != 0 ? static_cast<int>(dpi) : SystemDpi();
-}
-
 HFONT BuiltWindow::FontFor(ControlFont font) {
   if (font == ControlFont::None) return nullptr;
   HGDIOBJ stock = GetStockObject(DEFAULT_GUI_FONT);
@@ -97,40 +88,40 @@ HFONT BuiltWindow::FontFor(ControlFont font) {
       GetObjectA(stock, sizeof(face), &face);
       face.lfHeight = face.lfHeight * dpi_ / system_dpi;
     } else {
-      const FontSpec spec = FontSpecOf(font);
-      face.lfHeight = FontHeight(spec.points, dpi_);
-      face.lfWeight = spec.weight;
+      const FontLook look = FontLookOf(font);
+      face.lfHeight = FontHeight(look.points, dpi_);
+      face.lfWeight = look.weight;
       face.lfCharSet = DEFAULT_CHARSET;
-      lstrcpynA(face.lfFaceName, spec.face, LF_FACESIZE);
+      lstrcpynA(face.lfFaceName, look.face, LF_FACESIZE);
     }
     owned.Reset(CreateFontIndirectA(&face));
   }
   return static_cast<HFONT>(owned.Get());
 }
 
-bool BuiltWindow::Build(const WindowSpec& spec, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
+bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
                         const UiTexts& texts) {
   Destroy();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const bool registered =
-      RegisterWindowClass(spec.window_class, procedure, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) &&
+      RegisterWindowClass(table.window_class, procedure, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) &&
       RegisterWindowClass(kPanelClass, PanelProc, false, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
   if (!registered) return false;
 
   dpi_ = SystemDpi();
-  const DWORD style = WS_OVERLAPPED | WS_CAPTION | (spec.closable ? WS_SYSMENU : 0);
-  RECT outer{0, 0, Scaled(spec.client_width, dpi_), Scaled(spec.client_height, dpi_)};
+  const DWORD style = WS_OVERLAPPED | WS_CAPTION | (table.closable ? WS_SYSMENU : 0);
+  RECT outer{0, 0, Scaled(table.client_width, dpi_), Scaled(table.client_height, dpi_)};
   AdjustWindowRect(&outer, style, FALSE);
   const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
                                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  window_.Reset(CreateWindowExA(0, spec.window_class, title.c_str(), style, at.left, at.top, at.width, at.height,
+  window_.Reset(CreateWindowExA(0, table.window_class, title.c_str(), style, at.left, at.top, at.width, at.height,
                                 nullptr, nullptr, instance, nullptr));
   if (!window_.Valid()) return false;
-  spec_ = &spec;
+  table_ = &table;
   SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 
-  for (size_t i = 0; i < spec.control_count && i < kMostControls; ++i) {
-    const ControlSpec& layout = spec.controls[i];
+  for (size_t i = 0; i < table.control_count && i < kMostControls; ++i) {
+    const ControlRow& layout = table.controls[i];
     const ControlClass cls = ClassOf(layout.kind);
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
@@ -148,8 +139,8 @@ void BuiltWindow::LayOutControls(bool move) {
   // The fonts of the old resolution go once the controls have the new ones.
   GdiObject replaced[kFontCount];
   for (int i = 0; i < kFontCount; ++i) replaced[i] = std::move(fonts_[i]);
-  for (size_t i = 0; i < spec_->control_count && i < kMostControls; ++i) {
-    const ControlSpec& layout = spec_->controls[i];
+  for (size_t i = 0; i < table_->control_count && i < kMostControls; ++i) {
+    const ControlRow& layout = table_->controls[i];
     HWND control = controls_[i];
     if (control == nullptr) continue;
     if (HFONT font = FontFor(layout.font)) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
@@ -179,8 +170,8 @@ void BuiltWindow::OnDpiChanged(HWND window, WPARAM wparam, LPARAM lparam) {
 
 HWND BuiltWindow::Control(int id) const {
   if (!window_.Valid()) return nullptr;
-  for (size_t i = 0; i < spec_->control_count && i < kMostControls; ++i) {
-    if (spec_->controls[i].id == id && id != 0) return controls_[i];
+  for (size_t i = 0; i < table_->control_count && i < kMostControls; ++i) {
+    if (table_->controls[i].id == id && id != 0) return controls_[i];
   }
   return nullptr;
 }
@@ -194,7 +185,7 @@ void BuiltWindow::Destroy() {
   window_.Reset();
   band_ = nullptr;
   for (HWND& control : controls_) control = nullptr;
-  spec_ = nullptr;
+  table_ = nullptr;
   icon_.Reset();
   for (GdiObject& font : fonts_) font.Reset();
 }

@@ -22,7 +22,7 @@ class BuiltWindow {
 
   // Builds the window hidden; false if the window cannot be created. The
   // window's class is registered once, with procedure.
-  bool Build(const WindowSpec& spec, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
+  bool Build(const WindowTable& table, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
              const UiTexts& texts);
   void Destroy();
   // Hides the window and lets it go with the process, which is ending: the
@@ -45,7 +45,7 @@ class BuiltWindow {
   void LayOutControls(bool move);
   HFONT FontFor(ControlFont font);
 
-  const WindowSpec* spec_ = nullptr;
+  const WindowTable* table_ = nullptr;
   WindowOwner window_;
   HWND band_ = nullptr;
   HWND controls_[kMostControls] = {};  // in the table's order
@@ -53,7 +53,3 @@ class BuiltWindow {
   GdiObject fonts_[kFontCount];
   IconOwner icon_;
 };
-
-// The resolution of the display, or of the window's display where the system
-// tells it per display.
-int WindowDpi(HWND window);

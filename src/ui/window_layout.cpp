@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 
-FontSpec FontSpecOf(ControlFont font) {
+FontLook FontLookOf(ControlFont font) {
   // By ControlFont; a named table stays read-only data, where a switch over
   // these would become a writable one.
-  static constexpr FontSpec kFonts[kFontCount] = {{"", 0, 0},         {"", 0, 0},         {"Arial", 8, 700},
+  static constexpr FontLook kFonts[kFontCount] = {{"", 0, 0},         {"", 0, 0},         {"Arial", 8, 700},
                                                   {"Arial", 8, 400},  {"Arial", 10, 400}, {"Arial", 10, 700},
                                                   {"System", 10, 700}};
   return kFonts[static_cast<int>(font)];

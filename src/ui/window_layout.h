@@ -11,7 +11,7 @@ enum class ControlKind { Panel, Text, RightText, Icon, CheckBox, Separator, Butt
 enum class ControlFont { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };
 constexpr int kFontCount = 7;
 
-struct ControlSpec {
+struct ControlRow {
   int id;
   ControlKind kind;
   bool in_title_band;  // a child of the title band (the table's first panel) rather than of the window
@@ -21,20 +21,20 @@ struct ControlSpec {
 
 constexpr size_t kMostControls = 16;
 
-struct WindowSpec {
+struct WindowTable {
   const char* window_class;
   bool closable;  // a system menu with a close box
   int client_width, client_height;
-  const ControlSpec* controls;  // in creation order, which is also the keyboard order
-  size_t control_count;         // at most kMostControls
+  const ControlRow* controls;  // in creation order, which is also the keyboard order
+  size_t control_count;        // at most kMostControls
 };
 
-struct FontSpec {
+struct FontLook {
   const char* face;
   int points;
   int weight;  // 400 regular, 700 bold
 };
-FontSpec FontSpecOf(ControlFont font);
+FontLook FontLookOf(ControlFont font);
 
 // The height to request for a font of this many points on a display with this
 // many pixels per inch vertically: negative, so that it is a character height.

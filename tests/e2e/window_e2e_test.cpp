@@ -340,7 +340,7 @@ TEST_F(ConfirmationWindowE2e, AtEachDisplayScalingTheWindowIsLaidOutForIt) {
     GetClientRect(s.main, &client);
     EXPECT_NEAR(client.right, Scaled(400, dpi), 1) << dpi;
     EXPECT_NEAR(client.bottom, Scaled(200, dpi), 1) << dpi;
-    for (const ControlSpec& layout : kControls) {
+    for (const ControlRow& layout : kControls) {
       if (layout.id == 0) continue;  // the separator, which Wine gives an edge of its own
       const RECT r = RectIn(s.main, ControlOf(s.main, layout.id));
       EXPECT_NEAR(r.left, Scaled(layout.x, dpi), 1) << layout.id << " at " << dpi;

@@ -151,14 +151,14 @@ TEST_F(ConfirmationWindowTest, FontsStatusFieldAndIconAreAsLaidOut) {
   HDC screen = GetDC(nullptr);
   const int pixels_per_inch = GetDeviceCaps(screen, LOGPIXELSY);
   ReleaseDC(nullptr, screen);
-  for (const ControlSpec& layout : kControls) {
+  for (const ControlRow& layout : kControls) {
     if (layout.font == ControlFont::None || layout.font == ControlFont::DefaultGui) continue;
     HFONT font = reinterpret_cast<HFONT>(SendMessageA(window.Control(layout.id), WM_GETFONT, 0, 0));
     LOGFONTA described{};
     ASSERT_TRUE(GetObjectA(font, sizeof(described), &described)) << layout.id;
     EXPECT_STREQ(described.lfFaceName, "Arial") << layout.id;
-    EXPECT_EQ(described.lfHeight, FontHeight(FontSpecOf(layout.font).points, pixels_per_inch)) << layout.id;
-    EXPECT_EQ(described.lfWeight, FontSpecOf(layout.font).weight) << layout.id;
+    EXPECT_EQ(described.lfHeight, FontHeight(FontLookOf(layout.font).points, pixels_per_inch)) << layout.id;
+    EXPECT_EQ(described.lfWeight, FontLookOf(layout.font).weight) << layout.id;
     EXPECT_FALSE(described.lfItalic || described.lfUnderline || described.lfStrikeOut) << layout.id;
   }
   HFONT gui = reinterpret_cast<HFONT>(SendMessageA(window.Control(kOkButtonId), WM_GETFONT, 0, 0));
@@ -241,7 +241,7 @@ TEST_F(ConfirmationWindowTest, AtEveryResolutionTheLayoutScalesAndEveryTextFitsI
     // As the system tells a window that moved to a display of this resolution.
     RECT outer{100, 100, 100 + Scaled(406, dpi), 100 + Scaled(229, dpi)};
     SendMessageA(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&outer));
-    for (const ControlSpec& layout : kControls) {
+    for (const ControlRow& layout : kControls) {
       HWND control = window.Control(layout.id);
       if (control == nullptr) continue;  // the separator is known by no identifier of its own
       RECT r;
