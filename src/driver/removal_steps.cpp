@@ -92,7 +92,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.removal_succeeded =
         DeleteAllChosen(run, platform) ? RemoveAllFiles(settings, platform) : RemoveListedFiles(settings, platform);
   }
-  platform.FinishStep();
+  // No step of its own for the files: what follows is quick and ends with the
+  // last text shown, and a failure box shows the window as it stands first.
   if (!run.removal_succeeded) {
     // The user learns where the log of the failure is.
     const std::string log = run.log_path.empty() || run.unattended ? std::string() : "\nLog: " + run.log_path;

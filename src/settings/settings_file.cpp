@@ -54,6 +54,12 @@ bool NextLine(std::string_view text, size_t pos, Line& line) {
   return false;
 }
 
+// Only blanks stand between pos and the start of its line.
+bool StartsLine(std::string_view text, size_t pos) {
+  while (pos > 0 && IsBlank(text[pos - 1])) --pos;
+  return pos == 0 || IsLineEnd(text[pos - 1]);
+}
+
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 std::string Folded(std::string_view name) {
@@ -174,9 +180,13 @@ bool SettingsFile::SelectGroup(std::string_view group) {
     return true;
   }
   const std::string wanted = WantedName(group);
+  // Found by its bracket rather than line by line: an absent group is looked
+  // for through every key of the file, thousands of them in [Files].
   Line line;
-  for (size_t pos = 0; NextLine(text_, pos, line); pos = line.next) {
-    if (line.kind == LineKind::Group && NamesEqual(line.name, wanted)) {
+  for (size_t open = text_.find('['); open != std::string::npos; open = text_.find('[', open + 1)) {
+    if (!StartsLine(text_, open)) continue;
+    NextLine(text_, open, line);
+    if (NamesEqual(line.name, wanted)) {
       group_body_ = cursor_next_ = line.next;
       return true;
     }

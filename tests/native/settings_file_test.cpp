@@ -44,6 +44,9 @@ TEST(SettingsSyntax, GroupNamesAreTakenExactlyInsideTheBrackets) {
   EXPECT_EQ(r.Read(" Settings ", "A"), "spaced");
   EXPECT_EQ(r.Read("Open", "A"), "unclosed");
   EXPECT_EQ(r.Read("settings] trailing words", "A"), "<default>");
+  // A bracket opens a group only where the line starts with it, blanks aside.
+  Reader inside("K=[Dirs]\n; [Dirs]\n \t[Dirs]\nA=indented\n");
+  EXPECT_EQ(inside.Values("Dirs"), Values{"indented"});
 }
 
 TEST(SettingsSyntax, ValuesKeepEqualsSignsSemicolonsAndQuotes) {
