@@ -8,6 +8,7 @@
 #include "milliseconds_win32.h"
 
 #include "settings/settings_file.h"
+#include "settings/settings_file_win32.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) return 2;
@@ -16,7 +17,8 @@ int main(int argc, char** argv) {
   const double ours_start = Now();
   size_t total = 0;
   SettingsFile file;
-  file.Open(path);
+  DiskFiles disk;
+  file.Open(disk, path);
   file.SelectGroup("Settings");
   for (int i = 0; i < kKeys; ++i) total += file.ReadString("Key" + std::to_string(i)).size();
   file.Close();

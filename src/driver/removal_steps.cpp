@@ -16,7 +16,7 @@ constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage
 
 void RemoveStartMenuLinks(const UninstallRun& run, RunPlatform& platform) {
   SettingsFile file;
-  file.Open(run.settings.settings_path);
+  file.Open(platform, run.settings.settings_path);
   file.SelectGroup("StartMenu");
   for (const char* key : kStartMenuKeys) {
     const std::string link = file.ReadString(key);
@@ -85,7 +85,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;
-  if (registration.empty()) registration = ReadSettingValue("Settings", "ProgLink", "", settings.settings_path);
+  if (registration.empty()) registration = ReadSettingValue(platform, "Settings", "ProgLink", "", settings.settings_path);
   if (IsDriveRoot(settings.own_directory)) {
     platform.Log("remove files: skipped, the own directory is a drive root");
   } else {

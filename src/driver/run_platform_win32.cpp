@@ -9,9 +9,11 @@
 #include "removal/file_system.h"
 #include "removal/registry.h"
 #include "removal/self_delete_batch.h"
+#include "settings/settings_file_win32.h"
 #include "text/text.h"
 #include "ui/message_box.h"
 
+HeldFileBytes Win32RunPlatform::ReadHeldFile(const std::string& path) { return DiskFiles().ReadHeldFile(path); }
 std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
 std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
 std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }

@@ -14,6 +14,7 @@ class Win32RunPlatform : public RunPlatform {
   explicit Win32RunPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
       : window_(window), script_host_(script_host) {}
 
+  HeldFileBytes ReadHeldFile(const std::string& path) override;
   std::string ModulePath() override;
   std::string CurrentDirectory() override;
   std::vector<std::string> ShellFolders() override;

@@ -120,8 +120,8 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   const std::string settings_path = SettingsPathFor(own);
   const bool have_settings = platform.FileExists(settings_path);
   if (have_settings) {
-    run.settings = ReadUninstallSettings(own);
-    run.texts = LoadUiTexts(settings_path);
+    run.settings = ReadUninstallSettings(platform, own);
+    run.texts = LoadUiTexts(platform, settings_path);
   }
   if (line.log) {
     run.log_path = line.log_path;

@@ -69,7 +69,7 @@ RegistryRoot TaskRoot(const TaskRecord& task) { return static_cast<RegistryRoot>
 
 void UndoUserTasks(const UninstallRun& run, RunPlatform& platform) {
   SettingsFile file;
-  file.Open(run.settings.settings_path);
+  file.Open(platform, run.settings.settings_path);
   file.SelectGroup("UserTask");
   const int count = TaskCount(file.ReadNumber("Number", 0));
   for (int i = 1; i <= count; ++i) {

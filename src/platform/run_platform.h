@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,30 @@ struct KeptFiles {
   const std::string* second = nullptr;
 };
 
+// Keeps a platform file open; released by the function the platform supplies.
+using FileHold = std::unique_ptr<void, void (*)(void*)>;
+
+struct HeldFileBytes {
+  bool opened = false;
+  std::string bytes;
+  FileHold hold{nullptr, nullptr};
+};
+
+// Whole files read and kept open: the settings reader's way to the disk.
+class FileReader {
+ public:
+  // Opens the file for reading and writing (or else for reading only),
+  // shared for reading only, and reads it all.
+  virtual HeldFileBytes ReadHeldFile(const std::string& path) = 0;
+
+ protected:
+  ~FileReader() = default;
+};
+
 // No control was activated: the window's events have ended.
 constexpr int kNoControl = -1;
 
-class RunPlatform {
+class RunPlatform : public FileReader {
  public:
   // The process: its executable, its current directory, and the shell's
   // folders that no program lives in as a whole.

@@ -118,7 +118,7 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform)
   std::string program_entry;  // the program's own [Files] entry, deleted last
   bool deleted_any = false;
   SettingsFile file;
-  file.Open(settings.settings_path);
+  file.Open(platform, settings.settings_path);
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
       std::string path = own + file.KeyValue();
@@ -147,7 +147,7 @@ bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
   const std::string& own = settings.own_directory;
   const std::string program = own + settings.prog_exe;
   SettingsFile file;
-  file.Open(settings.settings_path);
+  file.Open(platform, settings.settings_path);
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) PurgeListedTree(own, file.KeyValue(), program, platform);
   }

@@ -42,13 +42,13 @@ bool ReadFlag(const SettingsFile& file, const char* key) { return EightBitFlag(f
 
 }  // namespace
 
-UninstallSettings ReadUninstallSettings(const std::string& own_directory) {
+UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& own_directory) {
   UninstallSettings s;
   s.own_directory = own_directory;
   s.settings_path = SettingsPathFor(own_directory);
 
   SettingsFile file;
-  file.Open(s.settings_path);
+  file.Open(files, s.settings_path);
   file.SelectGroup("Settings");
   ReadTexts(file, std::begin(kSettingsTexts), std::end(kSettingsTexts), s);
   s.prog_dir = WithTrailingBackslash(s.prog_dir);
@@ -84,10 +84,10 @@ constexpr LanguageText kLanguageTexts[] = {
 
 }  // namespace
 
-UiTexts LoadUiTexts(const std::string& settings_path) {
+UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   UiTexts t;
   SettingsFile file;
-  file.Open(settings_path);
+  file.Open(files, settings_path);
   file.SelectGroup("Settings");
   t.program_name = file.ReadString("ProgName");
   const std::string version = file.ReadString("Version");
@@ -100,10 +100,10 @@ UiTexts LoadUiTexts(const std::string& settings_path) {
   return t;
 }
 
-std::string ReadSettingValue(const std::string& group, const std::string& key, const std::string& default_text,
+std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key, const std::string& default_text,
                              const std::string& settings_path) {
   SettingsFile file;
-  file.Open(settings_path);
+  file.Open(files, settings_path);
   file.SelectGroup(group);
   std::string value = file.ReadString(key, default_text);
   file.Close();

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/run_platform.h"
+
 struct UninstallSettings {
   std::string own_directory;  // with a trailing backslash
   std::string settings_path;  // own directory + "uninstall.dat"
@@ -48,11 +50,11 @@ struct UiTexts {
 std::string SettingsPathFor(const std::string& own_directory);
 
 // [Settings] and [StartProg] of the settings file beside own_directory.
-UninstallSettings ReadUninstallSettings(const std::string& own_directory);
+UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& own_directory);
 
-UiTexts LoadUiTexts(const std::string& settings_path);
+UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path);
 
-std::string ReadSettingValue(const std::string& group, const std::string& key, const std::string& default_text,
+std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key, const std::string& default_text,
                              const std::string& settings_path);
 
 // Settings values keep only the low 8 bits of a number for their on/off flags.

@@ -137,9 +137,9 @@ std::string Utf8ToLatin1(std::string_view text) {
 
 }  // namespace
 
-bool SettingsFile::Open(const std::string& path) {
+bool SettingsFile::Open(FileReader& files, const std::string& path) {
   Close();
-  HeldFileBytes file = ReadHeldFile(path);
+  HeldFileBytes file = files.ReadHeldFile(path);
   Load(path, std::move(file.bytes), std::move(file.hold));
   return file.opened;
 }

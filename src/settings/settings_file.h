@@ -6,23 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Keeps a platform file open; released by the function the platform supplies.
-using FileHold = std::unique_ptr<void, void (*)(void*)>;
-
-struct HeldFileBytes {
-  bool opened = false;
-  std::string bytes;
-  FileHold hold{nullptr, nullptr};
-};
-
-// The platform side of SettingsFile::Open: opens the file for reading and
-// writing (or else for reading only), shared for reading only, and reads it all.
-HeldFileBytes ReadHeldFile(const std::string& path);
+#include "platform/run_platform.h"
 
 class SettingsFile {
  public:
@@ -32,7 +20,7 @@ class SettingsFile {
 
   // Closes any open file, then reads and keeps the file at path. A file that
   // cannot be opened still counts as open, with no entries. True if it was read.
-  bool Open(const std::string& path);
+  bool Open(FileReader& files, const std::string& path);
   // As Open, for bytes already read; hold keeps the file open until Close.
   void Load(const std::string& path, std::string bytes, FileHold hold);
   void Close();

@@ -1,7 +1,7 @@
 #include <windows.h>
 
 #include "platform/owners_win32.h"
-#include "settings/settings_file.h"
+#include "settings/settings_file_win32.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ void CloseHeldHandle(void* handle) { CloseHandle(handle); }
 
 }  // namespace
 
-HeldFileBytes ReadHeldFile(const std::string& path) {
+HeldFileBytes DiskFiles::ReadHeldFile(const std::string& path) {
   HeldFileBytes result;
   FileHandle file(CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));

@@ -16,9 +16,6 @@
 #include "settings/settings_file.h"
 #include "text/text.h"
 
-// The builders read no files; the settings reader is not reached from here.
-HeldFileBytes ReadHeldFile(const std::string&) { return HeldFileBytes(); }
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
   const size_t cut = size / 2;

@@ -16,19 +16,24 @@ void NoRelease(void*) {}
 
 }  // namespace
 
-HeldFileBytes ReadHeldFile(const std::string&) {
-  HeldFileBytes result;
-  result.opened = true;
-  result.bytes = current_input;
-  result.hold = FileHold(&current_input, NoRelease);
-  return result;
-}
+// Every file is the input.
+class InputFile final : public FileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string&) override {
+    HeldFileBytes result;
+    result.opened = true;
+    result.bytes = current_input;
+    result.hold = FileHold(&current_input, NoRelease);
+    return result;
+  }
+};
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   current_input.assign(reinterpret_cast<const char*>(data), size);
+  InputFile input;
 
   SettingsFile file;
-  file.Open("C:\\App\\uninstall.dat");
+  file.Open(input, "C:\\App\\uninstall.dat");
   const char* groups[] = {"", "Settings", "Files", "Dirs", "Language", "\xE4", "[", "G"};
   for (const char* group : groups) {
     file.SelectGroup(group);
@@ -50,7 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   file.Close();
 
-  ReadUninstallSettings("C:\\App\\");
-  LoadUiTexts("C:\\App\\uninstall.dat");
+  ReadUninstallSettings(input, "C:\\App\\");
+  LoadUiTexts(input, "C:\\App\\uninstall.dat");
   return 0;
 }

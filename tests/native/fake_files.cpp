@@ -28,7 +28,21 @@ void RemoveStagedFilesUnder(const std::string& directory) {
 }
 int HeldFileCount() { return held; }
 
-HeldFileBytes ReadHeldFile(const std::string& path) {
+namespace {
+
+class Staged final : public FileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string& path) override;
+};
+
+}  // namespace
+
+FileReader& StagedFiles() {
+  static Staged staged;
+  return staged;
+}
+
+HeldFileBytes Staged::ReadHeldFile(const std::string& path) {
   HeldFileBytes result;
   const auto found = Files().find(path);
   if (found == Files().end()) return result;

@@ -4,6 +4,11 @@
 
 #include <string>
 
+#include "platform/run_platform.h"
+
+// Reads the staged files.
+FileReader& StagedFiles();
+
 void StageFile(const std::string& path, const std::string& bytes);
 void ClearStagedFiles();
 // Drops every staged file whose path begins with directory, as a purge would.

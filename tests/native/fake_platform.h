@@ -30,6 +30,7 @@ class FakePlatform : public RunPlatform {
   std::string log_opened;
   std::vector<std::string> log_lines;
 
+  HeldFileBytes ReadHeldFile(const std::string& path) override { return StagedFiles().ReadHeldFile(path); }
   std::string ModulePath() override { return module_path; }
   std::string TempDirectory() override { return "C:\\Temp\\"; }
   LocalTime Now() override { return {2026, 12, 7, 9, 5, 3}; }

@@ -20,8 +20,8 @@ class HooksTest : public ::testing::Test {
   void SetUp() override { ClearStagedFiles(); }
   void Install(const std::string& dat) {
     StageFile(kOwn + "uninstall.dat", dat);
-    run.settings = ReadUninstallSettings(kOwn);
-    run.texts = LoadUiTexts(kOwn + "uninstall.dat");
+    run.settings = ReadUninstallSettings(StagedFiles(), kOwn);
+    run.texts = LoadUiTexts(StagedFiles(), kOwn + "uninstall.dat");
   }
   Log Only(const std::string& prefix) const {
     Log kept;

@@ -21,8 +21,8 @@ class RemovalStepsTest : public ::testing::Test {
   // Stages uninstall.dat and reads it as start-up does.
   void Install(const std::string& own, const std::string& dat) {
     StageFile(own + "uninstall.dat", dat);
-    run.settings = ReadUninstallSettings(own);
-    run.texts = LoadUiTexts(own + "uninstall.dat");
+    run.settings = ReadUninstallSettings(StagedFiles(), own);
+    run.texts = LoadUiTexts(StagedFiles(), own + "uninstall.dat");
   }
 
   UninstallRun run;

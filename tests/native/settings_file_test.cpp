@@ -212,20 +212,20 @@ TEST(SettingsUtf8, OnlyASignatureOrPartOfOne) {
 TEST(SettingsFileLifecycle, UnreadableFilesGiveDefaultsAndCloseResets) {
   ClearStagedFiles();
   SettingsFile file;
-  EXPECT_FALSE(file.Open("C:\\missing\\uninstall.dat"));
+  EXPECT_FALSE(file.Open(StagedFiles(), "C:\\missing\\uninstall.dat"));
   EXPECT_EQ(file.Path(), "C:\\missing\\uninstall.dat");
   EXPECT_TRUE(file.SelectGroup(""));
   EXPECT_FALSE(file.SelectGroup("Settings"));
   EXPECT_EQ(file.ReadString("ProgExe", "-1"), "-1");
 
   StageFile("C:\\App\\uninstall.dat", "[Settings]\nProgExe=app.exe\n");
-  EXPECT_TRUE(file.Open("C:\\App\\uninstall.dat"));
+  EXPECT_TRUE(file.Open(StagedFiles(), "C:\\App\\uninstall.dat"));
   EXPECT_EQ(HeldFileCount(), 1);
   EXPECT_TRUE(file.SelectGroup("Settings"));
   EXPECT_EQ(file.ReadString("ProgExe", "-1"), "app.exe");
   // Opening another file releases the first.
   StageFile("C:\\Other\\uninstall.dat", "[Settings]\n");
-  EXPECT_TRUE(file.Open("C:\\Other\\uninstall.dat"));
+  EXPECT_TRUE(file.Open(StagedFiles(), "C:\\Other\\uninstall.dat"));
   EXPECT_EQ(HeldFileCount(), 1);
   file.Close();
   EXPECT_EQ(HeldFileCount(), 0);
@@ -235,7 +235,7 @@ TEST(SettingsFileLifecycle, UnreadableFilesGiveDefaultsAndCloseResets) {
   EXPECT_EQ(file.ReadString("ProgExe", "d"), "d");
   {
     SettingsFile scoped;
-    scoped.Open("C:\\App\\uninstall.dat");
+    scoped.Open(StagedFiles(), "C:\\App\\uninstall.dat");
     EXPECT_EQ(HeldFileCount(), 1);
   }
   EXPECT_EQ(HeldFileCount(), 0);

@@ -17,7 +17,7 @@ class SettingsTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(SettingsTest, DefaultsWithoutAFile) {
-  const UninstallSettings s = ReadUninstallSettings(kOwn);
+  const UninstallSettings s = ReadUninstallSettings(StagedFiles(), kOwn);
   EXPECT_EQ(s.own_directory, kOwn);
   EXPECT_EQ(s.settings_path, kDat);
   EXPECT_EQ(s.prog_exe, "-1");
@@ -27,7 +27,7 @@ TEST_F(SettingsTest, DefaultsWithoutAFile) {
   EXPECT_FALSE(s.login_admin);
   EXPECT_EQ(s.guid, "");
 
-  const UiTexts t = LoadUiTexts(kDat);
+  const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.titel, "Uninstall Program");
   EXPECT_EQ(t.mutex, "Close Program '' first!|Then press OK!");
   EXPECT_EQ(t.name_line, "");
@@ -40,7 +40,7 @@ TEST_F(SettingsTest, ReadsEverySettingAndStartProgram) {
             "StartMenu=C:\\Menu\\Editor\nGUID={1234}\nScript=1\nNoDelAll=1\nDesktopIcon=C:\\Desk\\Editor.lnk\n"
             "LoginAdmin=3\n[StartProg]\nBeforeUninst=before.exe\nBeforeParam=/b\nAfterUninst=after.exe\n"
             "AfterParam=/a \"x\"\n");
-  const UninstallSettings s = ReadUninstallSettings(kOwn);
+  const UninstallSettings s = ReadUninstallSettings(StagedFiles(), kOwn);
   EXPECT_EQ(s.mutex_string, "EditorMutex");
   EXPECT_EQ(s.prog_exe, "editor.exe");
   EXPECT_EQ(s.prog_dir, "C:\\Tools\\");
@@ -58,12 +58,12 @@ TEST_F(SettingsTest, ReadsEverySettingAndStartProgram) {
 
 TEST_F(SettingsTest, NoDelAllCountsOnlyInTheProgramsOwnDirectory) {
   StageFile(kDat, "[Settings]\nProgDir=C:\\Tools\\\nNoDelAll=1\n");
-  EXPECT_TRUE(ReadUninstallSettings(kOwn).no_del_all);
+  EXPECT_TRUE(ReadUninstallSettings(StagedFiles(), kOwn).no_del_all);
   StageFile("D:\\Elsewhere\\uninstall.dat", "[Settings]\nProgDir=C:\\Tools\\\nNoDelAll=1\n");
-  EXPECT_FALSE(ReadUninstallSettings("D:\\Elsewhere\\").no_del_all);
+  EXPECT_FALSE(ReadUninstallSettings(StagedFiles(), "D:\\Elsewhere\\").no_del_all);
   // The comparison is exact, so another spelling of the same directory does not count.
   StageFile(kDat, "[Settings]\nProgDir=c:\\tools\nNoDelAll=1\n");
-  EXPECT_FALSE(ReadUninstallSettings(kOwn).no_del_all);
+  EXPECT_FALSE(ReadUninstallSettings(StagedFiles(), kOwn).no_del_all);
 }
 
 TEST_F(SettingsTest, FlagsKeepOnlyTheLowEightBits) {
@@ -74,7 +74,7 @@ TEST_F(SettingsTest, FlagsKeepOnlyTheLowEightBits) {
   for (const auto& c : cases) {
     StageFile(kDat, std::string("[Settings]\nProgDir=C:\\Tools\nScript=") + c.value + "\nLoginAdmin=" + c.value +
                         "\nNoDelAll=" + c.value + "\n");
-    const UninstallSettings s = ReadUninstallSettings(kOwn);
+    const UninstallSettings s = ReadUninstallSettings(StagedFiles(), kOwn);
     EXPECT_EQ(s.script, c.on) << c.value;
     EXPECT_EQ(s.login_admin, c.on) << c.value;
     EXPECT_EQ(s.no_del_all, c.on) << c.value;
@@ -83,11 +83,11 @@ TEST_F(SettingsTest, FlagsKeepOnlyTheLowEightBits) {
 
 TEST_F(SettingsTest, NameLineAndVersionWord) {
   StageFile(kDat, "[Settings]\nProgName=Editor\nVersion=2.1\n");
-  EXPECT_EQ(LoadUiTexts(kDat).name_line, "Editor (Version 2.1)");
+  EXPECT_EQ(LoadUiTexts(StagedFiles(), kDat).name_line, "Editor (Version 2.1)");
   StageFile(kDat, "[Settings]\nProgName=Editor\nVersion=2.1\n[Language]\nVersion=Versie\n");
-  EXPECT_EQ(LoadUiTexts(kDat).name_line, "Editor (Versie 2.1)");
+  EXPECT_EQ(LoadUiTexts(StagedFiles(), kDat).name_line, "Editor (Versie 2.1)");
   StageFile(kDat, "[Settings]\nProgName=Editor\n[Language]\nVersion=Versie\n");
-  const UiTexts t = LoadUiTexts(kDat);
+  const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.name_line, "Editor");
   EXPECT_EQ(t.program_name, "Editor");
   EXPECT_EQ(t.version_word, "Versie");
@@ -98,7 +98,7 @@ TEST_F(SettingsTest, LanguageOverridesEveryTextAndEmptyValuesCount) {
             "[Settings]\nProgName=Editor\n[Language]\nTitel=\nMsg=m\nUninstInfo=u\nDelAll=d\nError=e\nStatus=s\n"
             "Mutex=Bitte '$Titel' beenden|$Titel\nLogon=lo\nUser=us\nPassword=pw\nRQ_Titel=rt\nRQ_Msg=rm\nOK=ok\n"
             "Cancel=ca\nReady=re\nLogin=li\n");
-  const UiTexts t = LoadUiTexts(kDat);
+  const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.titel, "");
   EXPECT_EQ(t.msg, "m");
   EXPECT_EQ(t.uninst_info, "u");
@@ -119,7 +119,7 @@ TEST_F(SettingsTest, LanguageOverridesEveryTextAndEmptyValuesCount) {
 
 TEST_F(SettingsTest, TitelIsReplacedOnlyInTheMutexText) {
   StageFile(kDat, "[Settings]\nProgName=$Titel\n[Language]\nMsg=$Titel\nMutex=$Titel|$titel\n");
-  const UiTexts t = LoadUiTexts(kDat);
+  const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.msg, "$Titel");
   EXPECT_EQ(t.mutex, "$Titel|$titel");
 }
@@ -127,7 +127,7 @@ TEST_F(SettingsTest, TitelIsReplacedOnlyInTheMutexText) {
 TEST_F(SettingsTest, Utf8LanguageTexts) {
   StageFile(kDat,
             "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
-  const UiTexts t = LoadUiTexts(kDat);
+  const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.program_name, "Caf\xE9");
   EXPECT_EQ(t.titel, "Entfernen\xE4");
   EXPECT_EQ(t.ok, "");
@@ -135,8 +135,8 @@ TEST_F(SettingsTest, Utf8LanguageTexts) {
 
 TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {
   StageFile(kDat, "[Settings]\nProgLink=Editor 2\n");
-  EXPECT_EQ(ReadSettingValue("Settings", "ProgLink", "", kDat), "Editor 2");
-  EXPECT_EQ(ReadSettingValue("Settings", "Missing", "dflt", kDat), "dflt");
-  EXPECT_EQ(ReadSettingValue("Nope", "ProgLink", "dflt", kDat), "dflt");
-  EXPECT_EQ(ReadSettingValue("Settings", "ProgLink", "gone", "C:\\none.dat"), "gone");
+  EXPECT_EQ(ReadSettingValue(StagedFiles(), "Settings", "ProgLink", "", kDat), "Editor 2");
+  EXPECT_EQ(ReadSettingValue(StagedFiles(), "Settings", "Missing", "dflt", kDat), "dflt");
+  EXPECT_EQ(ReadSettingValue(StagedFiles(), "Nope", "ProgLink", "dflt", kDat), "dflt");
+  EXPECT_EQ(ReadSettingValue(StagedFiles(), "Settings", "ProgLink", "gone", "C:\\none.dat"), "gone");
 }

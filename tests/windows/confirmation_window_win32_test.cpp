@@ -8,6 +8,7 @@
 #include "box_watch_win32.h"
 #include "driver/removal_steps.h"
 #include "in_process_platform_win32.h"
+#include "settings/settings_file_win32.h"
 #include "temp_tree_win32.h"
 #include "ui/confirmation_window_win32.h"
 
@@ -37,8 +38,9 @@ class StagedEditor {
                    "[StartMenu]\r\nProgram=" + menu + "Editor\\Editor.lnk\r\nHelp=" + menu + "Editor\\Help.lnk\r\n" +
                    "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\nf3=readonly.dll\r\nf4=uninstall.dat\r\n" +
                    "[Dirs]\r\nd1=data\\sub\r\nd2=data\r\n" + extra);
-    run.settings = ReadUninstallSettings(own);
-    run.texts = LoadUiTexts(own + "uninstall.dat");
+    DiskFiles disk;
+    run.settings = ReadUninstallSettings(disk, own);
+    run.texts = LoadUiTexts(disk, own + "uninstall.dat");
   }
   ~StagedEditor() { SetFileAttributesA((own + "readonly.dll").c_str(), FILE_ATTRIBUTE_NORMAL); }
 

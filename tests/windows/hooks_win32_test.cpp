@@ -13,6 +13,7 @@
 #include "probes_win32.h"
 #include "removal/file_association.h"
 #include "removal/file_system.h"
+#include "settings/settings_file_win32.h"
 #include "temp_tree_win32.h"
 
 namespace {
@@ -72,8 +73,9 @@ class HooksWin32Test : public ::testing::Test {
   void Install(const std::string& dat) {
     own = tree.MakeDir("app") + "\\";
     tree.Write("app\\uninstall.dat", dat);
-    run.settings = ReadUninstallSettings(own);
-    run.texts = LoadUiTexts(own + "uninstall.dat");
+    DiskFiles disk;
+    run.settings = ReadUninstallSettings(disk, own);
+    run.texts = LoadUiTexts(disk, own + "uninstall.dat");
   }
   TempTree tree;
   std::string own;

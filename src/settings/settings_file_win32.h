@@ -1,0 +1,9 @@
+// The settings reader's files on the disk.
+#pragma once
+
+#include "platform/run_platform.h"
+
+class DiskFiles final : public FileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string& path) override;
+};
