@@ -1,5 +1,6 @@
 #include "driver/removal_steps.h"
 
+#include "driver/run_log.h"
 #include "driver/user_tasks.h"
 #include "external/uninstall_script.h"
 #include "removal/file_removal.h"
@@ -52,11 +53,16 @@ void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
   platform.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
 }
 
+// Only when nothing else is left in it.
 void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
-  if (!IsEmptyOrLogSkip(folder, platform)) return;
-  platform.ShowStatus(StatusText(folder));
-  platform.PurgeDirectory(folder, kAllEntries, false, false, {});
+  if (folder.empty()) return;
+  EntryReport report;
+  report.path = folder;
+  report.directory = true;
+  report.outcome = platform.RemoveEmptyDirectory(folder);
+  platform.Log(EntryLine(report));
+  if (report.outcome == Outcome::kRemoved) platform.ShowStatus(StatusText(folder));
 }
 
 void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {
@@ -70,6 +76,20 @@ using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
 // into writable data.
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
+
+// What the directory step tells of each entry: a line of the log, where there is one.
+class RemovalLedger final : public RemovalListener {
+ public:
+  RemovalLedger(const UninstallRun& run, RunPlatform& platform) : platform_(platform) {
+    name_every_entry = !run.log_path.empty();
+  }
+  void Entry(const EntryReport& report) override {
+    if (name_every_entry) platform_.Log(EntryLine(report));
+  }
+
+ private:
+  RunPlatform& platform_;
+};
 
 }  // namespace
 
@@ -89,8 +109,9 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   if (IsDriveRoot(settings.own_directory)) {
     platform.Log("remove files: skipped, the own directory is a drive root");
   } else {
-    run.removal_succeeded =
-        DeleteAllChosen(run, platform) ? RemoveAllFiles(settings, platform) : RemoveListedFiles(settings, platform);
+    RemovalLedger ledger(run, platform);
+    run.removal_succeeded = DeleteAllChosen(run, platform) ? RemoveAllFiles(settings, platform, ledger)
+                                                           : RemoveListedFiles(settings, platform, ledger);
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.

@@ -73,23 +73,17 @@ bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists
 bool Win32RunPlatform::DeletePlainFile(const std::string& path) {
   return Logged(DeleteFileA(path.c_str()) != FALSE, "delete file", path);
 }
-bool Win32RunPlatform::IsDirectoryEmpty(const std::string& directory) { return ::IsDirectoryEmpty(directory); }
-
-bool Win32RunPlatform::PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                                      bool clear_attributes, KeptFiles kept) {
-  // Each file and directory of the purge, in the log.
-  const PurgeReport report{[](void* self, const std::string& path, bool is_directory, uint32_t error) {
-                             static_cast<Win32RunPlatform*>(self)->Log(
-                                 ActionLine(is_directory ? "remove directory" : "delete file", path, error));
-                           },
-                           this};
-  return ::PurgeDirectory(directory, pattern, recursive, clear_attributes, kept, log_.Valid() ? &report : nullptr);
+Outcome Win32RunPlatform::RemoveEmptyDirectory(const std::string& directory) {
+  return RemoveEmptyDirectoryAt(directory);
 }
-
-bool Win32RunPlatform::IsDirectoryLink(const std::string& path) { return ::IsDirectoryLink(path); }
-bool Win32RunPlatform::RemoveDirectoryLink(const std::string& link) {
-  return Logged(::RemoveDirectoryLink(link), "remove directory link", link);
+bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
+  return installation_.Hold(own_directory, kept);
 }
+Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal how,
+                                          RemovalListener& listener) {
+  return installation_.Remove(relative, how, listener);
+}
+void Win32RunPlatform::ReleaseInstallation() { installation_.Release(); }
 
 bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   return Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
@@ -127,12 +121,12 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
   if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > max_bytes) {
     return false;
   }
-  char buffer[65536];
+  std::string buffer(65536, '\0');
   DWORD read = 0;
-  while (ReadFile(file.Get(), buffer, sizeof(buffer), &read, nullptr) && read > 0) {
+  while (ReadFile(file.Get(), &buffer[0], static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
     // A file that grows while it is read is held to the same bound.
     if (bytes.size() + read > max_bytes) return false;
-    bytes.append(buffer, read);
+    bytes.append(buffer, 0, read);
   }
   return true;
 }

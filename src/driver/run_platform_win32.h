@@ -5,6 +5,7 @@
 
 #include "external/script_host_win32.h"
 #include "platform/run_platform.h"
+#include "removal/file_system_win32.h"
 #include "ui/confirmation_window_win32.h"
 
 class Win32RunPlatform : public RunPlatform {
@@ -36,11 +37,10 @@ class Win32RunPlatform : public RunPlatform {
   void EndImpersonation() override;
   bool FileExists(const std::string& path) override;
   bool DeletePlainFile(const std::string& path) override;
-  bool IsDirectoryEmpty(const std::string& directory) override;
-  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                      KeptFiles kept) override;
-  bool IsDirectoryLink(const std::string& path) override;
-  bool RemoveDirectoryLink(const std::string& link) override;
+  Outcome RemoveEmptyDirectory(const std::string& directory) override;
+  bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
+  Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
+  void ReleaseInstallation() override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;
@@ -59,6 +59,7 @@ class Win32RunPlatform : public RunPlatform {
   ConfirmationWindow& window_;
   ScriptHost* script_host_;
   std::unique_ptr<ScriptHost> own_script_host_;
+  HeldInstallation installation_;
   KernelHandle logon_;  // the administrator's token after a logon
   FileHandle log_;
 };

@@ -36,10 +36,47 @@ struct LocalTime {
   int year, month, day, hour, minute, second;
 };
 
-// Up to two files that a purge leaves in place, by full path.
-struct KeptFiles {
-  const std::string* first = nullptr;
-  const std::string* second = nullptr;
+// What became of an entry of the installation that the removal acted on.
+enum class Outcome : uint8_t {
+  kRemoved,
+  kAbsent,
+  kInUse,        // another program holds it
+  kDenied,       // no right to remove it, or read-only where attributes stay
+  kNotEmpty,     // a directory that still holds entries
+  kThroughLink,  // reached through a directory link below the own directory: passed over
+  kLink,         // a directory link that cannot be removed as a link: it stays, and what it points to
+  kChanged,      // replaced by something else while the removal worked: passed over
+  kOutside,      // would climb out of the installation, or cannot be spelled safely: passed over
+  kFailed,       // the platform's error number tells
+};
+
+// One entry, as the removal reports it.
+struct EntryReport {
+  std::string path;  // full path; empty for a removed entry unless every entry is named
+  bool directory = false;
+  Outcome outcome = Outcome::kRemoved;
+  uint32_t error = 0;  // the platform's number behind kFailed
+  uint32_t held = 0;   // for a directory that stays: the entries it still holds
+};
+
+// Told of every entry the removal acts on, in the order it acts.
+class RemovalListener {
+ public:
+  // Removed entries are named only when asked for: naming costs a conversion each.
+  bool name_every_entry = false;
+  virtual void Entry(const EntryReport& report) = 0;
+
+ protected:
+  ~RemovalListener() = default;
+};
+
+// How one value of the installation is removed.
+enum class Removal : uint8_t {
+  kFile,            // one file; a read-only one stays
+  kFileClearing,    // one file, read-only or not
+  kEmptyDirectory,  // a directory, only when it is empty; a link loses only the link
+  kTree,            // a directory with all it holds, read-only entries too; a link loses only the link
+  kFiles,           // the files directly in a directory, read-only ones too
 };
 
 // Keeps a platform file open; released by the function the platform supplies.
@@ -102,17 +139,24 @@ class RunPlatform : public FileReader {
   virtual void RunLogonDialog() = 0;
   virtual void EndImpersonation() = 0;
 
-  // The file system. DeletePlainFile leaves attributes alone, so read-only files stay.
+  // The file system by full path. DeletePlainFile leaves attributes alone, so
+  // read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
   virtual bool DeletePlainFile(const std::string& path) = 0;
-  virtual bool IsDirectoryEmpty(const std::string& directory) = 0;
-  // The files named in kept stay.
-  virtual bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive,
-                              bool clear_attributes, KeptFiles kept) = 0;
-  // A junction or directory symbolic link, the entry itself as the path names it.
-  virtual bool IsDirectoryLink(const std::string& path) = 0;
-  // Removes such a link, never what it points to.
-  virtual bool RemoveDirectoryLink(const std::string& link) = 0;
+  // A directory outside the installation, removed only when it is empty.
+  virtual Outcome RemoveEmptyDirectory(const std::string& directory) = 0;
+
+  // The installation, reached only from the own directory down: each
+  // directory on the way is held so that nobody can rename or replace it
+  // while the removal works, and a link below the own directory is never
+  // passed through. kept: paths below the own directory (parts joined by
+  // backslashes) that kTree and kFiles leave. False when the own directory
+  // cannot be held; nothing is removed then.
+  virtual bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) = 0;
+  // The entry at that path below the own directory (parts joined by single
+  // backslashes; empty: the own directory itself).
+  virtual Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) = 0;
+  virtual void ReleaseInstallation() = 0;
 
   // The registry, one value or one key at a time.
   virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;

@@ -14,45 +14,10 @@ bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& pl
   return false;
 }
 
-// One [Dirs] tree of delete-all, decided part by part below the own directory.
-void PurgeListedTree(const std::string& own, const std::string& value, const std::string& program,
-                     RunPlatform& platform) {
-  std::vector<std::string> parts;
-  if (!DirectoryPartsBelow(value, parts)) return;
-  std::string directory = own;
-  bool link = false;
-  for (const std::string& part : parts) {
-    // Beyond a link lies what it points to, which is not the installation's.
-    if (link) return;
-    directory += part;
-    link = platform.IsDirectoryLink(directory);
-    directory += '\\';
-  }
-  platform.ShowStatus(StatusText(own + value + kAllEntries));
-  if (!link) {
-    platform.PurgeDirectory(directory, kAllEntries, true, true, {&program});
-    return;
-  }
-  directory.pop_back();
-  platform.RemoveDirectoryLink(directory);
-}
-
 // Backslashes only, one at the end, letters in one case: paths as the
 // platform compares them.
 std::string ComparablePath(const std::string& path) {
   return UpperCase(WithTrailingBackslash(ReplaceAll(path, "/", "\\")));
-}
-
-// The same path for the platform: letters in either case, either separator.
-// Compared in place: it is asked once for every listed file.
-bool SamePath(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const char x = a[i] == '/' ? '\\' : a[i];
-    const char y = b[i] == '/' ? '\\' : b[i];
-    if (UpperCaseByte(x) != UpperCaseByte(y)) return false;
-  }
-  return true;
 }
 
 // "\\server\share\": no more than two names after the leading backslashes.
@@ -64,20 +29,39 @@ bool IsShareRoot(const std::string& path) {
   return share_end == std::string::npos || share_end + 1 == path.size();
 }
 
-// A listed file, announced once it is gone.
-bool DeleteListedFile(const std::string& path, RunPlatform& platform) {
-  if (!platform.DeletePlainFile(path)) return false;
-  platform.ShowStatus(StatusText(path));
-  return true;
+// The value's path below the own directory; one that could leave it, or
+// that the platform could read as another name, is passed over.
+bool Below(const std::string& own, const std::string& value, bool directory, RemovalListener& listener,
+           std::string& relative) {
+  if (RelativePathBelow(value, relative)) return true;
+  EntryReport report;
+  report.path = own + value;
+  report.directory = directory;
+  report.outcome = Outcome::kOutside;
+  listener.Entry(report);
+  return false;
+}
+
+// uninstall.dat, then the uninstaller itself (where it lies in the own
+// directory), by their paths below it: the final clean-up and the batch
+// take them.
+std::vector<std::string> LeftToTheEnd(const UninstallSettings& settings, RunPlatform& platform) {
+  const std::string module = platform.ModulePath();
+  const bool own = ComparablePath(DirectoryOf(module)) == ComparablePath(settings.own_directory);
+  return {FileNameOf(settings.settings_path), own ? FileNameOf(module) : std::string()};
+}
+
+// Paths below the own directory that name the same entry.
+bool SameEntry(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+
+// The program's path below the own directory.
+std::string ProgramBelow(const UninstallSettings& settings) {
+  std::string program;
+  RelativePathBelow(settings.prog_exe, program);
+  return program;
 }
 
 }  // namespace
-
-bool IsEmptyOrLogSkip(const std::string& directory, RunPlatform& platform) {
-  if (platform.IsDirectoryEmpty(directory)) return true;
-  platform.Log(JoinTexts({"remove directory ", directory, ": skipped, not empty or absent"}));
-  return false;
-}
 
 bool IsDriveRoot(const std::string& directory) {
   return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
@@ -92,8 +76,8 @@ bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std:
   return false;
 }
 
-bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& parts) {
-  parts.clear();
+bool RelativePathBelow(const std::string& value, std::string& relative) {
+  relative.clear();
   std::string part;
   for (size_t i = 0; i <= value.size(); ++i) {
     const char c = i < value.size() ? value[i] : '/';
@@ -105,57 +89,82 @@ bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& par
     // The platform trims trailing dots and blanks from some parts of a path
     // and not from others, and reads two dots as the parent.
     if (!part.empty() && part != "." && (part.back() == '.' || part.back() == ' ')) return false;
-    if (!part.empty() && part != ".") parts.push_back(part);
+    if (!part.empty() && part != ".") AppendTexts(relative, {relative.empty() ? "" : "\\", part});
     part.clear();
   }
   return true;
 }
 
-bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform) {
+bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
-  const std::string program = own + settings.prog_exe;
-  std::string program_entry;  // the program's own [Files] entry, deleted last
+  const std::string program = ProgramBelow(settings);
+  const std::vector<std::string> left = LeftToTheEnd(settings, platform);
+  std::string program_value;  // the program's own [Files] entry, deleted last
   bool deleted_any = false;
+  std::string relative;
+  const auto remove = [&](const std::string& value) {
+    if (platform.RemoveInstalled(relative, Removal::kFile, listener) != Outcome::kRemoved) return;
+    platform.ShowStatus(StatusText(own + value));
+    deleted_any = true;
+  };
+  platform.HoldInstallation(own, {});
   SettingsFile file;
   file.Open(platform, settings.settings_path);
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
-      std::string path = own + file.KeyValue();
-      if (SamePath(path, program)) {
-        program_entry = std::move(path);
-      } else if (DeleteListedFile(path, platform)) {
-        deleted_any = true;
+      const std::string value = file.KeyValue();
+      if (!Below(own, value, false, listener, relative)) continue;
+      if (SameEntry(relative, program)) {
+        program_value = value;
+      } else if (!SameEntry(relative, left.front()) && !SameEntry(relative, left.back())) {
+        remove(value);
       }
     }
   }
-  if (!program_entry.empty() && DeleteListedFile(program_entry, platform)) deleted_any = true;
+  if (!program_value.empty() && RelativePathBelow(program_value, relative)) remove(program_value);
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) {
-      const std::string directory = own + file.KeyValue();
-      if (!IsEmptyOrLogSkip(directory, platform)) continue;
-      platform.ShowStatus(StatusText(directory + kAllEntries));
-      platform.PurgeDirectory(directory, kAllEntries, false, false, {});
+      const std::string value = file.KeyValue();
+      // The own directory itself goes only after the exit, with the batch.
+      if (!Below(own, value, true, listener, relative) || relative.empty()) continue;
+      if (platform.RemoveInstalled(relative, Removal::kEmptyDirectory, listener) == Outcome::kRemoved) {
+        platform.ShowStatus(StatusText(own + value + kAllEntries));
+      }
     }
   }
   file.Close();
+  platform.ReleaseInstallation();
   return deleted_any;
 }
 
-bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform) {
+bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
-  const std::string program = own + settings.prog_exe;
+  const std::string program = ProgramBelow(settings);
+  std::vector<std::string> kept = LeftToTheEnd(settings, platform);
+  kept.insert(kept.begin(), program);
+  platform.HoldInstallation(own, kept);
   SettingsFile file;
   file.Open(platform, settings.settings_path);
+  std::string relative;
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
-    while (file.NextKey()) PurgeListedTree(own, file.KeyValue(), program, platform);
+    while (file.NextKey()) {
+      const std::string value = file.KeyValue();
+      if (!Below(own, value, true, listener, relative)) continue;
+      platform.ShowStatus(StatusText(own + value + kAllEntries));
+      platform.RemoveInstalled(relative, Removal::kTree, listener);
+    }
   }
   // Closed first, so that uninstall.dat can go.
   file.Close();
   platform.ShowStatus(StatusText(own + kAllEntries));
-  platform.PurgeDirectory(own, kAllEntries, false, true, {&program, &settings.settings_path});
-  platform.PurgeDirectory(DirectoryOf(program), FileNameOf(program), false, true, {});
-  platform.PurgeDirectory(own, FileNameOf(settings.settings_path), false, true, {});
+  platform.RemoveInstalled(std::string(), Removal::kFiles, listener);
+  platform.RemoveInstalled(program, Removal::kFileClearing, listener);
+  // Its directory, when it stayed only for the program.
+  const std::string program_directory = WithoutTrailingBackslashes(DirectoryOf(program));
+  if (!program_directory.empty()) platform.RemoveInstalled(program_directory, Removal::kEmptyDirectory, listener);
+  platform.RemoveInstalled(FileNameOf(settings.settings_path), Removal::kFileClearing, listener);
+  platform.ReleaseInstallation();
   return true;
 }

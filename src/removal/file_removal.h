@@ -11,25 +11,25 @@
 // The pattern that matches every entry of a directory, names without a dot included.
 constexpr char kAllEntries[] = "*.*";
 
+// Both modes take only what lies inside the own directory: a [Files] or
+// [Dirs] value that climbs out of it, or reaches or passes through a
+// directory link below it, is passed over; a [Dirs] value that is a link
+// loses the link, never what it points to. Links above the own directory are
+// followed as the platform follows them. Every entry acted on, and every
+// value passed over, is told to the listener. The uninstaller's own file and
+// uninstall.dat are left to the final clean-up.
+
 // Deletes each [Files] entry, then each [Dirs] entry that is empty when reached.
 // The program's executable goes last of the files, so that a run that is cut
 // short leaves it, and running the uninstaller again finishes the removal.
 // True if at least one file was deleted.
-bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform);
+bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener);
 
 // Purges each [Dirs] tree, then every file directly in the own directory.
-// Whole trees are purged only inside the own directory: a [Dirs] value that
-// climbs out of it, or passes through a directory link below it, is passed
-// over; a value that is a link loses the link, never what it points to. Links
-// above the own directory are followed as the platform follows them. The
-// program's executable and then uninstall.dat go last, so that a run that is
-// cut short can be run again to the end. True if the program's executable
-// was there.
-bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform);
-
-// True for a directory that is there and empty, so that removing it takes
-// nothing else; otherwise the log says why it is passed over.
-bool IsEmptyOrLogSkip(const std::string& directory, RunPlatform& platform);
+// The program's executable and then uninstall.dat go last, so that a run
+// that is cut short can be run again to the end. True if the program's
+// executable was there.
+bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener);
 
 // A directory such as "D:\" or "D:" whose files are never removed.
 bool IsDriveRoot(const std::string& directory);
@@ -40,9 +40,10 @@ bool IsDriveRoot(const std::string& directory);
 // Files...), or lies above one of them.
 bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std::string>& shell_folders);
 
-// The parts of a [Dirs] value below the own directory, as the platform will
-// resolve them: separators of either kind and any number, and "." parts, drop
-// out. False for a value whose meaning depends on the platform's trimming or
-// could leave the directory: a part ending in a dot or a blank ("..", "...",
-// "x. "), wildcards, a drive or stream colon, or characters no name may hold.
-bool DirectoryPartsBelow(const std::string& value, std::vector<std::string>& parts);
+// The path of a [Files] or [Dirs] value below the own directory, its parts
+// joined by single backslashes, as the platform will resolve it: separators
+// of either kind and any number, and "." parts, drop out. False for a value
+// whose meaning depends on the platform's trimming or could leave the
+// directory: a part ending in a dot or a blank ("..", "...", "x. "),
+// wildcards, a drive or stream colon, or characters no name may hold.
+bool RelativePathBelow(const std::string& value, std::string& relative);

@@ -1,179 +1,438 @@
-#include <windows.h>
+#include "removal/file_system_win32.h"
 
-#include <cstring>
+#include <winternl.h>
 
-#include "platform/owners_win32.h"
+#include <memory>
+
 #include "removal/file_system.h"
+
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context,
+                                               PIO_STATUS_BLOCK io, PVOID buffer, ULONG length,
+                                               FILE_INFORMATION_CLASS kind, BOOLEAN single, PUNICODE_STRING mask,
+                                               BOOLEAN restart);
 
 namespace {
 
-// A path in the platform's wide form. The walks work on these so that every
-// name is seen and removed by its real name, also one the ANSI code page
-// cannot hold. A path that does not fit within the platform's limit is
-// refused, never cut.
-class WidePath {
- public:
-  // From 8-bit text in the ANSI code page.
-  bool Assign(const std::string& path) {
-    const int length =
-        path.empty() ? 0
-                     : MultiByteToWideChar(CP_ACP, 0, path.data(), static_cast<int>(path.size()), text_, MAX_PATH - 1);
-    if (length <= 0) return false;
-    Truncate(static_cast<size_t>(length));
-    return true;
-  }
-  bool Append(const wchar_t* text) {
-    const size_t added = wcslen(text);
-    if (length_ + added >= MAX_PATH) return false;
-    std::memcpy(text_ + length_, text, (added + 1) * sizeof(wchar_t));
-    length_ += added;
-    return true;
-  }
-  // The full path the platform resolves the given one to.
-  bool Resolve(const WidePath& given) {
-    const DWORD length = GetFullPathNameW(given.Text(), MAX_PATH, text_, nullptr);
-    if (length == 0 || length >= MAX_PATH) return false;
-    Truncate(length);
-    return true;
-  }
-  bool EndsInBackslash() const { return length_ > 0 && text_[length_ - 1] == L'\\'; }
-  void Truncate(size_t length) {
-    length_ = length;
-    text_[length] = L'\0';
-  }
-  size_t Length() const { return length_; }
-  const wchar_t* Text() const { return text_; }
+constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
+constexpr NTSTATUS kAccessDenied = static_cast<NTSTATUS>(0xC0000022);
+constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034);
+constexpr NTSTATUS kCannotDelete = static_cast<NTSTATUS>(0xC0000121);
 
- private:
-  wchar_t text_[MAX_PATH];
-  size_t length_ = 0;
+// The information classes the walk uses, by the platform's numbers.
+constexpr auto kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
+constexpr auto kDispositionInformation = static_cast<FILE_INFORMATION_CLASS>(13);
+constexpr auto kIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
+
+constexpr ACCESS_MASK kHoldAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+constexpr ACCESS_MASK kRemoveAccess = kHoldAccess | DELETE;
+constexpr ULONG kShareAllButDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr ULONG kShareAll = kShareAllButDelete | FILE_SHARE_DELETE;
+constexpr ULONG kListingBytes = 8192;
+// Stands for "opened and checked" among the outcomes of an open.
+constexpr Outcome kOpened = Outcome::kRemoved;
+
+// One entry of a listing, as the platform lays it out.
+struct ListedEntry {
+  ULONG next;
+  ULONG index;
+  LARGE_INTEGER times[4];
+  LARGE_INTEGER end_of_file;
+  LARGE_INTEGER allocation;
+  ULONG attributes;
+  ULONG name_bytes;
+  ULONG reparse_tag;  // the extended attributes' size, or for a reparse point its tag
+  CCHAR short_name_length;
+  WCHAR short_name[12];
+  LARGE_INTEGER id;
+  WCHAR name[1];
 };
 
-bool IsDot(const wchar_t* name) { return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0)); }
+struct BasicInformation {
+  LARGE_INTEGER times[4];
+  ULONG attributes;
+};
+
+// A listing of a directory handle, entry by entry, "." and ".." left out;
+// with a name, only the entry of that name. A handle lists once.
+class Listing {
+ public:
+  explicit Listing(HANDLE directory, const wchar_t* name = nullptr, size_t length = 0)
+      : directory_(directory), buffer_(new LONGLONG[kListingBytes / sizeof(LONGLONG)]) {
+    mask_.Buffer = const_cast<PWSTR>(name);
+    mask_.Length = mask_.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
+  }
+  // The next entry, or null at the end; status then tells whether the
+  // listing failed.
+  const ListedEntry* Next();
+  NTSTATUS status = 0;
+
+ private:
+  HANDLE directory_;
+  std::unique_ptr<LONGLONG[]> buffer_;
+  UNICODE_STRING mask_;
+  const char* at_ = nullptr;
+  bool first_ = true;
+  bool done_ = false;
+};
+
+const ListedEntry* Listing::Next() {
+  for (;;) {
+    if (at_ == nullptr) {
+      if (done_) return nullptr;
+      IO_STATUS_BLOCK io;
+      const bool masked = mask_.Buffer != nullptr;
+      status = NtQueryDirectoryFile(directory_, nullptr, nullptr, nullptr, &io, buffer_.get(), kListingBytes,
+                                    kIdBothDirectoryInformation, masked, masked ? &mask_ : nullptr, first_);
+      first_ = false;
+      done_ = masked || status != 0;
+      if (status == kNoMoreFiles) {
+        status = 0;
+        return nullptr;
+      }
+      if (!NT_SUCCESS(status)) return nullptr;
+      at_ = reinterpret_cast<const char*>(buffer_.get());
+    }
+    const auto* entry = reinterpret_cast<const ListedEntry*>(at_);
+    at_ = entry->next != 0 ? at_ + entry->next : nullptr;
+    const size_t length = entry->name_bytes / sizeof(wchar_t);
+    if (entry->name[0] != L'.' || length > 2 || (length == 2 && entry->name[1] != L'.')) return entry;
+  }
+}
+
+RemovalResult ResultOfError(uint32_t error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+      return {Outcome::kAbsent, error};
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return {Outcome::kInUse, error};
+    case ERROR_ACCESS_DENIED:
+      return {Outcome::kDenied, error};
+    case ERROR_DIR_NOT_EMPTY:
+      return {Outcome::kNotEmpty, error};
+    default:
+      return {Outcome::kFailed, error};
+  }
+}
+
+RemovalResult Failure(NTSTATUS status) { return ResultOfError(RtlNtStatusToDosError(status)); }
+
+RemovalResult Done(NTSTATUS status) { return NT_SUCCESS(status) ? RemovalResult{Outcome::kRemoved, 0} : Failure(status); }
+
+bool IsDirectory(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
+bool IsReparsePoint(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
 // Junctions and directory symbolic links redirect by name. Other reparse
 // points on directories (cloud placeholders and the like) hold real content;
 // a platform that reports no tag is taken at its word that it is a link.
-bool IsLinkEntry(const WIN32_FIND_DATAW& found) {
-  constexpr DWORD kNameSurrogate = 0x20000000;
-  const DWORD link_bits = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
-  return (found.dwFileAttributes & link_bits) == link_bits &&
-         (found.dwReserved0 == 0 || (found.dwReserved0 & kNameSurrogate) != 0);
+bool IsDirectoryLink(const SeenEntry& seen) {
+  constexpr ULONG kNameSurrogate = 0x20000000;
+  return IsDirectory(seen.attributes) && IsReparsePoint(seen.attributes) &&
+         (seen.tag == 0 || (seen.tag & kNameSurrogate) != 0);
 }
 
-FindHandle FindFirst(const WidePath& pattern, WIN32_FIND_DATAW& found) {
-  return FindHandle(FindFirstFileW(pattern.Text(), &found));
+// Opens a name (none: the directory itself once more) relative to a held
+// directory, the link itself rather than what it points to where the
+// platform allows it.
+NTSTATUS OpenBelow(HANDLE parent, const wchar_t* name, size_t length, ACCESS_MASK access, ULONG share, ULONG options,
+                   KernelHandle& opened) {
+  UNICODE_STRING text;
+  text.Buffer = const_cast<PWSTR>(name);
+  text.Length = text.MaximumLength = static_cast<USHORT>(length * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &text, OBJ_CASE_INSENSITIVE, parent, nullptr);
+  IO_STATUS_BLOCK io;
+  HANDLE handle = nullptr;
+  const NTSTATUS status = NtCreateFile(&handle, access | SYNCHRONIZE, &object, &io, nullptr, 0, share, FILE_OPEN,
+                                       options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+  opened.Reset(NT_SUCCESS(status) ? handle : nullptr);
+  return status;
 }
 
-// Lists the directory (a path ending in a backslash) with the pattern.
-FindHandle ListDirectory(WidePath& directory, const wchar_t* pattern, WIN32_FIND_DATAW& found) {
-  const size_t length = directory.Length();
-  FindHandle search;
-  if (directory.Append(pattern)) search = FindFirst(directory, found);
-  directory.Truncate(length);
-  return search;
+NTSTATUS Reopen(HANDLE directory, KernelHandle& again) {
+  return OpenBelow(directory, nullptr, 0, FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAllButDelete, FILE_DIRECTORY_FILE,
+                   again);
 }
 
-bool IsEmptyDirectory(WidePath& directory) {
-  WIN32_FIND_DATAW found;
-  FindHandle search = ListDirectory(directory, L"*.*", found);
-  if (!search.Valid()) return false;
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 || !IsDot(found.cFileName)) return false;
-  } while (FindNextFileW(search.Get(), &found));
+bool IdentityOf(HANDLE handle, SeenEntry& seen) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (!GetFileInformationByHandle(handle, &information)) return false;
+  seen.attributes = information.dwFileAttributes;
+  seen.id = static_cast<LONGLONG>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
   return true;
 }
 
-// Tells the report, if any, what became of one entry.
-bool Reported(bool done, const WidePath& path, bool directory, const PurgeReport* report) {
-  if (report == nullptr) return done;
-  const DWORD error = done ? 0 : GetLastError();
-  char name[MAX_PATH * 2];
-  const int length = WideCharToMultiByte(CP_ACP, 0, path.Text(), -1, name, sizeof(name), nullptr, nullptr);
-  report->entry(report->context, length > 0 ? name : "", directory, error);
-  return done;
+// The entry of that name in a held directory, as a listing shows it. The
+// first query of a handle fixes its mask, so the directory is opened anew.
+NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& seen) {
+  KernelHandle again;
+  NTSTATUS status = Reopen(parent, again);
+  if (!NT_SUCCESS(status)) return status;
+  Listing listing(again.Get(), name, length);
+  const ListedEntry* entry = listing.Next();
+  if (entry == nullptr) return NT_SUCCESS(listing.status) ? kNameNotFound : listing.status;
+  seen = {entry->attributes, entry->reparse_tag, entry->id.QuadPart};
+  return 0;
 }
 
-// A platform that resolves the link on removal would take an empty target
-// instead of the link: such a link is left. Others go as links.
-bool RemoveLink(WidePath& link, const PurgeReport* report) {
-  const size_t length = link.Length();
-  const bool empty_target = link.Append(L"\\") && IsEmptyDirectory(link);
-  link.Truncate(length);
-  if (empty_target) {
-    SetLastError(ERROR_DIR_NOT_EMPTY);  // what it points to would go with it
-    return Reported(false, link, true, report);
+// Opens a directory that a listing showed and checks that the handle holds
+// that very directory: a link put in its place since (or, where the
+// platform cannot open a link itself, followed) shows another identity.
+RemovalResult OpenChecked(HANDLE parent, const wchar_t* name, size_t length, const SeenEntry& listed, ACCESS_MASK access,
+                          KernelHandle& opened) {
+  const NTSTATUS status = OpenBelow(parent, name, length, access, kShareAllButDelete, FILE_DIRECTORY_FILE, opened);
+  if (!NT_SUCCESS(status)) return Failure(status);
+  SeenEntry now;
+  RemovalResult result{kOpened, 0};
+  if (!IdentityOf(opened.Get(), now)) {
+    result = ResultOfError(GetLastError());
+  } else if (IsReparsePoint(now.attributes)) {
+    result.outcome = Outcome::kThroughLink;
+  } else if (now.id != listed.id) {
+    result.outcome = Outcome::kChanged;
   }
-  return Reported(RemoveDirectoryW(link.Text()) != FALSE, link, true, report);
+  if (result.outcome != kOpened) opened.Reset();
+  return result;
 }
 
-// Files that a purge leaves, by full path.
-struct Kept {
-  WidePath paths[2];  // the first `count` of them
-  size_t count = 0;
+NTSTATUS MarkForDeletion(HANDLE handle) {
+  IO_STATUS_BLOCK io;
+  BOOLEAN remove = TRUE;
+  return NtSetInformationFile(handle, &io, &remove, sizeof(remove), kDispositionInformation);
+}
 
-  bool Holds(const WidePath& path) const {
-    for (size_t i = 0; i < count; ++i) {
-      if (CompareStringOrdinal(paths[i].Text(), -1, path.Text(), -1, TRUE) == CSTR_EQUAL) return true;
-    }
-    return false;
+
+NTSTATUS SetAttributes(HANDLE handle, ULONG attributes) {
+  IO_STATUS_BLOCK io;
+  BasicInformation basic{};
+  basic.attributes = attributes;
+  return NtSetInformationFile(handle, &io, &basic, sizeof(basic), kBasicInformation);
+}
+
+// Where clearing is allowed and the entry was refused for its read-only
+// attribute, the attributes are cleared and it is tried once more; what
+// still stays gets its attributes back.
+NTSTATUS MarkClearingIfAllowed(HANDLE handle, bool clear_attributes) {
+  const NTSTATUS status = MarkForDeletion(handle);
+  SeenEntry seen;
+  if (status != kCannotDelete || !clear_attributes || !IdentityOf(handle, seen) ||
+      (seen.attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return status;
   }
-};
-
-// Deletes the file or removes the (empty) directory. Where clearing is allowed
-// and it is refused for its read-only attribute, the attributes are cleared
-// and it is tried once more; what still stays gets its attributes back.
-bool Remove(const WidePath& path, bool directory, bool clear_attributes) {
-  BOOL(WINAPI * remove)(LPCWSTR) = directory ? RemoveDirectoryW : DeleteFileW;
-  if (remove(path.Text())) return true;
-  const DWORD error = GetLastError();
-  const DWORD attributes = clear_attributes ? GetFileAttributesW(path.Text()) : INVALID_FILE_ATTRIBUTES;
-  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    SetLastError(error);
-    return false;
-  }
-  SetFileAttributesW(path.Text(), FILE_ATTRIBUTE_NORMAL);
-  if (remove(path.Text())) return true;
-  const DWORD still = GetLastError();
-  SetFileAttributesW(path.Text(), attributes);
-  SetLastError(still);
-  return false;
+  SetAttributes(handle, FILE_ATTRIBUTE_NORMAL);
+  const NTSTATUS again = MarkForDeletion(handle);
+  if (!NT_SUCCESS(again)) SetAttributes(handle, seen.attributes);
+  return again;
 }
 
-bool Purge(WidePath& directory, const wchar_t* pattern, bool recursive, bool clear_attributes, const Kept& kept,
-           const PurgeReport* report) {
-  const size_t length = directory.Length();
-  WIN32_FIND_DATAW found;
-  FindHandle search = ListDirectory(directory, pattern, found);
-  if (!search.Valid()) return false;
-  do {
-    if (!directory.Append(found.cFileName)) continue;
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-      if (kept.Holds(directory)) {
-        directory.Truncate(length);
-        continue;
-      }
-      Reported(Remove(directory, false, clear_attributes), directory, false, report);
-    } else if (recursive && !IsDot(found.cFileName)) {
-      // A link met on the way goes as a link: what it points to is never entered.
-      if (IsLinkEntry(found)) {
-        RemoveLink(directory, report);
-      } else if (directory.Append(L"\\")) {
-        Purge(directory, pattern, recursive, clear_attributes, kept, report);
-      }
-    }
-    directory.Truncate(length);
-  } while (FindNextFileW(search.Get(), &found));
-  search.Reset();
-  return Reported(Remove(directory, true, clear_attributes), directory, true, report);
+// A directory opened by its full path, following links as the platform does.
+KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
+  const HANDLE handle = CreateFileA(path.c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-// The directory path in wide form, ending in a backslash.
-bool DirectoryPath(const std::string& directory, WidePath& path) {
-  return !directory.empty() && path.Assign(directory) && (path.EndsInBackslash() || path.Append(L"\\"));
+uint32_t CountEntries(HANDLE directory, NTSTATUS& status) {
+  Listing listing(directory);
+  uint32_t count = 0;
+  while (listing.Next() != nullptr) ++count;
+  status = listing.status;
+  return count;
+}
+
+std::wstring Wide(const std::string& text) {
+  std::wstring wide(text.size(), L'\0');
+  const int length = text.empty() ? 0
+                                  : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                        &wide[0], static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
+  return wide;
 }
 
 }  // namespace
+
+bool HeldInstallation::Hold(const std::string& own_directory, const std::vector<std::string>& kept) {
+  Release();
+  own_ = own_directory;
+  root_ = OpenDirectoryAt(own_directory, kHoldAccess);
+  root_error_ = root_.Valid() ? 0 : GetLastError();
+  for (const std::string& path : kept) kept_ += Wide(path + "|");
+  return root_.Valid();
+}
+
+void HeldInstallation::Release() {
+  while (!chain_.empty()) chain_.pop_back();
+  chain_path_.clear();
+  root_.Reset();
+  kept_.clear();
+}
+
+void HeldInstallation::Report(RemovalListener& listener, bool directory, RemovalResult result, uint32_t held) const {
+  EntryReport report;
+  if (listener.name_every_entry || result.outcome != Outcome::kRemoved) {
+    report.path = own_;
+    const size_t at = own_.size();
+    report.path.resize(at + relative_.size() * 2);
+    const int length = relative_.empty() ? 0
+                                         : WideCharToMultiByte(CP_ACP, 0, relative_.data(), static_cast<int>(relative_.size()),
+                                                               &report.path[at], static_cast<int>(relative_.size() * 2),
+                                                               nullptr, nullptr);
+    report.path.resize(at + (length > 0 ? static_cast<size_t>(length) : 0));
+  }
+  report.directory = directory;
+  report.outcome = result.outcome;
+  report.error = result.error;
+  report.held = held;
+  listener.Entry(report);
+}
+
+bool HeldInstallation::Kept() const {
+  for (size_t start = 0, end; (end = kept_.find(L'|', start)) != std::wstring::npos; start = end + 1) {
+    if (CompareStringOrdinal(kept_.data() + start, static_cast<int>(end - start), relative_.data(),
+                             static_cast<int>(relative_.size()), TRUE) == CSTR_EQUAL) {
+      return true;
+    }
+  }
+  return false;
+}
+
+RemovalResult HeldInstallation::HoldParents(size_t parents_end) {
+  size_t kept = 0;
+  while (kept < chain_.size()) {
+    const size_t end = chain_[kept].end;
+    if (end > parents_end || relative_.compare(0, end, chain_path_, 0, end) != 0 || relative_[end] != L'\\') break;
+    ++kept;
+  }
+  while (chain_.size() > kept) chain_.pop_back();
+  chain_path_.assign(relative_, 0, parents_end);
+  for (size_t start = kept == 0 ? 0 : chain_.back().end + 1; start < parents_end;) {
+    size_t end = relative_.find(L'\\', start);
+    if (end > parents_end) end = parents_end;
+    SeenEntry seen;
+    const NTSTATUS status = LookUp(Innermost(), &relative_[start], end - start, seen);
+    if (!NT_SUCCESS(status)) return Failure(status);
+    if (IsDirectoryLink(seen)) return {Outcome::kThroughLink, 0};
+    Held held{KernelHandle(), end};
+    const RemovalResult result = OpenChecked(Innermost(), &relative_[start], end - start, seen, kHoldAccess, held.handle);
+    if (result.outcome != kOpened) return result;
+    chain_.push_back(std::move(held));
+    start = end + 1;
+  }
+  return {kOpened, 0};
+}
+
+RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool clear_attributes) {
+  // A file, or a link to one, goes by its name here: a directory put in its
+  // place is refused by the open.
+  const wchar_t* text = &relative_[name];
+  const size_t length = relative_.size() - name;
+  KernelHandle file;
+  NTSTATUS status =
+      OpenBelow(directory, text, length, DELETE, kShareAll, FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, file);
+  if (status == kCannotDelete) {
+    constexpr ACCESS_MASK kAccess = DELETE | FILE_READ_ATTRIBUTES;
+    NTSTATUS opened = OpenBelow(directory, text, length, kAccess | (clear_attributes ? FILE_WRITE_ATTRIBUTES : 0),
+                                kShareAll, FILE_NON_DIRECTORY_FILE, file);
+    // Wine refuses leave to write the attributes of a read-only file, and
+    // changes them without it.
+    if (opened == kAccessDenied) opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
+    if (NT_SUCCESS(opened)) status = MarkClearingIfAllowed(file.Get(), clear_attributes);
+  }
+  return Done(status);
+}
+
+RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree,
+                                            uint32_t& held, RemovalListener& listener) {
+  const wchar_t* text = &relative_[name];
+  const size_t length = relative_.size() - name;
+  if (!IsDirectory(seen.attributes)) return RemoveFile(parent, name, tree);
+  if (IsDirectoryLink(seen)) {
+    // Only the link goes, and only where the platform opens the link itself:
+    // elsewhere the handle holds what it points to, and the link stays.
+    KernelHandle link;
+    const NTSTATUS status = OpenBelow(parent, text, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, link);
+    SeenEntry now;
+    if (NT_SUCCESS(status) && (!IdentityOf(link.Get(), now) || !IsReparsePoint(now.attributes))) {
+      return {Outcome::kLink, 0};
+    }
+    return Done(NT_SUCCESS(status) ? MarkForDeletion(link.Get()) : status);
+  }
+  KernelHandle directory;
+  const RemovalResult opened =
+      OpenChecked(parent, text, length, seen, kRemoveAccess | (tree ? FILE_WRITE_ATTRIBUTES : 0), directory);
+  if (opened.outcome != kOpened) return opened;
+  NTSTATUS status = 0;
+  held = tree ? Empty(directory.Get(), true, listener) : CountEntries(directory.Get(), status);
+  if (held > 0) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
+  return Done(NT_SUCCESS(status) ? MarkClearingIfAllowed(directory.Get(), tree) : status);
+}
+
+uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, RemovalListener& listener) {
+  const size_t length = relative_.size();
+  uint32_t held = 0;
+  Listing listing(directory);
+  while (const ListedEntry* entry = listing.Next()) {
+    relative_.resize(length);
+    if (length > 0) relative_ += L'\\';
+    const size_t name = relative_.size();
+    relative_.append(entry->name, entry->name_bytes / sizeof(wchar_t));
+    const SeenEntry seen{entry->attributes, entry->reparse_tag, entry->id.QuadPart};
+    const bool is_directory = IsDirectory(seen.attributes);
+    if (is_directory ? !recurse : Kept()) {
+      ++held;
+      continue;
+    }
+    uint32_t inner = 0;
+    const RemovalResult result = RemoveEntry(directory, name, seen, true, inner, listener);
+    held += result.outcome == Outcome::kRemoved ? 0 : 1;
+    Report(listener, is_directory, result, inner);
+  }
+  relative_.resize(length);
+  if (!NT_SUCCESS(listing.status)) {
+    ++held;
+    Report(listener, true, Failure(listing.status));
+  }
+  return held;
+}
+
+Outcome HeldInstallation::Remove(const std::string& relative, Removal how, RemovalListener& listener) {
+  relative_ = Wide(relative);
+  const bool directory = how != Removal::kFile && how != Removal::kFileClearing;
+  const bool whole = how == Removal::kFiles || (how == Removal::kTree && relative.empty());
+  if (!root_.Valid()) {
+    Report(listener, directory, {Outcome::kFailed, root_error_});
+    return Outcome::kFailed;
+  }
+  if (relative.empty() && !whole) return Outcome::kAbsent;
+  const size_t name = whole ? relative_.size() : relative_.rfind(L'\\') + 1;
+  RemovalResult result = HoldParents(whole || name == 0 ? name : name - 1);
+  uint32_t held = 0;
+  if (result.outcome == kOpened && whole) {
+    // The directory itself stays: it is the own directory, or holds it.
+    KernelHandle again;
+    const NTSTATUS status = Reopen(Innermost(), again);
+    if (!NT_SUCCESS(status)) return Failure(status).outcome;
+    return Empty(again.Get(), how == Removal::kTree, listener) > 0 ? Outcome::kNotEmpty : Outcome::kRemoved;
+  }
+  if (result.outcome == kOpened && directory) {
+    // A directory is looked up first: what the listing shows decides.
+    SeenEntry seen;
+    const NTSTATUS status = LookUp(Innermost(), &relative_[name], relative_.size() - name, seen);
+    seen.attributes |= FILE_ATTRIBUTE_DIRECTORY;
+    result = NT_SUCCESS(status) ? RemoveEntry(Innermost(), name, seen, how == Removal::kTree, held, listener)
+                                : Failure(status);
+  } else if (result.outcome == kOpened) {
+    result = RemoveFile(Innermost(), name, how == Removal::kFileClearing);
+  }
+  Report(listener, directory, result, held);
+  return result.outcome;
+}
+
+Outcome RemoveEmptyDirectoryAt(const std::string& directory) {
+  // The platform removes a directory only when it is empty.
+  return RemoveDirectoryA(directory.c_str()) ? Outcome::kRemoved : ResultOfError(GetLastError()).outcome;
+}
 
 bool FileExists(const std::string& path) {
   if (path.empty() || NamesDrive(path)) return false;
@@ -184,41 +443,4 @@ bool FileExists(const std::string& path) {
   WIN32_FIND_DATAA found;
   FindHandle search(FindFirstFileA(name.c_str(), &found));
   return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
-}
-
-bool IsDirectoryEmpty(const std::string& directory) {
-  // An empty path would list the current drive's root, which is never meant.
-  WidePath path;
-  return DirectoryPath(directory, path) && IsEmptyDirectory(path);
-}
-
-bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                    KeptFiles kept, const PurgeReport* report) {
-  WidePath path;
-  WidePath mask;
-  if (!DirectoryPath(directory, path) || !mask.Assign(pattern.empty() ? "*.*" : pattern)) return false;
-  // Compared with the walk's paths in the form the platform resolves them to;
-  // a path that cannot be resolved would keep nothing, so nothing is purged.
-  Kept resolved;
-  for (const std::string* file : {kept.first, kept.second}) {
-    WidePath given;
-    if (file == nullptr) continue;
-    if (!given.Assign(*file) || !resolved.paths[resolved.count].Resolve(given)) return false;
-    ++resolved.count;
-  }
-  if (!path.Resolve(WidePath(path))) return false;
-  return Purge(path, mask.Text(), recursive, clear_attributes, resolved, report);
-}
-
-bool IsDirectoryLink(const std::string& path) {
-  // A search pattern would match some other entry.
-  if (path.find_first_of("*?") != std::string::npos) return false;
-  WidePath name;
-  WIN32_FIND_DATAW found;
-  return name.Assign(path) && FindFirst(name, found).Valid() && IsLinkEntry(found);
-}
-
-bool RemoveDirectoryLink(const std::string& link) {
-  WidePath path;
-  return path.Assign(WithoutTrailingBackslashes(link)) && IsDirectoryLink(link) && RemoveLink(path, nullptr);
 }

@@ -1,6 +1,5 @@
 #include "settings/settings_file.h"
 
-#include <algorithm>
 
 #include "text/text.h"
 
@@ -61,16 +60,6 @@ bool StartsLine(std::string_view text, size_t pos) {
 }
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-std::string Folded(std::string_view name) {
-  std::string folded(name);
-  for (char& c : folded) c = AsciiLower(c);
-  return folded;
-}
-
-// Groups with more keys than this are scanned on each lookup rather than
-// indexed, to keep memory bounded on a 32-bit process.
-constexpr size_t kLargestIndexedGroup = 65536;
 
 bool NamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -161,8 +150,7 @@ void SettingsFile::Close() {
   path_.clear();
   text_.clear();
   text_.shrink_to_fit();
-  open_ = utf8_ = missing_group_ = cursor_on_key_ = indexed_ = scan_instead_ = false;
-  index_.clear();
+  open_ = utf8_ = missing_group_ = cursor_on_key_ = false;
   group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
 }
 
@@ -171,8 +159,6 @@ std::string SettingsFile::WantedName(std::string_view name) const {
 }
 
 bool SettingsFile::SelectGroup(std::string_view group) {
-  index_.clear();
-  indexed_ = scan_instead_ = false;
   cursor_on_key_ = false;
   missing_group_ = false;
   if (group.empty()) {
@@ -195,37 +181,9 @@ bool SettingsFile::SelectGroup(std::string_view group) {
   return false;
 }
 
-void SettingsFile::BuildIndex() const {
-  indexed_ = true;
-  Line line;
-  for (size_t pos = group_body_; NextLine(text_, pos, line); pos = line.next) {
-    if (line.kind == LineKind::Group) break;
-    if (line.kind != LineKind::Key) continue;
-    if (index_.size() == kLargestIndexedGroup) {
-      index_.clear();
-      scan_instead_ = true;
-      return;
-    }
-    index_.push_back({Folded(line.name), index_.size(), line.value});
-  }
-  std::sort(index_.begin(), index_.end(), [](const IndexedKey& a, const IndexedKey& b) {
-    return a.folded_name != b.folded_name ? a.folded_name < b.folded_name : a.order < b.order;
-  });
-}
-
 bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) const {
   if (!open_ || missing_group_) return false;
   const std::string wanted = WantedName(key);
-  if (!indexed_) BuildIndex();
-  if (!scan_instead_) {
-    const std::string folded = Folded(wanted);
-    const auto found =
-        std::lower_bound(index_.begin(), index_.end(), folded,
-                         [](const IndexedKey& entry, const std::string& name) { return entry.folded_name < name; });
-    if (found == index_.end() || found->folded_name != folded) return false;
-    raw_value = found->value;
-    return true;
-  }
   Line line;
   for (size_t pos = group_body_; NextLine(text_, pos, line); pos = line.next) {
     if (line.kind == LineKind::Group) return false;

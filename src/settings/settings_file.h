@@ -41,15 +41,6 @@ class SettingsFile {
   bool FindKey(std::string_view key, std::string_view& raw_value) const;
   std::string WantedName(std::string_view name) const;
   std::string DecodedValue(std::string_view raw_value) const;
-  // Sorts the selected group's keys by name once, so that many lookups in one
-  // group do not each scan it. Very large groups are scanned instead.
-  void BuildIndex() const;
-
-  struct IndexedKey {
-    std::string folded_name;
-    size_t order;
-    std::string_view value;
-  };
 
   std::string path_;
   std::string text_;  // the file after any UTF-8 signature
@@ -62,7 +53,4 @@ class SettingsFile {
   bool cursor_on_key_ = false;
   size_t cursor_value_ = 0;  // offset and length of the value at the cursor
   size_t cursor_value_size_ = 0;
-  mutable std::vector<IndexedKey> index_;
-  mutable bool indexed_ = false;
-  mutable bool scan_instead_ = false;
 };

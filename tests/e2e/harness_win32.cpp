@@ -143,7 +143,22 @@ bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms) {
   return true;
 }
 
-bool WaitForBatchToFinish(DWORD timeout_ms) { return WaitForPathToVanish(kSelfDeleteBatch, timeout_ms); }
+std::string BatchDirectories() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return std::string(temp) + "~qmu-*";
+}
+
+bool WaitForBatchToFinish(DWORD timeout_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(BatchDirectories().c_str(), &found));
+    if (!search.Valid()) return true;
+    if (GetTickCount() - start >= timeout_ms) return false;
+    Sleep(50);
+  }
+}
 
 void ClickControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);

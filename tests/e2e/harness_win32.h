@@ -75,8 +75,8 @@ HWND StatusBarOf(HWND main);
 RECT RectIn(HWND main, HWND control);
 bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
 
-// The batch that an uninstaller leaves running after Ready.
-constexpr char kSelfDeleteBatch[] = "C:\\~~uninst.bat";
-// Waits until the batch has run to its end and deleted itself.
+// The directories of the batches that uninstallers leave running after Ready.
+std::string BatchDirectories();
+// Waits until every such batch has run to its end and removed its directory.
 bool WaitForBatchToFinish(DWORD timeout_ms);
 bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms);

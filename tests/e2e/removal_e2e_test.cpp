@@ -133,14 +133,24 @@ TEST_F(RemovalE2e, PercentSignsInTheDirectoryNameReachTheBatchIntact) {
   EXPECT_TRUE(WaitForPathToVanish(odd.Dir(), kWait)) << odd.Dir();
 }
 
-TEST_F(RemovalE2e, AStaleBatchIsReplaced) {
-  std::string stale;
-  for (int i = 0; i < 2000; ++i) stale += "rem stale line from an earlier run\r\n";
-  WriteWholeFile(kSelfDeleteBatch, stale);
+TEST_F(RemovalE2e, ABatchPlacedWhereItUsedToStandNeverRunsAndStaysAsItWas) {
+  // Another user's batch at the drive root and in the temporary directory,
+  // under the name the batch used to have.
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  const std::string marker = install.Parent() + "planted-batch-ran.txt";
+  const std::string planted = "@echo off\r\necho ran > \"" + marker + "\"\r\n";
+  const std::vector<std::string> places = {"C:\\~~uninst.bat", std::string(temp) + "~~uninst.bat"};
+  for (const std::string& bat : places) WriteWholeFile(bat, planted);
   install.Write("uninstall.dat", Settings(install, ""));
   RunToTheEnd(install, true);
   EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait));
   EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  EXPECT_FALSE(PathExists(marker));
+  for (const std::string& bat : places) {
+    EXPECT_EQ(ReadWholeFile(bat), planted) << bat;
+    DeleteFileA(bat.c_str());
+  }
 }
 
 TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
@@ -168,7 +178,7 @@ TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
   EXPECT_TRUE(PathExists("C:\\qm-root-editor.exe"));
   EXPECT_TRUE(PathExists("C:\\uninstall.dat"));
   EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid)) << "the registration goes even so";
-  EXPECT_FALSE(PathExists(kSelfDeleteBatch));
+  EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch was started";
   for (const char* path : {"C:\\qm-root-editor.exe", "C:\\uninstall.dat", "C:\\qm-root-uninstall.exe"}) {
     DeleteFileA(path);
   }

@@ -70,7 +70,7 @@ TEST_F(Unattended, RemovesTheInstallationWithoutAWindowAndEndsWithZero) {
   for (const std::string& line :
        {std::string("mode: unattended\r\n"), "delete file " + install.Dir() + "editor.exe: removed\r\n",
         "delete file " + install.Dir() + "gone.dll: absent\r\n",
-        "remove directory " + install.Dir() + "data: skipped, not empty or absent\r\n",
+        "remove directory " + install.Dir() + "data: not empty, it holds 1 entry\r\n",
         "delete registry key HKLM\\" + kEntry + ": removed\r\n", std::string("self-deleting batch: started"),
         std::string("end, exit code 0\r\n")}) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;

@@ -29,10 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   UninstallScriptText("Uninstall.vbs", input, first, second, input);
   UninstallScriptText("Uninstall.js", input, first, second, input);
-  const std::string batch = SelfDeleteBatchText(first, second, input);
+  const std::string batch = SelfDeleteBatchText(first, second);
   // Every line of the batch must end in CR LF, whatever the paths hold.
   if (batch.size() < 2 || batch.compare(batch.size() - 2, 2, "\r\n") != 0) __builtin_trap();
-  DriveRootOf(input);
   DeleteAllWouldHarm(first, {second, input});
 
   CommandLineFor(first, second);
@@ -42,13 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ShellDirectoryFor(first, second);
   ProcessNameMatches(first, second);
   RunningProgramMessage(input);
-  // Whatever the value, an accepted part names one entry below the directory.
-  std::vector<std::string> parts;
-  if (DirectoryPartsBelow(input, parts)) {
-    for (const std::string& part : parts) {
-      if (part.empty() || part == "." || part.back() == '.' || part.find_first_of("\\/") != std::string::npos) {
-        __builtin_trap();
-      }
+  // Whatever the value, an accepted path names entries below the directory,
+  // one part between single backslashes each.
+  std::string relative;
+  if (RelativePathBelow(input, relative)) {
+    const std::string parts = "\\" + relative + "\\";
+    if (relative.find('/') != std::string::npos || (!relative.empty() && parts.find("\\\\") != std::string::npos) ||
+        parts.find(".\\") != std::string::npos) {
+      __builtin_trap();
     }
   }
   FieldOf(input, static_cast<int>(size % 7) - 1, second);

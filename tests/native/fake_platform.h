@@ -13,8 +13,8 @@ class FakePlatform : public RunPlatform {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty
-  std::set<std::string> links;       // directory links, by the exact path that names them
   bool delete_all_checked = false;
+  std::string held_own;
   std::vector<std::string> log;
 
   // The process and the window: the controls the user will activate, in order.
@@ -74,23 +74,33 @@ class FakePlatform : public RunPlatform {
     log.push_back("delete:" + path);
     return files.erase(path) != 0;
   }
-  bool IsDirectoryEmpty(const std::string& directory) override { return empty_dirs.count(directory) != 0; }
-  bool PurgeDirectory(const std::string& directory, const std::string& pattern, bool recursive, bool clear_attributes,
-                      KeptFiles kept) override {
-    std::string entry =
-        "purge:" + directory + "|" + pattern + (recursive ? "|recursive" : "") + (clear_attributes ? "|clear" : "");
-    for (const std::string* path : {kept.first, kept.second}) {
-      if (path != nullptr) entry += "|keep " + *path;
-    }
+  Outcome RemoveEmptyDirectory(const std::string& directory) override {
+    log.push_back("rmdir:" + directory);
+    return empty_dirs.erase(directory) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
+  }
+  // The installation: each call by its kind and the value's parts; files and
+  // empty directories go, below the own directory, and each is reported.
+  bool HoldInstallation(const std::string& own, const std::vector<std::string>& kept) override {
+    std::string entry = "hold:" + own;
+    for (const std::string& path : kept) entry += "|keep " + path;
     log.push_back(entry);
-    RemoveStagedFilesUnder(directory);
-    return empty_dirs.erase(directory) != 0;
+    held_own = own;
+    return true;
   }
-  bool IsDirectoryLink(const std::string& path) override { return links.count(path) != 0; }
-  bool RemoveDirectoryLink(const std::string& link) override {
-    log.push_back("unlink:" + link);
-    return links.erase(link) != 0;
+  Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
+    static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};
+    log.push_back(std::string(kKinds[static_cast<int>(how)]) + ":" + relative);
+    const std::string path = held_own + relative;
+    EntryReport report;
+    report.path = path;
+    report.directory = how != Removal::kFile && how != Removal::kFileClearing;
+    const bool removed = report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
+    if (how == Removal::kTree || how == Removal::kFiles) RemoveStagedFilesUnder(path);
+    report.outcome = removed ? Outcome::kRemoved : Outcome::kAbsent;
+    listener.Entry(report);
+    return report.outcome;
   }
+  void ReleaseInstallation() override { log.push_back("release"); }
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
     log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);
     return false;

@@ -10,95 +10,111 @@ using Parts = std::vector<std::string>;
 
 const std::string kOwn = "C:\\Apps\\Editor\\";
 
-// The end of every delete-all: the own directory's files, keeping the program
-// and uninstall.dat for last.
-const std::vector<std::string> kOwnDirectoryLast = {
-    "status:  " + kOwn + "*.*",
-    "purge:" + kOwn + "|*.*|clear|keep " + kOwn + "editor.exe|keep " + kOwn + "uninstall.dat",
-    "purge:" + kOwn + "|editor.exe|clear",
-    "purge:" + kOwn + "|uninstall.dat|clear",
+// Every entry the removal tells of, as "outcome path".
+struct Told final : RemovalListener {
+  std::vector<std::string> entries;
+  void Entry(const EntryReport& report) override {
+    entries.push_back(std::to_string(static_cast<int>(report.outcome)) + " " + report.path);
+  }
 };
 
-std::vector<std::string> ThenTheOwnDirectory(std::vector<std::string> log) {
-  log.insert(log.end(), kOwnDirectoryLast.begin(), kOwnDirectoryLast.end());
-  return log;
+std::string OutsideOf(const std::string& value) {
+  return std::to_string(static_cast<int>(Outcome::kOutside)) + " " + kOwn + value;
 }
 
-UninstallSettings Installed(const std::string& dirs) {
+UninstallSettings Installed(const std::string& groups) {
   ClearStagedFiles();
   UninstallSettings settings;
   settings.own_directory = kOwn;
   settings.settings_path = kOwn + "uninstall.dat";
-  settings.prog_exe = "editor.exe";
-  StageFile(settings.settings_path, "[Dirs]\n" + dirs);
+  settings.prog_exe = "bin\\editor.exe";
+  StageFile(settings.settings_path, groups);
   return settings;
 }
 
 }  // namespace
 
-TEST(DirectoryPartsBelow, SplitsAsThePlatformResolvesAndRefusesWhatItWouldTrim) {
-  const std::vector<std::pair<const char*, Parts>> below = {
-      {"", {}},
-      {"data", {"data"}},
-      {"data\\sub\\", {"data", "sub"}},
-      {"link/", {"link"}},
-      {"link//", {"link"}},
-      {"link\\/", {"link"}},
-      {"data\\link/", {"data", "link"}},
-      {".\\data\\.\\sub", {"data", "sub"}},
-      {"a..b\\..a\\.hidden", {"a..b", "..a", ".hidden"}},
-      {" lead\\x y", {" lead", "x y"}},
+TEST(RelativePathBelow, JoinsAsThePlatformResolvesAndRefusesWhatItWouldTrim) {
+  const std::vector<std::pair<const char*, const char*>> below = {
+      {"", ""},
+      {"data", "data"},
+      {"data\\sub\\", "data\\sub"},
+      {"link//", "link"},
+      {"link\\/", "link"},
+      {"data\\link/", "data\\link"},
+      {".\\data\\.\\sub", "data\\sub"},
+      {"a..b\\..a\\.hidden", "a..b\\..a\\.hidden"},
+      {" lead\\x y", " lead\\x y"},
   };
-  Parts parts;
+  std::string relative;
   for (const auto& row : below) {
-    EXPECT_TRUE(DirectoryPartsBelow(row.first, parts)) << row.first;
-    EXPECT_EQ(parts, row.second) << row.first;
+    EXPECT_TRUE(RelativePathBelow(row.first, relative)) << row.first;
+    EXPECT_EQ(relative, row.second) << row.first;
   }
   for (const char* value : {"..", "..\\x", "a\\..\\..\\b", "a/../b", "...", ". .", "a\\.. \\b", "..\\", "x..", "data.",
                             "data \\x", "*", "d?ta", "C:\\", "data:stream", "a|b", "tab\there"}) {
-    EXPECT_FALSE(DirectoryPartsBelow(value, parts)) << value;
+    EXPECT_FALSE(RelativePathBelow(value, relative)) << value;
   }
 }
 
-TEST(RemoveAllFiles, PassesOverTreesOutsideTheOwnDirectory) {
-  const UninstallSettings settings = Installed("d1=..\\Shared\nd2=data\nd3=data\\..\\..\\Other\nd4=\n");
+TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgramLast) {
+  const UninstallSettings settings =
+      Installed("[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
+                "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\n"
+                "[Dirs]\nd1=bin\\plugins\nd2=.\nd3=..\\Shared\nd4=bin\n");
   FakePlatform platform;
-  platform.files = {kOwn + "editor.exe"};
-  EXPECT_TRUE(RemoveAllFiles(settings, platform));
-  const std::string keep = "|keep " + kOwn + "editor.exe";
-  EXPECT_EQ(platform.log, ThenTheOwnDirectory({
-                              "status:  " + kOwn + "data*.*",
-                              "purge:" + kOwn + "data\\|*.*|recursive|clear" + keep,
-                              "status:  " + kOwn + "*.*",
-                              "purge:" + kOwn + "|*.*|recursive|clear" + keep,
-                          }));
+  platform.module_path = kOwn + "Uninstall.exe";
+  platform.files = {kOwn + "bin\\editor.exe", kOwn + "bin\\core.dll"};
+  platform.empty_dirs = {kOwn + "bin\\plugins"};
+  Told told;
+  EXPECT_TRUE(RemoveListedFiles(settings, platform, told));
+  EXPECT_EQ(platform.log, (Parts{
+                              "hold:" + kOwn,
+                              "file:bin\\core.dll",
+                              "status:  " + kOwn + "bin\\\\core.dll",
+                              "file:gone.dll",
+                              "file:bin\\editor.exe",
+                              "status:  " + kOwn + "bin/editor.exe",
+                              "emptydir:bin\\plugins",
+                              "status:  " + kOwn + "bin\\plugins*.*",
+                              "emptydir:bin",
+                              "release",
+                          }))
+      << "uninstall.dat and the uninstaller are left to the end; the own directory to the batch";
+  const std::string absent = std::to_string(static_cast<int>(Outcome::kAbsent)) + " ";
+  EXPECT_EQ(told.entries, (Parts{"0 " + kOwn + "bin\\core.dll", OutsideOf("..\\Shared\\x.dll"),
+                                 absent + kOwn + "gone.dll", OutsideOf("a\\..\\..\\b.dll"),
+                                 "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins",
+                                 OutsideOf("..\\Shared"), absent + kOwn + "bin"}));
   EXPECT_EQ(HeldFileCount(), 0);
 }
 
-TEST(RemoveAllFiles, ALinkInAnySpellingLosesOnlyTheLinkAndNothingBeyondItIsPurged) {
-  // "link" and "data\inner" are links to the user's data elsewhere.
-  const std::vector<std::pair<std::string, std::string>> values = {
-      {"link", "unlink:" + kOwn + "link"},
-      {"link/", "unlink:" + kOwn + "link"},
-      {"link//", "unlink:" + kOwn + "link"},
-      {"link\\/", "unlink:" + kOwn + "link"},
-      {".\\link\\.", "unlink:" + kOwn + "link"},
-      {"data\\inner/", "unlink:" + kOwn + "data\\inner"},
-      {"link\\sub", ""},
-      {"link/sub/deeper", ""},
-      {"data\\inner\\x", ""},
-      {"data", "purge:" + kOwn + "data\\|*.*|recursive|clear|keep " + kOwn + "editor.exe"},
-  };
-  for (const auto& value : values) {
-    const UninstallSettings settings = Installed("d=" + value.first + "\n");
-    FakePlatform platform;
-    platform.files = {kOwn + "editor.exe"};
-    platform.links = {kOwn + "link", kOwn + "data\\inner"};
-    RemoveAllFiles(settings, platform);
-    std::vector<std::string> tree;
-    if (!value.second.empty()) tree = {"status:  " + kOwn + value.first + "*.*", value.second};
-    EXPECT_EQ(platform.log, ThenTheOwnDirectory(tree)) << value.first;
-  }
+TEST(RemoveAllFiles, PurgesTreesBelowTheOwnDirectoryKeepingWhatGoesLast) {
+  const UninstallSettings settings =
+      Installed("[Dirs]\nd1=..\\Shared\nd2=data\nd3=data\\..\\..\\Other\nd4=bin\nd5=\n");
+  FakePlatform platform;
+  platform.files = {kOwn + "bin\\editor.exe"};
+  platform.empty_dirs = {kOwn + "bin"};
+  Told told;
+  EXPECT_TRUE(RemoveAllFiles(settings, platform, told));
+  EXPECT_EQ(platform.log, (Parts{
+                              "hold:" + kOwn + "|keep bin\\editor.exe|keep uninstall.dat|keep uninstall.exe",
+                              "status:  " + kOwn + "data*.*",
+                              "tree:data",
+                              "status:  " + kOwn + "bin*.*",
+                              "tree:bin",
+                              "status:  " + kOwn + "*.*",
+                              "tree:",
+                              "status:  " + kOwn + "*.*",
+                              "files:",
+                              "file!:bin\\editor.exe",
+                              "emptydir:bin",
+                              "file!:uninstall.dat",
+                              "release",
+                          }))
+      << "the directory that held the program goes after it";
+  EXPECT_EQ(told.entries.front(), OutsideOf("..\\Shared"));
+  EXPECT_EQ(HeldFileCount(), 0);
 }
 
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {

@@ -215,7 +215,7 @@ TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
   HandleControl(run, platform, kOkButtonId);
   Log tasks;
   for (const std::string& entry : platform.log) {
-    if (entry == "delete:" + kOwn + "editor.exe") break;
+    if (entry == "hold:" + kOwn) break;
     if (entry != "removing") tasks.push_back(entry);
   }
   ASSERT_GE(tasks.size(), 4u);
@@ -245,10 +245,10 @@ TEST_F(HooksTest, TheAfterProgramRunsBeforeTheFilesGo) {
   Install("[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[StartProg]\nAfterUninst=post.exe\nAfterParam=-x\n");
   platform.files = {kOwn + "editor.exe", kOwn + "post.exe"};
   HandleControl(run, platform, kOkButtonId);
-  const Log expected = {"run:" + kOwn + "post.exe|-x|" + kOwn, "delete:" + kOwn + "editor.exe"};
+  const Log expected = {"run:" + kOwn + "post.exe|-x|" + kOwn, "file:editor.exe"};
   Log seen;
   for (const std::string& entry : platform.log) {
-    if (entry.compare(0, 4, "run:") == 0 || entry.compare(0, 7, "delete:") == 0) seen.push_back(entry);
+    if (entry.compare(0, 4, "run:") == 0 || entry.compare(0, 5, "file:") == 0) seen.push_back(entry);
   }
   EXPECT_EQ(seen, expected);
 }

@@ -56,20 +56,23 @@ TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
       "delete:C:\\Menu\\Editor\\Uninstall.lnk",
       "status:  C:\\Desk\\Editor.lnk",
       "delete:C:\\Desk\\Editor.lnk",
+      "rmdir:C:\\Menu\\Editor",
       "status:  C:\\Menu\\Editor",
-      "purge:C:\\Menu\\Editor|*.*",
       // Files: only those actually deleted are announced, after the deletion;
       // the program's own file goes last, wherever it is listed.
-      "delete:" + kOwn + "gone.dll",
-      "delete:" + kOwn + "data\\notes.txt",
+      "hold:" + kOwn,
+      "file:gone.dll",
+      "file:data\\notes.txt",
       "status:  " + kOwn + "data\\notes.txt",
-      "delete:" + kOwn + "editor.exe",
+      "file:editor.exe",
       "status:  " + kOwn + "editor.exe",
       // Directories: each that is empty when reached.
+      "emptydir:data\\sub",
       "status:  " + kOwn + "data\\sub*.*",
-      "purge:" + kOwn + "data\\sub|*.*",
+      "emptydir:data",
       "status:  " + kOwn + "data*.*",
-      "purge:" + kOwn + "data|*.*",
+      "emptydir:full",
+      "release",
       // The registration, named by GUID.
       "status:  " + kEntry + "{E1}",
       "regvalue:HKLM\\" + kEntry + "{E1}|DisplayName",
@@ -94,15 +97,17 @@ TEST_F(RemovalStepsTest, DeleteAllPurgesEveryListedTreeThenTheOwnDirectory) {
   EXPECT_TRUE(run.removal_succeeded);
   const Log expected = {
       "removing",
+      "hold:" + kOwn + "|keep editor.exe|keep uninstall.dat|keep uninstall.exe",
       "status:  " + kOwn + "data*.*",
-      "purge:" + kOwn + "data\\|*.*|recursive|clear|keep " + kOwn + "editor.exe",
+      "tree:data",
       "status:  " + kOwn + "plugins\\*.*",
-      "purge:" + kOwn + "plugins\\|*.*|recursive|clear|keep " + kOwn + "editor.exe",
+      "tree:plugins",
       "status:  " + kOwn + "*.*",
       // The program's file, then uninstall.dat, go last.
-      "purge:" + kOwn + "|*.*|clear|keep " + kOwn + "editor.exe|keep " + kOwn + "uninstall.dat",
-      "purge:" + kOwn + "|editor.exe|clear",
-      "purge:" + kOwn + "|uninstall.dat|clear",
+      "files:",
+      "file!:editor.exe",
+      "file!:uninstall.dat",
+      "release",
       "status:  Uninstalling completed.",
   };
   EXPECT_EQ(platform.log, expected);
@@ -152,7 +157,7 @@ TEST_F(RemovalStepsTest, AStartMenuFolderThatIsNotEmptyStaysWithoutAText) {
   Install(kOwn, "[Settings]\nProgExe=editor.exe\nStartMenu=C:\\Menu\\Editor\n[Files]\nf=editor.exe\n");
   platform.files = {kOwn + "editor.exe"};
   HandleControl(run, platform, kOkButtonId);
-  for (const std::string& entry : platform.log) EXPECT_EQ(entry.find("C:\\Menu"), std::string::npos) << entry;
+  for (const std::string& entry : platform.log) EXPECT_NE(entry, "status:  C:\\Menu\\Editor");
 }
 
 TEST_F(RemovalStepsTest, CancelChangesNothingAndTheCheckBoxOnlyToggles) {

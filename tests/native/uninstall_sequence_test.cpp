@@ -190,9 +190,9 @@ TEST(RunUninstall, UnattendedRemovalIsTheListedOneAndThenReady) {
   UninstallRun run;
   const Log log = RunWith("[Settings]\nProgExe=editor.exe\nGUID={E1}\n[Files]\nf=editor.exe\n[Dirs]\nd=data\n",
                           platform, run, {}, "/S");
-  const Log expected = {"removing", "delete:" + kOwn + "editor.exe", "status:  " + kOwn + "editor.exe"};
+  const Log expected = {"removing", "hold:" + kOwn, "file:editor.exe", "status:  " + kOwn + "editor.exe"};
   ASSERT_GE(log.size(), expected.size());
-  EXPECT_EQ(Log(log.begin(), log.begin() + 3), expected) << "no product key: that takes delete-all";
+  EXPECT_EQ(Log(log.begin(), log.begin() + 4), expected) << "no product key: that takes delete-all";
   EXPECT_EQ(log.back(), "batch:" + kOwn) << "what Ready does comes last";
   EXPECT_TRUE(platform.log_opened.empty());
 }

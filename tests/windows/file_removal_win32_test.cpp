@@ -29,6 +29,9 @@ class FileRemovalTest : public ::testing::Test {
   UiTexts texts;
   ConfirmationWindow window{texts};
   InProcessPlatform platform{window};
+  struct : RemovalListener {
+    void Entry(const EntryReport&) override {}
+  } quiet;
 };
 
 }  // namespace
@@ -41,7 +44,7 @@ TEST_F(FileRemovalTest, ListedDirectoriesGoOnlyWhenEmptyWhenReached) {
   tree.MakeDir("app\\kept");
   tree.Write("app\\kept\\user.txt", "mine");
   Settings("[Files]\nf=editor.exe\n[Dirs]\na=first\\child\nb=first\nc=second\nd=second\\child\ne=kept\nf=\n");
-  EXPECT_TRUE(RemoveListedFiles(settings, platform));
+  EXPECT_TRUE(RemoveListedFiles(settings, platform, quiet));
   EXPECT_FALSE(PathExists(own + "first")) << "child listed before its parent: both go";
   EXPECT_TRUE(PathExists(own + "second")) << "parent listed first still held its child";
   EXPECT_FALSE(PathExists(own + "second\\child"));
@@ -57,7 +60,7 @@ TEST_F(FileRemovalTest, ListedFilesSkipWhatCannotBeDeleted) {
   FileHandle locker(CreateFileA((own + "locked.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(locker.Valid());
   Settings("[Files]\na=folder.dll\nb=locked.dll\nc=readonly.dll\nd=uninstall.dat\ne=editor.exe\n");
-  EXPECT_TRUE(RemoveListedFiles(settings, platform));
+  EXPECT_TRUE(RemoveListedFiles(settings, platform, quiet));
   EXPECT_TRUE(PathExists(own + "folder.dll"));
   EXPECT_TRUE(PathExists(own + "locked.dll"));
   EXPECT_TRUE(PathExists(own + "readonly.dll"));
@@ -68,11 +71,11 @@ TEST_F(FileRemovalTest, ListedFilesSkipWhatCannotBeDeleted) {
 
 TEST_F(FileRemovalTest, ListedRemovalWithNothingDeletedFails) {
   Settings("[Files]\na=gone.dll\n");
-  EXPECT_FALSE(RemoveListedFiles(settings, platform));
+  EXPECT_FALSE(RemoveListedFiles(settings, platform, quiet));
   settings.prog_exe = "missing.exe";
   Settings("[Files]\na=editor.exe\n");
-  EXPECT_FALSE(RemoveListedFiles(settings, platform));
-  EXPECT_FALSE(RemoveAllFiles(settings, platform));
+  EXPECT_FALSE(RemoveListedFiles(settings, platform, quiet));
+  EXPECT_FALSE(RemoveAllFiles(settings, platform, quiet));
   EXPECT_TRUE(PathExists(own + "editor.exe"));
 }
 
@@ -86,7 +89,7 @@ TEST_F(FileRemovalTest, DeleteAllStaysInsideTheOwnDirectory) {
   tree.Write("app\\user.doc", "x");
   ASSERT_TRUE(MakeDirectoryLink(outside, own + "linked"));
   Settings("[Dirs]\na=..\\shared\nb=data\nc=linked\nd=data\\..\\..\\shared\n");
-  EXPECT_TRUE(RemoveAllFiles(settings, platform));
+  EXPECT_TRUE(RemoveAllFiles(settings, platform, quiet));
   EXPECT_TRUE(PathExists(outside + "\\other-program.dll"));
   EXPECT_FALSE(PathExists(own + "data"));
   EXPECT_FALSE(PathExists(own + "user.doc"));
@@ -105,7 +108,7 @@ TEST_F(FileRemovalTest, TenThousandListedEntriesAreAllWorkedThrough) {
     dat += "k=" + name + "\n";
   }
   Settings(dat);
-  EXPECT_TRUE(RemoveListedFiles(settings, platform));
+  EXPECT_TRUE(RemoveListedFiles(settings, platform, quiet));
   EXPECT_FALSE(PathExists(own + "f0.dat"));
   EXPECT_FALSE(PathExists(own + "f9980.dat"));
 }

@@ -4,12 +4,15 @@
 #include "removal/self_delete_batch.h"
 #include "temp_tree_win32.h"
 
-TEST(WriteSelfDeleteBatch, ReplacesAStaleBatchWhole) {
+TEST(WriteSelfDeleteBatch, NeverReusesAFileThatWasThere) {
   TempTree tree;
-  const std::string bat = tree.Write("~~uninst.bat", std::string(10000, 'x') + "\r\necho stale\r\n");
-  const std::string text = SelfDeleteBatchText("C:\\App\\uninstall.exe", "C:\\App\\", bat);
-  ASSERT_TRUE(WriteSelfDeleteBatch(bat, text));
-  EXPECT_EQ(ReadWholeFile(bat), text);
+  const std::string stale = std::string(10000, 'x') + "\r\necho stale\r\n";
+  const std::string bat = tree.Write("~~uninst.bat", stale);
+  EXPECT_FALSE(WriteSelfDeleteBatch(bat, SelfDeleteBatchText("C:\\App\\uninstall.exe", "C:\\App\\")));
+  EXPECT_EQ(ReadWholeFile(bat), stale) << "nor changes it";
+  const std::string text = SelfDeleteBatchText("~~uninst1.tmp", "");
+  ASSERT_TRUE(WriteSelfDeleteBatch(tree.Path() + "new.bat", text));
+  EXPECT_EQ(ReadWholeFile(tree.Path() + "new.bat"), text);
 }
 
 TEST(WriteSelfDeleteBatch, WritesNothingWhereItCannot) {
@@ -34,6 +37,7 @@ TEST(WriteSelfDeleteBatch, WritesWhatCmdReadsAndNothingItWouldMisread) {
             "diteur\"\r\n");
   // The page has no euro sign, and would only approximate an S with caron:
   // either would name another directory, so no batch is left.
+  DeleteFileA(bat.c_str());
   for (const char* name : {"C:\\\x80",
                            "C:\\\x8A"
                            "diteur"}) {
