@@ -2,14 +2,23 @@
 
 #include <windows.h>
 
-void RestrictDllSearch() {
+void* KernelProcedure(const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
+}
+
+void RestrictDllSearch(ProcedureLookup lookup) {
   // A path on an empty drive must fail quietly, not ask for a disk.
   SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   // The current directory leaves the search on every system that knows the call.
   SetDllDirectoryA("");
-  // Looked up, not imported: older systems do not have it.
+  // Looked up, not imported: older systems do not have them.
   using SetDirectories = BOOL(WINAPI*)(DWORD);
-  const auto set = reinterpret_cast<SetDirectories>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")));
-  if (set != nullptr) set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (const auto set = reinterpret_cast<SetDirectories>(lookup("SetDefaultDllDirectories"))) {
+    set(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  }
+  using SetPolicy = BOOL(WINAPI*)(int, const void*, SIZE_T);
+  if (const auto set = reinterpret_cast<SetPolicy>(lookup("SetProcessMitigationPolicy"))) {
+    const DWORD flags = kEnforceRedirectionTrust;
+    set(kRedirectionTrustPolicy, &flags, sizeof(flags));
+  }
 }

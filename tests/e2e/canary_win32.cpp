@@ -67,8 +67,8 @@ void Canary::PlantFiles(const std::string& directory) {
   directories_.push_back(dir);
 }
 
-void Canary::PlantFile(const std::string& path) {
-  WriteWholeFile(path, "a file of the user's, beside the installation");
+void Canary::PlantFile(const std::string& path, const std::string& bytes) {
+  WriteWholeFile(path, bytes);
   files_.push_back(path);
 }
 

@@ -12,7 +12,7 @@ class Canary {
  public:
   // Plants files in each directory and values and subkeys below each key.
   void PlantFiles(const std::string& directory);
-  void PlantFile(const std::string& path);
+  void PlantFile(const std::string& path, const std::string& bytes = "a file of the user's, beside the installation");
   void PlantKey(HKEY root, const std::string& key);
   // Records what is there now.
   void Record();

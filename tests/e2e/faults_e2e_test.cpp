@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
+#include <thread>
 #include <tuple>
 
 #include "canary_win32.h"
@@ -207,6 +209,26 @@ bool RegistryKeyExists(HKEY root, const std::string& key) {
   return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
 }
 
+std::string TempDirectory() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  return temp;
+}
+
+// What is left of the program's own files at the drive root and in the
+// temporary directory: retired program files, batches and their directories.
+std::vector<std::string> LeftOfTheProgram() {
+  std::vector<std::string> left;
+  for (const std::string& pattern : {std::string("C:\\~~uninst*"), TempDirectory() + "~~uninst*", TempDirectory() + "~qmu-*"}) {
+    WIN32_FIND_DATAA found;
+    FindHandle search(FindFirstFileA(pattern.c_str(), &found));
+    if (!search.Valid()) continue;
+    do left.push_back(found.cFileName);
+    while (FindNextFileA(search.Get(), &found));
+  }
+  return left;
+}
+
 }  // namespace
 
 TEST_F(Faults, LockedListedFileInBothModes) {
@@ -234,12 +256,20 @@ TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
 }
 
 TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
-  fault = "directory links into the user data, inside [Dirs] and as [Dirs] values in 10 spellings, also passed through";
+  fault = "directory links into the user data, inside [Dirs] and as [Dirs] values in 10 spellings, also passed through, "
+          "and [Files] and [Dirs] values through them";
+  // An empty folder of the user's, which a removal of empty [Dirs] would take.
+  CreateDirectoryA((install.Parent() + "sibling\\empty").c_str(), nullptr);
+  canary.Record();
   const std::string dirs =
       "[Dirs]\r\nd1=data\r\nd2=data\\link\r\nd3=toplink\r\nd4=toplink/\r\nd5=toplink//\r\nd6=toplink\\/\r\n"
-      "d7=data\\link/\r\nd8=toplink\\nested\r\nd9=data/link/nested/\r\nd10=.\\toplink\\.\r\n";
+      "d7=data\\link/\r\nd8=toplink\\nested\r\nd9=data/link/nested/\r\nd10=.\\toplink\\.\r\nd11=toplink\\empty\r\n"
+      "d12=data\\link\\empty\r\n";
+  const std::string files =
+      "[Files]\r\nf=editor.exe\r\nf2=toplink\\letter.doc\r\nf3=data\\link\\nested\\photo.jpg\r\n"
+      "f4=toplink/nested/readme\r\n";
   for (const bool delete_all : {false, true}) {
-    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n" + dirs));
+    Restage(Settings("", files + dirs));
     ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "data\\link"));
     ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Dir() + "toplink"));
     Run(delete_all);
@@ -551,6 +581,89 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
     EXPECT_TRUE(PathExists(dir));
     placed_outside.push_back(dir + "uninstall.dat");
   }
+}
+
+TEST_F(Faults, AReadOnlyProgramFileLeavesNothingOfTheProgramInBothModes) {
+  fault = "uninstall.exe read-only; nothing of it may stay, at the drive root or in the temporary directory";
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf1=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
+    ASSERT_TRUE(SetFileAttributesA(install.Exe().c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(Run(delete_all).failure_box);
+    EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait));
+    EXPECT_EQ(LeftOfTheProgram(), std::vector<std::string>());
+  }
+}
+
+TEST_F(Faults, ABatchPlacedWhereTheBatchUsedToStandNeverRunsInBothModes) {
+  fault = "another user's ~~uninst.bat at the drive root and in the temporary directory";
+  const std::string marker = install.Parent() + "planted-batch-ran.txt";
+  const std::string planted = "@echo off\r\necho ran > \"" + marker + "\"\r\n";
+  for (const std::string& bat : {std::string("C:\\~~uninst.bat"), TempDirectory() + "~~uninst.bat"}) {
+    canary.PlantFile(bat, planted);
+    placed_outside.push_back(bat);
+  }
+  canary.Record();
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf=editor.exe\r\n"));
+    Run(delete_all);
+    EXPECT_TRUE(WaitForPathToVanish(install.Dir() + "editor.exe", kWait));
+    EXPECT_FALSE(PathExists(marker));
+  }
+}
+
+TEST_F(Faults, ADirectorySwappedForALinkMidRemovalInBothModes) {
+  fault = "another process renames a directory away mid-removal, over and over, and puts a link to the user's data in "
+          "its place";
+  // Two directories of many files, the second with names the user's folder has too.
+  std::string files = "[Files]\r\nf=editor.exe\r\n";
+  const auto stage = [&] {
+    Restage(Settings("", files + "[Dirs]\r\nd1=data\\deep1\r\nd2=data\\deep2\\nested\r\nd3=data\\deep2\r\nd4=data\r\n"));
+    for (const char* dir : {"data\\deep1", "data\\deep2", "data\\deep2\\nested"}) install.MakeDir(dir);
+    for (int i = 0; i < 400; ++i) {
+      for (const char* dir : {"data\\deep1\\f", "data\\deep2\\f"}) install.Write(dir + std::to_string(i), "x");
+    }
+    for (const char* name : {"data\\deep2\\letter.doc", "data\\deep2\\nested\\photo.jpg"}) install.Write(name, "x");
+  };
+  for (int i = 0; i < 400; ++i) files += "a" + std::to_string(i) + "=data\\deep1\\f" + std::to_string(i) + "\r\n";
+  files += "b1=data\\deep2\\letter.doc\r\nb2=data\\deep2\\nested\\photo.jpg\r\n";
+  for (int i = 0; i < 400; ++i) files += "c" + std::to_string(i) + "=data\\deep2\\f" + std::to_string(i) + "\r\n";
+  int swapped = 0;
+  int refused = 0;
+  for (const bool delete_all : {false, true}) {
+    stage();
+    // Once the removal has begun: deep2 away and a link in its place, tried
+    // until it works or the uninstaller has ended.
+    std::atomic<bool> done{false};
+    std::thread swapper([&] {
+      const std::string deep1 = install.Dir() + "data\\deep1";
+      const std::string deep2 = install.Dir() + "data\\deep2";
+      while (!done && PathExists(deep1 + "\\f0")) Sleep(1);
+      // deep1 is being worked in: held, so that it cannot be moved.
+      while (!done && PathExists(deep1 + "\\f399")) {
+        if (MoveFileA(deep1.c_str(), (install.Parent() + "deep1-away").c_str())) {
+          ADD_FAILURE() << "a directory was moved while the removal worked in it";
+          return;
+        }
+        refused += GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
+      }
+      while (!done) {
+        if (MoveFileA(deep2.c_str(), (install.Parent() + "deep2-away").c_str())) {
+          swapped += MakeDirectoryLink(install.Parent() + "sibling", deep2) ? 1 : 0;
+          return;
+        }
+        refused += GetLastError() == ERROR_SHARING_VIOLATION ? 1 : 0;
+      }
+    });
+    Run(delete_all);
+    done = true;
+    swapper.join();
+    RemoveLinuxLink(install.Dir() + "data\\deep2");
+    RemoveTree(install.Parent() + "deep1-away");
+    RemoveTree(install.Parent() + "deep2-away");
+    RemoveTree(install.Dir() + "data");
+  }
+  fault += " (swapped " + std::to_string(swapped) + " times before the removal reached the directory, refused " +
+           std::to_string(refused) + " times while it worked there)";
 }
 
 // The kill-point sweep, run by scripts/killpoints: too slow for every run of

@@ -133,26 +133,6 @@ TEST_F(RemovalE2e, PercentSignsInTheDirectoryNameReachTheBatchIntact) {
   EXPECT_TRUE(WaitForPathToVanish(odd.Dir(), kWait)) << odd.Dir();
 }
 
-TEST_F(RemovalE2e, ABatchPlacedWhereItUsedToStandNeverRunsAndStaysAsItWas) {
-  // Another user's batch at the drive root and in the temporary directory,
-  // under the name the batch used to have.
-  char temp[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, temp);
-  const std::string marker = install.Parent() + "planted-batch-ran.txt";
-  const std::string planted = "@echo off\r\necho ran > \"" + marker + "\"\r\n";
-  const std::vector<std::string> places = {"C:\\~~uninst.bat", std::string(temp) + "~~uninst.bat"};
-  for (const std::string& bat : places) WriteWholeFile(bat, planted);
-  install.Write("uninstall.dat", Settings(install, ""));
-  RunToTheEnd(install, true);
-  EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait));
-  EXPECT_TRUE(WaitForBatchToFinish(kWait));
-  EXPECT_FALSE(PathExists(marker));
-  for (const std::string& bat : places) {
-    EXPECT_EQ(ReadWholeFile(bat), planted) << bat;
-    DeleteFileA(bat.c_str());
-  }
-}
-
 TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
   // The root of C: as the own directory: its files must never be touched.
   const std::string exe = "C:\\qm-root-uninstall.exe";
