@@ -36,6 +36,11 @@ std::string BatchDirectoryRights(const std::string& user_sid);
 // are doubled, so that cmd.exe reads every path as written.
 std::string SelfDeleteBatchText(const std::string& target, const std::string& directory);
 
+// Makes the batch's directory anew in parent, under an unguessable name; in
+// an administrator's run with the rights above (none when they cannot be
+// set). Its path with a trailing backslash; empty when none could be made.
+std::string MakeBatchDirectory(const std::string& parent);
+
 // Writes a new file, never one that was there, in the code page that cmd.exe
 // reads batch files in. A text that code page cannot hold, or a file that
 // could not be written completely, leaves no file; false then.

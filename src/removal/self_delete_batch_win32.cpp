@@ -61,25 +61,6 @@ struct RestrictedRights {
   }
 };
 
-// A directory made anew under a name nobody can guess, with a trailing
-// backslash; empty when none could be made. Otherwise it has the rights the
-// user's temporary directory passes on; an administrator's run that cannot
-// restrict them makes none.
-std::string MakeBatchDirectory(const std::string& parent) {
-  RestrictedRights rights;
-  const bool elevated = IsElevated();
-  SECURITY_ATTRIBUTES* attributes = elevated ? rights.Get() : nullptr;
-  if (parent.empty() || (elevated && attributes == nullptr)) return std::string();
-  // A name that is taken is never used: another is drawn.
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    uint8_t random[8];
-    if (!RtlGenRandom(random, sizeof(random))) break;
-    const std::string directory = parent + BatchDirectoryName(random);
-    if (CreateDirectoryA(directory.c_str(), attributes)) return directory + "\\";
-  }
-  return std::string();
-}
-
 // The batch, through the system's own command processor by its full path,
 // without AutoRun commands, hidden. It works in the system directory: a
 // command processor holds the directory it starts in until it ends, and no
@@ -105,6 +86,21 @@ bool StartHidden(const std::string& bat) {
 }
 
 }  // namespace
+
+std::string MakeBatchDirectory(const std::string& parent) {
+  RestrictedRights rights;
+  const bool elevated = IsElevated();
+  SECURITY_ATTRIBUTES* attributes = elevated ? rights.Get() : nullptr;
+  if (parent.empty() || (elevated && attributes == nullptr)) return std::string();
+  // A name that is taken is never used: another is drawn.
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    uint8_t random[8];
+    if (!RtlGenRandom(random, sizeof(random))) break;
+    const std::string directory = parent + BatchDirectoryName(random);
+    if (CreateDirectoryA(directory.c_str(), attributes)) return directory + "\\";
+  }
+  return std::string();
+}
 
 bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text) {
   std::string bytes;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <sddl.h>
 
 #include "removal/self_delete_batch.h"
 #include "temp_tree_win32.h"
@@ -44,4 +46,34 @@ TEST(WriteSelfDeleteBatch, WritesWhatCmdReadsAndNothingItWouldMisread) {
     EXPECT_FALSE(WriteSelfDeleteBatch(bat, std::string("rd \"") + name + "\"\r\n")) << name;
     EXPECT_FALSE(PathExists(bat));
   }
+}
+
+TEST(MakeBatchDirectory, IsNewEachTimeUnguessableAndOnlyAdministratorsMayChangeIt) {
+  TempTree tree;
+  const std::string first = MakeBatchDirectory(tree.Path());
+  const std::string second = MakeBatchDirectory(tree.Path());
+  ASSERT_FALSE(first.empty());
+  EXPECT_NE(first, second);
+  EXPECT_EQ(first.size(), tree.Path().size() + 5 + 16 + 1);
+  EXPECT_EQ(first.compare(0, tree.Path().size() + 5, tree.Path() + "~qmu-"), 0);
+  EXPECT_EQ(MakeBatchDirectory(tree.Path() + "missing\\"), "");
+  // Wine runs every program with an administrator's full rights; it keeps
+  // no access rights of its own but turns them into the Linux ones, which
+  // it reports back: the directory grants nothing to others, where one made
+  // without rights of its own does.
+  const auto rights = [](const std::string& directory) {
+    char descriptor[4096];
+    DWORD size = 0;
+    char* text = nullptr;
+    if (!GetFileSecurityA(directory.c_str(), DACL_SECURITY_INFORMATION, descriptor, sizeof(descriptor), &size) ||
+        !ConvertSecurityDescriptorToStringSecurityDescriptorA(descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr)) {
+      return std::string("unreadable");
+    }
+    const std::string result = text;
+    LocalFree(text);
+    return result;
+  };
+  EXPECT_EQ(rights(first).find(";WD)"), std::string::npos) << rights(first);
+  EXPECT_NE(rights(tree.MakeDir("plain")).find(";WD)"), std::string::npos) << "the test sees what Wine keeps";
 }
