@@ -40,5 +40,6 @@ enum class RunResult : uint32_t {
   kRunning = 1618,
   kLogNotWritable = 1622,
   kInvalidCommandLine = 1639,
+  kRestartNeeded = 3010,  // removed, but files in use go only at the next restart
 };
 uint32_t ExitCodeFor(RunResult result, bool unattended);

@@ -77,18 +77,27 @@ using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
-// What the directory step tells of each entry: a line of the log, where there is one.
+// What the directory step tells of each entry: a line of the log, where
+// there is one, and whether the restart completes the removal. Delete-all
+// counts its entries as progress, as their total is not known beforehand;
+// listed removal counts its values itself.
 class RemovalLedger final : public RemovalListener {
  public:
-  RemovalLedger(const UninstallRun& run, RunPlatform& platform) : platform_(platform) {
+  RemovalLedger(UninstallRun& run, RunPlatform& platform, bool counting)
+      : run_(run), platform_(platform), counting_(counting) {
     name_every_entry = !run.log_path.empty();
   }
   void Entry(const EntryReport& report) override {
     if (name_every_entry) platform_.Log(EntryLine(report));
+    if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
+    if (counting_) platform_.ShowProgress(++entries_, 0);
   }
 
  private:
+  UninstallRun& run_;
   RunPlatform& platform_;
+  bool counting_;
+  size_t entries_ = 0;
 };
 
 }  // namespace
@@ -109,9 +118,10 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   if (IsDriveRoot(settings.own_directory)) {
     platform.Log("remove files: skipped, the own directory is a drive root");
   } else {
-    RemovalLedger ledger(run, platform);
-    run.removal_succeeded = DeleteAllChosen(run, platform) ? RemoveAllFiles(settings, platform, ledger)
-                                                           : RemoveListedFiles(settings, platform, ledger);
+    const bool delete_all = DeleteAllChosen(run, platform);
+    RemovalLedger ledger(run, platform, delete_all);
+    run.removal_succeeded =
+        delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.
@@ -123,7 +133,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   }
 
   RemoveUninstallEntry(registration, platform);
-  platform.ShowStatus(StatusText(run.texts.status));
+  platform.EndRemovingState();
+  platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
   platform.FinishStep();
 }
 

@@ -48,7 +48,9 @@ std::string EntryLine(const EntryReport& report) {
                                            "passed over, it leads through a directory link",
                                            "kept, a directory link that cannot be removed as a link",
                                            "passed over, it was replaced while the removal worked",
-                                           "passed over, it lies outside the installation"};
+                                           "passed over, it lies outside the installation",
+                                           "passed over, its path is beyond the limit",
+                                           "in use, scheduled for removal at restart"};
   std::string words = report.outcome == Outcome::kFailed ? OutcomeText(report.error)
                                                          : kWords[static_cast<size_t>(report.outcome)];
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {

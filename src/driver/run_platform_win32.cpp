@@ -59,9 +59,11 @@ void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
 bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
 void Win32RunPlatform::ShowStatus(const std::string& text) {
   window_.Status().Show(text);
-  window_.RepaintWhenDue();
+  window_.KeepAnswering();
   if (log_.Valid()) Log(JoinTexts({"status:", text}));
 }
+void Win32RunPlatform::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
+void Win32RunPlatform::EndRemovingState() { window_.EndRemovingState(); }
 void Win32RunPlatform::FinishStep() { window_.Flush(false); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {

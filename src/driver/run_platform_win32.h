@@ -29,6 +29,8 @@ class Win32RunPlatform : public RunPlatform {
   void EnterRemovingState() override;
   bool IsDeleteAllChecked() override;
   void ShowStatus(const std::string& text) override;
+  void ShowProgress(size_t done, size_t total) override;
+  void EndRemovingState() override;
   void FinishStep() override;
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
   void CloseWindow() override;

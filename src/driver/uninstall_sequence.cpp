@@ -89,7 +89,7 @@ RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
   RunRemoval(run, platform);
   if (!run.removal_succeeded) return RunResult::kFailed;
   RunFinalCleanup(run, platform);
-  return RunResult::kRemoved;
+  return run.restart_needed ? RunResult::kRestartNeeded : RunResult::kRemoved;
 }
 
 }  // namespace

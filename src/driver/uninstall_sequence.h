@@ -14,6 +14,8 @@ struct UninstallRun {
   UiTexts texts;
   bool end = false;
   bool removal_succeeded = false;
+  // Files in use were left to the next restart.
+  bool restart_needed = false;
   // A drive or share root or one of the shell's folders: delete-all is not
   // offered there, and the directory itself is never removed.
   bool shared_directory = false;

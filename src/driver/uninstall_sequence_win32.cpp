@@ -12,7 +12,7 @@
 #endif
 
 uint32_t RunUninstall() {
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
   const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
   UninstallRun run;

@@ -4,6 +4,7 @@
 // After windows.h, which it needs.
 #include <shellapi.h>
 
+#include "platform/messages_win32.h"
 #include "platform/owners_win32.h"
 
 namespace {
@@ -13,8 +14,9 @@ namespace {
 class ProgramRun {
  public:
   explicit ProgramRun(HANDLE process) : process_(process) {}
+  // The program may take long: the window answers meanwhile.
   void WaitForEnd() const {
-    if (process_.Valid()) WaitForSingleObject(process_.Get(), INFINITE);
+    if (process_.Valid()) WaitAnswering(process_.Get());
   }
   uint32_t ExitCode() const {
     DWORD code = 0;

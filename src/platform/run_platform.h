@@ -47,6 +47,8 @@ enum class Outcome : uint8_t {
   kLink,         // a directory link that cannot be removed as a link: it stays, and what it points to
   kChanged,      // replaced by something else while the removal worked: passed over
   kOutside,      // would climb out of the installation, or cannot be spelled safely: passed over
+  kTooLong,      // a listed path beyond the platform's limit: passed over
+  kAtRestart,    // in use: renamed beside itself, and removed when the system restarts
   kFailed,       // the platform's error number tells
 };
 
@@ -126,6 +128,10 @@ class RunPlatform : public FileReader {
   virtual void EnterRemovingState() = 0;
   virtual bool IsDeleteAllChecked() = 0;
   virtual void ShowStatus(const std::string& text) = 0;
+  // How far the removal has come: done of total, or an unknown total (0).
+  virtual void ShowProgress(size_t done, size_t total) = 0;
+  // The removal steps have ended: the progress stands full and Ready acts.
+  virtual void EndRemovingState() = 0;
   // A step has ended: its last text must be on the screen.
   virtual void FinishStep() {}
   virtual void ShowMessage(const std::string& caption, const std::string& text, unsigned style) = 0;

@@ -33,11 +33,15 @@ bool IsShareRoot(const std::string& path) {
 // that the platform could read as another name, is passed over.
 bool Below(const std::string& own, const std::string& value, bool directory, RemovalListener& listener,
            std::string& relative) {
-  if (RelativePathBelow(value, relative)) return true;
   EntryReport report;
   report.path = own + value;
+  // A value spelled beyond the platform's path limit is refused, as the
+  // platform's own calls would refuse it, never cut to a shorter one.
+  report.outcome = report.path.size() >= kPathLimit        ? Outcome::kTooLong
+                   : !RelativePathBelow(value, relative) ? Outcome::kOutside
+                                                         : Outcome::kRemoved;
+  if (report.outcome == Outcome::kRemoved) return true;
   report.directory = directory;
-  report.outcome = Outcome::kOutside;
   listener.Entry(report);
   return false;
 }
@@ -103,16 +107,25 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
   std::string program_value;  // the program's own [Files] entry, deleted last
   bool deleted_any = false;
   std::string relative;
+  // A file that goes at the restart counts as removed.
   const auto remove = [&](const std::string& value) {
-    if (platform.RemoveInstalled(relative, Removal::kFile, listener) != Outcome::kRemoved) return;
+    const Outcome outcome = platform.RemoveInstalled(relative, Removal::kFile, listener);
+    if (outcome != Outcome::kRemoved && outcome != Outcome::kAtRestart) return;
     platform.ShowStatus(StatusText(own + value));
     deleted_any = true;
   };
   platform.HoldInstallation(own, {});
   SettingsFile file;
   file.Open(platform, settings.settings_path);
+  // The values are counted first: the progress is the share of them handled.
+  size_t total = 0;
+  if (file.SelectGroup("Files") && file.ExamineKeys()) {
+    while (file.NextKey()) ++total;
+  }
+  size_t done = 0;
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
+      platform.ShowProgress(done++, total);
       const std::string value = file.KeyValue();
       if (!Below(own, value, false, listener, relative)) continue;
       if (SameEntry(relative, program)) {

@@ -11,6 +11,9 @@
 // The pattern that matches every entry of a directory, names without a dot included.
 constexpr char kAllEntries[] = "*.*";
 
+// The longest path the platform's ANSI calls take is one character less.
+constexpr size_t kPathLimit = 260;
+
 // Both modes take only what lies inside the own directory: a [Files] or
 // [Dirs] value that climbs out of it, or reaches or passes through a
 // directory link below it, is passed over; a [Dirs] value that is a link

@@ -2,6 +2,7 @@
 // platform's limit is never cut to fit: it is refused, so it is passed over.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "text/text.h"
@@ -12,3 +13,13 @@ bool FileExists(const std::string& path);
 
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
+
+// The name a file in use takes beside itself until the restart removes it:
+// this process's own, so that it is nobody else's, and the attempt's.
+std::string InUseName(uint32_t process_id, int attempt);
+// What every such name of this process begins with.
+std::string InUsePrefix(uint32_t process_id);
+
+// The platform's long form of a full path ("\\?\C:\..." or
+// "\\?\UNC\server\share\..."), which no length limit applies to.
+std::string LongPathForm(const std::string& path);

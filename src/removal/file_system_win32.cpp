@@ -16,10 +16,12 @@ namespace {
 constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
 constexpr NTSTATUS kAccessDenied = static_cast<NTSTATUS>(0xC0000022);
 constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034);
+constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
 constexpr NTSTATUS kCannotDelete = static_cast<NTSTATUS>(0xC0000121);
 
 // The information classes the walk uses, by the platform's numbers.
 constexpr auto kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
+constexpr auto kRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 constexpr auto kDispositionInformation = static_cast<FILE_INFORMATION_CLASS>(13);
 constexpr auto kIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
 
@@ -203,6 +205,20 @@ NTSTATUS MarkForDeletion(HANDLE handle) {
 }
 
 
+// Renames the open file to a name in the held directory, never over another.
+NTSTATUS Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) {
+  struct {
+    BOOLEAN replace;
+    HANDLE root;
+    ULONG name_bytes;
+    WCHAR name[MAX_PATH];
+  } rename{FALSE, directory, static_cast<ULONG>(length * sizeof(wchar_t)), {}};
+  if (length >= MAX_PATH) return kNameCollision;
+  for (size_t i = 0; i < length; ++i) rename.name[i] = name[i];
+  IO_STATUS_BLOCK io;
+  return NtSetInformationFile(file, &io, &rename, sizeof(rename), kRenameInformation);
+}
+
 NTSTATUS SetAttributes(HANDLE handle, ULONG attributes) {
   IO_STATUS_BLOCK io;
   BasicInformation basic{};
@@ -233,14 +249,6 @@ KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
   return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-uint32_t CountEntries(HANDLE directory, NTSTATUS& status) {
-  Listing listing(directory);
-  uint32_t count = 0;
-  while (listing.Next() != nullptr) ++count;
-  status = listing.status;
-  return count;
-}
-
 std::wstring Wide(const std::string& text) {
   std::wstring wide(text.size(), L'\0');
   const int length = text.empty() ? 0
@@ -249,6 +257,22 @@ std::wstring Wide(const std::string& text) {
   wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return wide;
 }
+
+// The entries a directory holds; scheduled: those that are files this
+// process left to the restart.
+uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled) {
+  const std::wstring ours = Wide(InUsePrefix(GetCurrentProcessId()));
+  Listing listing(directory);
+  uint32_t count = 0;
+  while (const ListedEntry* entry = listing.Next()) {
+    ++count;
+    scheduled += entry->name_bytes / sizeof(wchar_t) > ours.size() && !IsDirectory(entry->attributes) &&
+                 ours.compare(0, ours.size(), entry->name, ours.size()) == 0;
+  }
+  status = listing.status;
+  return count;
+}
+
 
 }  // namespace
 
@@ -338,8 +362,33 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
     // changes them without it.
     if (opened == kAccessDenied) opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
     if (NT_SUCCESS(opened)) status = MarkClearingIfAllowed(file.Get(), clear_attributes);
+    // Refused although it is not read-only: a running program or a loaded
+    // library, which may still be renamed.
+    SeenEntry seen;
+    if (status == kCannotDelete && IdentityOf(file.Get(), seen) && (seen.attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+      return LeaveToRestart(file.Get(), directory, name);
+    }
   }
   return Done(status);
+}
+
+RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, size_t name) {
+  // Renamed beside itself first, so that its path is free for a new
+  // installation, which the restart then never touches.
+  const std::wstring original = relative_.substr(name);
+  NTSTATUS status = kNameCollision;
+  for (int attempt = 0; attempt < 8 && status == kNameCollision; ++attempt) {
+    relative_.replace(name, std::wstring::npos, Wide(InUseName(GetCurrentProcessId(), attempt)));
+    status = Rename(file, directory, &relative_[name], relative_.size() - name);
+  }
+  const std::wstring retired = Wide(LongPathForm(own_)) + relative_;
+  relative_.replace(name, std::wstring::npos, original);
+  if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
+  if (MoveFileExW(retired.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return {Outcome::kAtRestart, 0};
+  // Where the rights do not allow it, it takes its name back and stays.
+  const DWORD error = GetLastError();
+  Rename(file, directory, original.c_str(), original.size());
+  return {Outcome::kInUse, error};
 }
 
 RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree,
@@ -363,12 +412,19 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
       OpenChecked(parent, text, length, seen, kRemoveAccess | (tree ? FILE_WRITE_ATTRIBUTES : 0), directory);
   if (opened.outcome != kOpened) return opened;
   NTSTATUS status = 0;
-  held = tree ? Empty(directory.Get(), true, listener) : CountEntries(directory.Get(), status);
+  uint32_t scheduled = 0;
+  held = tree ? Empty(directory.Get(), true, scheduled, listener) : CountEntries(directory.Get(), status, scheduled);
+  // What holds only what the restart removes goes with it, after it.
+  if (held > 0 && held == scheduled) {
+    return MoveFileExW((Wide(LongPathForm(own_)) + relative_).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
+               ? RemovalResult{Outcome::kAtRestart, 0}
+               : RemovalResult{Outcome::kNotEmpty, GetLastError()};
+  }
   if (held > 0) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
   return Done(NT_SUCCESS(status) ? MarkClearingIfAllowed(directory.Get(), tree) : status);
 }
 
-uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, RemovalListener& listener) {
+uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener) {
   const size_t length = relative_.size();
   uint32_t held = 0;
   Listing listing(directory);
@@ -386,6 +442,7 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, RemovalListener
     uint32_t inner = 0;
     const RemovalResult result = RemoveEntry(directory, name, seen, true, inner, listener);
     held += result.outcome == Outcome::kRemoved ? 0 : 1;
+    scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
     Report(listener, is_directory, result, inner);
   }
   relative_.resize(length);
@@ -413,7 +470,8 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
     KernelHandle again;
     const NTSTATUS status = Reopen(Innermost(), again);
     if (!NT_SUCCESS(status)) return Failure(status).outcome;
-    return Empty(again.Get(), how == Removal::kTree, listener) > 0 ? Outcome::kNotEmpty : Outcome::kRemoved;
+    uint32_t scheduled = 0;
+    return Empty(again.Get(), how == Removal::kTree, scheduled, listener) > 0 ? Outcome::kNotEmpty : Outcome::kRemoved;
   }
   if (result.outcome == kOpened && directory) {
     // A directory is looked up first: what the listing shows decides.

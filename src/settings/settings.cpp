@@ -79,7 +79,7 @@ constexpr LanguageText kLanguageTexts[] = {
     {"Password", &UiTexts::password},    {"RQ_Titel", &UiTexts::rq_titel},
     {"RQ_Msg", &UiTexts::rq_msg},        {"OK", &UiTexts::ok},
     {"Cancel", &UiTexts::cancel},        {"Ready", &UiTexts::ready},
-    {"Login", &UiTexts::login},
+    {"Login", &UiTexts::login},          {"Restart", &UiTexts::restart},
 };
 
 }  // namespace

@@ -35,6 +35,7 @@ struct UiTexts {
   std::string del_all = "Delete all(!) files in the directory (including user files).";
   std::string error = "Uninstalling program not possible.";
   std::string status = "Uninstalling completed.";
+  std::string restart = "Uninstalling completed. Restart the computer to remove the files still in use.";
   std::string mutex = "Close Program '$Titel' first!|Then press OK!";
   std::string logon = "Login as administrator";
   std::string user = "Username:";

@@ -20,6 +20,7 @@ enum ControlId : int {
   kUninstallInfoId = 8,
   kProgramNameId = 9,
   kDeleteAllId = 10,
+  kProgressId = 11,
 };
 
 constexpr ControlRow kControls[] = {
@@ -34,6 +35,8 @@ constexpr ControlRow kControls[] = {
     {kOkButtonId, ControlKind::Button, false, 5, 151, 60, 20, ControlFont::DefaultGui},
     {kCancelButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
     {kReadyButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
+    // Where OK was, from OK on.
+    {kProgressId, ControlKind::Progress, false, 5, 153, 310, 16, ControlFont::None},
 };
 
 constexpr WindowTable kConfirmationWindow = {"QuillmarnUninstall", false, 400, 200, kControls, std::size(kControls)};

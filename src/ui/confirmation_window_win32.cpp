@@ -1,5 +1,7 @@
 #include "ui/confirmation_window_win32.h"
 
+#include "platform/messages_win32.h"
+
 // After windows.h, which it needs.
 #include <commctrl.h>
 
@@ -11,6 +13,9 @@ constexpr UINT kControlActivated = WM_APP + 1;
 constexpr DWORD kStatusPaintIntervalMs = 50;
 // A removal shorter than this ends before its button change would be seen.
 constexpr DWORD kRemovingRepaintMs = 200;
+// How often the window handles its messages while the removal works.
+constexpr DWORD kAnswerIntervalMs = 100;
+constexpr int kProgressRange = 100;  // the bar's own, unchanged
 
 // The status bar's one field, across the window at its resolution.
 void SetStatusField(HWND bar, int dpi) {
@@ -105,6 +110,7 @@ bool ConfirmationWindow::Open() {
   SetStatusField(status_.Handle(), window_.Dpi());
 
   ShowWindow(Control(kReadyButtonId), SW_HIDE);
+  ShowWindow(Control(kProgressId), SW_HIDE);
   ShowWindow(window_.Handle(), SW_SHOWNORMAL);
   UpdateWindow(window_.Handle());
   return true;
@@ -123,7 +129,10 @@ bool ConfirmationWindow::IsDeleteAllChecked() const {
 void ConfirmationWindow::EnterRemovingState() {
   ShowWindow(Control(kOkButtonId), SW_HIDE);
   ShowWindow(Control(kCancelButtonId), SW_HIDE);
+  // Ready shows what comes, and acts once the steps have ended.
+  EnableWindow(Control(kReadyButtonId), FALSE);
   ShowWindow(Control(kReadyButtonId), SW_SHOW);
+  ShowWindow(Control(kProgressId), SW_SHOW);
   EnableWindow(Control(kDeleteAllId), FALSE);
   repaint_held_ = true;
   removing_since_ = GetTickCount();
@@ -133,8 +142,34 @@ bool ConfirmationWindow::RepaintDue() const {
   return repaint_held_ && GetTickCount() - removing_since_ >= kRemovingRepaintMs;
 }
 
-void ConfirmationWindow::RepaintWhenDue() {
-  if (RepaintDue()) Flush(true);
+void ConfirmationWindow::KeepAnswering() {
+  const DWORD now = GetTickCount();
+  if (now - removing_since_ < kRemovingRepaintMs || now - last_answer_ < kAnswerIntervalMs) return;
+  last_answer_ = now;
+  Flush(true);
+  HandleWaitingMessages();
+}
+
+void ConfirmationWindow::ShowProgress(size_t done, size_t total) {
+  HWND bar = Control(kProgressId);
+  if (total == 0 && !marquee_) {
+    marquee_ = true;
+    SetWindowLongA(bar, GWL_STYLE, GetWindowLongA(bar, GWL_STYLE) | PBS_MARQUEE);
+    SendMessageA(bar, PBM_SETMARQUEE, TRUE, 0);
+  }
+  const int position = total == 0 ? 0 : MulDiv(static_cast<int>(done), kProgressRange, static_cast<int>(total));
+  if (position != progress_) SendMessageA(bar, PBM_SETPOS, progress_ = position, 0);
+  KeepAnswering();
+}
+
+void ConfirmationWindow::EndRemovingState() {
+  HWND bar = Control(kProgressId);
+  if (marquee_) {
+    SendMessageA(bar, PBM_SETMARQUEE, FALSE, 0);
+    SetWindowLongA(bar, GWL_STYLE, GetWindowLongA(bar, GWL_STYLE) & ~PBS_MARQUEE);
+  }
+  SendMessageA(bar, PBM_SETPOS, kProgressRange, 0);
+  EnableWindow(Control(kReadyButtonId), TRUE);
 }
 
 void ConfirmationWindow::Flush(bool now) {

@@ -59,8 +59,15 @@ class ConfirmationWindow {
   // repaint when it is due or when asked for now (before a box or a
   // program, which may take long).
   void Flush(bool now);
-  // The held repaint alone, when it is due.
-  void RepaintWhenDue();
+  // While the removal works: once its held repaint is due, the window
+  // handles what it has waiting every so often, so that it answers the
+  // system and repaints. A click on a control is dropped then.
+  void KeepAnswering();
+  // The progress bar: done of total, or a bar that only shows work going on
+  // while the total is unknown (0).
+  void ShowProgress(size_t done, size_t total);
+  // The bar stands full, and Ready can be pressed.
+  void EndRemovingState();
   // Handles the window's events until the user activates a control that can
   // be seen and used, and returns its identifier; kNoControl when the events
   // end. Close requests and all other events change nothing.
@@ -82,4 +89,7 @@ class ConfirmationWindow {
   StatusLine status_;
   bool repaint_held_ = false;
   DWORD removing_since_ = 0;
+  DWORD last_answer_ = 0;
+  int progress_ = 0;  // in hundredths, as shown
+  bool marquee_ = false;
 };

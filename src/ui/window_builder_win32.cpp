@@ -56,6 +56,8 @@ ControlClass ClassOf(ControlKind kind) {
       return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::PasswordField:
       return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
+    case ControlKind::Progress:
+      return {"msctls_progress32", 0, 0};
     case ControlKind::Frame:
       // An empty rectangle with a thin sunken edge; it lies below the fields
       // in the window's order and leaves their areas to them.

@@ -13,6 +13,7 @@ class FakePlatform : public RunPlatform {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty
+  std::set<std::string> in_use;      // files that go only at the restart
   bool delete_all_checked = false;
   std::string held_own;
   std::vector<std::string> log;
@@ -66,6 +67,14 @@ class FakePlatform : public RunPlatform {
   void EnterRemovingState() override { log.push_back("removing"); }
   bool IsDeleteAllChecked() override { return delete_all_checked; }
   void ShowStatus(const std::string& text) override { log.push_back("status:" + text); }
+  // The progress, as the last call left it.
+  size_t progress_done = 0, progress_total = 0;
+  void ShowProgress(size_t done, size_t total) override {
+    progress_done = done;
+    progress_total = total;
+  }
+  bool steps_ended = false;
+  void EndRemovingState() override { steps_ended = true; }
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
@@ -96,7 +105,7 @@ class FakePlatform : public RunPlatform {
     report.directory = how != Removal::kFile && how != Removal::kFileClearing;
     const bool removed = report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
     if (how == Removal::kTree || how == Removal::kFiles) RemoveStagedFilesUnder(path);
-    report.outcome = removed ? Outcome::kRemoved : Outcome::kAbsent;
+    report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
     listener.Entry(report);
     return report.outcome;
   }

@@ -9,6 +9,8 @@ namespace {
 using Parts = std::vector<std::string>;
 
 const std::string kOwn = "C:\\Apps\\Editor\\";
+// A value whose full path is one character beyond what the platform takes.
+const std::string kLong = std::string(260 - kOwn.size(), 'x');
 
 // Every entry the removal tells of, as "outcome path".
 struct Told final : RemovalListener {
@@ -60,7 +62,7 @@ TEST(RelativePathBelow, JoinsAsThePlatformResolvesAndRefusesWhatItWouldTrim) {
 TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgramLast) {
   const UninstallSettings settings =
       Installed("[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
-                "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\n"
+                "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\nf8=" + kLong + "\n"
                 "[Dirs]\nd1=bin\\plugins\nd2=.\nd3=..\\Shared\nd4=bin\n");
   FakePlatform platform;
   platform.module_path = kOwn + "Uninstall.exe";
@@ -68,6 +70,8 @@ TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgra
   platform.empty_dirs = {kOwn + "bin\\plugins"};
   Told told;
   EXPECT_TRUE(RemoveListedFiles(settings, platform, told));
+  EXPECT_EQ(platform.progress_done, 7u) << "the program's file is the last of the 8 values";
+  EXPECT_EQ(platform.progress_total, 8u);
   EXPECT_EQ(platform.log, (Parts{
                               "hold:" + kOwn,
                               "file:bin\\core.dll",
@@ -84,6 +88,7 @@ TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgra
   const std::string absent = std::to_string(static_cast<int>(Outcome::kAbsent)) + " ";
   EXPECT_EQ(told.entries, (Parts{"0 " + kOwn + "bin\\core.dll", OutsideOf("..\\Shared\\x.dll"),
                                  absent + kOwn + "gone.dll", OutsideOf("a\\..\\..\\b.dll"),
+                                 std::to_string(static_cast<int>(Outcome::kTooLong)) + " " + kOwn + kLong,
                                  "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins",
                                  OutsideOf("..\\Shared"), absent + kOwn + "bin"}));
   EXPECT_EQ(HeldFileCount(), 0);

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
 #include "fake_platform.h"
@@ -166,10 +168,12 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       {"the before-uninstall program says no", program + "[StartProg]\nBeforeUninst=pre.exe\n", 1602},
       {"administrator rights needed", program + "LoginAdmin=1\n", 740},
       {"nothing could be removed", program + "[Files]\nf=gone.dll\n", 1603},
+      {"a file in use goes at the restart", program + "[Files]\nf=editor.exe\nf2=shell.dll\n", 3010},
   };
   for (const Case& c : cases) {
     FakePlatform platform;
     platform.files = {kOwn + "editor.exe", kOwn + "pre.exe"};
+    platform.in_use = {kOwn + "shell.dll"};
     platform.mutexes = {"EditorRuns"};
     platform.exit_codes[kOwn + "pre.exe"] = 1;
     UninstallRun run;
@@ -180,6 +184,8 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       EXPECT_NE(entry, "logon") << c.what;
     }
     EXPECT_EQ(platform.log_lines.back(), "end, exit code " + std::to_string(c.code)) << c.what;
+    const bool restart = std::count(log.begin(), log.end(), "status:  " + run.texts.restart) == 1;
+    EXPECT_EQ(restart, c.code == 3010) << c.what << ": the last text says a restart completes the removal";
   }
 }
 
