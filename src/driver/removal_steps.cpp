@@ -133,8 +133,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   }
 
   RemoveUninstallEntry(registration, platform);
-  platform.EndRemovingState();
   platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
+  platform.EndRemovingState();
   platform.FinishStep();
 }
 

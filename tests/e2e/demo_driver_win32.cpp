@@ -1,10 +1,13 @@
 // Drives one uninstall for the demo: starts the uninstaller, and at each state
 // (waiting for the decision, finished) writes a signal file and waits for the
 // demo script to answer once it has taken its screenshot. Answered go-cancel
-// while waiting, it cancels instead.
+// while waiting, it cancels instead. With "removing", it also signals once the
+// progress bar has come part-way, and goes on.
 //
-//   demo_driver UNINSTALLER SIGNAL_DIRECTORY
+//   demo_driver UNINSTALLER SIGNAL_DIRECTORY [removing]
 #include <windows.h>
+// After windows.h, which it needs.
+#include <commctrl.h>
 
 #include <cstdio>
 #include <initializer_list>
@@ -42,8 +45,8 @@ int Ended(const RunningUninstaller& run, const std::string& signals) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) {
-    fprintf(stderr, "usage: demo_driver UNINSTALLER SIGNAL_DIRECTORY\n");
+  if (argc != 3 && argc != 4) {
+    fprintf(stderr, "usage: demo_driver UNINSTALLER SIGNAL_DIRECTORY [removing]\n");
     return 2;
   }
   const std::string exe = argv[1];
@@ -59,6 +62,11 @@ int main(int argc, char** argv) {
     return Ended(run, signals);
   }
   ClickControl(main, 5);  // OK
+  if (argc == 4) {
+    HWND bar = GetDlgItem(main, 11);  // the progress bar
+    for (DWORD waited = 0; waited < kWait && SendMessageA(bar, PBM_GETPOS, 0, 0) < 20; waited += 5) Sleep(5);
+    Signal(signals, "removing");
+  }
   if (!WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait)) return 1;
   Signal(signals, "finished");
   if (AwaitAnswer(signals, {"go-ready"}).empty()) return 1;

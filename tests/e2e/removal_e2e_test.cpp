@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "harness_win32.h"
+#include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 
 namespace {
@@ -162,4 +163,24 @@ TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
   for (const char* path : {"C:\\qm-root-editor.exe", "C:\\uninstall.dat", "C:\\qm-root-uninstall.exe"}) {
     DeleteFileA(path);
   }
+}
+
+TEST_F(RemovalE2e, DeleteAllTakesPathsOf300And400CharactersInATreeAndInTheOwnDirectory) {
+  // Nested directories of 100 characters each, a file at every depth, in a
+  // [Dirs] tree and in a directory of the own one that only the whole own
+  // tree (the empty [Dirs] value) reaches.
+  for (const std::string top : {"lib", "unlisted"}) {
+    std::string path = install.Dir() + top;
+    CreateDirectoryA(path.c_str(), nullptr);
+    for (int depth = 0; depth < 4; ++depth) {
+      path += "\\" + std::string(100, static_cast<char>('a' + depth));
+      ASSERT_TRUE(MakeLongDirectory(path));
+      ASSERT_TRUE(MakeLongFile(path + "\\file.dat")) << path.size();
+    }
+    ASSERT_GT(path.size(), 400u);
+  }
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\n[Dirs]\r\nd1=lib\r\nd2=\r\n");
+  RunToTheEnd(install, true);
+  EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait)) << "nothing stayed, so the directory went too";
 }

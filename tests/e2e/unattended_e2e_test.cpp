@@ -142,3 +142,32 @@ TEST_F(Unattended, InteractiveRunsExplainAWrongSwitchAndNameTheirLogInTheFailure
   EXPECT_EQ(code, 0u);
   EXPECT_NE(ReadWholeFile(log).find("mode: interactive"), std::string::npos);
 }
+
+TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) {
+  // A helper of the program, listed and running: it cannot be deleted, but
+  // it can be renamed beside itself and left to the restart.
+  const std::string helper = install.Dir() + "helper.exe";
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), helper.c_str(), FALSE));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + helper + "\" /sleep=60000";
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, install.Dir().c_str(), &startup,
+                             &process));
+  const KernelHandle running(process.hProcess);
+  const KernelHandle thread(process.hThread);
+  install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\nf2=helper.exe\r\n");
+  const std::string log = install.Parent() + "restart.log";
+  const PendingRestarts pending(install.Dir());
+  EXPECT_EQ(Run("/S /LOG=" + log), 3010u);
+  EXPECT_FALSE(PathExists(helper)) << "its path is free for a new installation";
+  const std::string operations = pending.Operations();
+  EXPECT_NE(operations.find("\\??\\" + install.Dir() + "~qm"), std::string::npos)
+      << "renamed beside itself, then deleted at the restart";
+  EXPECT_EQ(operations.find(helper + std::string(1, '\0')), std::string::npos);
+  EXPECT_NE(ReadWholeFile(log).find("delete file " + helper + ": in use, scheduled for removal at restart"),
+            std::string::npos)
+      << ReadWholeFile(log);
+  TerminateProcess(running.Get(), 0);
+  WaitForSingleObject(running.Get(), kWait);
+}

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "harness_win32.h"
+// After windows.h, which it needs.
+#include <commctrl.h>
+
+#include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 #include "removal/file_system.h"
 #include "ui/confirmation_layout.h"
@@ -23,7 +28,8 @@ enum : int {
   kReady = 7,
   kInfo = 8,
   kName = 9,
-  kDeleteAll = 10
+  kDeleteAll = 10,
+  kProgress = 11
 };
 
 const char kCompleted[] = "  Uninstalling completed.";
@@ -113,6 +119,7 @@ TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
       {kOk, 5, 151, 60, 20, "OK", true},
       {kCancel, 325, 151, 70, 20, "Cancel", true},
       {kReady, 325, 151, 70, 20, "Ready", false},
+      {kProgress, 5, 153, 310, 16, "", false},
   };
   for (const auto& e : expected) {
     HWND control = ControlOf(s.main, e.id);
@@ -352,4 +359,58 @@ TEST_F(ConfirmationWindowE2e, AtEachDisplayScalingTheWindowIsLaidOutForIt) {
     EXPECT_EQ(s.ExitCode(), 0u);
   }
   SetLogPixels(saved);
+}
+
+TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgressInBothModes) {
+  for (const bool delete_all : {false, true}) {
+    StagedInstall big;
+    StageEditor(big);
+    std::string values = "[Files]\r\nf=editor.exe\r\n";
+    std::string dirs = "[Dirs]\r\n";
+    for (int d = 0; d < 20; ++d) {
+      const std::string dir = "d" + std::to_string(d);
+      big.MakeDir(dir);
+      ASSERT_TRUE(MakeManyFiles(big.Dir() + dir, 1000));
+      dirs += dir + "=" + dir + "\r\n";
+      for (int i = 1; i <= 1000 && !delete_all; ++i) values += "v=" + dir + "\\f" + std::to_string(i) + ".dat\r\n";
+    }
+    big.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n" + values + dirs);
+    Session s(big);
+    ASSERT_NE(s.main, nullptr);
+    HWND bar = ControlOf(s.main, kProgress);
+    if (delete_all) ClickControl(s.main, kDeleteAll);
+    ClickControl(s.main, kOk);
+    // Asked every 20 ms until the end: how long the window takes to answer,
+    // and what the bar shows meanwhile.
+    DWORD longest = 0;
+    bool part_way = false;
+    bool ready_early = false;
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 60000;) {
+      const DWORD asked = GetTickCount();
+      DWORD_PTR result = 0;
+      ASSERT_TRUE(SendMessageTimeoutA(s.main, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &result)) << "no answer for 2 s";
+      longest = std::max(longest, GetTickCount() - asked);
+      // Read before the text: while the text is not the last one yet, the
+      // steps had not ended when Ready was looked at either.
+      HWND ready = ControlOf(s.main, kReady);
+      const bool ready_now = IsWindowVisible(ready) && IsWindowEnabled(ready);
+      const LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+      const bool marquee = (GetWindowLongA(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
+      if (WindowText(StatusBarOf(s.main)) == kCompleted) break;
+      part_way = part_way || (IsWindowVisible(bar) && (delete_all ? marquee : position > 0 && position < 100));
+      ready_early = ready_early || ready_now;
+      Sleep(20);
+    }
+    printf("longest wait for an answer, %s: %lu ms\n", delete_all ? "delete-all" : "listed", longest);
+    EXPECT_LT(longest, 1000u) << delete_all;
+    EXPECT_TRUE(part_way) << delete_all;
+    EXPECT_FALSE(ready_early) << "Ready acts only once the steps have ended";
+    ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100) << "full at the end";
+    EXPECT_EQ(GetWindowLongA(bar, GWL_STYLE) & PBS_MARQUEE, 0);
+    EXPECT_FALSE(PathExists(big.Dir() + "d19\\f1000.dat"));
+    ClickControl(s.main, kReady);
+    EXPECT_EQ(s.ExitCode(), 0u);
+    EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  }
 }

@@ -3,6 +3,7 @@
 
 #include "linux_side_win32.h"
 #include "platform/owners_win32.h"
+#include "probes_win32.h"
 #include "removal/file_system.h"
 #include "removal/file_system_win32.h"
 #include "temp_tree_win32.h"
@@ -220,4 +221,33 @@ TEST(RemoveEmptyDirectoryAt, OnlyAnEmptyDirectoryGoes) {
   EXPECT_EQ(RemoveEmptyDirectoryAt(empty + "\\"), Outcome::kRemoved);
   EXPECT_FALSE(PathExists(empty));
   EXPECT_TRUE(PathExists(tree.Path() + "full\\x"));
+}
+
+TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAfterIt) {
+  Installed app;
+  app.tree.MakeDir("app\\data");
+  const std::string helper = app.own + "data\\helper.exe";
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), helper.c_str(), FALSE));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::string command = "\"" + helper + "\" /sleep=30000";
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  const KernelHandle running(process.hProcess);
+  const KernelHandle thread(process.hThread);
+  WaitForInputIdle(running.Get(), 2000);
+  Sleep(200);
+
+  const PendingRestarts pending(app.own);
+  EXPECT_EQ(app.Remove("data", Removal::kTree), Outcome::kAtRestart);
+  EXPECT_EQ(app.told.Of(helper), Outcome::kAtRestart);
+  EXPECT_FALSE(PathExists(helper)) << "renamed beside itself";
+  const std::string operations = pending.Operations();
+  const size_t file = operations.find("\\??\\" + app.own + "data\\~qm");
+  const size_t directory = operations.find("\\??\\" + app.own + "data" + std::string(1, '\0'));
+  EXPECT_NE(file, std::string::npos);
+  EXPECT_NE(directory, std::string::npos);
+  EXPECT_LT(file, directory) << "the directory after its file";
+  TerminateProcess(running.Get(), 0);
+  WaitForSingleObject(running.Get(), 5000);
 }

@@ -107,6 +107,13 @@ void UnmapDrive(char letter) {
     AwaitPath(std::string(1, letter) + ":\\", false);
 }
 
+bool MakeManyFiles(const std::string& directory, int count) {
+  const std::string path = UnixName(directory);
+  return !path.empty() && RunLinux("/bin/sh -c \"cd '" + path + "' && seq -f f%g.dat " + std::to_string(count) +
+                                   " | xargs touch\"") &&
+         AwaitPath(directory + "\\f" + std::to_string(count) + ".dat", true);
+}
+
 bool MakeLongDirectory(const std::string& path) { return CreateDirectoryW(LongForm(path).c_str(), nullptr) != FALSE; }
 
 bool MakeLongFile(const std::string& path) {

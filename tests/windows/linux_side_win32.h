@@ -16,6 +16,10 @@ void RemoveLinuxLink(const std::string& link);
 bool MapDrive(char letter, const std::string& directory);
 void UnmapDrive(char letter);
 
+// Creates count empty files f1.dat, f2.dat... in the directory at once, as
+// Wine would take a while for each of thousands.
+bool MakeManyFiles(const std::string& directory, int count);
+
 // Creates a directory or file with a path beyond the ANSI functions' limit.
 bool MakeLongDirectory(const std::string& path);
 bool MakeLongFile(const std::string& path);

@@ -84,3 +84,56 @@ std::string WindowsPathOf(const std::string& path) {
   for (char& c : result) c = c == '/' ? '\\' : c;
   return result;
 }
+
+namespace {
+
+constexpr char kSessionManager[] = "System\\CurrentControlSet\\Control\\Session Manager";
+constexpr char kPending[] = "PendingFileRenameOperations";
+
+}  // namespace
+
+PendingRestarts::PendingRestarts(const std::string& directory)
+    : directory_(directory), mutex_(CreateMutexA(nullptr, FALSE, "qm-tests-pending-restarts")) {
+  WaitForSingleObject(mutex_, 60000);
+}
+
+std::string PendingRestarts::Operations() const {
+  RegistryKey manager;
+  std::string operations(65536, '\0');
+  DWORD size = static_cast<DWORD>(operations.size());
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_READ, manager.Receive()) != ERROR_SUCCESS ||
+      RegQueryValueExA(manager.Get(), kPending, nullptr, nullptr, reinterpret_cast<BYTE*>(&operations[0]), &size) !=
+          ERROR_SUCCESS) {
+    size = 0;
+  }
+  operations.resize(size);
+  return operations;
+}
+
+PendingRestarts::~PendingRestarts() {
+  // Pairs of strings; a deletion has an empty target.
+  const std::string operations = Operations();
+  std::string kept;
+  for (size_t at = 0; at < operations.size();) {
+    const size_t source_end = operations.find('\0', at);
+    if (source_end == std::string::npos || source_end == at) break;
+    const size_t target_end = operations.find('\0', source_end + 1);
+    if (target_end == std::string::npos) break;
+    if (operations.compare(at, 4 + directory_.size(), "\\??\\" + directory_) != 0) {
+      kept.append(operations, at, target_end + 1 - at);
+    }
+    at = target_end + 1;
+  }
+  RegistryKey manager;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_ALL_ACCESS, manager.Receive()) == ERROR_SUCCESS) {
+    if (kept.empty()) {
+      RegDeleteValueA(manager.Get(), kPending);
+    } else {
+      kept += '\0';
+      RegSetValueExA(manager.Get(), kPending, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(kept.data()),
+                     static_cast<DWORD>(kept.size()));
+    }
+  }
+  ReleaseMutex(mutex_);
+  CloseHandle(mutex_);
+}

@@ -28,3 +28,22 @@ bool RemoveTree(const std::string& directory);
 
 // Linux paths handed over by the build become paths on Wine's Z: drive.
 std::string WindowsPathOf(const std::string& path);
+
+// The system's list of files to rename or delete at the next restart, for a
+// test that leaves files there: held against every other such test for its
+// whole life, and rid of what it added (entries under the directory) at its end.
+class PendingRestarts {
+ public:
+  explicit PendingRestarts(const std::string& directory);
+  ~PendingRestarts();
+  PendingRestarts(const PendingRestarts&) = delete;
+  PendingRestarts& operator=(const PendingRestarts&) = delete;
+
+  // The list as the registry holds it: source, target, source, target...
+  // each ending in a NUL.
+  std::string Operations() const;
+
+ private:
+  std::string directory_;
+  void* mutex_;
+};
