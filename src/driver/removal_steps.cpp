@@ -1,5 +1,7 @@
 #include "driver/removal_steps.h"
 
+#include <algorithm>
+
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
 #include "external/uninstall_script.h"
@@ -77,6 +79,55 @@ using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
+// The items of the list of what stayed, beyond which they are only counted.
+constexpr size_t kMostListed = 300;
+
+void Note(UninstallRun& run, const std::string& path, const std::string& reason) {
+  if (run.stayed.size() < kMostListed) {
+    run.stayed.push_back({path, reason});
+  } else {
+    ++run.stayed_more;
+  }
+}
+
+// Of the items noted so far, those directly in the directory.
+size_t NotedIn(const UninstallRun& run, const std::string& directory) {
+  size_t noted = 0;
+  for (const StayedItem& item : run.stayed) noted += DirectoryOf(item.path) == directory + "\\" ? 1 : 0;
+  return noted;
+}
+
+// A directory is named for what it holds besides the items already noted.
+void NoteHeld(UninstallRun& run, const std::string& directory, size_t held) {
+  const size_t others = held - std::min(held, NotedIn(run, directory));
+  if (others == 0) return;
+  Note(run, directory,
+       JoinTexts({"kept, it holds ", DecimalText(static_cast<int32_t>(others)),
+                  others == 1 ? " file or folder" : " files or folders", " the setup did not install"}));
+}
+
+void NoteStayed(UninstallRun& run, const EntryReport& report) {
+  if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAbsent) return;
+  if (report.outcome == Outcome::kNotEmpty) {
+    NoteHeld(run, report.path, report.held);
+  } else {
+    Note(run, report.path, OutcomeWords(report));
+  }
+}
+
+// The own directory, for what it holds besides what Ready and the batch take.
+void NoteTheOwnDirectory(UninstallRun& run, RunPlatform& platform) {
+  const UninstallSettings& s = run.settings;
+  const std::string leaving = UpperCase(JoinTexts({"|", FileNameOf(s.settings_path), "|",
+                                                   FileNameOf(platform.ModulePath()), "|", kScriptNames[0], "|",
+                                                   kScriptNames[1], "|", s.before_uninst, "|", s.after_uninst, "|"}));
+  size_t others = 0;
+  for (const std::string& name : platform.EntriesOf(s.own_directory)) {
+    others += leaving.find("|" + UpperCase(name) + "|") == std::string::npos ? 1 : 0;
+  }
+  NoteHeld(run, WithoutTrailingBackslashes(s.own_directory), others);
+}
+
 // What the directory step tells of each entry: a line of the log, where
 // there is one, and whether the restart completes the removal. Delete-all
 // counts its entries as progress, as their total is not known beforehand;
@@ -90,6 +141,7 @@ class RemovalLedger final : public RemovalListener {
   void Entry(const EntryReport& report) override {
     if (name_every_entry) platform_.Log(EntryLine(report));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
+    NoteStayed(run_, report);
     if (counting_) platform_.ShowProgress(++entries_, 0);
   }
 
@@ -122,6 +174,9 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     RemovalLedger ledger(run, platform, delete_all);
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
+    if (run.removal_succeeded) NoteTheOwnDirectory(run, platform);
+    for (const StayedItem& item : run.stayed) platform.Log(JoinTexts({"stayed: ", item.path, ": ", item.reason}));
+    if (run.stayed_more > 0) platform.Log("stayed: and " + DecimalText(static_cast<int32_t>(run.stayed_more)) + " more");
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.
@@ -134,7 +189,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 
   RemoveUninstallEntry(registration, platform);
   platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
-  platform.EndRemovingState();
+  platform.EndRemovingState(!run.stayed.empty());
   platform.FinishStep();
 }
 
@@ -162,8 +217,18 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
     case kReadyButtonId:
       RunFinalCleanup(run, platform);
       break;
+    case kDetailsButtonId:
+      platform.ShowDetails(StayedText(run), run.settings.own_directory);
+      break;
     default:
       break;  // the check box has toggled itself
   }
   return run.end;
+}
+
+std::string StayedText(const UninstallRun& run) {
+  std::string text;
+  for (const StayedItem& item : run.stayed) AppendTexts(text, {item.path, ": ", item.reason, "\r\n"});
+  if (run.stayed_more > 0) AppendTexts(text, {"and ", DecimalText(static_cast<int32_t>(run.stayed_more)), " more\r\n"});
+  return text;
 }

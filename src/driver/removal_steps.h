@@ -14,3 +14,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform);
 
 // Ready: the uninstaller's own files, then the batch that removes the rest.
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
+
+// What stayed of the installation, a line an item: its path and why; beyond
+// the items listed, how many more.
+std::string StayedText(const UninstallRun& run);

@@ -38,7 +38,7 @@ std::string ActionLine(const std::string& action, const std::string& subject, ui
   return JoinTexts({action, " ", subject, ": ", OutcomeText(error)});
 }
 
-std::string EntryLine(const EntryReport& report) {
+std::string OutcomeWords(const EntryReport& report) {
   // By outcome, in its order; the last two say more.
   static constexpr const char* kWords[] = {"removed",
                                            "absent",
@@ -56,7 +56,11 @@ std::string EntryLine(const EntryReport& report) {
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
     AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)), report.held == 1 ? " entry" : " entries"});
   }
-  return JoinTexts({report.directory ? "remove directory " : "delete file ", report.path, ": ", words});
+  return words;
+}
+
+std::string EntryLine(const EntryReport& report) {
+  return JoinTexts({report.directory ? "remove directory " : "delete file ", report.path, ": ", OutcomeWords(report)});
 }
 
 std::string RootName(RegistryRoot root) {

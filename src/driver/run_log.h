@@ -13,6 +13,10 @@ std::string OutcomeText(uint32_t error);
 // "delete file C:\x.dll: in use" and the like.
 std::string ActionLine(const std::string& action, const std::string& subject, uint32_t error);
 
+// What became of one entry of the installation: "in use", "passed over, it
+// leads through a directory link" and the like.
+std::string OutcomeWords(const EntryReport& report);
+
 // "delete file C:\x.dll: in use", "remove directory C:\d: passed over, ..."
 // and the like, for one entry of the installation.
 std::string EntryLine(const EntryReport& report);

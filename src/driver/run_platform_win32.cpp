@@ -63,7 +63,11 @@ void Win32RunPlatform::ShowStatus(const std::string& text) {
   if (log_.Valid()) Log(JoinTexts({"status:", text}));
 }
 void Win32RunPlatform::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
-void Win32RunPlatform::EndRemovingState() { window_.EndRemovingState(); }
+void Win32RunPlatform::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
+void Win32RunPlatform::ShowDetails(const std::string& text, const std::string& folder) {
+  window_.ShowDetails(text, folder);
+}
+std::vector<std::string> Win32RunPlatform::EntriesOf(const std::string& directory) { return ::EntriesOf(directory); }
 void Win32RunPlatform::FinishStep() { window_.Flush(false); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {

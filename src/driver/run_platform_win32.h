@@ -30,7 +30,9 @@ class Win32RunPlatform : public RunPlatform {
   bool IsDeleteAllChecked() override;
   void ShowStatus(const std::string& text) override;
   void ShowProgress(size_t done, size_t total) override;
-  void EndRemovingState() override;
+  void EndRemovingState(bool offer_details) override;
+  void ShowDetails(const std::string& text, const std::string& folder) override;
+  std::vector<std::string> EntriesOf(const std::string& directory) override;
   void FinishStep() override;
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
   void CloseWindow() override;

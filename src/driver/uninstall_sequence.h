@@ -4,9 +4,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "driver/command_line.h"
 #include "settings/settings.h"
+
+// Something of the installation that stayed, and why, in plain words.
+struct StayedItem {
+  std::string path;
+  std::string reason;
+};
 
 // Everything the run keeps from start-up to exit.
 struct UninstallRun {
@@ -16,6 +23,9 @@ struct UninstallRun {
   bool removal_succeeded = false;
   // Files in use were left to the next restart.
   bool restart_needed = false;
+  // What stayed of the installation: the first ones, and how many more.
+  std::vector<StayedItem> stayed;
+  size_t stayed_more = 0;
   // A drive or share root or one of the shell's folders: delete-all is not
   // offered there, and the directory itself is never removed.
   bool shared_directory = false;

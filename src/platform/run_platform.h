@@ -130,8 +130,12 @@ class RunPlatform : public FileReader {
   virtual void ShowStatus(const std::string& text) = 0;
   // How far the removal has come: done of total, or an unknown total (0).
   virtual void ShowProgress(size_t done, size_t total) = 0;
-  // The removal steps have ended: the progress stands full and Ready acts.
-  virtual void EndRemovingState() = 0;
+  // The removal steps have ended: the progress stands full and Ready acts;
+  // Details is offered when something stayed.
+  virtual void EndRemovingState(bool offer_details) = 0;
+  // The list of what stayed, in a window of its own, from where the folder
+  // can be opened.
+  virtual void ShowDetails(const std::string& text, const std::string& folder) = 0;
   // A step has ended: its last text must be on the screen.
   virtual void FinishStep() {}
   virtual void ShowMessage(const std::string& caption, const std::string& text, unsigned style) = 0;
@@ -151,6 +155,8 @@ class RunPlatform : public FileReader {
   virtual bool DeletePlainFile(const std::string& path) = 0;
   // A directory outside the installation, removed only when it is empty.
   virtual Outcome RemoveEmptyDirectory(const std::string& directory) = 0;
+  // The names of the entries a directory holds.
+  virtual std::vector<std::string> EntriesOf(const std::string& directory) = 0;
 
   // The installation, reached only from the own directory down: each
   // directory on the way is held so that nobody can rename or replace it

@@ -4,12 +4,16 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "text/text.h"
 
 // True only for an existing file: false for a directory, a drive, a network
 // share or a missing entry. Wildcards in the last component match as in a search.
 bool FileExists(const std::string& path);
+
+// The names of the entries the directory holds, "." and ".." left out.
+std::vector<std::string> EntriesOf(const std::string& directory);
 
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);

@@ -378,11 +378,13 @@ RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, si
   const std::wstring original = relative_.substr(name);
   NTSTATUS status = kNameCollision;
   for (int attempt = 0; attempt < 8 && status == kNameCollision; ++attempt) {
-    relative_.replace(name, std::wstring::npos, Wide(InUseName(GetCurrentProcessId(), attempt)));
+    relative_.resize(name);
+    relative_ += Wide(InUseName(GetCurrentProcessId(), attempt));
     status = Rename(file, directory, &relative_[name], relative_.size() - name);
   }
   const std::wstring retired = Wide(LongPathForm(own_)) + relative_;
-  relative_.replace(name, std::wstring::npos, original);
+  relative_.resize(name);
+  relative_ += original;
   if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
   if (MoveFileExW(retired.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return {Outcome::kAtRestart, 0};
   // Where the rights do not allow it, it takes its name back and stays.
@@ -490,6 +492,18 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
 Outcome RemoveEmptyDirectoryAt(const std::string& directory) {
   // The platform removes a directory only when it is empty.
   return RemoveDirectoryA(directory.c_str()) ? Outcome::kRemoved : ResultOfError(GetLastError()).outcome;
+}
+
+std::vector<std::string> EntriesOf(const std::string& directory) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA((WithTrailingBackslash(directory) + "*").c_str(), &found));
+  while (search.Valid()) {
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
+    if (!FindNextFileA(search.Get(), &found)) break;
+  }
+  return names;
 }
 
 bool FileExists(const std::string& path) {

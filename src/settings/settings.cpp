@@ -80,6 +80,8 @@ constexpr LanguageText kLanguageTexts[] = {
     {"RQ_Msg", &UiTexts::rq_msg},        {"OK", &UiTexts::ok},
     {"Cancel", &UiTexts::cancel},        {"Ready", &UiTexts::ready},
     {"Login", &UiTexts::login},          {"Restart", &UiTexts::restart},
+    {"Details", &UiTexts::details},      {"OpenFolder", &UiTexts::open_folder},
+    {"Close", &UiTexts::close},
 };
 
 }  // namespace

@@ -36,6 +36,9 @@ struct UiTexts {
   std::string error = "Uninstalling program not possible.";
   std::string status = "Uninstalling completed.";
   std::string restart = "Uninstalling completed. Restart the computer to remove the files still in use.";
+  std::string details = "Details...";
+  std::string open_folder = "Open folder";
+  std::string close = "Close";
   std::string mutex = "Close Program '$Titel' first!|Then press OK!";
   std::string logon = "Login as administrator";
   std::string user = "Username:";

@@ -20,6 +20,12 @@ std::string ControlText(int id, const UiTexts& texts) {
       return texts.cancel;
     case kReadyButtonId:
       return texts.ready;
+    case kDetailsButtonId:
+      return texts.details;
+    case kOpenFolderId:
+      return texts.open_folder;
+    case kCloseDetailsId:
+      return texts.close;
     default:
       return std::string();
   }

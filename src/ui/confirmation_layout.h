@@ -21,6 +21,11 @@ enum ControlId : int {
   kProgramNameId = 9,
   kDeleteAllId = 10,
   kProgressId = 11,
+  kDetailsButtonId = 12,
+  // The window of what stayed.
+  kStayedListId = 13,
+  kOpenFolderId = 14,
+  kCloseDetailsId = 15,
 };
 
 constexpr ControlRow kControls[] = {
@@ -36,10 +41,22 @@ constexpr ControlRow kControls[] = {
     {kCancelButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
     {kReadyButtonId, ControlKind::Button, false, 325, 151, 70, 20, ControlFont::DefaultGui},
     // Where OK was, from OK on.
-    {kProgressId, ControlKind::Progress, false, 5, 153, 310, 16, ControlFont::None},
+    {kProgressId, ControlKind::Progress, false, 5, 153, 235, 16, ControlFont::None},
+    // Beside Ready when something stayed.
+    {kDetailsButtonId, ControlKind::Button, false, 250, 151, 70, 20, ControlFont::DefaultGui},
 };
 
 constexpr WindowTable kConfirmationWindow = {"QuillmarnUninstall", false, 400, 200, kControls, std::size(kControls)};
+
+// What stayed, one item a line, and its buttons.
+constexpr ControlRow kDetailsControls[] = {
+    {kStayedListId, ControlKind::Report, false, 10, 10, 580, 200, ControlFont::DefaultGui},
+    {kOpenFolderId, ControlKind::Button, false, 10, 220, 100, 22, ControlFont::DefaultGui},
+    {kCloseDetailsId, ControlKind::Button, false, 490, 220, 100, 22, ControlFont::DefaultGui},
+};
+
+constexpr WindowTable kDetailsWindow = {"QuillmarnDetails", true, 600, 252, kDetailsControls,
+                                        std::size(kDetailsControls)};
 
 // The status bar's one field ends here.
 constexpr int kStatusFieldRight = 400;

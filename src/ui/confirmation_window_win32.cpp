@@ -2,8 +2,9 @@
 
 #include "platform/messages_win32.h"
 
-// After windows.h, which it needs.
+// After windows.h, which they need.
 #include <commctrl.h>
+#include <shellapi.h>
 
 namespace {
 
@@ -24,19 +25,25 @@ void SetStatusField(HWND bar, int dpi) {
   SendMessageA(bar, WM_SIZE, 0, 0);
 }
 
+// Both windows' procedure. A click goes to the event loop of the window
+// that owns them all, and the window of what stayed closes as its Close does.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND owner = GetWindow(window, GW_OWNER);
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) PostMessageA(window, kControlActivated, LOWORD(wparam), lparam);
+      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
+        PostMessageA(owner != nullptr ? owner : window, kControlActivated, LOWORD(wparam), lparam);
+      }
       return 0;
     case WM_CLOSE:
+      if (owner != nullptr) PostMessageA(owner, kControlActivated, kCloseDetailsId, 0);
       return 0;
     case WM_DPICHANGED:
       BuiltWindow::OnDpiChanged(window, wparam, lparam);
       SetStatusField(FindWindowExA(window, nullptr, STATUSCLASSNAMEA, nullptr), HIWORD(wparam));
       return 0;
     case WM_SYSCOMMAND:
-      if ((wparam & 0xFFF0) == SC_CLOSE) return 0;
+      if ((wparam & 0xFFF0) == SC_CLOSE && owner == nullptr) return 0;
       break;
     default:
       break;
@@ -111,6 +118,7 @@ bool ConfirmationWindow::Open() {
 
   ShowWindow(Control(kReadyButtonId), SW_HIDE);
   ShowWindow(Control(kProgressId), SW_HIDE);
+  ShowWindow(Control(kDetailsButtonId), SW_HIDE);
   ShowWindow(window_.Handle(), SW_SHOWNORMAL);
   UpdateWindow(window_.Handle());
   return true;
@@ -157,12 +165,15 @@ void ConfirmationWindow::ShowProgress(size_t done, size_t total) {
     SetWindowLongA(bar, GWL_STYLE, GetWindowLongA(bar, GWL_STYLE) | PBS_MARQUEE);
     SendMessageA(bar, PBM_SETMARQUEE, TRUE, 0);
   }
-  const int position = total == 0 ? 0 : MulDiv(static_cast<int>(done), kProgressRange, static_cast<int>(total));
+  // In hundredths, from counts scaled down so that no product overflows.
+  const size_t step = total / kProgressRange + 1;
+  const int position = total == 0 ? 0 : static_cast<int>(done / step * kProgressRange / (total / step));
   if (position != progress_) SendMessageA(bar, PBM_SETPOS, progress_ = position, 0);
   KeepAnswering();
 }
 
-void ConfirmationWindow::EndRemovingState() {
+void ConfirmationWindow::EndRemovingState(bool offer_details) {
+  ShowWindow(Control(kDetailsButtonId), offer_details ? SW_SHOW : SW_HIDE);
   HWND bar = Control(kProgressId);
   if (marquee_) {
     SendMessageA(bar, PBM_SETMARQUEE, FALSE, 0);
@@ -180,16 +191,29 @@ void ConfirmationWindow::Flush(bool now) {
   status_.Flush();
 }
 
+void ConfirmationWindow::ShowDetails(const std::string& text, const std::string& folder) {
+  details_folder_ = folder;
+  if (!details_.Build(kDetailsWindow, WindowProc, WindowTitle(texts_), ControlText, texts_, window_.Handle())) return;
+  SetWindowTextA(details_.Control(kStayedListId), text.c_str());
+  ShowWindow(details_.Handle(), SW_SHOWNORMAL);
+}
+
 int ConfirmationWindow::WaitForControl() {
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.message == kControlActivated && message.hwnd == window_.Handle()) {
+      // The window of what stayed closes, or opens the folder, by itself.
+      if (message.wParam == kCloseDetailsId) details_.Destroy();
+      if (message.wParam == kOpenFolderId) {
+        ShellExecuteA(details_.Handle(), "open", details_folder_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+      }
       // Only a control the user can see and use counts: a click queued while
       // the removal ran must not reach a button that is gone by now.
       HWND control = reinterpret_cast<HWND>(message.lParam);
       if (IsWindowVisible(control) && IsWindowEnabled(control)) return static_cast<int>(message.wParam);
       continue;
     }
+    if (details_.Handle() != nullptr && IsDialogMessageA(details_.Handle(), &message)) continue;
     if (window_.Handle() != nullptr && IsDialogMessageA(window_.Handle(), &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
@@ -203,6 +227,7 @@ void ConfirmationWindow::Abandon() {
 }
 
 void ConfirmationWindow::Close() {
+  details_.Destroy();
   status_.Attach(nullptr);
   window_.Destroy();
 }

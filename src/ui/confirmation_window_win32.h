@@ -66,8 +66,10 @@ class ConfirmationWindow {
   // The progress bar: done of total, or a bar that only shows work going on
   // while the total is unknown (0).
   void ShowProgress(size_t done, size_t total);
-  // The bar stands full, and Ready can be pressed.
-  void EndRemovingState();
+  // The bar stands full, Ready can be pressed, and Details is offered or not.
+  void EndRemovingState(bool offer_details);
+  // The window of what stayed, owned by this one; its Open folder opens the folder.
+  void ShowDetails(const std::string& text, const std::string& folder);
   // Handles the window's events until the user activates a control that can
   // be seen and used, and returns its identifier; kNoControl when the events
   // end. Close requests and all other events change nothing.
@@ -86,6 +88,8 @@ class ConfirmationWindow {
 
   const UiTexts& texts_;
   BuiltWindow window_;
+  BuiltWindow details_;
+  std::string details_folder_;
   StatusLine status_;
   bool repaint_held_ = false;
   DWORD removing_since_ = 0;

@@ -58,6 +58,10 @@ ControlClass ClassOf(ControlKind kind) {
       return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
     case ControlKind::Progress:
       return {"msctls_progress32", 0, 0};
+    case ControlKind::Report:
+      // Lines to read, select and copy, never to change.
+      return {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL,
+              WS_EX_CLIENTEDGE};
     case ControlKind::Frame:
       // An empty rectangle with a thin sunken edge; it lies below the fields
       // in the window's order and leaves their areas to them.
@@ -102,7 +106,7 @@ HFONT BuiltWindow::FontFor(ControlFont font) {
 }
 
 bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
-                        const UiTexts& texts) {
+                        const UiTexts& texts, HWND owner) {
   Destroy();
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const bool registered =
@@ -117,7 +121,7 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
   const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
                                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
   window_.Reset(CreateWindowExA(0, table.window_class, title.c_str(), style, at.left, at.top, at.width, at.height,
-                                nullptr, nullptr, instance, nullptr));
+                                owner, nullptr, instance, nullptr));
   if (!window_.Valid()) return false;
   table_ = &table;
   SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));

@@ -20,10 +20,10 @@ class BuiltWindow {
  public:
   using ControlTextOf = std::string (*)(int id, const UiTexts& texts);
 
-  // Builds the window hidden; false if the window cannot be created. The
-  // window's class is registered once, with procedure.
+  // Builds the window hidden, owned by owner if any; false if the window
+  // cannot be created. The window's class is registered once, with procedure.
   bool Build(const WindowTable& table, WNDPROC procedure, const std::string& title, ControlTextOf text_of,
-             const UiTexts& texts);
+             const UiTexts& texts, HWND owner = nullptr);
   void Destroy();
   // Hides the window and lets it go with the process, which is ending: the
   // system takes it away faster than destroying it control by control.

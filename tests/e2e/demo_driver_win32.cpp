@@ -1,7 +1,8 @@
 // Drives one uninstall for the demo: starts the uninstaller, and at each state
 // (waiting for the decision, finished) writes a signal file and waits for the
 // demo script to answer once it has taken its screenshot. Answered go-cancel
-// while waiting, it cancels instead. With "removing", it also signals once the
+// while waiting, it cancels instead; answered go-details when finished, it
+// opens the list of what stayed and signals again. With "removing", it also signals once the
 // progress bar has come part-way, and goes on.
 //
 //   demo_driver UNINSTALLER SIGNAL_DIRECTORY [removing]
@@ -69,7 +70,14 @@ int main(int argc, char** argv) {
   }
   if (!WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait)) return 1;
   Signal(signals, "finished");
-  if (AwaitAnswer(signals, {"go-ready"}).empty()) return 1;
+  std::string next = AwaitAnswer(signals, {"go-ready", "go-details"});
+  if (next == "go-details") {
+    ClickControl(main, 12);  // Details
+    if (run.WaitForWindow("QuillmarnDetails", kWait) == nullptr) return 1;
+    Signal(signals, "details");
+    next = AwaitAnswer(signals, {"go-ready"});
+  }
+  if (next.empty()) return 1;
   ClickControl(main, 7);  // Ready
   return Ended(run, signals);
 }

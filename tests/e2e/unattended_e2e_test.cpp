@@ -76,6 +76,7 @@ TEST_F(Unattended, RemovesTheInstallationWithoutAWindowAndEndsWithZero) {
     EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
   }
   EXPECT_EQ(text.find("editor.exe: removed"), text.rfind("editor.exe: removed"));
+  EXPECT_EQ(text.find(" : "), std::string::npos) << "every line names what it acts on";
 }
 
 TEST_F(Unattended, EachEndIsToldByItsExitCodeAndChangesNothing) {

@@ -29,7 +29,10 @@ enum : int {
   kInfo = 8,
   kName = 9,
   kDeleteAll = 10,
-  kProgress = 11
+  kProgress = 11,
+  kDetails = 12,
+  kStayedList = 13,
+  kCloseDetails = 15
 };
 
 const char kCompleted[] = "  Uninstalling completed.";
@@ -119,7 +122,8 @@ TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
       {kOk, 5, 151, 60, 20, "OK", true},
       {kCancel, 325, 151, 70, 20, "Cancel", true},
       {kReady, 325, 151, 70, 20, "Ready", false},
-      {kProgress, 5, 153, 310, 16, "", false},
+      {kProgress, 5, 153, 235, 16, "", false},
+      {kDetails, 250, 151, 70, 20, "Details...", false},
   };
   for (const auto& e : expected) {
     HWND control = ControlOf(s.main, e.id);
@@ -203,6 +207,7 @@ TEST_F(ConfirmationWindowE2e, OkRemovesAndReadyFinishes) {
   EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kReady)));
   EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
   EXPECT_FALSE(IsWindowEnabled(ControlOf(s.main, kDeleteAll))) << "frozen after OK";
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDetails))) << "nothing stayed";
   EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAll), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
   EXPECT_FALSE(PathExists(link));
@@ -413,4 +418,38 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
     EXPECT_EQ(s.ExitCode(), 0u);
     EXPECT_TRUE(WaitForBatchToFinish(kWait));
   }
+}
+
+TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhy) {
+  // A user's file in the own directory, and a listed file the system
+  // refuses to delete: read-only, which listed removal leaves as it is.
+  StageEditor(install);
+  install.Write("letter.doc", "mine");
+  install.MakeDir("locked");
+  const std::string secret = install.Write("locked\\secret.dll", "x");
+  ASSERT_TRUE(SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_READONLY));
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n"
+                "f3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
+  Session s(install);
+  ASSERT_NE(s.main, nullptr);
+  ClickControl(s.main, kOk);
+  ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
+  ASSERT_TRUE(IsWindowVisible(ControlOf(s.main, kDetails)));
+  ClickControl(s.main, kDetails);
+  HWND details = s.run.WaitForWindow("QuillmarnDetails", kWait);
+  ASSERT_NE(details, nullptr);
+  EXPECT_EQ(GetWindow(details, GW_OWNER), s.main);
+  const std::string list = WindowText(GetDlgItem(details, kStayedList));
+  const std::string own = install.Dir().substr(0, install.Dir().size() - 1);
+  for (const std::string& line : {install.Dir() + "locked\\secret.dll: access denied\r\n",
+                                  own + ": kept, it holds 2 files or folders the setup did not install\r\n"}) {
+    EXPECT_NE(list.find(line), std::string::npos) << line << " in\n" << list;
+  }
+  ClickControl(details, kCloseDetails);
+  for (int waited = 0; waited < 5000 && IsWindow(details); waited += 50) Sleep(50);
+  EXPECT_FALSE(IsWindow(details));
+  ClickControl(s.main, kReady);
+  EXPECT_EQ(s.ExitCode(), 0u);
+  SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

@@ -74,7 +74,17 @@ class FakePlatform : public RunPlatform {
     progress_total = total;
   }
   bool steps_ended = false;
-  void EndRemovingState() override { steps_ended = true; }
+  bool details_offered = false;
+  void EndRemovingState(bool offer_details) override {
+    steps_ended = true;
+    details_offered = offer_details;
+  }
+  void ShowDetails(const std::string& text, const std::string& folder) override {
+    log.push_back("details:" + folder + "|" + text);
+  }
+  // What the own directory holds at the end, by name.
+  std::vector<std::string> own_entries;
+  std::vector<std::string> EntriesOf(const std::string&) override { return own_entries; }
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "driver/removal_steps.h"
 #include "fake_files.h"
 #include "fake_platform.h"
@@ -229,4 +231,54 @@ TEST_F(RemovalStepsTest, NoRegistrationNameLeavesTheRegistryAlone) {
   HandleControl(run, platform, kOkButtonId);
   for (const std::string& entry : platform.log) EXPECT_NE(entry.compare(0, 3, "reg"), 0) << entry;
   EXPECT_EQ(platform.log.back(), "status:  Uninstalling completed.");
+}
+
+TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
+  // A file in use, a value outside, and the own directory holding a user's
+  // file besides what Ready and the batch take.
+  std::string files = "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\nf2=shell.dll\nf3=..\\other.dll\n";
+  for (int i = 0; i < 300; ++i) files += "x=..\\x" + std::to_string(i) + "\n";
+  Install(kOwn, files);
+  run.log_path = "C:\\x.log";
+  platform.OpenLog(run.log_path);
+  platform.files = {kOwn + "editor.exe"};
+  platform.in_use = {kOwn + "shell.dll"};
+  platform.own_entries = {"Uninstall.exe", "UNINSTALL.DAT", "letter.doc", "~qm7-0.tmp"};
+  HandleControl(run, platform, kOkButtonId);
+  ASSERT_EQ(run.stayed.size(), 300u);
+  EXPECT_EQ(run.stayed[0].path, kOwn + "shell.dll");
+  EXPECT_EQ(run.stayed[0].reason, "in use, scheduled for removal at restart");
+  EXPECT_EQ(run.stayed[1].path, kOwn + "..\\other.dll");
+  EXPECT_EQ(run.stayed[1].reason, "passed over, it lies outside the installation");
+  EXPECT_EQ(run.stayed_more, 3u) << "beyond the first 300 of 303, the own directory last, they are counted";
+  EXPECT_TRUE(platform.details_offered);
+  const std::string text = StayedText(run);
+  const std::string first = kOwn + "shell.dll: in use, scheduled for removal at restart\r\n";
+  EXPECT_EQ(text.compare(0, first.size(), first), 0) << text;
+  EXPECT_EQ(text.substr(text.size() - 12), "and 3 more\r\n") << text;
+  EXPECT_EQ(std::count(platform.log_lines.begin(), platform.log_lines.end(), "stayed: and 3 more"), 1);
+  HandleControl(run, platform, kDetailsButtonId);
+  EXPECT_EQ(platform.log.back(), "details:" + kOwn + "|" + text);
+
+  // The own directory is named for what it holds besides what is listed.
+  UninstallRun again;
+  run = again;
+  platform = FakePlatform();
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  platform.own_entries = {"uninstall.exe", "letter.doc", "photos"};
+  HandleControl(run, platform, kOkButtonId);
+  ASSERT_EQ(run.stayed.size(), 1u);
+  EXPECT_EQ(run.stayed[0].path, "C:\\Apps\\Editor");
+  EXPECT_EQ(run.stayed[0].reason, "kept, it holds 2 files or folders the setup did not install");
+
+  // Nothing stayed: no Details.
+  run = again;
+  platform = FakePlatform();
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  platform.own_entries = {"uninstall.exe", "uninstall.dat"};
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_TRUE(run.stayed.empty());
+  EXPECT_FALSE(platform.details_offered);
 }
