@@ -13,17 +13,18 @@
 namespace {
 std::string input;
 void NoRelease(void*) {}
-}  // namespace
 
-HeldFileBytes ReadHeldFile(const std::string&) {
-  HeldFileBytes held;
-  held.opened = true;
-  held.bytes = input;
-  held.hold = FileHold(&input, NoRelease);
-  return held;
-}
-
-namespace {
+// Every file is the input.
+class InputFile final : public FileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string&) override {
+    HeldFileBytes held;
+    held.opened = true;
+    held.bytes = input;
+    held.hold = FileHold(&input, NoRelease);
+    return held;
+  }
+};
 
 // MB/s of the median of seven runs over a file of about this many megabytes.
 double MegabytesPerSecond(size_t megabytes, size_t& checksum) {
@@ -36,7 +37,8 @@ double MegabytesPerSecond(size_t megabytes, size_t& checksum) {
   for (int run = 0; run < 7; ++run) {
     const auto start = std::chrono::steady_clock::now();
     SettingsFile file;
-    file.Open("uninstall.dat");
+    InputFile files;
+    file.Open(files, "uninstall.dat");
     file.SelectGroup("Settings");
     checksum += file.ReadString("ProgExe").size();
     if (file.SelectGroup("Files") && file.ExamineKeys()) {

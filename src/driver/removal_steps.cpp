@@ -118,9 +118,9 @@ void NoteStayed(UninstallRun& run, const EntryReport& report) {
 // The own directory, for what it holds besides what Ready and the batch take.
 void NoteTheOwnDirectory(UninstallRun& run, RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
-  const std::string leaving = UpperCase(JoinTexts({"|", FileNameOf(s.settings_path), "|",
-                                                   FileNameOf(platform.ModulePath()), "|", kScriptNames[0], "|",
-                                                   kScriptNames[1], "|", s.before_uninst, "|", s.after_uninst, "|"}));
+  const std::string leaving =
+      UpperCase(JoinTexts({"|", FileNameOf(s.settings_path), "|", FileNameOf(platform.ModulePath()), "|",
+                           kScriptNames[0], "|", kScriptNames[1], "|", s.before_uninst, "|", s.after_uninst, "|"}));
   size_t others = 0;
   for (const std::string& name : platform.EntriesOf(s.own_directory)) {
     others += leaving.find("|" + UpperCase(name) + "|") == std::string::npos ? 1 : 0;
@@ -166,7 +166,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;
-  if (registration.empty()) registration = ReadSettingValue(platform, "Settings", "ProgLink", "", settings.settings_path);
+  if (registration.empty())
+    registration = ReadSettingValue(platform, "Settings", "ProgLink", "", settings.settings_path);
   if (IsDriveRoot(settings.own_directory)) {
     platform.Log("remove files: skipped, the own directory is a drive root");
   } else {
@@ -176,7 +177,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
     if (run.removal_succeeded) NoteTheOwnDirectory(run, platform);
     for (const StayedItem& item : run.stayed) platform.Log(JoinTexts({"stayed: ", item.path, ": ", item.reason}));
-    if (run.stayed_more > 0) platform.Log("stayed: and " + DecimalText(static_cast<int32_t>(run.stayed_more)) + " more");
+    if (run.stayed_more > 0)
+      platform.Log("stayed: and " + DecimalText(static_cast<int32_t>(run.stayed_more)) + " more");
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.

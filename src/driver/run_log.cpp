@@ -51,10 +51,11 @@ std::string OutcomeWords(const EntryReport& report) {
                                            "passed over, it lies outside the installation",
                                            "passed over, its path is beyond the limit",
                                            "in use, scheduled for removal at restart"};
-  std::string words = report.outcome == Outcome::kFailed ? OutcomeText(report.error)
-                                                         : kWords[static_cast<size_t>(report.outcome)];
+  std::string words =
+      report.outcome == Outcome::kFailed ? OutcomeText(report.error) : kWords[static_cast<size_t>(report.outcome)];
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
-    AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)), report.held == 1 ? " entry" : " entries"});
+    AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)),
+                        report.held == 1 ? " entry" : " entries"});
   }
   return words;
 }

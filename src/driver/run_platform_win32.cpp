@@ -85,8 +85,7 @@ Outcome Win32RunPlatform::RemoveEmptyDirectory(const std::string& directory) {
 bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
   return installation_.Hold(own_directory, kept);
 }
-Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal how,
-                                          RemovalListener& listener) {
+Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) {
   return installation_.Remove(relative, how, listener);
 }
 void Win32RunPlatform::ReleaseInstallation() { installation_.Release(); }

@@ -37,7 +37,7 @@ bool Below(const std::string& own, const std::string& value, bool directory, Rem
   report.path = own + value;
   // A value spelled beyond the platform's path limit is refused, as the
   // platform's own calls would refuse it, never cut to a shorter one.
-  report.outcome = report.path.size() >= kPathLimit        ? Outcome::kTooLong
+  report.outcome = report.path.size() >= kPathLimit      ? Outcome::kTooLong
                    : !RelativePathBelow(value, relative) ? Outcome::kOutside
                                                          : Outcome::kRemoved;
   if (report.outcome == Outcome::kRemoved) return true;

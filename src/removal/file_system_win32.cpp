@@ -6,10 +6,9 @@
 
 #include "removal/file_system.h"
 
-extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context,
-                                               PIO_STATUS_BLOCK io, PVOID buffer, ULONG length,
-                                               FILE_INFORMATION_CLASS kind, BOOLEAN single, PUNICODE_STRING mask,
-                                               BOOLEAN restart);
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io,
+                                               PVOID buffer, ULONG length, FILE_INFORMATION_CLASS kind, BOOLEAN single,
+                                               PUNICODE_STRING mask, BOOLEAN restart);
 
 namespace {
 
@@ -120,7 +119,9 @@ RemovalResult ResultOfError(uint32_t error) {
 
 RemovalResult Failure(NTSTATUS status) { return ResultOfError(RtlNtStatusToDosError(status)); }
 
-RemovalResult Done(NTSTATUS status) { return NT_SUCCESS(status) ? RemovalResult{Outcome::kRemoved, 0} : Failure(status); }
+RemovalResult Done(NTSTATUS status) {
+  return NT_SUCCESS(status) ? RemovalResult{Outcome::kRemoved, 0} : Failure(status);
+}
 
 bool IsDirectory(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 bool IsReparsePoint(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
@@ -181,8 +182,8 @@ NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& se
 // Opens a directory that a listing showed and checks that the handle holds
 // that very directory: a link put in its place since (or, where the
 // platform cannot open a link itself, followed) shows another identity.
-RemovalResult OpenChecked(HANDLE parent, const wchar_t* name, size_t length, const SeenEntry& listed, ACCESS_MASK access,
-                          KernelHandle& opened) {
+RemovalResult OpenChecked(HANDLE parent, const wchar_t* name, size_t length, const SeenEntry& listed,
+                          ACCESS_MASK access, KernelHandle& opened) {
   const NTSTATUS status = OpenBelow(parent, name, length, access, kShareAllButDelete, FILE_DIRECTORY_FILE, opened);
   if (!NT_SUCCESS(status)) return Failure(status);
   SeenEntry now;
@@ -203,7 +204,6 @@ NTSTATUS MarkForDeletion(HANDLE handle) {
   BOOLEAN remove = TRUE;
   return NtSetInformationFile(handle, &io, &remove, sizeof(remove), kDispositionInformation);
 }
-
 
 // Renames the open file to a name in the held directory, never over another.
 NTSTATUS Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) {
@@ -252,8 +252,8 @@ KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
 std::wstring Wide(const std::string& text) {
   std::wstring wide(text.size(), L'\0');
   const int length = text.empty() ? 0
-                                  : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                        &wide[0], static_cast<int>(wide.size()));
+                                  : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                                        static_cast<int>(wide.size()));
   wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return wide;
 }
@@ -272,7 +272,6 @@ uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled) {
   status = listing.status;
   return count;
 }
-
 
 }  // namespace
 
@@ -298,10 +297,11 @@ void HeldInstallation::Report(RemovalListener& listener, bool directory, Removal
     report.path = own_;
     const size_t at = own_.size();
     report.path.resize(at + relative_.size() * 2);
-    const int length = relative_.empty() ? 0
-                                         : WideCharToMultiByte(CP_ACP, 0, relative_.data(), static_cast<int>(relative_.size()),
-                                                               &report.path[at], static_cast<int>(relative_.size() * 2),
-                                                               nullptr, nullptr);
+    const int length =
+        relative_.empty()
+            ? 0
+            : WideCharToMultiByte(CP_ACP, 0, relative_.data(), static_cast<int>(relative_.size()), &report.path[at],
+                                  static_cast<int>(relative_.size() * 2), nullptr, nullptr);
     report.path.resize(at + (length > 0 ? static_cast<size_t>(length) : 0));
   }
   report.directory = directory;
@@ -338,7 +338,8 @@ RemovalResult HeldInstallation::HoldParents(size_t parents_end) {
     if (!NT_SUCCESS(status)) return Failure(status);
     if (IsDirectoryLink(seen)) return {Outcome::kThroughLink, 0};
     Held held{KernelHandle(), end};
-    const RemovalResult result = OpenChecked(Innermost(), &relative_[start], end - start, seen, kHoldAccess, held.handle);
+    const RemovalResult result =
+        OpenChecked(Innermost(), &relative_[start], end - start, seen, kHoldAccess, held.handle);
     if (result.outcome != kOpened) return result;
     chain_.push_back(std::move(held));
     start = end + 1;
@@ -360,7 +361,8 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
                                 kShareAll, FILE_NON_DIRECTORY_FILE, file);
     // Wine refuses leave to write the attributes of a read-only file, and
     // changes them without it.
-    if (opened == kAccessDenied) opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
+    if (opened == kAccessDenied)
+      opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
     if (NT_SUCCESS(opened)) status = MarkClearingIfAllowed(file.Get(), clear_attributes);
     // Refused although it is not read-only: a running program or a loaded
     // library, which may still be renamed.

@@ -18,7 +18,8 @@ bool InBatchCodePage(const std::string& text, std::string& converted) {
   std::wstring wide(text.size(), L'\0');
   converted.assign(text.size(), '\0');
   BOOL approximated = FALSE;
-  const int wide_length = size == 0 ? 0 : MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], size);
+  const int wide_length =
+      size == 0 ? 0 : MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], size);
   const int length = wide_length <= 0 ? 0
                                       : WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length,
                                                             &converted[0], size, nullptr, &approximated);

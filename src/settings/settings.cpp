@@ -102,8 +102,8 @@ UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   return t;
 }
 
-std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key, const std::string& default_text,
-                             const std::string& settings_path) {
+std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key,
+                             const std::string& default_text, const std::string& settings_path) {
   SettingsFile file;
   file.Open(files, settings_path);
   file.SelectGroup(group);

@@ -58,8 +58,8 @@ UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& ow
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path);
 
-std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key, const std::string& default_text,
-                             const std::string& settings_path);
+std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key,
+                             const std::string& default_text, const std::string& settings_path);
 
 // Settings values keep only the low 8 bits of a number for their on/off flags.
 bool EightBitFlag(int32_t number);

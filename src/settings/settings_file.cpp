@@ -1,6 +1,5 @@
 #include "settings/settings_file.h"
 
-
 #include "text/text.h"
 
 namespace {

@@ -55,7 +55,7 @@ constexpr ControlRow kDetailsControls[] = {
     {kCloseDetailsId, ControlKind::Button, false, 490, 220, 100, 22, ControlFont::DefaultGui},
 };
 
-constexpr WindowTable kDetailsWindow = {"QuillmarnDetails", true, 600, 252, kDetailsControls,
+constexpr WindowTable kDetailsWindow = {"QuillmarnDetails",         true, 600, 252, kDetailsControls,
                                         std::size(kDetailsControls)};
 
 // The status bar's one field ends here.

@@ -5,7 +5,20 @@
 
 #include <cstddef>
 
-enum class ControlKind { Panel, Text, RightText, Icon, CheckBox, Separator, Button, Field, PasswordField, Frame, Progress, Report };
+enum class ControlKind {
+  Panel,
+  Text,
+  RightText,
+  Icon,
+  CheckBox,
+  Separator,
+  Button,
+  Field,
+  PasswordField,
+  Frame,
+  Progress,
+  Report
+};
 
 // Faces by point size and weight, or the platform's default GUI font.
 enum class ControlFont { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };

@@ -219,7 +219,8 @@ std::string TempDirectory() {
 // temporary directory: retired program files, batches and their directories.
 std::vector<std::string> LeftOfTheProgram() {
   std::vector<std::string> left;
-  for (const std::string& pattern : {std::string("C:\\~~uninst*"), TempDirectory() + "~~uninst*", TempDirectory() + "~qmu-*"}) {
+  for (const std::string& pattern :
+       {std::string("C:\\~~uninst*"), TempDirectory() + "~~uninst*", TempDirectory() + "~qmu-*"}) {
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA(pattern.c_str(), &found));
     if (!search.Valid()) continue;
@@ -256,8 +257,9 @@ TEST_F(Faults, ReadOnlyAndHiddenEntriesInBothModes) {
 }
 
 TEST_F(Faults, DirectoryLinksIntoTheUserDataInBothModes) {
-  fault = "directory links into the user data, inside [Dirs] and as [Dirs] values in 10 spellings, also passed through, "
-          "and [Files] and [Dirs] values through them";
+  fault =
+      "directory links into the user data, inside [Dirs] and as [Dirs] values in 10 spellings, also passed through, "
+      "and [Files] and [Dirs] values through them";
   // An empty folder of the user's, which a removal of empty [Dirs] would take.
   CreateDirectoryA((install.Parent() + "sibling\\empty").c_str(), nullptr);
   canary.Record();
@@ -610,12 +612,14 @@ TEST_F(Faults, ABatchPlacedWhereTheBatchUsedToStandNeverRunsInBothModes) {
 }
 
 TEST_F(Faults, ADirectorySwappedForALinkMidRemovalInBothModes) {
-  fault = "another process renames a directory away mid-removal, over and over, and puts a link to the user's data in "
-          "its place";
+  fault =
+      "another process renames a directory away mid-removal, over and over, and puts a link to the user's data in "
+      "its place";
   // Two directories of many files, the second with names the user's folder has too.
   std::string files = "[Files]\r\nf=editor.exe\r\n";
   const auto stage = [&] {
-    Restage(Settings("", files + "[Dirs]\r\nd1=data\\deep1\r\nd2=data\\deep2\\nested\r\nd3=data\\deep2\r\nd4=data\r\n"));
+    Restage(
+        Settings("", files + "[Dirs]\r\nd1=data\\deep1\r\nd2=data\\deep2\\nested\r\nd3=data\\deep2\r\nd4=data\r\n"));
     for (const char* dir : {"data\\deep1", "data\\deep2", "data\\deep2\\nested"}) install.MakeDir(dir);
     for (int i = 0; i < 400; ++i) {
       for (const char* dir : {"data\\deep1\\f", "data\\deep2\\f"}) install.Write(dir + std::to_string(i), "x");

@@ -179,8 +179,9 @@ TEST_F(RemovalE2e, DeleteAllTakesPathsOf300And400CharactersInATreeAndInTheOwnDir
     }
     ASSERT_GT(path.size(), 400u);
   }
-  install.Write("uninstall.dat",
-                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\n[Dirs]\r\nd1=lib\r\nd2=\r\n");
+  install.Write(
+      "uninstall.dat",
+      "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\n[Dirs]\r\nd1=lib\r\nd2=\r\n");
   RunToTheEnd(install, true);
   EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait)) << "nothing stayed, so the directory went too";
 }

@@ -428,9 +428,10 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhy) {
   install.MakeDir("locked");
   const std::string secret = install.Write("locked\\secret.dll", "x");
   ASSERT_TRUE(SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_READONLY));
-  install.Write("uninstall.dat",
-                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n"
-                "f3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
+  install.Write(
+      "uninstall.dat",
+      "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n"
+      "f3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
   Session s(install);
   ASSERT_NE(s.main, nullptr);
   ClickControl(s.main, kOk);

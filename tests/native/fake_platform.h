@@ -113,7 +113,8 @@ class FakePlatform : public RunPlatform {
     EntryReport report;
     report.path = path;
     report.directory = how != Removal::kFile && how != Removal::kFileClearing;
-    const bool removed = report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
+    const bool removed =
+        report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
     if (how == Removal::kTree || how == Removal::kFiles) RemoveStagedFilesUnder(path);
     report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
     listener.Entry(report);

@@ -60,10 +60,12 @@ TEST(RelativePathBelow, JoinsAsThePlatformResolvesAndRefusesWhatItWouldTrim) {
 }
 
 TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgramLast) {
-  const UninstallSettings settings =
-      Installed("[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
-                "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\nf8=" + kLong + "\n"
-                "[Dirs]\nd1=bin\\plugins\nd2=.\nd3=..\\Shared\nd4=bin\n");
+  const UninstallSettings settings = Installed(
+      "[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
+      "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\nf8=" +
+      kLong +
+      "\n"
+      "[Dirs]\nd1=bin\\plugins\nd2=.\nd3=..\\Shared\nd4=bin\n");
   FakePlatform platform;
   platform.module_path = kOwn + "Uninstall.exe";
   platform.files = {kOwn + "bin\\editor.exe", kOwn + "bin\\core.dll"};
@@ -89,14 +91,13 @@ TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgra
   EXPECT_EQ(told.entries, (Parts{"0 " + kOwn + "bin\\core.dll", OutsideOf("..\\Shared\\x.dll"),
                                  absent + kOwn + "gone.dll", OutsideOf("a\\..\\..\\b.dll"),
                                  std::to_string(static_cast<int>(Outcome::kTooLong)) + " " + kOwn + kLong,
-                                 "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins",
-                                 OutsideOf("..\\Shared"), absent + kOwn + "bin"}));
+                                 "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins", OutsideOf("..\\Shared"),
+                                 absent + kOwn + "bin"}));
   EXPECT_EQ(HeldFileCount(), 0);
 }
 
 TEST(RemoveAllFiles, PurgesTreesBelowTheOwnDirectoryKeepingWhatGoesLast) {
-  const UninstallSettings settings =
-      Installed("[Dirs]\nd1=..\\Shared\nd2=data\nd3=data\\..\\..\\Other\nd4=bin\nd5=\n");
+  const UninstallSettings settings = Installed("[Dirs]\nd1=..\\Shared\nd2=data\nd3=data\\..\\..\\Other\nd4=bin\nd5=\n");
   FakePlatform platform;
   platform.files = {kOwn + "bin\\editor.exe"};
   platform.empty_dirs = {kOwn + "bin"};

@@ -18,9 +18,9 @@ std::string Loop(const std::string& quoted_exe) {
 }
 
 // The batch and its directory go, also where cmd.exe holds its batch open.
-const std::string kEnd = Lines(
-    {"rd /s /q \"%~dp0\" & if exist \"%~dp0\" start \"\" /b \"%SystemRoot%\\System32\\cmd.exe\" /d /q /c "
-     "\"%SystemRoot%\\System32\\ping.exe -n 2 127.0.0.1 >nul & rd /s /q \"%~dp0\"\" & exit"});
+const std::string kEnd =
+    Lines({"rd /s /q \"%~dp0\" & if exist \"%~dp0\" start \"\" /b \"%SystemRoot%\\System32\\cmd.exe\" /d /q /c "
+           "\"%SystemRoot%\\System32\\ping.exe -n 2 127.0.0.1 >nul & rd /s /q \"%~dp0\"\" & exit"});
 
 }  // namespace
 

@@ -38,8 +38,8 @@ void* Absent(const char* name) {
 
 TEST(RestrictDllSearch, AsksForSystemLibrariesOnlyAndTrustedRedirectionsWhereTheSystemHasThem) {
   RestrictDllSearch(Recording);
-  EXPECT_EQ(called, (std::vector<std::string>{"directories " + std::to_string(LOAD_LIBRARY_SEARCH_SYSTEM32),
-                                              "policy 16 1 4"}));
+  EXPECT_EQ(called,
+            (std::vector<std::string>{"directories " + std::to_string(LOAD_LIBRARY_SEARCH_SYSTEM32), "policy 16 1 4"}));
   asked.clear();
   called.clear();
   RestrictDllSearch(Absent);

@@ -114,7 +114,8 @@ TEST(HeldInstallation, ATreeGoesWholeReadOnlyDeepAndOutsideTheCodePageButWhatIsK
                          CREATE_ALWAYS, 0, nullptr));
   // 300 and 400 characters below the own directory, beyond what any path may hold.
   std::string deep = app.own + "data";
-  for (int i = 0; i < 4; ++i) ASSERT_TRUE(MakeLongDirectory(deep += "\\" + std::string(100, static_cast<char>('a' + i))));
+  for (int i = 0; i < 4; ++i)
+    ASSERT_TRUE(MakeLongDirectory(deep += "\\" + std::string(100, static_cast<char>('a' + i))));
   ASSERT_TRUE(MakeLongFile(deep + "\\far.txt"));
   app.tree.MakeDir("app\\bin");
   const std::string program = app.tree.Write("app\\bin\\editor.exe", "MZ");

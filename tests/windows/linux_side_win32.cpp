@@ -109,8 +109,8 @@ void UnmapDrive(char letter) {
 
 bool MakeManyFiles(const std::string& directory, int count) {
   const std::string path = UnixName(directory);
-  return !path.empty() && RunLinux("/bin/sh -c \"cd '" + path + "' && seq -f f%g.dat " + std::to_string(count) +
-                                   " | xargs touch\"") &&
+  return !path.empty() &&
+         RunLinux("/bin/sh -c \"cd '" + path + "' && seq -f f%g.dat " + std::to_string(count) + " | xargs touch\"") &&
          AwaitPath(directory + "\\f" + std::to_string(count) + ".dat", true);
 }
 
