@@ -176,9 +176,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
     if (run.removal_succeeded) NoteTheOwnDirectory(run, platform);
-    for (const StayedItem& item : run.stayed) platform.Log(JoinTexts({"stayed: ", item.path, ": ", item.reason}));
-    if (run.stayed_more > 0)
-      platform.Log("stayed: and " + DecimalText(static_cast<int32_t>(run.stayed_more)) + " more");
+    // The list as the user sees it, under one line of the log.
+    if (!run.stayed.empty()) platform.Log("what stayed:\r\n" + StayedText(run, ""));
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.
@@ -220,7 +219,7 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
       RunFinalCleanup(run, platform);
       break;
     case kDetailsButtonId:
-      platform.ShowDetails(StayedText(run), run.settings.own_directory);
+      platform.ShowDetails(StayedText(run, "\r\n"), run.settings.own_directory);
       break;
     default:
       break;  // the check box has toggled itself
@@ -228,9 +227,9 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
   return run.end;
 }
 
-std::string StayedText(const UninstallRun& run) {
+std::string StayedText(const UninstallRun& run, const char* line_end) {
   std::string text;
-  for (const StayedItem& item : run.stayed) AppendTexts(text, {item.path, ": ", item.reason, "\r\n"});
-  if (run.stayed_more > 0) AppendTexts(text, {"and ", DecimalText(static_cast<int32_t>(run.stayed_more)), " more\r\n"});
-  return text;
+  for (const StayedItem& item : run.stayed) AppendTexts(text, {text.empty() ? "" : "\r\n", item.path, ": ", item.reason});
+  if (run.stayed_more > 0) AppendTexts(text, {"\r\nand ", DecimalText(static_cast<int32_t>(run.stayed_more)), " more"});
+  return text + line_end;
 }

@@ -16,5 +16,5 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform);
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
 
 // What stayed of the installation, a line an item: its path and why; beyond
-// the items listed, how many more.
-std::string StayedText(const UninstallRun& run);
+// the items listed, how many more; the last line ends in line_end.
+std::string StayedText(const UninstallRun& run, const char* line_end);

@@ -154,22 +154,29 @@ void ConfirmationWindow::KeepAnswering() {
   const DWORD now = GetTickCount();
   if (now - removing_since_ < kRemovingRepaintMs || now - last_answer_ < kAnswerIntervalMs) return;
   last_answer_ = now;
+  ShowBar();
   Flush(true);
   HandleWaitingMessages();
 }
 
 void ConfirmationWindow::ShowProgress(size_t done, size_t total) {
+  progress_done_ = done;
+  progress_total_ = total;
+  KeepAnswering();
+}
+
+void ConfirmationWindow::ShowBar() {
   HWND bar = Control(kProgressId);
-  if (total == 0 && !marquee_) {
+  if (progress_total_ == 0 && !marquee_) {
     marquee_ = true;
     SetWindowLongA(bar, GWL_STYLE, GetWindowLongA(bar, GWL_STYLE) | PBS_MARQUEE);
     SendMessageA(bar, PBM_SETMARQUEE, TRUE, 0);
   }
   // In hundredths, from counts scaled down so that no product overflows.
-  const size_t step = total / kProgressRange + 1;
-  const int position = total == 0 ? 0 : static_cast<int>(done / step * kProgressRange / (total / step));
+  const size_t step = progress_total_ / kProgressRange + 1;
+  const int position =
+      progress_total_ == 0 ? 0 : static_cast<int>(progress_done_ / step * kProgressRange / (progress_total_ / step));
   if (position != progress_) SendMessageA(bar, PBM_SETPOS, progress_ = position, 0);
-  KeepAnswering();
 }
 
 void ConfirmationWindow::EndRemovingState(bool offer_details) {

@@ -64,7 +64,8 @@ class ConfirmationWindow {
   // system and repaints. A click on a control is dropped then.
   void KeepAnswering();
   // The progress bar: done of total, or a bar that only shows work going on
-  // while the total is unknown (0).
+  // while the total is unknown (0). It repaints itself at each change, so it
+  // is changed only as often as the window answers.
   void ShowProgress(size_t done, size_t total);
   // The bar stands full, Ready can be pressed, and Details is offered or not.
   void EndRemovingState(bool offer_details);
@@ -85,6 +86,7 @@ class ConfirmationWindow {
 
  private:
   bool RepaintDue() const;
+  void ShowBar();
 
   const UiTexts& texts_;
   BuiltWindow window_;
@@ -94,6 +96,8 @@ class ConfirmationWindow {
   bool repaint_held_ = false;
   DWORD removing_since_ = 0;
   DWORD last_answer_ = 0;
+  size_t progress_done_ = 0;
+  size_t progress_total_ = 0;
   int progress_ = 0;  // in hundredths, as shown
   bool marquee_ = false;
 };

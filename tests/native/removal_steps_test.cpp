@@ -252,11 +252,13 @@ TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
   EXPECT_EQ(run.stayed[1].reason, "passed over, it lies outside the installation");
   EXPECT_EQ(run.stayed_more, 3u) << "beyond the first 300 of 303, the own directory last, they are counted";
   EXPECT_TRUE(platform.details_offered);
-  const std::string text = StayedText(run);
+  const std::string text = StayedText(run, "\r\n");
   const std::string first = kOwn + "shell.dll: in use, scheduled for removal at restart\r\n";
   EXPECT_EQ(text.compare(0, first.size(), first), 0) << text;
   EXPECT_EQ(text.substr(text.size() - 12), "and 3 more\r\n") << text;
-  EXPECT_EQ(std::count(platform.log_lines.begin(), platform.log_lines.end(), "stayed: and 3 more"), 1);
+  EXPECT_EQ(std::count(platform.log_lines.begin(), platform.log_lines.end(),
+                       "what stayed:\r\n" + text.substr(0, text.size() - 2)),
+            1);
   HandleControl(run, platform, kDetailsButtonId);
   EXPECT_EQ(platform.log.back(), "details:" + kOwn + "|" + text);
 
