@@ -46,9 +46,9 @@ class HeldInstallation {
     size_t end;  // where its name ends in the relative path
   };
 
-  // Holds the parent directories of the relative path's last part (and
-  // lets others go); the outcome that stops it otherwise.
-  RemovalResult HoldParents(size_t last);
+  // Holds the directories of the relative path before parents_end (and
+  // lets the others go); the outcome that stops it otherwise.
+  RemovalResult HoldParents(size_t parents_end);
   HANDLE Innermost() const { return chain_.empty() ? root_.Get() : chain_.back().handle.Get(); }
   // The entry named by the relative path from `name` on, in directory.
   RemovalResult RemoveFile(HANDLE directory, size_t name, bool clear_attributes);
