@@ -189,8 +189,10 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   }
 
   RemoveUninstallEntry(registration, platform);
-  platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
+  // The window stops handling messages before the last text: a click on
+  // Ready that answers the text then reaches the event loop.
   platform.EndRemovingState(!run.stayed.empty());
+  platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
   platform.FinishStep();
 }
 

@@ -143,6 +143,7 @@ void ConfirmationWindow::EnterRemovingState() {
   ShowWindow(Control(kProgressId), SW_SHOW);
   EnableWindow(Control(kDeleteAllId), FALSE);
   repaint_held_ = true;
+  removing_ = true;
   removing_since_ = GetTickCount();
 }
 
@@ -152,7 +153,7 @@ bool ConfirmationWindow::RepaintDue() const {
 
 void ConfirmationWindow::KeepAnswering() {
   const DWORD now = GetTickCount();
-  if (now - removing_since_ < kRemovingRepaintMs || now - last_answer_ < kAnswerIntervalMs) return;
+  if (!removing_ || now - removing_since_ < kRemovingRepaintMs || now - last_answer_ < kAnswerIntervalMs) return;
   last_answer_ = now;
   ShowBar();
   Flush(true);
@@ -180,6 +181,7 @@ void ConfirmationWindow::ShowBar() {
 }
 
 void ConfirmationWindow::EndRemovingState(bool offer_details) {
+  removing_ = false;
   ShowWindow(Control(kDetailsButtonId), offer_details ? SW_SHOW : SW_HIDE);
   HWND bar = Control(kProgressId);
   if (marquee_) {

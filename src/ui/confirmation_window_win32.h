@@ -94,6 +94,7 @@ class ConfirmationWindow {
   std::string details_folder_;
   StatusLine status_;
   bool repaint_held_ = false;
+  bool removing_ = false;  // the steps run: the window handles what waits now and then
   DWORD removing_since_ = 0;
   DWORD last_answer_ = 0;
   size_t progress_done_ = 0;
