@@ -28,6 +28,8 @@ std::string BatchDirectoryRights(const std::string& user_sid) {
   return "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;" + user_sid + ")";
 }
 
+std::string BatchCommandLine(const std::string& bat) { return "cmd.exe /d /q /c \"\"" + bat + "\"\""; }
+
 std::string SelfDeleteBatchText(const std::string& target, const std::string& directory) {
   const std::string quoted_target =
       target.find('\\') == std::string::npos ? "\"%~dp0" + target + "\"" : "\"" + ForBatch(target) + "\"";

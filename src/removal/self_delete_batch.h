@@ -41,6 +41,10 @@ std::string SelfDeleteBatchText(const std::string& target, const std::string& di
 // set). Its path with a trailing backslash; empty when none could be made.
 std::string MakeBatchDirectory(const std::string& parent);
 
+// The command line that runs the batch through the system's cmd.exe:
+// without AutoRun commands, the batch's path quoted as a whole.
+std::string BatchCommandLine(const std::string& bat);
+
 // Writes a new file, never one that was there, in the code page that cmd.exe
 // reads batch files in. A text that code page cannot hold, or a file that
 // could not be written completely, leaves no file; false then.

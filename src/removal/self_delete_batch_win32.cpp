@@ -71,7 +71,7 @@ bool StartHidden(const std::string& bat) {
   const UINT length = GetSystemDirectoryA(system, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return false;
   const std::string processor = std::string(system, length) + "\\cmd.exe";
-  std::string command = "cmd.exe /d /q /c \"\"" + bat + "\"\"";
+  std::string command = BatchCommandLine(bat);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;

@@ -16,7 +16,7 @@ constexpr DWORD kStatusPaintIntervalMs = 50;
 constexpr DWORD kRemovingRepaintMs = 200;
 // How often the window handles its messages while the removal works.
 constexpr DWORD kAnswerIntervalMs = 100;
-constexpr int kProgressRange = 100;  // the bar's own, unchanged
+constexpr int kProgressRange = 100;  // the bar's own, unchanged: hundredths
 
 // The status bar's one field, across the window at its resolution.
 void SetStatusField(HWND bar, int dpi) {
@@ -173,10 +173,7 @@ void ConfirmationWindow::ShowBar() {
     SetWindowLongA(bar, GWL_STYLE, GetWindowLongA(bar, GWL_STYLE) | PBS_MARQUEE);
     SendMessageA(bar, PBM_SETMARQUEE, TRUE, 0);
   }
-  // In hundredths, from counts scaled down so that no product overflows.
-  const size_t step = progress_total_ / kProgressRange + 1;
-  const int position =
-      progress_total_ == 0 ? 0 : static_cast<int>(progress_done_ / step * kProgressRange / (progress_total_ / step));
+  const int position = ProgressPercent(progress_done_, progress_total_);
   if (position != progress_) SendMessageA(bar, PBM_SETPOS, progress_ = position, 0);
 }
 

@@ -40,3 +40,8 @@ Placement CentredPlacement(int outer_width, int outer_height, int screen_width, 
   const int height = std::min(outer_height, screen_height);
   return {(screen_width - width) / 2, (screen_height - height) / 2, width, height};
 }
+
+int ProgressPercent(size_t done, size_t total) {
+  const size_t step = total / 100 + 1;
+  return total == 0 ? 0 : static_cast<int>(done / step * 100 / (total / step));
+}

@@ -62,5 +62,9 @@ struct Placement {
 constexpr int kLayoutDpi = 96;
 int Scaled(int length, int dpi);
 
+// A progress bar's position in hundredths: done of total (none: 0), from
+// counts scaled down so that no product overflows.
+int ProgressPercent(size_t done, size_t total);
+
 // The outer window clamped to the screen and centred on it.
 Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height);

@@ -29,6 +29,8 @@ TEST(SelfDeleteBatch, NamesAreTheProcesssOwnAndTheDirectorysUnguessable) {
   EXPECT_NE(RetiredExecutableName(4242), RetiredExecutableName(4243));
   const uint8_t random[8] = {0x00, 0x1f, 0xa0, 0xff, 0x42, 0x07, 0x70, 0xc3};
   EXPECT_EQ(BatchDirectoryName(random), "~qmu-001fa0ff420770c3");
+  EXPECT_EQ(BatchCommandLine("C:\\Users\\Ann Lee\\Temp\\~qmu-1\\~~uninst.bat"),
+            "cmd.exe /d /q /c \"\"C:\\Users\\Ann Lee\\Temp\\~qmu-1\\~~uninst.bat\"\"");
   EXPECT_EQ(BatchDirectoryRights("S-1-5-21-1-2-3-1001"),
             "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;S-1-5-21-1-2-3-1001)");
 }
