@@ -20,9 +20,9 @@ class StatusLine {
 
   void Attach(HWND bar);
   // Replaces the text of the only field at once: whoever reads the control
-  // sees it. The control itself takes the text when it is read or flushed,
-  // and painting keeps to the display's pace, at most one per 50 ms, so that
-  // thousands of texts do not cost a repaint, or even a change, each.
+  // sees it. The control itself takes the text only when it is read or
+  // flushed, so that thousands of texts do not cost a repaint, or even a
+  // change, each.
   void Show(const std::string& text);
   // Paints a text that is not on the screen yet.
   void Flush();
@@ -35,7 +35,6 @@ class StatusLine {
 
   HWND bar_ = nullptr;
   std::string latest_;
-  DWORD last_paint_ = 0;
   bool text_pending_ = false;   // shown, not yet in the control
   bool paint_pending_ = false;  // in the control, not yet on the screen
 };
@@ -65,7 +64,7 @@ class ConfirmationWindow {
   void KeepAnswering();
   // The progress bar: done of total, or a bar that only shows work going on
   // while the total is unknown (0). It repaints itself at each change, so it
-  // is changed only as often as the window answers.
+  // is changed only as often as the window shows the latest text.
   void ShowProgress(size_t done, size_t total);
   // The bar stands full, Ready can be pressed, and Details is offered or not.
   void EndRemovingState(bool offer_details);
@@ -96,6 +95,7 @@ class ConfirmationWindow {
   bool repaint_held_ = false;
   bool removing_ = false;  // the steps run: the window handles what waits now and then
   DWORD removing_since_ = 0;
+  DWORD last_show_ = 0;
   DWORD last_answer_ = 0;
   size_t progress_done_ = 0;
   size_t progress_total_ = 0;
