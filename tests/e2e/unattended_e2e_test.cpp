@@ -149,14 +149,8 @@ TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) 
   // it can be renamed beside itself and left to the restart.
   const std::string helper = install.Dir() + "helper.exe";
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), helper.c_str(), FALSE));
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::string command = "\"" + helper + "\" /sleep=60000";
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, install.Dir().c_str(), &startup,
-                             &process));
-  const KernelHandle running(process.hProcess);
-  const KernelHandle thread(process.hThread);
+  const RunningProbe running(helper, "/sleep=60000", install.Dir());
+  ASSERT_TRUE(running.Running());
   install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\nf2=helper.exe\r\n");
   const std::string log = install.Parent() + "restart.log";
   const PendingRestarts pending(install.Dir());
@@ -169,6 +163,4 @@ TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) 
   EXPECT_NE(ReadWholeFile(log).find("delete file " + helper + ": in use, scheduled for removal at restart"),
             std::string::npos)
       << ReadWholeFile(log);
-  TerminateProcess(running.Get(), 0);
-  WaitForSingleObject(running.Get(), kWait);
 }

@@ -229,14 +229,8 @@ TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAf
   app.tree.MakeDir("app\\data");
   const std::string helper = app.own + "data\\helper.exe";
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), helper.c_str(), FALSE));
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::string command = "\"" + helper + "\" /sleep=30000";
-  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
-  const KernelHandle running(process.hProcess);
-  const KernelHandle thread(process.hThread);
-  WaitForInputIdle(running.Get(), 2000);
+  const RunningProbe running(helper, "/sleep=30000");
+  ASSERT_TRUE(running.Running());
   Sleep(200);
 
   const PendingRestarts pending(app.own);
@@ -249,6 +243,4 @@ TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAf
   EXPECT_NE(file, std::string::npos);
   EXPECT_NE(directory, std::string::npos);
   EXPECT_LT(file, directory) << "the directory after its file";
-  TerminateProcess(running.Get(), 0);
-  WaitForSingleObject(running.Get(), 5000);
 }

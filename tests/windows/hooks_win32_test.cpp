@@ -44,28 +44,6 @@ bool KeyExists(RegistryRoot root, const std::string& key) {
   return RegOpenKeyExA(Root(root), key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
 }
 
-// A running probe, ended when the test ends.
-class RunningProbe {
- public:
-  RunningProbe(const std::string& exe, const std::string& options) {
-    std::string command = "\"" + exe + "\" " + options;
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
-      process_.Reset(info.hProcess);
-      CloseHandle(info.hThread);
-    }
-  }
-  ~RunningProbe() {
-    if (process_.Valid()) TerminateProcess(process_.Get(), 0);
-    if (process_.Valid()) WaitForSingleObject(process_.Get(), kWait);
-  }
-
- private:
-  KernelHandle process_;
-};
-
 class HooksWin32Test : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_FALSE(ProbeProgram().empty()) << "run with --probe-program=PATH"; }

@@ -137,3 +137,22 @@ PendingRestarts::~PendingRestarts() {
   ReleaseMutex(mutex_);
   CloseHandle(mutex_);
 }
+
+RunningProbe::RunningProbe(const std::string& exe, const std::string& options, const std::string& directory) {
+  std::string command = "\"" + exe + "\" " + options;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  if (CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr,
+                     directory.empty() ? nullptr : directory.c_str(), &startup, &info)) {
+    process_ = info.hProcess;
+    CloseHandle(info.hThread);
+  }
+}
+
+RunningProbe::~RunningProbe() {
+  if (process_ == nullptr) return;
+  TerminateProcess(process_, 0);
+  WaitForSingleObject(process_, 10000);
+  CloseHandle(process_);
+}

@@ -29,6 +29,20 @@ bool RemoveTree(const std::string& directory);
 // Linux paths handed over by the build become paths on Wine's Z: drive.
 std::string WindowsPathOf(const std::string& path);
 
+// A program started with options (in a working directory, if one is given),
+// ended when the test ends.
+class RunningProbe {
+ public:
+  RunningProbe(const std::string& exe, const std::string& options, const std::string& directory = "");
+  ~RunningProbe();
+  RunningProbe(const RunningProbe&) = delete;
+  RunningProbe& operator=(const RunningProbe&) = delete;
+  bool Running() const { return process_ != nullptr; }
+
+ private:
+  void* process_ = nullptr;
+};
+
 // The system's list of files to rename or delete at the next restart, for a
 // test that leaves files there: held against every other such test for its
 // whole life, and rid of what it added (entries under the directory) at its end.
