@@ -115,17 +115,29 @@ void NoteStayed(UninstallRun& run, const EntryReport& report) {
   }
 }
 
+// What Ready deletes itself, before the batch takes the program's own file.
+std::vector<std::string> FilesReadyTakes(const UninstallSettings& settings) {
+  const std::string& own = settings.own_directory;
+  std::vector<std::string> files = {settings.settings_path};
+  for (const char* script : kScriptNames) files.push_back(own + script);
+  // Without a name the path would be the directory itself, which no file deletion takes.
+  for (const std::string* program : {&settings.before_uninst, &settings.after_uninst}) {
+    if (!program->empty()) files.push_back(own + *program);
+  }
+  return files;
+}
+
 // The own directory, for what it holds besides what Ready and the batch take.
 void NoteTheOwnDirectory(UninstallRun& run, RunPlatform& platform) {
-  const UninstallSettings& s = run.settings;
-  const std::string leaving =
-      UpperCase(JoinTexts({"|", FileNameOf(s.settings_path), "|", FileNameOf(platform.ModulePath()), "|",
-                           kScriptNames[0], "|", kScriptNames[1], "|", s.before_uninst, "|", s.after_uninst, "|"}));
+  const std::string& own = run.settings.own_directory;
+  std::vector<std::string> leaving = FilesReadyTakes(run.settings);
+  leaving.push_back(own + FileNameOf(platform.ModulePath()));
+  for (std::string& file : leaving) file = UpperCase(file);
   size_t others = 0;
-  for (const std::string& name : platform.EntriesOf(s.own_directory)) {
-    others += leaving.find("|" + UpperCase(name) + "|") == std::string::npos ? 1 : 0;
+  for (const std::string& name : platform.EntriesOf(own)) {
+    others += std::count(leaving.begin(), leaving.end(), UpperCase(own + name)) == 0 ? 1 : 0;
   }
-  NoteHeld(run, WithoutTrailingBackslashes(s.own_directory), others);
+  NoteHeld(run, WithoutTrailingBackslashes(own), others);
 }
 
 // What the directory step tells of each entry: a line of the log, where
@@ -197,15 +209,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 }
 
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
-  const UninstallSettings& settings = run.settings;
-  const std::string& own = settings.own_directory;
-  platform.DeletePlainFile(settings.settings_path);
-  for (const char* script : kScriptNames) platform.DeletePlainFile(own + script);
-  // Without a name the path would be the directory itself, which no file deletion takes.
-  for (const std::string* program : {&settings.before_uninst, &settings.after_uninst}) {
-    if (!program->empty()) platform.DeletePlainFile(own + *program);
-  }
-  platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : own);
+  for (const std::string& file : FilesReadyTakes(run.settings)) platform.DeletePlainFile(file);
+  platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
   run.end = true;
 }
 
@@ -231,7 +236,8 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
 
 std::string StayedText(const UninstallRun& run, const char* line_end) {
   std::string text;
-  for (const StayedItem& item : run.stayed) AppendTexts(text, {text.empty() ? "" : "\r\n", item.path, ": ", item.reason});
+  for (const StayedItem& item : run.stayed)
+    AppendTexts(text, {text.empty() ? "" : "\r\n", item.path, ": ", item.reason});
   if (run.stayed_more > 0) AppendTexts(text, {"\r\nand ", DecimalText(static_cast<int32_t>(run.stayed_more)), " more"});
   return text + line_end;
 }
