@@ -35,6 +35,14 @@ std::string TempDirectory() {
   return PathText([](char* buffer) { return GetTempPathA(kLongestPath, buffer); });
 }
 
+std::string SystemDirectory() {
+  return PathText([](char* buffer) { return GetSystemDirectoryA(buffer, kLongestPath); });
+}
+
+std::string WindowsDirectory() {
+  return PathText([](char* buffer) { return GetSystemWindowsDirectoryA(buffer, kLongestPath); });
+}
+
 std::vector<std::string> ShellFolders() {
   // The user's own folders and the all-users ones, the system's and the
   // programs' folders, each as the shell reports it for this user.

@@ -10,6 +10,10 @@ std::string ModulePath();
 std::string CurrentDirectory();
 // The user's temporary directory, with a trailing backslash; empty if unknown.
 std::string TempDirectory();
+// The system's own directories, without a trailing backslash: the one its
+// programs stand in, and Windows itself (shared by every session).
+std::string SystemDirectory();
+std::string WindowsDirectory();
 
 // The shell's folders that no program lives in as a whole: the user's and all
 // users' documents, desktop, media, downloads, profile and application data,

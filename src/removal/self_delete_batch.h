@@ -2,13 +2,17 @@
 // the process has ended, then the own directory if that is still there and
 // empty, then itself with the directory it stands in.
 //
+// No path is ever parsed as commands: the batch reads the paths it acts on
+// from the environment it is started with, always inside quotes, with
+// delayed expansion off; its own text holds only fixed words, the system's
+// directory and the name of its directory, which the program draws itself.
+//
 // The batch stands in a directory that the program creates anew, under a
-// name nobody can guess, in the user's temporary directory; in an
-// administrator's run only administrators and the system may change it.
-// Before the batch starts, the program moves its own file into that
-// directory where it can: a new uninstall.exe that a reinstall puts at the old
-// path right after the exit is never touched, and the batch then names no
-// path at all.
+// name nobody can guess: in the user's temporary directory, or in an
+// administrator's run in the system's, where only administrators and the
+// system may change it. Before the batch starts, the program moves its own
+// file into that directory where it can; the batch then names nothing but
+// its home, by a plain name relative to where it runs.
 #pragma once
 
 #include <cstdint>
@@ -24,34 +28,65 @@ std::string RetiredExecutableName(uint32_t process_id);
 constexpr char kBatchDirectoryPrefix[] = "~qmu-";
 std::string BatchDirectoryName(const uint8_t (&random)[8]);
 
-// The rights of that directory in an administrator's run: the system and
-// administrators may do everything, the user (by SID) only read and run, and
-// nothing is inherited from above.
+// Where that directory is made: the user's temporary directory, or in an
+// administrator's run the system's (windows_directory\Temp\), which the
+// user's own programs, running without those rights, cannot change.
+std::string BatchParent(bool elevated, const std::string& temp_directory, const std::string& windows_directory);
+
+// The rights of that directory in an administrator's run: owned by the
+// administrators, the system and administrators may do everything, the user
+// (by SID) only read and run, and nothing is inherited from above.
 std::string BatchDirectoryRights(const std::string& user_sid);
 
-// The whole batch, lines ending in CR LF: deletes target (a name alone: the
-// file beside the batch), read-only or not, waiting a second between attempts
-// for about a minute; then removes directory (when not empty, with one
-// trailing backslash dropped); then itself and its directory. Percent signs
-// are doubled, so that cmd.exe reads every path as written.
-std::string SelfDeleteBatchText(const std::string& target, const std::string& directory);
+// What the batch acts on, handed to it through its environment.
+struct SelfDeleteTarget {
+  // The file to delete: a full path, or one relative to the home's parent,
+  // where the batch runs.
+  std::string file;
+  std::string directory;  // removed when empty after the file; empty: none
+  // For a file that stayed at the program's own path: its size in decimal.
+  // The batch deletes it only while it still has that size and the time it
+  // had when the batch started, and no new uninstall.dat stands beside it,
+  // so that a reinstall's new file is never taken. Empty: the file bears a
+  // name of this run's own, and goes whatever it holds.
+  std::string guard_size;
+  std::string settings;  // that uninstall.dat's path, for the guard
+};
+
+// The environment block: NAME=value texts, each ending in a zero byte, and
+// one more zero byte at the end. The system's directory comes along, which
+// the system's programs need.
+std::string SelfDeleteEnvironment(const SelfDeleteTarget& target, const std::string& windows_directory);
+
+// The whole batch, lines ending in CR LF, run in the directory that holds
+// its own (home, a name alone): deletes the file, read-only or not, waiting
+// a second between attempts for about a minute; then removes the directory
+// when one is named; then itself and its home. Programs are named by their
+// paths in system_directory. Empty when that directory or the name is not
+// plain enough to stand in a batch unquoted (letters, digits and \:._~- only).
+std::string SelfDeleteBatchText(const SelfDeleteTarget& target, const std::string& system_directory,
+                                const std::string& home);
+
+// The command line that runs the batch in home (a name alone) through the
+// system's cmd.exe, from home's parent: without AutoRun commands, with
+// extensions on and delayed expansion off, whatever the registry says.
+std::string BatchCommandLine(const std::string& home);
 
 // Makes the batch's directory anew in parent, under an unguessable name; in
 // an administrator's run with the rights above (none when they cannot be
 // set). Its path with a trailing backslash; empty when none could be made.
-std::string MakeBatchDirectory(const std::string& parent);
+std::string MakeBatchDirectory(const std::string& parent, bool elevated);
 
-// The command line that runs the batch through the system's cmd.exe:
-// without AutoRun commands, the batch's path quoted as a whole.
-std::string BatchCommandLine(const std::string& bat);
-
-// Writes a new file, never one that was there, in the code page that cmd.exe
-// reads batch files in. A text that code page cannot hold, or a file that
-// could not be written completely, leaves no file; false then.
+// Writes a new file, never one that was there. A file that could not be
+// written completely leaves no file; false then.
 bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text);
 
+// Starts the batch (the home's path and the batch's name) hidden through the
+// system's cmd.exe, with that environment, working in the home's parent.
+bool StartBatch(const std::string& home, const std::string& environment);
+
 // Makes the batch's directory, moves the executable out of the way, writes
-// the batch and starts it hidden through the system's cmd.exe. The own
-// directory is removed when it is empty; an empty argument keeps it. The
-// batch's path once it is started; empty when it could not be.
+// the batch and starts it. The own directory is removed when it is empty; an
+// empty argument keeps it. The batch's path once it is started; empty when
+// it could not be.
 std::string StartSelfDeleteBatch(const std::string& own_directory);

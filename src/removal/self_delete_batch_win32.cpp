@@ -10,22 +10,6 @@
 
 namespace {
 
-// cmd.exe reads a batch file in the OEM code page, not the ANSI one. A
-// character that page lacks, or could only approximate, would make a path
-// name another file: such a text is refused.
-bool InBatchCodePage(const std::string& text, std::string& converted) {
-  const int size = static_cast<int>(text.size());
-  std::wstring wide(text.size(), L'\0');
-  converted.assign(text.size(), '\0');
-  BOOL approximated = FALSE;
-  const int wide_length =
-      size == 0 ? 0 : MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), size, &wide[0], size);
-  const int length = wide_length <= 0 ? 0
-                                      : WideCharToMultiByte(CP_OEMCP, WC_NO_BEST_FIT_CHARS, wide.data(), wide_length,
-                                                            &converted[0], size, nullptr, &approximated);
-  return length == size && !approximated;
-}
-
 // The process runs with an administrator's full rights.
 bool IsElevated() {
   KernelHandle token;
@@ -62,35 +46,30 @@ struct RestrictedRights {
   }
 };
 
-// The batch, through the system's own command processor by its full path,
-// without AutoRun commands, hidden. It works in the system directory: a
-// command processor holds the directory it starts in until it ends, and no
-// one but the system may put a program there.
-bool StartHidden(const std::string& bat) {
-  char system[MAX_PATH];
-  const UINT length = GetSystemDirectoryA(system, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return false;
-  const std::string processor = std::string(system, length) + "\\cmd.exe";
-  std::string command = BatchCommandLine(bat);
-  STARTUPINFOA startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW;
-  startup.wShowWindow = SW_HIDE;
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessA(processor.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, system,
-                      &startup, &process)) {
-    return false;
+// A file that another program holds without letting it be renamed stays at
+// the program's path: it gets a last-write time that no reinstalled file
+// has (a minute of 1990 drawn at random), which the batch checks for.
+std::string MarkHeldFile(const std::string& path) {
+  FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  LARGE_INTEGER size{};
+  uint32_t minute = 0;
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return std::string();
+  if (RtlGenRandom(&minute, sizeof(minute))) {
+    constexpr ULONGLONG k1990 = 0x01B41E2A18D64000ull;  // 1990-01-01 in 100 ns since 1601
+    constexpr ULONGLONG kMinute = 600000000ull;
+    const ULONGLONG time = k1990 + (minute % (365u * 24 * 60)) * kMinute;
+    const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
+    SetFileTime(file.Get(), nullptr, nullptr, &stamp);
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  return DecimalText(static_cast<int32_t>(size.QuadPart));
 }
 
 }  // namespace
 
-std::string MakeBatchDirectory(const std::string& parent) {
+std::string MakeBatchDirectory(const std::string& parent, bool elevated) {
   RestrictedRights rights;
-  const bool elevated = IsElevated();
   SECURITY_ATTRIBUTES* attributes = elevated ? rights.Get() : nullptr;
   if (parent.empty() || (elevated && attributes == nullptr)) return std::string();
   // A name that is taken is never used: another is drawn.
@@ -104,16 +83,15 @@ std::string MakeBatchDirectory(const std::string& parent) {
 }
 
 bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text) {
-  std::string bytes;
   FileHandle file;
-  if (InBatchCodePage(text, bytes)) {
+  if (!text.empty() && !bat.empty()) {
     file.Reset(CreateFileA(bat.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   DWORD written = 0;
   const bool complete = file.Valid() &&
-                        WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-                        written == bytes.size() && FlushFileBuffers(file.Get());
-  // A batch cut short, or one cmd.exe would misread, is never left to be started.
+                        WriteFile(file.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+                        written == text.size() && FlushFileBuffers(file.Get());
+  // A batch cut short is never left to be started.
   if (file.Valid() && !complete) {
     file.Reset();
     DeleteFileA(bat.c_str());
@@ -121,28 +99,59 @@ bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text) {
   return complete;
 }
 
+// Through the system's own command processor by its full path, hidden. It
+// works in the home's parent, so that it never holds the home itself, and
+// runs no program by a name that the parent could supply.
+bool StartBatch(const std::string& home, const std::string& environment) {
+  const std::string parent = DirectoryOf(WithoutTrailingBackslashes(home));
+  const std::string processor = SystemDirectory() + "\\cmd.exe";
+  std::string command = BatchCommandLine(FileNameOf(WithoutTrailingBackslashes(home)));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW;
+  startup.wShowWindow = SW_HIDE;
+  PROCESS_INFORMATION process{};
+  std::string block = environment;
+  if (!CreateProcessA(processor.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, &block[0],
+                      parent.c_str(), &startup, &process)) {
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return true;
+}
+
 std::string StartSelfDeleteBatch(const std::string& own_directory) {
-  const std::string temp = TempDirectory();
-  const std::string home = MakeBatchDirectory(temp);
+  const bool elevated = IsElevated();
+  const std::string parent = BatchParent(elevated, TempDirectory(), WindowsDirectory());
+  const std::string home = MakeBatchDirectory(parent, elevated);
   if (home.empty()) return std::string();
-  // This process does not hold the own directory as its current one.
-  SetCurrentDirectoryA(temp.c_str());
+  // This process holds neither the own directory nor the home as its current one.
+  SetCurrentDirectoryA(parent.c_str());
   const std::string exe = ModulePath();
-  std::string target = RetiredExecutableName(GetCurrentProcessId());
-  std::string directory;
-  if (MoveFileA(exe.c_str(), (home + target).c_str())) {
+  const std::string retired = RetiredExecutableName(GetCurrentProcessId());
+  const std::string name = FileNameOf(WithoutTrailingBackslashes(home));
+  SelfDeleteTarget target;
+  if (MoveFileA(exe.c_str(), (home + retired).c_str())) {
     // Nothing of the program is left in its directory: the directory goes
-    // now if it is empty, and the batch never names it.
+    // now if it is empty, and the batch names only its own.
     if (!own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
+    target.file = name + "\\" + retired;
   } else {
     // It lies on another volume, or a process holds it without letting it
     // be renamed: it takes its new name where it is, if it can, and the
     // batch names the directory.
-    target = DirectoryOf(exe) + target;
-    if (!MoveFileA(exe.c_str(), target.c_str())) target = exe;
-    directory = own_directory;
+    target.file = DirectoryOf(exe) + retired;
+    if (!MoveFileA(exe.c_str(), target.file.c_str())) {
+      target.file = exe;
+      target.settings = DirectoryOf(exe) + "uninstall.dat";
+      target.guard_size = MarkHeldFile(exe);
+      if (target.guard_size.empty()) return std::string();
+    }
+    target.directory = own_directory;
   }
   const std::string bat = home + kSelfDeleteBatchName;
-  const bool started = WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, directory)) && StartHidden(bat);
+  const bool started = WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, SystemDirectory(), name)) &&
+                       StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory()));
   return started ? bat : std::string();
 }

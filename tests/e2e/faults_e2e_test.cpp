@@ -219,8 +219,10 @@ std::string TempDirectory() {
 // temporary directory: retired program files, batches and their directories.
 std::vector<std::string> LeftOfTheProgram() {
   std::vector<std::string> left;
-  for (const std::string& pattern :
-       {std::string("C:\\~~uninst*"), TempDirectory() + "~~uninst*", TempDirectory() + "~qmu-*"}) {
+  std::vector<std::string> patterns = BatchDirectories();
+  patterns.push_back("C:\\~~uninst*");
+  patterns.push_back(TempDirectory() + "~~uninst*");
+  for (const std::string& pattern : patterns) {
     WIN32_FIND_DATAA found;
     FindHandle search(FindFirstFileA(pattern.c_str(), &found));
     if (!search.Valid()) continue;
@@ -511,32 +513,51 @@ TEST_F(Faults, AReinstallRightAfterTheExitKeepsItsNewProgramFile) {
   DeleteFileA(install.Exe().c_str());
 }
 
-TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleased) {
-  fault = "another process holds the program file open for 10 s after the exit";
+TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleasedAndNotWhenItWasRewritten) {
+  fault =
+      "another process holds the program file open for 10 s after the exit; or a reinstall writes a new one past the hold";
   const std::string dir = install.Parent() +
                           "\xC9"
                           "diteur\\";
-  CreateDirectoryA(dir.c_str(), nullptr);
-  ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
-  WriteWholeFile(dir + "editor.exe", "MZ");
-  WriteWholeFile(dir + "uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
-  ++runs;
-  RunningUninstaller run(dir + "uninstall.exe");
-  HWND main = WaitForMainWindow(run, kWait);
-  ASSERT_NE(main, nullptr);
-  ClickControl(main, kOk);
-  ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
-  // Read access only, shared for reading only: the file can be neither
-  // renamed nor deleted while it is held.
-  FileHandle holder(
-      CreateFileA((dir + "uninstall.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  ASSERT_TRUE(holder.Valid());
-  ClickControl(main, kReady);
-  ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
-  Sleep(10000);
-  EXPECT_TRUE(PathExists(dir + "uninstall.exe"));
-  holder.Reset();
-  EXPECT_TRUE(WaitForPathToVanish(dir, 5000)) << "the program file and then its directory go";
+  for (const bool rewritten : {false, true}) {
+    CreateDirectoryA(dir.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
+    WriteWholeFile(dir + "editor.exe", "MZ");
+    WriteWholeFile(dir + "uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
+    ++runs;
+    RunningUninstaller run(dir + "uninstall.exe");
+    HWND main = WaitForMainWindow(run, kWait);
+    ASSERT_NE(main, nullptr);
+    ClickControl(main, kOk);
+    ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
+    // Shared for reading and writing only: the file can be neither renamed
+    // nor deleted while it is held.
+    FileHandle holder(CreateFileA((dir + "uninstall.exe").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder.Valid());
+    ClickControl(main, kReady);
+    ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
+    if (rewritten) {
+      // A reinstall writes its new program file in place, past the hold.
+      const std::string bytes = "the reinstalled uninstaller";
+      FileHandle writer(CreateFileA((dir + "uninstall.exe").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                    TRUNCATE_EXISTING, 0, nullptr));
+      DWORD written = 0;
+      ASSERT_TRUE(WriteFile(writer.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+      writer.Reset();
+      holder.Reset();
+      Sleep(3000);
+      EXPECT_EQ(ReadWholeFile(dir + "uninstall.exe"), bytes) << "the batch leaves a file that is no longer its own";
+      ASSERT_TRUE(WaitForBatchToFinish(kWait));
+      EXPECT_TRUE(PathExists(dir + "uninstall.exe"));
+      RemoveTree(dir);
+      continue;
+    }
+    Sleep(10000);
+    EXPECT_TRUE(PathExists(dir + "uninstall.exe"));
+    holder.Reset();
+    EXPECT_TRUE(WaitForPathToVanish(dir, 5000)) << "the program file and then its directory go";
+  }
 }
 
 TEST_F(Faults, ADriveRootThatTakesNoFileIsNeverNeeded) {

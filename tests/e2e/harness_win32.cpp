@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -143,18 +144,23 @@ bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms) {
   return true;
 }
 
-std::string BatchDirectories() {
+std::vector<std::string> BatchDirectories() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
-  return std::string(temp) + "~qmu-*";
+  char windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  return {std::string(temp) + "~qmu-*", std::string(windows) + "\\Temp\\~qmu-*"};
 }
 
 bool WaitForBatchToFinish(DWORD timeout_ms) {
   const DWORD start = GetTickCount();
   for (;;) {
-    WIN32_FIND_DATAA found;
-    FindHandle search(FindFirstFileA(BatchDirectories().c_str(), &found));
-    if (!search.Valid()) return true;
+    bool running = false;
+    for (const std::string& pattern : BatchDirectories()) {
+      WIN32_FIND_DATAA found;
+      running = running || FindHandle(FindFirstFileA(pattern.c_str(), &found)).Valid();
+    }
+    if (!running) return true;
     if (GetTickCount() - start >= timeout_ms) return false;
     Sleep(50);
   }

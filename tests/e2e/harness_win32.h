@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/owners_win32.h"
 #include "temp_tree_win32.h"
@@ -75,8 +76,10 @@ HWND StatusBarOf(HWND main);
 RECT RectIn(HWND main, HWND control);
 bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
 
-// The directories of the batches that uninstallers leave running after Ready.
-std::string BatchDirectories();
+// The directories of the batches that uninstallers leave running after Ready:
+// in the user's temporary directory, and in an administrator's run (every
+// run under Wine) in the system's.
+std::vector<std::string> BatchDirectories();
 // Waits until every such batch has run to its end and removed its directory.
 bool WaitForBatchToFinish(DWORD timeout_ms);
 bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms);

@@ -29,9 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   UninstallScriptText("Uninstall.vbs", input, first, second, input);
   UninstallScriptText("Uninstall.js", input, first, second, input);
-  const std::string batch = SelfDeleteBatchText(first, second);
-  // Every line of the batch must end in CR LF, whatever the paths hold.
-  if (batch.size() < 2 || batch.compare(batch.size() - 2, 2, "\r\n") != 0) __builtin_trap();
+  SelfDeleteTarget target{first, second, input.size() % 2 ? first : std::string(), second};
+  const std::string batch = SelfDeleteBatchText(target, first, second);
+  // Every line of the batch ends in CR LF, and no byte of a path it is
+  // given beyond the plain ones it may spell ever reaches its text.
+  if (!batch.empty() && batch.compare(batch.size() - 2, 2, "\r\n") != 0) __builtin_trap();
+  for (const char c : batch) {
+    if (static_cast<unsigned char>(c) > 126 || c == '!' || c == '^') __builtin_trap();
+  }
+  SelfDeleteEnvironment(target, input);
   DeleteAllWouldHarm(first, {second, input});
 
   CommandLineFor(first, second);
