@@ -25,7 +25,7 @@ void RemoveStartMenuLinks(const UninstallRun& run, RunPlatform& platform) {
     const std::string link = file.ReadString(key);
     if (link.empty()) continue;
     platform.ShowStatus(StatusText(link));
-    platform.DeletePlainFile(link);
+    platform.RemoveAbsolute(link, false);
   }
   file.Close();
 }
@@ -34,7 +34,7 @@ void RemoveDesktopLink(const UninstallRun& run, RunPlatform& platform) {
   const std::string& link = run.settings.desktop_icon;
   if (link.empty()) return;
   platform.ShowStatus(StatusText(link));
-  platform.DeletePlainFile(link);
+  platform.RemoveAbsolute(link, false);
 }
 
 // Only the user chooses delete-all, never an unattended run: it takes user files.
@@ -59,12 +59,7 @@ void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
 void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (folder.empty()) return;
-  EntryReport report;
-  report.path = folder;
-  report.directory = true;
-  report.outcome = platform.RemoveEmptyDirectory(folder);
-  platform.Log(EntryLine(report));
-  if (report.outcome == Outcome::kRemoved) platform.ShowStatus(StatusText(folder));
+  if (platform.RemoveAbsolute(folder, true) == Outcome::kRemoved) platform.ShowStatus(StatusText(folder));
 }
 
 void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {
@@ -115,24 +110,31 @@ void NoteStayed(UninstallRun& run, const EntryReport& report) {
   }
 }
 
-// What Ready deletes itself, before the batch takes the program's own file.
-std::vector<std::string> FilesReadyTakes(const UninstallSettings& settings) {
-  const std::string& own = settings.own_directory;
-  std::vector<std::string> files = {settings.settings_path};
-  for (const char* script : kScriptNames) files.push_back(own + script);
-  // Without a name the path would be the directory itself, which no file deletion takes.
+// What Ready deletes itself, as values below the own directory, before the
+// batch takes the program's own file.
+std::vector<std::string> ValuesReadyTakes(const UninstallSettings& settings) {
+  std::vector<std::string> values = {FileNameOf(settings.settings_path)};
+  for (const char* script : kScriptNames) values.push_back(script);
+  // Without a name the value would be the directory itself, which no file deletion takes.
   for (const std::string* program : {&settings.before_uninst, &settings.after_uninst}) {
-    if (!program->empty()) files.push_back(own + *program);
+    if (!program->empty()) values.push_back(*program);
   }
-  return files;
+  return values;
 }
 
-// The own directory, for what it holds besides what Ready and the batch take.
+// The own directory, for what it holds besides what Ready and the batch
+// take; a value of Ready's that leads outside is listed as staying.
 void NoteTheOwnDirectory(UninstallRun& run, RunPlatform& platform) {
   const std::string& own = run.settings.own_directory;
-  std::vector<std::string> leaving = FilesReadyTakes(run.settings);
-  leaving.push_back(own + FileNameOf(platform.ModulePath()));
-  for (std::string& file : leaving) file = UpperCase(file);
+  std::vector<std::string> leaving = {UpperCase(own + FileNameOf(platform.ModulePath()))};
+  std::string relative;
+  for (const std::string& value : ValuesReadyTakes(run.settings)) {
+    if (RelativePathBelow(value, relative)) {
+      leaving.push_back(UpperCase(own + relative));
+    } else {
+      NoteStayed(run, {own + value, false, Outcome::kOutside, 0, 0});
+    }
+  }
   size_t others = 0;
   for (const std::string& name : platform.EntriesOf(own)) {
     others += std::count(leaving.begin(), leaving.end(), UpperCase(own + name)) == 0 ? 1 : 0;
@@ -209,7 +211,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 }
 
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
-  for (const std::string& file : FilesReadyTakes(run.settings)) platform.DeletePlainFile(file);
+  RemovalLedger ledger(run, platform, false);
+  RemoveReadyFiles(run.settings, ValuesReadyTakes(run.settings), platform, ledger);
   platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
   run.end = true;
 }

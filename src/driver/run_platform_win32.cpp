@@ -76,11 +76,13 @@ void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string
 }
 
 bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists(path); }
-bool Win32RunPlatform::DeletePlainFile(const std::string& path) {
-  return Logged(DeleteFileA(path.c_str()) != FALSE, "delete file", path);
-}
-Outcome Win32RunPlatform::RemoveEmptyDirectory(const std::string& directory) {
-  return RemoveEmptyDirectoryAt(directory);
+Outcome Win32RunPlatform::RemoveAbsolute(const std::string& path, bool directory) {
+  EntryReport report;
+  report.path = path;
+  report.directory = directory;
+  report.outcome = ::RemoveAbsolute(path, directory);
+  Log(EntryLine(report));
+  return report.outcome;
 }
 bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
   return installation_.Hold(own_directory, kept);

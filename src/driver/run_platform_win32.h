@@ -40,8 +40,7 @@ class Win32RunPlatform : public RunPlatform {
   void RunLogonDialog() override;
   void EndImpersonation() override;
   bool FileExists(const std::string& path) override;
-  bool DeletePlainFile(const std::string& path) override;
-  Outcome RemoveEmptyDirectory(const std::string& directory) override;
+  Outcome RemoveAbsolute(const std::string& path, bool directory) override;
   bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
   void ReleaseInstallation() override;

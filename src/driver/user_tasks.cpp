@@ -36,7 +36,7 @@ void RemoveTaskFile(const TaskRecord& task, RunPlatform& platform) {
   const std::string path = TrimBlanks(task.field2);
   if (!platform.FileExists(path)) return;
   platform.ShowStatus(StatusText(path));
-  platform.DeletePlainFile(path);
+  platform.RemoveAbsolute(path, false);
 }
 
 }  // namespace

@@ -149,12 +149,12 @@ class RunPlatform : public FileReader {
   virtual void RunLogonDialog() = 0;
   virtual void EndImpersonation() = 0;
 
-  // The file system by full path. DeletePlainFile leaves attributes alone, so
-  // read-only files stay.
+  // The file system by full path. RemoveAbsolute takes a file, or a
+  // directory only when it is empty, that lies outside the installation by
+  // design, and only as the path names it: never through a link on the way.
+  // Read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
-  virtual bool DeletePlainFile(const std::string& path) = 0;
-  // A directory outside the installation, removed only when it is empty.
-  virtual Outcome RemoveEmptyDirectory(const std::string& directory) = 0;
+  virtual Outcome RemoveAbsolute(const std::string& path, bool directory) = 0;
   // The names of the entries a directory holds.
   virtual std::vector<std::string> EntriesOf(const std::string& directory) = 0;
 
@@ -163,7 +163,7 @@ class RunPlatform : public FileReader {
   // while the removal works, and a link below the own directory is never
   // passed through. kept: paths below the own directory (parts joined by
   // backslashes) that kTree and kFiles leave. False when the own directory
-  // cannot be held; nothing is removed then.
+  // cannot be held; nothing is removed then, and both modes fail.
   virtual bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) = 0;
   // The entry at that path below the own directory (parts joined by single
   // backslashes; empty: the own directory itself).

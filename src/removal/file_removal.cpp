@@ -14,6 +14,14 @@ bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& pl
   return false;
 }
 
+// Nothing is removed from an installation that cannot be held: a removal
+// that could not see what it removes fails.
+bool HeldOrLogged(const std::string& own, const std::vector<std::string>& kept, RunPlatform& platform) {
+  if (platform.HoldInstallation(own, kept)) return true;
+  platform.Log(JoinTexts({"remove files: failed, the own directory could not be held: ", own}));
+  return false;
+}
+
 // Backslashes only, one at the end, letters in one case: paths as the
 // platform compares them.
 std::string ComparablePath(const std::string& path) {
@@ -114,7 +122,7 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
     platform.ShowStatus(StatusText(own + value));
     deleted_any = true;
   };
-  platform.HoldInstallation(own, {});
+  if (!HeldOrLogged(own, {}, platform)) return false;
   SettingsFile file;
   file.Open(platform, settings.settings_path);
   // The values are counted first: the progress is the share of them handled.
@@ -151,13 +159,25 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
   return deleted_any;
 }
 
+void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values, RunPlatform& platform,
+                      RemovalListener& listener) {
+  if (!platform.HoldInstallation(settings.own_directory, {})) return;
+  std::string relative;
+  for (const std::string& value : values) {
+    if (Below(settings.own_directory, value, false, listener, relative)) {
+      platform.RemoveInstalled(relative, Removal::kFile, listener);
+    }
+  }
+  platform.ReleaseInstallation();
+}
+
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
   const std::string program = ProgramBelow(settings);
   std::vector<std::string> kept = LeftToTheEnd(settings, platform);
   kept.insert(kept.begin(), program);
-  platform.HoldInstallation(own, kept);
+  if (!HeldOrLogged(own, kept, platform)) return false;
   SettingsFile file;
   file.Open(platform, settings.settings_path);
   std::string relative;

@@ -34,6 +34,11 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
 // executable was there.
 bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener);
 
+// What Ready deletes: each value, a file below the own directory, by the
+// rule of [Files]; read-only ones stay.
+void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values, RunPlatform& platform,
+                      RemovalListener& listener);
+
 // A directory such as "D:\" or "D:" whose files are never removed.
 bool IsDriveRoot(const std::string& directory);
 

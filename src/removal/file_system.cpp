@@ -7,8 +7,3 @@ std::string InUsePrefix(uint32_t process_id) { return "~qm" + DecimalText(static
 std::string InUseName(uint32_t process_id, int attempt) {
   return JoinTexts({InUsePrefix(process_id), DecimalText(attempt), ".tmp"});
 }
-
-std::string LongPathForm(const std::string& path) {
-  if (path.compare(0, 2, "\\\\") == 0) return "\\\\?\\UNC" + path.substr(1);
-  return "\\\\?\\" + path;
-}

@@ -23,12 +23,14 @@ constexpr auto kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
 constexpr auto kRenameInformation = static_cast<FILE_INFORMATION_CLASS>(10);
 constexpr auto kDispositionInformation = static_cast<FILE_INFORMATION_CLASS>(13);
 constexpr auto kIdBothDirectoryInformation = static_cast<FILE_INFORMATION_CLASS>(37);
+constexpr auto kDispositionInformationEx = static_cast<FILE_INFORMATION_CLASS>(64);
 
 constexpr ACCESS_MASK kHoldAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
 constexpr ACCESS_MASK kRemoveAccess = kHoldAccess | DELETE;
 constexpr ULONG kShareAllButDelete = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr ULONG kShareAll = kShareAllButDelete | FILE_SHARE_DELETE;
 constexpr ULONG kListingBytes = 8192;
+constexpr DWORD kLongestName = 32768;
 // Stands for "opened and checked" among the outcomes of an open.
 constexpr Outcome kOpened = Outcome::kRemoved;
 
@@ -65,6 +67,7 @@ class Listing {
   // The next entry, or null at the end; status then tells whether the
   // listing failed.
   const ListedEntry* Next();
+  HANDLE Directory() const { return directory_; }
   NTSTATUS status = 0;
 
  private:
@@ -227,19 +230,47 @@ NTSTATUS SetAttributes(HANDLE handle, ULONG attributes) {
 }
 
 // Where clearing is allowed and the entry was refused for its read-only
-// attribute, the attributes are cleared and it is tried once more; what
-// still stays gets its attributes back.
+// attribute, it goes all the same. The attribute belongs to the file, not to
+// the name: where the system cannot ignore it at deletion, it is cleared and
+// put back before the handle closes, so that another name of the file keeps
+// it, and so does whatever still stays.
 NTSTATUS MarkClearingIfAllowed(HANDLE handle, bool clear_attributes) {
   const NTSTATUS status = MarkForDeletion(handle);
-  SeenEntry seen;
-  if (status != kCannotDelete || !clear_attributes || !IdentityOf(handle, seen) ||
-      (seen.attributes & FILE_ATTRIBUTE_READONLY) == 0) {
+  BY_HANDLE_FILE_INFORMATION information;
+  if (status != kCannotDelete || !clear_attributes || !GetFileInformationByHandle(handle, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0) {
     return status;
   }
+  constexpr ULONG kDeleteIgnoringReadOnly = 0x1 | 0x10;
+  ULONG flags = kDeleteIgnoringReadOnly;
+  IO_STATUS_BLOCK io;
+  if (NT_SUCCESS(NtSetInformationFile(handle, &io, &flags, sizeof(flags), kDispositionInformationEx))) return 0;
   SetAttributes(handle, FILE_ATTRIBUTE_NORMAL);
   const NTSTATUS again = MarkForDeletion(handle);
-  if (!NT_SUCCESS(again)) SetAttributes(handle, seen.attributes);
+  if (!NT_SUCCESS(again) || information.nNumberOfLinks > 1) SetAttributes(handle, information.dwFileAttributes);
   return again;
+}
+
+// The name the restart list gives an open entry: its volume's own name and
+// its path there, as the handle holds them, so that no link or drive letter
+// set up later redirects it. Where the volume has no such name, its path as
+// the handle holds it.
+std::wstring RestartName(HANDLE handle) {
+  for (const DWORD kind : {VOLUME_NAME_GUID, VOLUME_NAME_DOS}) {
+    std::wstring name(kLongestName, L'\0');
+    const DWORD length = GetFinalPathNameByHandleW(handle, &name[0], kLongestName, kind);
+    if (length > 0 && length < kLongestName) return name.substr(0, length);
+  }
+  return std::wstring();
+}
+
+// Leaves the entry to the restart.
+RemovalResult ScheduleForRestart(HANDLE handle) {
+  const std::wstring name = RestartName(handle);
+  if (!name.empty() && MoveFileExW(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return {Outcome::kAtRestart, 0};
+  }
+  return {Outcome::kInUse, GetLastError()};
 }
 
 // A directory opened by its full path, following links as the platform does.
@@ -256,6 +287,17 @@ std::wstring Wide(const std::string& text) {
                                                         static_cast<int>(wide.size()));
   wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
   return wide;
+}
+
+// Appended in the ANSI code page, UTF-8 included, which may take three bytes
+// for one wide character.
+void AppendNarrow(std::string& text, const std::wstring& wide) {
+  const size_t at = text.size();
+  text.resize(at + wide.size() * 3);
+  const int length = wide.empty() ? 0
+                                  : WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
+                                                        &text[at], static_cast<int>(wide.size() * 3), nullptr, nullptr);
+  text.resize(at + (length > 0 ? static_cast<size_t>(length) : 0));
 }
 
 // The entries a directory holds; scheduled: those that are files this
@@ -295,14 +337,7 @@ void HeldInstallation::Report(RemovalListener& listener, bool directory, Removal
   EntryReport report;
   if (listener.name_every_entry || result.outcome != Outcome::kRemoved) {
     report.path = own_;
-    const size_t at = own_.size();
-    report.path.resize(at + relative_.size() * 2);
-    const int length =
-        relative_.empty()
-            ? 0
-            : WideCharToMultiByte(CP_ACP, 0, relative_.data(), static_cast<int>(relative_.size()), &report.path[at],
-                                  static_cast<int>(relative_.size() * 2), nullptr, nullptr);
-    report.path.resize(at + (length > 0 ? static_cast<size_t>(length) : 0));
+    AppendNarrow(report.path, relative_);
   }
   report.directory = directory;
   report.outcome = result.outcome;
@@ -384,15 +419,13 @@ RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, si
     relative_ += Wide(InUseName(GetCurrentProcessId(), attempt));
     status = Rename(file, directory, &relative_[name], relative_.size() - name);
   }
-  const std::wstring retired = Wide(LongPathForm(own_)) + relative_;
   relative_.resize(name);
   relative_ += original;
   if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
-  if (MoveFileExW(retired.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) return {Outcome::kAtRestart, 0};
+  const RemovalResult result = ScheduleForRestart(file);
   // Where the rights do not allow it, it takes its name back and stays.
-  const DWORD error = GetLastError();
-  Rename(file, directory, original.c_str(), original.size());
-  return {Outcome::kInUse, error};
+  if (result.outcome != Outcome::kAtRestart) Rename(file, directory, original.c_str(), original.size());
+  return result;
 }
 
 RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree,
@@ -400,17 +433,7 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
   const wchar_t* text = &relative_[name];
   const size_t length = relative_.size() - name;
   if (!IsDirectory(seen.attributes)) return RemoveFile(parent, name, tree);
-  if (IsDirectoryLink(seen)) {
-    // Only the link goes, and only where the platform opens the link itself:
-    // elsewhere the handle holds what it points to, and the link stays.
-    KernelHandle link;
-    const NTSTATUS status = OpenBelow(parent, text, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, link);
-    SeenEntry now;
-    if (NT_SUCCESS(status) && (!IdentityOf(link.Get(), now) || !IsReparsePoint(now.attributes))) {
-      return {Outcome::kLink, 0};
-    }
-    return Done(NT_SUCCESS(status) ? MarkForDeletion(link.Get()) : status);
-  }
+  if (IsDirectoryLink(seen)) return RemoveLink(parent, text, length);
   KernelHandle directory;
   const RemovalResult opened =
       OpenChecked(parent, text, length, seen, kRemoveAccess | (tree ? FILE_WRITE_ATTRIBUTES : 0), directory);
@@ -418,43 +441,92 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
   NTSTATUS status = 0;
   uint32_t scheduled = 0;
   held = tree ? Empty(directory.Get(), true, scheduled, listener) : CountEntries(directory.Get(), status, scheduled);
+  if (held == 0 && !NT_SUCCESS(status)) return Failure(status);
+  return Finish(directory.Get(), held, scheduled, tree);
+}
+
+RemovalResult HeldInstallation::RemoveLink(HANDLE parent, const wchar_t* name, size_t length) {
+  // Only the link goes, and only where the platform opens the link itself:
+  // elsewhere the handle holds what it points to, and the link stays.
+  KernelHandle link;
+  const NTSTATUS status = OpenBelow(parent, name, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, 0, link);
+  SeenEntry now;
+  if (NT_SUCCESS(status) && (!IdentityOf(link.Get(), now) || !IsReparsePoint(now.attributes))) {
+    return {Outcome::kLink, 0};
+  }
+  return Done(NT_SUCCESS(status) ? MarkForDeletion(link.Get()) : status);
+}
+
+RemovalResult HeldInstallation::Finish(HANDLE directory, uint32_t held, uint32_t scheduled, bool tree) {
   // What holds only what the restart removes goes with it, after it.
   if (held > 0 && held == scheduled) {
-    return MoveFileExW((Wide(LongPathForm(own_)) + relative_).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)
-               ? RemovalResult{Outcome::kAtRestart, 0}
-               : RemovalResult{Outcome::kNotEmpty, GetLastError()};
+    const RemovalResult result = ScheduleForRestart(directory);
+    return result.outcome == Outcome::kAtRestart ? result : RemovalResult{Outcome::kNotEmpty, result.error};
   }
   if (held > 0) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
-  return Done(NT_SUCCESS(status) ? MarkClearingIfAllowed(directory.Get(), tree) : status);
+  return Done(MarkClearingIfAllowed(directory, tree));
 }
 
 uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener) {
-  const size_t length = relative_.size();
-  uint32_t held = 0;
-  Listing listing(directory);
-  while (const ListedEntry* entry = listing.Next()) {
-    relative_.resize(length);
-    if (length > 0) relative_ += L'\\';
+  // Its own stack of held directories, one level each, so that a tree of any
+  // depth is walked in memory that grows with it, never on the process's stack.
+  struct Level {
+    KernelHandle handle;  // of a directory below the first; the first is the caller's
+    Listing listing;
+    size_t length;  // of its path in relative_
+    uint32_t held;
+    uint32_t scheduled;
+  };
+  std::vector<Level> levels;
+  levels.push_back({KernelHandle(), Listing(directory), relative_.size(), 0, 0});
+  for (;;) {
+    Level& level = levels.back();
+    const ListedEntry* entry = level.listing.Next();
+    relative_.resize(level.length);
+    if (entry == nullptr) {
+      if (!NT_SUCCESS(level.listing.status)) {
+        ++level.held;
+        Report(listener, true, Failure(level.listing.status));
+      }
+      if (levels.size() == 1) break;
+      const RemovalResult result = Finish(level.handle.Get(), level.held, level.scheduled, true);
+      const uint32_t held = level.held;
+      levels.pop_back();
+      levels.back().held += result.outcome == Outcome::kRemoved ? 0 : 1;
+      levels.back().scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
+      Report(listener, true, result, held);
+      continue;
+    }
+    if (level.length > 0) relative_ += L'\\';
     const size_t name = relative_.size();
     relative_.append(entry->name, entry->name_bytes / sizeof(wchar_t));
     const SeenEntry seen{entry->attributes, entry->reparse_tag, entry->id.QuadPart};
     const bool is_directory = IsDirectory(seen.attributes);
     if (is_directory ? !recurse : Kept()) {
-      ++held;
+      ++level.held;
       continue;
     }
-    uint32_t inner = 0;
-    const RemovalResult result = RemoveEntry(directory, name, seen, true, inner, listener);
-    held += result.outcome == Outcome::kRemoved ? 0 : 1;
-    scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
-    Report(listener, is_directory, result, inner);
+    RemovalResult result;
+    if (is_directory && !IsDirectoryLink(seen)) {
+      KernelHandle below;
+      result = OpenChecked(level.listing.Directory(), &relative_[name], relative_.size() - name, seen,
+                           kRemoveAccess | FILE_WRITE_ATTRIBUTES, below);
+      if (result.outcome == kOpened) {
+        const HANDLE held = below.Get();
+        levels.push_back({std::move(below), Listing(held), relative_.size(), 0, 0});
+        continue;
+      }
+    } else {
+      uint32_t inner = 0;
+      result = RemoveEntry(level.listing.Directory(), name, seen, true, inner, listener);
+    }
+    level.held += result.outcome == Outcome::kRemoved ? 0 : 1;
+    level.scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
+    Report(listener, is_directory, result);
   }
-  relative_.resize(length);
-  if (!NT_SUCCESS(listing.status)) {
-    ++held;
-    Report(listener, true, Failure(listing.status));
-  }
-  return held;
+  relative_.resize(levels.front().length);
+  scheduled += levels.front().scheduled;
+  return levels.front().held;
 }
 
 Outcome HeldInstallation::Remove(const std::string& relative, Removal how, RemovalListener& listener) {
@@ -491,9 +563,32 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   return result.outcome;
 }
 
-Outcome RemoveEmptyDirectoryAt(const std::string& directory) {
-  // The platform removes a directory only when it is empty.
-  return RemoveDirectoryA(directory.c_str()) ? Outcome::kRemoved : ResultOfError(GetLastError()).outcome;
+Outcome RemoveAbsolute(const std::string& path, bool directory) {
+  std::wstring named(kLongestName, L'\0');
+  const DWORD length = path.empty() ? 0 : GetFullPathNameW(Wide(path).c_str(), kLongestName, &named[0], nullptr);
+  if (length == 0 || length >= kLongestName) return Outcome::kAbsent;
+  named.resize(length);
+  while (named.size() > 3 && named.back() == L'\\') named.pop_back();
+  named = named.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC" + named.substr(1) : L"\\\\?\\" + named;
+  const HANDLE opened = CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError()).outcome;
+  const KernelHandle entry(opened);
+  SeenEntry seen;
+  if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError()).outcome;
+  // A file where a directory was named, or the other way round, is not
+  // what the path names; a directory that is itself a link stays with it.
+  if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
+  if (directory && IsReparsePoint(seen.attributes)) return Outcome::kLink;
+  std::wstring final(kLongestName, L'\0');
+  const DWORD final_length = GetFinalPathNameByHandleW(entry.Get(), &final[0], kLongestName, VOLUME_NAME_DOS);
+  if (final_length == 0 || final_length >= kLongestName ||
+      CompareStringOrdinal(final.data(), static_cast<int>(final_length), named.data(), static_cast<int>(named.size()),
+                           TRUE) != CSTR_EQUAL) {
+    return Outcome::kThroughLink;
+  }
+  // A directory goes only when it is empty, a read-only file not at all.
+  return Done(MarkForDeletion(entry.Get())).outcome;
 }
 
 std::vector<std::string> EntriesOf(const std::string& directory) {

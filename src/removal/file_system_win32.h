@@ -59,6 +59,10 @@ class HeldInstallation {
   // (the whole tree, or only when it is empty).
   RemovalResult RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree, uint32_t& held,
                             RemovalListener& listener);
+  RemovalResult RemoveLink(HANDLE parent, const wchar_t* name, size_t length);
+  // A directory emptied as far as it goes (held: the entries it still holds,
+  // scheduled: those of them the restart removes).
+  RemovalResult Finish(HANDLE directory, uint32_t held, uint32_t scheduled, bool tree);
   // Removes what the directory holds (its files only, unless recurse); the
   // number of entries that stay, and of those, the ones the restart removes.
   uint32_t Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener);
@@ -74,6 +78,10 @@ class HeldInstallation {
   std::wstring relative_;    // of the entry at hand
 };
 
-// The directory by full path, removed only when it is empty; a link to one
-// is followed as the platform follows it.
-Outcome RemoveEmptyDirectoryAt(const std::string& directory);
+// A file, or a directory only when it is empty, by its full path: the
+// start-menu and desktop links, the start-menu folder, the files of user
+// tasks, which lie outside the installation by design. The entry is opened
+// without following a link at its end and removed through that handle, and
+// only when the handle's final path is the path named, so that a link on
+// the way redirects nothing (kThroughLink). A read-only file stays.
+Outcome RemoveAbsolute(const std::string& path, bool directory);

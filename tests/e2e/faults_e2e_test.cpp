@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
+#include <functional>
 #include <thread>
 #include <tuple>
 
@@ -13,6 +14,7 @@
 #include "harness_win32.h"
 #include "linux_side_win32.h"
 #include "platform/owners_win32.h"
+#include "probes_win32.h"
 
 namespace {
 
@@ -75,7 +77,8 @@ class Faults : public ::testing::Test {
 
   // Runs the uninstaller (by default the staged one) through OK, with the
   // option if asked and offered, and Ready to its end.
-  Outcome Run(bool delete_all, const std::string& exe = std::string()) {
+  Outcome Run(bool delete_all, const std::string& exe = std::string(),
+              const std::function<void()>& before_ok = nullptr) {
     ++runs;
     Outcome outcome;
     RunningUninstaller run(exe.empty() ? install.Exe() : exe);
@@ -84,6 +87,7 @@ class Faults : public ::testing::Test {
       outcome.window = true;
       outcome.option_offered = IsWindowVisible(ControlOf(main, kDeleteAll)) != FALSE;
       if (delete_all && outcome.option_offered) ClickControl(main, kDeleteAll);
+      if (before_ok) before_ok();
       ClickControl(main, kOk);
       const DWORD start = GetTickCount();
       while (GetTickCount() - start < kWait) {
@@ -515,7 +519,8 @@ TEST_F(Faults, AReinstallRightAfterTheExitKeepsItsNewProgramFile) {
 
 TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleasedAndNotWhenItWasRewritten) {
   fault =
-      "another process holds the program file open for 10 s after the exit; or a reinstall writes a new one past the hold";
+      "another process holds the program file open for 10 s after the exit; or a reinstall writes a new one past the "
+      "hold";
   const std::string dir = install.Parent() +
                           "\xC9"
                           "diteur\\";
@@ -687,6 +692,70 @@ TEST_F(Faults, ADirectorySwappedForALinkMidRemovalInBothModes) {
   }
   fault += " (swapped " + std::to_string(swapped) + " times before the removal reached the directory, refused " +
            std::to_string(refused) + " times while it worked there)";
+}
+
+TEST_F(Faults, ReadysValuesOutsideOrThroughALinkStayInBothModes) {
+  fault = "BeforeUninst and AfterUninst leading out through \"..\" and through a directory link";
+  const std::string outside = install.Parent() + "outside\\";
+  const std::string elsewhere = install.Parent() + "elsewhere\\";
+  CreateDirectoryA(outside.c_str(), nullptr);
+  CreateDirectoryA(elsewhere.c_str(), nullptr);
+  const std::string program = ReadWholeFile(ProbeProgram());
+  canary.PlantFile(outside + "before.exe", program);
+  canary.PlantFile(elsewhere + "after.exe", program);
+  canary.Record();
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("",
+                     "[StartProg]\r\nBeforeUninst=..\\outside\\before.exe\r\nAfterUninst=tools\\after.exe\r\n"
+                     "[Files]\r\nf=editor.exe\r\n"));
+    ASSERT_TRUE(MakeDirectoryLink(elsewhere, install.Dir() + "tools"));
+    EXPECT_FALSE(Run(delete_all).failure_box);
+    RemoveLinuxLink(install.Dir() + "tools");
+    EXPECT_FALSE(PathExists(install.Dir() + "uninstall.dat")) << "what lies inside still goes";
+  }
+}
+
+TEST_F(Faults, AReadOnlyFileWithASecondNameOutsideKeepsItsAttributes) {
+  fault = "a read-only file of the user's with a second name (a hard link) in a purged tree";
+  const std::string original = install.Parent() + "sibling\\letter.doc";
+  ASSERT_TRUE(SetFileAttributesA(original.c_str(), FILE_ATTRIBUTE_READONLY));
+  canary.Record();
+  Restage(Settings("", "[Files]\r\nf=editor.exe\r\n[Dirs]\r\nd=data\r\n"));
+  ASSERT_TRUE(CreateHardLinkA((install.Dir() + "data\\letter.doc").c_str(), original.c_str(), nullptr));
+  Run(true);
+  EXPECT_FALSE(PathExists(install.Dir() + "data")) << "the second name goes with the tree";
+  EXPECT_NE(GetFileAttributesA(original.c_str()) & FILE_ATTRIBUTE_READONLY, 0u) << "the first keeps its attribute";
+  SetFileAttributesA(original.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Faults, AnOwnDirectoryHeldForDeletionFailsAndLosesNothingInBothModes) {
+  fault = "another program holds the own directory open for deletion";
+  for (const bool delete_all : {false, true}) {
+    Restage(Settings("", "[Files]\r\nf=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
+    // Once the window is open, so that the run gets as far as the removal.
+    FileHandle holder;
+    EXPECT_TRUE(Run(delete_all, std::string(), [&] {
+                  holder.Reset(CreateFileA(install.Dir().c_str(), DELETE | FILE_LIST_DIRECTORY,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                           FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+                  EXPECT_TRUE(holder.Valid());
+                }).failure_box);
+    EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
+    EXPECT_TRUE(PathExists(install.Dir() + "data\\notes.txt"));
+  }
+}
+
+TEST_F(Faults, AStartMenuFolderThatIsALinkRedirectsNothing) {
+  fault = "the start-menu folder turned into a link to the user's folder, and its links named through it";
+  RemoveTree(install.Parent() + "menu\\Editor");
+  ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Parent() + "menu\\Editor"));
+  install.Write("uninstall.dat",
+                Settings("", "[StartMenu]\r\nProgram=" + install.Parent() +
+                                 "menu\\Editor\\letter.doc\r\n[UserTask]\r\nNumber=1\r\nTask1=0|" + install.Parent() +
+                                 "menu\\Editor\\nested\\photo.jpg\r\n"
+                                 "[Files]\r\nf=editor.exe\r\n"));
+  EXPECT_FALSE(Run(false).failure_box);
+  RemoveLinuxLink(install.Parent() + "menu\\Editor");
 }
 
 // The kill-point sweep, run by scripts/killpoints: too slow for every run of

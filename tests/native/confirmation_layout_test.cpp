@@ -55,7 +55,15 @@ TEST(ProgressPercent, HundredthsOfWhatIsDoneAtAnyCount) {
   const struct {
     size_t done, total;
     int percent;
-  } rows[] = {{0, 0, 0}, {5, 0, 0}, {0, 1, 0}, {1, 1, 100}, {1, 3, 33}, {2000, 2000, 100}, {999, 2000, 49},
-              {4000000000u, 4000000000u, 100}, {2000000000u, 4000000000u, 49}};
-  for (const auto& row : rows) EXPECT_EQ(ProgressPercent(row.done, row.total), row.percent) << row.done << "/" << row.total;
+  } rows[] = {{0, 0, 0},
+              {5, 0, 0},
+              {0, 1, 0},
+              {1, 1, 100},
+              {1, 3, 33},
+              {2000, 2000, 100},
+              {999, 2000, 49},
+              {4000000000u, 4000000000u, 100},
+              {2000000000u, 4000000000u, 49}};
+  for (const auto& row : rows)
+    EXPECT_EQ(ProgressPercent(row.done, row.total), row.percent) << row.done << "/" << row.total;
 }

@@ -13,6 +13,7 @@ class FakePlatform : public RunPlatform {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty
+  bool holdable = true;              // false: another program holds the own directory for deletion
   std::set<std::string> in_use;      // files that go only at the restart
   bool delete_all_checked = false;
   std::string held_own;
@@ -89,13 +90,13 @@ class FakePlatform : public RunPlatform {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
-  bool DeletePlainFile(const std::string& path) override {
-    log.push_back("delete:" + path);
-    return files.erase(path) != 0;
-  }
-  Outcome RemoveEmptyDirectory(const std::string& directory) override {
-    log.push_back("rmdir:" + directory);
-    return empty_dirs.erase(directory) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
+  Outcome RemoveAbsolute(const std::string& path, bool directory) override {
+    if (!directory) {
+      log.push_back("delete:" + path);
+      return files.erase(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
+    }
+    log.push_back("rmdir:" + path);
+    return empty_dirs.erase(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
   }
   // The installation: each call by its kind and the value's parts; files and
   // empty directories go, below the own directory, and each is reported.
@@ -104,7 +105,7 @@ class FakePlatform : public RunPlatform {
     for (const std::string& path : kept) entry += "|keep " + path;
     log.push_back(entry);
     held_own = own;
-    return true;
+    return holdable;
   }
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
     static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};

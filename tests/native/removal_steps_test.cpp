@@ -171,12 +171,12 @@ TEST_F(RemovalStepsTest, CancelChangesNothingAndTheCheckBoxOnlyToggles) {
   EXPECT_TRUE(platform.log.empty());
 }
 
-TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrder) {
-  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n");
+TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrderOnlyWithinTheInstallation) {
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=tools\\post.exe\n");
   EXPECT_TRUE(HandleControl(run, platform, kReadyButtonId));
-  const Log expected = {"delete:" + kOwn + "uninstall.dat", "delete:" + kOwn + "Uninstall.vbs",
-                        "delete:" + kOwn + "Uninstall.js",  "delete:" + kOwn + "pre.exe",
-                        "delete:" + kOwn + "post.exe",      "batch:" + kOwn};
+  const Log expected = {"hold:" + kOwn,      "file:uninstall.dat", "file:Uninstall.vbs",
+                        "file:Uninstall.js", "file:pre.exe",       "file:tools\\post.exe",
+                        "release",           "batch:" + kOwn};
   EXPECT_EQ(platform.log, expected);
 
   // A directory the installation shares with the user's files is never removed.
@@ -184,6 +184,35 @@ TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrder) {
   run.shared_directory = true;
   HandleControl(run, platform, kReadyButtonId);
   EXPECT_EQ(platform.log.back(), "batch:");
+
+  // A value that leads outside is passed over, and listed as staying.
+  Install(kOwn,
+          "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=..\\outside\\pre.exe\n[Files]\nf=editor.exe\n");
+  platform.files = {kOwn + "editor.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  ASSERT_FALSE(run.stayed.empty());
+  EXPECT_EQ(run.stayed.front().path, kOwn + "..\\outside\\pre.exe");
+  EXPECT_EQ(run.stayed.front().reason, "passed over, it lies outside the installation");
+  platform.log.clear();
+  HandleControl(run, platform, kReadyButtonId);
+  EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "file:uninstall.dat"), 1);
+  for (const std::string& entry : platform.log) EXPECT_EQ(entry.find("outside"), std::string::npos) << entry;
+}
+
+TEST_F(RemovalStepsTest, AnInstallationThatCannotBeHeldFailsInBothModesAndLosesNothing) {
+  for (const bool delete_all : {false, true}) {
+    Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[Dirs]\nd=data\n");
+    platform.files = {kOwn + "editor.exe"};
+    platform.holdable = false;
+    platform.delete_all_checked = delete_all;
+    HandleControl(run, platform, kOkButtonId);
+    EXPECT_FALSE(run.removal_succeeded);
+    for (const std::string& entry : platform.log) {
+      EXPECT_TRUE(entry.compare(0, 5, "file:") != 0 && entry.compare(0, 5, "tree:") != 0 &&
+                  entry.compare(0, 6, "files:") != 0)
+          << entry;
+    }
+  }
 }
 
 TEST_F(RemovalStepsTest, DeleteAllTakesTheProductKeyAndItsParentWhenEmpty) {

@@ -22,7 +22,8 @@ SelfDeleteTarget OddTarget() {
   return target;
 }
 
-const std::string kLoopStart = Lines({"set /a qm_attempts=0", ":DeleteFile", "if not exist \"%QM_FILE%\" goto RemoveDirectory"});
+const std::string kLoopStart =
+    Lines({"set /a qm_attempts=0", ":DeleteFile", "if not exist \"%QM_FILE%\" goto RemoveDirectory"});
 const std::string kLoopEnd =
     Lines({"del /f /q \"%QM_FILE%\"", "if not exist \"%QM_FILE%\" goto RemoveDirectory", "set /a qm_attempts+=1",
            "if %qm_attempts% geq 60 goto RemoveDirectory", "C:\\Windows\\system32\\ping.exe -n 2 127.0.0.1 >nul",
@@ -57,8 +58,9 @@ TEST(SelfDeleteBatch, NoPathOfTheInstallationIsEverPartOfTheText) {
   beside_the_batch.file = "C:\\Users\\Tom & Anna\\Temp\\~qmu-1\\~~uninst9.tmp";
   EXPECT_EQ(SelfDeleteBatchText(beside_the_batch, kSystem, kHome), Lines({"@echo off"}) + kLoopStart + kLoopEnd + kEnd);
   EXPECT_EQ(SelfDeleteEnvironment(target, "C:\\Windows"),
-            std::string("QM_FILE=") + target.file + '\0' + "QM_DIRECTORY=" + target.directory.substr(0, target.directory.size() - 1) +
-                '\0' + "SystemRoot=C:\\Windows" + '\0' + '\0');
+            std::string("QM_FILE=") + target.file + '\0' +
+                "QM_DIRECTORY=" + target.directory.substr(0, target.directory.size() - 1) + '\0' +
+                "SystemRoot=C:\\Windows" + '\0' + '\0');
   // What the batch would have to spell unquoted is refused, not escaped.
   for (const std::string& odd : {std::string("C:\\WIN DOWS\\system32"), std::string("C:\\W&\\system32"),
                                  std::string("C:\\%x%\\system32"), std::string("C:\\\xC9\\system32"), std::string()}) {

@@ -212,16 +212,40 @@ TEST(HeldInstallation, NoDirectoryOnTheWayCanBeRenamedOrSwappedForALinkMeanwhile
   RemoveLinuxLink(staged.own + "data\\deep2");
 }
 
-TEST(RemoveEmptyDirectoryAt, OnlyAnEmptyDirectoryGoes) {
+// The start-menu folder and links, the desktop link and the files of user
+// tasks: only as their paths name them, never through a link on the way.
+TEST(RemoveAbsolute, TakesOnlyWhatThePathNames) {
   TempTree tree;
-  const std::string empty = tree.MakeDir("empty");
   tree.MakeDir("full");
   tree.Write("full\\x", "x");
-  EXPECT_EQ(RemoveEmptyDirectoryAt(tree.Path() + "full"), Outcome::kNotEmpty);
-  EXPECT_EQ(RemoveEmptyDirectoryAt(tree.Path() + "missing"), Outcome::kAbsent);
-  EXPECT_EQ(RemoveEmptyDirectoryAt(empty + "\\"), Outcome::kRemoved);
-  EXPECT_FALSE(PathExists(empty));
-  EXPECT_TRUE(PathExists(tree.Path() + "full\\x"));
+  tree.MakeDir("menu");
+  tree.MakeDir("user");
+  tree.Write("user\\Editor.lnk", "the user's");
+  ASSERT_TRUE(MakeDirectoryLink(tree.Path() + "user", tree.Path() + "menu\\Editor"));
+  const std::string read_only = tree.Write("ro.lnk", "r");
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
+  const struct {
+    std::string path;
+    bool directory;
+    Outcome outcome;
+  } rows[] = {
+      {tree.Path() + "full", true, Outcome::kNotEmpty},
+      {tree.Path() + "missing", true, Outcome::kAbsent},
+      {tree.Path() + "full\\x", true, Outcome::kChanged},
+      {tree.Path() + "full", false, Outcome::kChanged},
+      {read_only, false, Outcome::kDenied},
+      {tree.Path() + "menu\\Editor\\Editor.lnk", false, Outcome::kThroughLink},
+      {tree.Path() + "menu\\.\\Editor\\..\\Editor\\Editor.lnk", false, Outcome::kThroughLink},
+      {tree.MakeDir("empty") + "\\", true, Outcome::kRemoved},
+      {tree.Write("plain.lnk", "p"), false, Outcome::kRemoved},
+      {tree.Path() + "FULL\\.\\x", false, Outcome::kRemoved},
+  };
+  for (const auto& row : rows) EXPECT_EQ(RemoveAbsolute(row.path, row.directory), row.outcome) << row.path;
+  EXPECT_EQ(ReadWholeFile(tree.Path() + "user\\Editor.lnk"), "the user's");
+  EXPECT_TRUE(PathExists(read_only));
+  EXPECT_FALSE(PathExists(tree.Path() + "empty"));
+  RemoveLinuxLink(tree.Path() + "menu\\Editor");
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAfterIt) {
@@ -238,8 +262,8 @@ TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAf
   EXPECT_EQ(app.told.Of(helper), Outcome::kAtRestart);
   EXPECT_FALSE(PathExists(helper)) << "renamed beside itself";
   const std::string operations = pending.Operations();
-  const size_t file = operations.find("\\??\\" + app.own + "data\\~qm");
-  const size_t directory = operations.find("\\??\\" + app.own + "data" + std::string(1, '\0'));
+  const size_t file = operations.find(PendingRestarts::Named(app.own + "data\\~qm"));
+  const size_t directory = operations.find(PendingRestarts::Named(app.own + "data") + std::string(1, '\0'));
   EXPECT_NE(file, std::string::npos);
   EXPECT_NE(directory, std::string::npos);
   EXPECT_LT(file, directory) << "the directory after its file";

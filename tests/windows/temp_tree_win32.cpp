@@ -93,8 +93,18 @@ constexpr char kPending[] = "PendingFileRenameOperations";
 }  // namespace
 
 PendingRestarts::PendingRestarts(const std::string& directory)
-    : directory_(directory), mutex_(CreateMutexA(nullptr, FALSE, "qm-tests-pending-restarts")) {
+    : directory_(Named(directory)), mutex_(CreateMutexA(nullptr, FALSE, "qm-tests-pending-restarts")) {
   WaitForSingleObject(mutex_, 60000);
+}
+
+std::string PendingRestarts::Named(const std::string& path) {
+  char mount[MAX_PATH] = {};
+  char volume[MAX_PATH] = {};
+  if (!GetVolumePathNameA(path.c_str(), mount, MAX_PATH) ||
+      !GetVolumeNameForVolumeMountPointA(mount, volume, MAX_PATH)) {
+    return "\\??\\" + path;
+  }
+  return "\\??\\" + std::string(volume + 4) + path.substr(strlen(mount));
 }
 
 std::string PendingRestarts::Operations() const {
@@ -119,7 +129,7 @@ PendingRestarts::~PendingRestarts() {
     if (source_end == std::string::npos || source_end == at) break;
     const size_t target_end = operations.find('\0', source_end + 1);
     if (target_end == std::string::npos) break;
-    if (operations.compare(at, 4 + directory_.size(), "\\??\\" + directory_) != 0) {
+    if (operations.compare(at, directory_.size(), directory_) != 0) {
       kept.append(operations, at, target_end + 1 - at);
     }
     at = target_end + 1;

@@ -56,6 +56,8 @@ class PendingRestarts {
   // The list as the registry holds it: source, target, source, target...
   // each ending in a NUL.
   std::string Operations() const;
+  // A full path as the list names it: by its volume's own name.
+  static std::string Named(const std::string& path);
 
  private:
   std::string directory_;
