@@ -745,19 +745,6 @@ TEST_F(Faults, AnOwnDirectoryHeldForDeletionFailsAndLosesNothingInBothModes) {
   }
 }
 
-TEST_F(Faults, AStartMenuFolderThatIsALinkRedirectsNothing) {
-  fault = "the start-menu folder turned into a link to the user's folder, and its links named through it";
-  RemoveTree(install.Parent() + "menu\\Editor");
-  ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", install.Parent() + "menu\\Editor"));
-  install.Write("uninstall.dat",
-                Settings("", "[StartMenu]\r\nProgram=" + install.Parent() +
-                                 "menu\\Editor\\letter.doc\r\n[UserTask]\r\nNumber=1\r\nTask1=0|" + install.Parent() +
-                                 "menu\\Editor\\nested\\photo.jpg\r\n"
-                                 "[Files]\r\nf=editor.exe\r\n"));
-  EXPECT_FALSE(Run(false).failure_box);
-  RemoveLinuxLink(install.Parent() + "menu\\Editor");
-}
-
 // The kill-point sweep, run by scripts/killpoints: too slow for every run of
 // the suite, which kills one run in each mode above.
 class KillPoints : public Faults, public ::testing::WithParamInterface<std::tuple<bool, int>> {};

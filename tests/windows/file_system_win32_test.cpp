@@ -117,6 +117,10 @@ TEST(HeldInstallation, ATreeGoesWholeReadOnlyDeepAndOutsideTheCodePageButWhatIsK
   for (int i = 0; i < 4; ++i)
     ASSERT_TRUE(MakeLongDirectory(deep += "\\" + std::string(100, static_cast<char>('a' + i))));
   ASSERT_TRUE(MakeLongFile(deep + "\\far.txt"));
+  // A thousand levels, walked on the walk's own stack, not the process's.
+  std::string deepest = app.own + "data";
+  for (int i = 0; i < 1000; ++i) ASSERT_TRUE(MakeLongDirectory(deepest += "\\d"));
+  ASSERT_TRUE(MakeLongFile(deepest + "\\bottom.txt"));
   app.tree.MakeDir("app\\bin");
   const std::string program = app.tree.Write("app\\bin\\editor.exe", "MZ");
   app.tree.Write("app\\bin\\core.dll", "x");
