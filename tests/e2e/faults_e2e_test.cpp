@@ -745,6 +745,18 @@ TEST_F(Faults, AnOwnDirectoryHeldForDeletionFailsAndLosesNothingInBothModes) {
   }
 }
 
+TEST_F(Faults, AStartMenuFolderThatIsALinkRedirectsNothing) {
+  fault = "the start-menu folder a link to the user's folder, and its link and a task's file named through it";
+  const std::string menu = install.Parent() + "menu\\Linked";
+  ASSERT_TRUE(MakeDirectoryLink(install.Parent() + "sibling", menu));
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nGUID={QM-FAULTS}\r\nStartMenu=" + menu +
+                    "\r\n[StartMenu]\r\nProgram=" + menu + "\\letter.doc\r\n[UserTask]\r\nNumber=1\r\nTask1=0|" + menu +
+                    "\\nested\\photo.jpg\r\n[Files]\r\nf=editor.exe\r\n");
+  EXPECT_FALSE(Run(false).failure_box);
+  RemoveLinuxLink(menu);
+}
+
 // The kill-point sweep, run by scripts/killpoints: too slow for every run of
 // the suite, which kills one run in each mode above.
 class KillPoints : public Faults, public ::testing::WithParamInterface<std::tuple<bool, int>> {};
