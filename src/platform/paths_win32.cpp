@@ -43,6 +43,11 @@ std::string WindowsDirectory() {
   return PathText([](char* buffer) { return GetSystemWindowsDirectoryA(buffer, kLongestPath); });
 }
 
+std::string FullPath(const std::string& path) {
+  if (path.empty()) return std::string();
+  return PathText([&](char* buffer) { return GetFullPathNameA(path.c_str(), kLongestPath, buffer, nullptr); });
+}
+
 std::vector<std::string> ShellFolders() {
   // The user's own folders and the all-users ones, the system's and the
   // programs' folders, each as the shell reports it for this user.

@@ -14,6 +14,9 @@ std::string TempDirectory();
 // programs stand in, and Windows itself (shared by every session).
 std::string SystemDirectory();
 std::string WindowsDirectory();
+// The path made full against the current directory, "." and ".." resolved
+// by their spelling alone; empty if it cannot be.
+std::string FullPath(const std::string& path);
 
 // The shell's folders that no program lives in as a whole: the user's and all
 // users' documents, desktop, media, downloads, profile and application data,

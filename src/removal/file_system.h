@@ -23,3 +23,9 @@ bool NamesDrive(const std::string& path);
 std::string InUseName(uint32_t process_id, int attempt);
 // What every such name of this process begins with.
 std::string InUsePrefix(uint32_t process_id);
+
+// The platform's long form of a full path ("\\?\C:\..." or
+// "\\?\UNC\server\share\..."), which no length limit applies to, without
+// trailing backslashes but a drive root's: the form in which a handle's
+// final path is reported.
+std::string LongPathForm(const std::string& path);

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "platform/paths_win32.h"
 #include "removal/file_system.h"
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io,
@@ -517,8 +518,8 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
         continue;
       }
     } else {
-      uint32_t inner = 0;
-      result = RemoveEntry(level.listing.Directory(), name, seen, true, inner, listener);
+      result = is_directory ? RemoveLink(level.listing.Directory(), &relative_[name], relative_.size() - name)
+                            : RemoveFile(level.listing.Directory(), name, true);
     }
     level.held += result.outcome == Outcome::kRemoved ? 0 : 1;
     level.scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
@@ -564,12 +565,9 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
 }
 
 Outcome RemoveAbsolute(const std::string& path, bool directory) {
-  std::wstring named(kLongestName, L'\0');
-  const DWORD length = path.empty() ? 0 : GetFullPathNameW(Wide(path).c_str(), kLongestName, &named[0], nullptr);
-  if (length == 0 || length >= kLongestName) return Outcome::kAbsent;
-  named.resize(length);
-  while (named.size() > 3 && named.back() == L'\\') named.pop_back();
-  named = named.compare(0, 2, L"\\\\") == 0 ? L"\\\\?\\UNC" + named.substr(1) : L"\\\\?\\" + named;
+  const std::string full = FullPath(path);
+  if (full.empty()) return Outcome::kAbsent;
+  const std::wstring named = Wide(LongPathForm(full));
   const HANDLE opened = CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError()).outcome;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "settings/settings.h"
 #include "text/text.h"
 
 namespace {
@@ -17,6 +18,10 @@ bool IsPlain(const std::string& text) {
   }
   return true;
 }
+
+// The home's own name, which the batch and its command line use from the
+// home's parent.
+std::string HomeName(const std::string& home) { return FileNameOf(WithoutTrailingBackslashes(home)); }
 
 void AppendVariable(std::string& block, const char* name, const std::string& value) {
   if (value.empty()) return;
@@ -49,7 +54,25 @@ std::string BatchDirectoryRights(const std::string& user_sid) {
 }
 
 std::string BatchCommandLine(const std::string& home) {
-  return JoinTexts({"cmd.exe /d /q /e:on /v:off /c ", home, "\\", kSelfDeleteBatchName});
+  return JoinTexts({"cmd.exe /d /q /e:on /v:off /c ", HomeName(home), "\\", kSelfDeleteBatchName});
+}
+
+std::string RetiredPath(Retired where, const std::string& exe, const std::string& home, uint32_t process_id) {
+  const std::string name = RetiredExecutableName(process_id);
+  return where == Retired::kIntoHome ? WithTrailingBackslash(home) + name : DirectoryOf(exe) + name;
+}
+
+SelfDeleteTarget SelfDeleteTargetFor(Retired where, const std::string& exe, const std::string& home,
+                                     const std::string& own_directory, uint32_t process_id) {
+  SelfDeleteTarget target;
+  if (where == Retired::kIntoHome) {
+    target.file = HomeName(home) + "\\" + RetiredExecutableName(process_id);
+    return target;
+  }
+  target.file = where == Retired::kBesideItself ? RetiredPath(where, exe, home, process_id) : exe;
+  if (where == Retired::kNowhere) target.settings = SettingsPathFor(DirectoryOf(exe));
+  target.directory = own_directory;
+  return target;
 }
 
 std::string SelfDeleteEnvironment(const SelfDeleteTarget& target, const std::string& windows_directory) {
@@ -63,10 +86,11 @@ std::string SelfDeleteEnvironment(const SelfDeleteTarget& target, const std::str
 }
 
 std::string SelfDeleteBatchText(const SelfDeleteTarget& target, const std::string& system_directory,
-                                const std::string& home) {
+                                const std::string& home_path) {
+  const std::string home = HomeName(home_path);
   if (!IsPlain(system_directory) || !IsPlain(home)) return std::string();
   const std::string system = WithoutTrailingBackslashes(system_directory);
-  const bool guarded = !target.guard_size.empty();
+  const bool guarded = target.guard_size != 0;
   std::string text;
   // One batch line per source line; adjacent literals join on purpose.
   // clang-format off
@@ -82,7 +106,7 @@ std::string SelfDeleteBatchText(const SelfDeleteTarget& target, const std::strin
     AppendTexts(text, {
         "if exist \"%QM_SETTINGS%\" goto RemoveDirectory\r\n"
         "set qm_same=\r\n"
-        "for %%F in (\"%QM_FILE%\") do if \"%%~zF %%~tF\"==\"", DecimalText(ParseDecimal(target.guard_size)),
+        "for %%F in (\"%QM_FILE%\") do if \"%%~zF %%~tF\"==\"", DecimalText(static_cast<int32_t>(target.guard_size)),
         " %qm_time%\" set qm_same=1\r\n"
         "if not defined qm_same goto RemoveDirectory\r\n"});
   }

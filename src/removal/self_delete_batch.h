@@ -44,32 +44,48 @@ struct SelfDeleteTarget {
   // where the batch runs.
   std::string file;
   std::string directory;  // removed when empty after the file; empty: none
-  // For a file that stayed at the program's own path: its size in decimal.
-  // The batch deletes it only while it still has that size and the time it
-  // had when the batch started, and no new uninstall.dat stands beside it,
-  // so that a reinstall's new file is never taken. Empty: the file bears a
-  // name of this run's own, and goes whatever it holds.
-  std::string guard_size;
+  // For a file that stayed at the program's own path: its size. The batch
+  // deletes it only while it still has that size and the time it had when
+  // the batch started, and no new uninstall.dat stands beside it, so that a
+  // reinstall's new file is never taken. 0: the file bears a name of this
+  // run's own, and goes whatever it holds.
+  uint32_t guard_size = 0;
   std::string settings;  // that uninstall.dat's path, for the guard
 };
+
+// Where the program's file went before the batch starts, in the order tried:
+// into the batch's home, beside itself under a name of this run's, or
+// nowhere (another volume and a hold that lets it not be renamed).
+enum class Retired : uint8_t { kIntoHome, kBesideItself, kNowhere };
+
+// The full path the program's file (exe) is moved to, for the first two.
+std::string RetiredPath(Retired where, const std::string& exe, const std::string& home, uint32_t process_id);
+
+// What the batch is told once the file went where it went; the own directory
+// is named only where the file is still in it. A guard size is the caller's
+// to set for kNowhere.
+SelfDeleteTarget SelfDeleteTargetFor(Retired where, const std::string& exe, const std::string& home,
+                                     const std::string& own_directory, uint32_t process_id);
 
 // The environment block: NAME=value texts, each ending in a zero byte, and
 // one more zero byte at the end. The system's directory comes along, which
 // the system's programs need.
 std::string SelfDeleteEnvironment(const SelfDeleteTarget& target, const std::string& windows_directory);
 
-// The whole batch, lines ending in CR LF, run in the directory that holds
-// its own (home, a name alone): deletes the file, read-only or not, waiting
+// The whole batch, lines ending in CR LF, run in the parent of its home
+// (named by its name alone): deletes the file, read-only or not, waiting
 // a second between attempts for about a minute; then removes the directory
 // when one is named; then itself and its home. Programs are named by their
-// paths in system_directory. Empty when that directory or the name is not
-// plain enough to stand in a batch unquoted (letters, digits and \:._~- only).
+// paths in system_directory. Empty when that directory or the
+// home's name is not plain enough to stand in a batch unquoted (letters,
+// digits and \:._~- only).
 std::string SelfDeleteBatchText(const SelfDeleteTarget& target, const std::string& system_directory,
                                 const std::string& home);
 
-// The command line that runs the batch in home (a name alone) through the
-// system's cmd.exe, from home's parent: without AutoRun commands, with
-// extensions on and delayed expansion off, whatever the registry says.
+// The command line that runs the batch in home through the system's
+// cmd.exe, from home's parent, by a name relative to it: without AutoRun
+// commands, with extensions on and delayed expansion off, whatever the
+// registry says.
 std::string BatchCommandLine(const std::string& home);
 
 // Makes the batch's directory anew in parent, under an unguessable name; in

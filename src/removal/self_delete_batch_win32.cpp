@@ -48,14 +48,15 @@ struct RestrictedRights {
 
 // A file that another program holds without letting it be renamed stays at
 // the program's path: it gets a last-write time that no reinstalled file
-// has (a minute of 1990 drawn at random), which the batch checks for.
-std::string MarkHeldFile(const std::string& path) {
+// has (a minute of 1990 drawn at random), which the batch checks for. Its
+// size; 0 when it cannot be read.
+uint32_t MarkHeldFile(const std::string& path) {
   FileHandle file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES | FILE_READ_ATTRIBUTES,
                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
   uint32_t minute = 0;
-  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return std::string();
+  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size)) return 0;
   if (RtlGenRandom(&minute, sizeof(minute))) {
     constexpr ULONGLONG k1990 = 0x01B41E2A18D64000ull;  // 1990-01-01 in 100 ns since 1601
     constexpr ULONGLONG kMinute = 600000000ull;
@@ -63,7 +64,7 @@ std::string MarkHeldFile(const std::string& path) {
     const FILETIME stamp{static_cast<DWORD>(time), static_cast<DWORD>(time >> 32)};
     SetFileTime(file.Get(), nullptr, nullptr, &stamp);
   }
-  return DecimalText(static_cast<int32_t>(size.QuadPart));
+  return static_cast<uint32_t>(size.QuadPart);
 }
 
 }  // namespace
@@ -105,7 +106,7 @@ bool WriteSelfDeleteBatch(const std::string& bat, const std::string& text) {
 bool StartBatch(const std::string& home, const std::string& environment) {
   const std::string parent = DirectoryOf(WithoutTrailingBackslashes(home));
   const std::string processor = SystemDirectory() + "\\cmd.exe";
-  std::string command = BatchCommandLine(FileNameOf(WithoutTrailingBackslashes(home)));
+  std::string command = BatchCommandLine(home);
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -129,29 +130,22 @@ std::string StartSelfDeleteBatch(const std::string& own_directory) {
   // This process holds neither the own directory nor the home as its current one.
   SetCurrentDirectoryA(parent.c_str());
   const std::string exe = ModulePath();
-  const std::string retired = RetiredExecutableName(GetCurrentProcessId());
-  const std::string name = FileNameOf(WithoutTrailingBackslashes(home));
-  SelfDeleteTarget target;
-  if (MoveFileA(exe.c_str(), (home + retired).c_str())) {
-    // Nothing of the program is left in its directory: the directory goes
-    // now if it is empty, and the batch names only its own.
-    if (!own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
-    target.file = name + "\\" + retired;
-  } else {
-    // It lies on another volume, or a process holds it without letting it
-    // be renamed: it takes its new name where it is, if it can, and the
-    // batch names the directory.
-    target.file = DirectoryOf(exe) + retired;
-    if (!MoveFileA(exe.c_str(), target.file.c_str())) {
-      target.file = exe;
-      target.settings = DirectoryOf(exe) + "uninstall.dat";
-      target.guard_size = MarkHeldFile(exe);
-      if (target.guard_size.empty()) return std::string();
-    }
-    target.directory = own_directory;
+  const uint32_t id = GetCurrentProcessId();
+  // Into the home, where the batch names nothing of the installation; else
+  // beside itself on another volume; else it stays where a hold keeps it.
+  Retired where = Retired::kIntoHome;
+  while (where != Retired::kNowhere && !MoveFileA(exe.c_str(), RetiredPath(where, exe, home, id).c_str())) {
+    where = where == Retired::kIntoHome ? Retired::kBesideItself : Retired::kNowhere;
+  }
+  // Nothing of the program is left in its directory: it goes now if it is empty.
+  if (where == Retired::kIntoHome && !own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
+  SelfDeleteTarget target = SelfDeleteTargetFor(where, exe, home, own_directory, id);
+  if (where == Retired::kNowhere) {
+    target.guard_size = MarkHeldFile(exe);
+    if (target.guard_size == 0) return std::string();
   }
   const std::string bat = home + kSelfDeleteBatchName;
-  const bool started = WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, SystemDirectory(), name)) &&
+  const bool started = WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, SystemDirectory(), home)) &&
                        StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory()));
   return started ? bat : std::string();
 }

@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   UninstallScriptText("Uninstall.vbs", input, first, second, input);
   UninstallScriptText("Uninstall.js", input, first, second, input);
-  SelfDeleteTarget target{first, second, input.size() % 2 ? first : std::string(), second};
+  SelfDeleteTarget target{first, second, static_cast<uint32_t>(input.size() % 2 ? size : 0), second};
   const std::string batch = SelfDeleteBatchText(target, first, second);
   // Every line of the batch ends in CR LF, and no byte of a path it is
   // given beyond the plain ones it may spell ever reaches its text.

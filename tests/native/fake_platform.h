@@ -13,7 +13,6 @@ class FakePlatform : public RunPlatform {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty
-  bool holdable = true;              // false: another program holds the own directory for deletion
   std::set<std::string> in_use;      // files that go only at the restart
   bool delete_all_checked = false;
   std::string held_own;
@@ -105,7 +104,7 @@ class FakePlatform : public RunPlatform {
     for (const std::string& path : kept) entry += "|keep " + path;
     log.push_back(entry);
     held_own = own;
-    return holdable;
+    return true;
   }
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
     static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};

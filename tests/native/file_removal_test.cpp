@@ -3,6 +3,7 @@
 #include "fake_files.h"
 #include "fake_platform.h"
 #include "removal/file_removal.h"
+#include "removal/file_system.h"
 
 namespace {
 
@@ -121,6 +122,13 @@ TEST(RemoveAllFiles, PurgesTreesBelowTheOwnDirectoryKeepingWhatGoesLast) {
       << "the directory that held the program goes after it";
   EXPECT_EQ(told.entries.front(), OutsideOf("..\\Shared"));
   EXPECT_EQ(HeldFileCount(), 0);
+}
+
+// The form a handle's final path takes, which a path is compared with.
+TEST(LongPathForm, DropsTrailingBackslashesButARootsAndMarksShares) {
+  EXPECT_EQ(LongPathForm("C:\\Menu\\Editor\\\\"), "\\\\?\\C:\\Menu\\Editor");
+  EXPECT_EQ(LongPathForm("C:\\"), "\\\\?\\C:\\");
+  EXPECT_EQ(LongPathForm("\\\\server\\share\\x"), "\\\\?\\UNC\\server\\share\\x");
 }
 
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {

@@ -199,22 +199,6 @@ TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrderOnlyWithinThe
   for (const std::string& entry : platform.log) EXPECT_EQ(entry.find("outside"), std::string::npos) << entry;
 }
 
-TEST_F(RemovalStepsTest, AnInstallationThatCannotBeHeldFailsInBothModesAndLosesNothing) {
-  for (const bool delete_all : {false, true}) {
-    Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[Dirs]\nd=data\n");
-    platform.files = {kOwn + "editor.exe"};
-    platform.holdable = false;
-    platform.delete_all_checked = delete_all;
-    HandleControl(run, platform, kOkButtonId);
-    EXPECT_FALSE(run.removal_succeeded);
-    for (const std::string& entry : platform.log) {
-      EXPECT_TRUE(entry.compare(0, 5, "file:") != 0 && entry.compare(0, 5, "tree:") != 0 &&
-                  entry.compare(0, 6, "files:") != 0)
-          << entry;
-    }
-  }
-}
-
 TEST_F(RemovalStepsTest, DeleteAllTakesTheProductKeyAndItsParentWhenEmpty) {
   Install(kOwn, "[Settings]\nProgExe=editor.exe\nGUID={E1}\n");
   platform.files = {kOwn + "editor.exe"};

@@ -10,7 +10,7 @@ std::string Lines(std::initializer_list<std::string> lines) {
   return text;
 }
 
-const std::string kHome = "~qmu-001fa0ff420770c3";
+const std::string kHome = "C:\\Users\\Tom & Anna\\Temp\\~qmu-001fa0ff420770c3\\";
 const std::string kSystem = "C:\\Windows\\system32";
 
 // Paths that a command processor would split, expand or escape, were they
@@ -39,7 +39,7 @@ TEST(SelfDeleteBatch, NamesPlacesAndRights) {
   EXPECT_EQ(RetiredExecutableName(4242), "~~uninst4242.tmp");
   EXPECT_NE(RetiredExecutableName(4242), RetiredExecutableName(4243));
   const uint8_t random[8] = {0x00, 0x1f, 0xa0, 0xff, 0x42, 0x07, 0x70, 0xc3};
-  EXPECT_EQ(BatchDirectoryName(random), kHome);
+  EXPECT_EQ(BatchDirectoryName(random), "~qmu-001fa0ff420770c3");
   EXPECT_EQ(BatchCommandLine(kHome), "cmd.exe /d /q /e:on /v:off /c ~qmu-001fa0ff420770c3\\~~uninst.bat");
   EXPECT_EQ(BatchDirectoryRights("S-1-5-21-1-2-3-1001"),
             "O:BAD:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;S-1-5-21-1-2-3-1001)");
@@ -66,12 +66,12 @@ TEST(SelfDeleteBatch, NoPathOfTheInstallationIsEverPartOfTheText) {
                                  std::string("C:\\%x%\\system32"), std::string("C:\\\xC9\\system32"), std::string()}) {
     EXPECT_EQ(SelfDeleteBatchText(target, odd, kHome), "") << odd;
   }
-  EXPECT_EQ(SelfDeleteBatchText(target, kSystem, "~qmu-1 & x"), "");
+  EXPECT_EQ(SelfDeleteBatchText(target, kSystem, "C:\\Temp\\~qmu-1 & x\\"), "");
 }
 
 TEST(SelfDeleteBatch, AFileLeftAtTheProgramsPathGoesOnlyWhileItIsStillThatFile) {
   SelfDeleteTarget target = OddTarget();
-  target.guard_size = "65024";
+  target.guard_size = 65024;
   target.settings = "C:\\Users\\Tom & Anna\\v & w ^x!\\App (1) %PATH%\\uninstall.dat";
   EXPECT_EQ(SelfDeleteBatchText(target, kSystem, kHome),
             Lines({"@echo off", "for %%F in (\"%QM_FILE%\") do set \"qm_time=%%~tF\""}) + kLoopStart +

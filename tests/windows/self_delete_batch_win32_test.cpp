@@ -49,8 +49,7 @@ TEST(StartBatch, RunsInAnyTemporaryDirectoryAndTakesExactlyItsOwn) {
   target.file = tree.Write("v & App ^(2)!\\uninst ^1!.exe", "MZ");
   SetFileAttributesA(target.file.c_str(), FILE_ATTRIBUTE_READONLY);
   target.directory = own;
-  const std::string name = home.substr(parent.size(), home.size() - parent.size() - 1);
-  ASSERT_TRUE(WriteSelfDeleteBatch(home + kSelfDeleteBatchName, SelfDeleteBatchText(target, SystemDirectory(), name)));
+  ASSERT_TRUE(WriteSelfDeleteBatch(home + kSelfDeleteBatchName, SelfDeleteBatchText(target, SystemDirectory(), home)));
   ASSERT_TRUE(StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory())));
   EXPECT_TRUE(WaitToVanish(home));
   EXPECT_FALSE(PathExists(target.file));
