@@ -1,11 +1,14 @@
 #include "driver/removal_steps.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
 #include "external/uninstall_script.h"
 #include "removal/file_removal.h"
+#include "removal/file_system.h"
 #include "removal/registry.h"
 #include "removal/uninstall_entry.h"
 #include "settings/settings_file.h"
@@ -74,40 +77,12 @@ using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
-// The items of the list of what stayed, beyond which they are only counted.
+// The lines of the list of what stayed, beyond which they are only counted.
 constexpr size_t kMostListed = 300;
-
-void Note(UninstallRun& run, const std::string& path, const std::string& reason) {
-  if (run.stayed.size() < kMostListed) {
-    run.stayed.push_back({path, reason});
-  } else {
-    ++run.stayed_more;
-  }
-}
-
-// Of the items noted so far, those directly in the directory.
-size_t NotedIn(const UninstallRun& run, const std::string& directory) {
-  size_t noted = 0;
-  for (const StayedItem& item : run.stayed) noted += DirectoryOf(item.path) == directory + "\\" ? 1 : 0;
-  return noted;
-}
-
-// A directory is named for what it holds besides the items already noted.
-void NoteHeld(UninstallRun& run, const std::string& directory, size_t held) {
-  const size_t others = held - std::min(held, NotedIn(run, directory));
-  if (others == 0) return;
-  Note(run, directory,
-       JoinTexts({"kept, it holds ", DecimalText(static_cast<int32_t>(others)),
-                  others == 1 ? " file or folder" : " files or folders", " the setup did not install"}));
-}
 
 void NoteStayed(UninstallRun& run, const EntryReport& report) {
   if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAbsent) return;
-  if (report.outcome == Outcome::kNotEmpty) {
-    NoteHeld(run, report.path, report.held);
-  } else {
-    Note(run, report.path, OutcomeWords(report));
-  }
+  run.stayed.push_back({report.path, report.outcome, report.outcome == Outcome::kFailed ? report.error : 0});
 }
 
 // What Ready deletes itself, as values below the own directory, before the
@@ -122,24 +97,102 @@ std::vector<std::string> ValuesReadyTakes(const UninstallSettings& settings) {
   return values;
 }
 
-// The own directory, for what it holds besides what Ready and the batch
-// take; a value of Ready's that leads outside is listed as staying.
-void NoteTheOwnDirectory(UninstallRun& run, RunPlatform& platform) {
+// Paths in the order of their bytes, for looking up what lies below one:
+// the C library's sort, which costs the program no code of its own.
+std::vector<const char*> Sorted(const std::vector<std::string>& paths) {
+  std::vector<const char*> sorted;
+  for (const std::string& path : paths) sorted.push_back(path.c_str());
+  if (!sorted.empty())
+    std::qsort(sorted.data(), sorted.size(), sizeof(const char*), [](const void* a, const void* b) {
+      return std::strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
+    });
+  return sorted;
+}
+
+// True when an entry stayed on a line of its own at that path or below it.
+bool ListedAtOrBelow(const std::vector<const char*>& listed, const std::string& path) {
+  auto at = std::lower_bound(listed.begin(), listed.end(), path.c_str(),
+                             [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
+  for (; at != listed.end() && std::strncmp(*at, path.c_str(), path.size()) == 0; ++at) {
+    const char next = (*at)[path.size()];
+    if (next == '\0' || next == '\\') return true;
+  }
+  return false;
+}
+
+// Each directory that stayed is named for the user's entries it holds, as it
+// stands once the removal is done: not what Ready and the batch take, not
+// what stayed on a line of its own or lies below one, not a file left to the
+// restart under its passing name. A directory that holds nothing else stays
+// off the list. The own directory comes last, when the removal succeeded; a
+// value of Ready's that leads outside is listed as staying.
+void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
   const std::string& own = run.settings.own_directory;
   std::vector<std::string> leaving = {UpperCase(own + FileNameOf(platform.ModulePath()))};
-  std::string relative;
-  for (const std::string& value : ValuesReadyTakes(run.settings)) {
-    if (RelativePathBelow(value, relative)) {
-      leaving.push_back(UpperCase(own + relative));
-    } else {
-      NoteStayed(run, {own + value, false, Outcome::kOutside, 0, 0});
+  if (run.removal_succeeded) {
+    std::string relative;
+    for (const std::string& value : ValuesReadyTakes(run.settings)) {
+      if (RelativePathBelow(value, relative)) {
+        leaving.push_back(UpperCase(own + relative));
+      } else {
+        NoteStayed(run, {own + value, false, Outcome::kOutside, 0, 0});
+      }
     }
+    run.stayed.push_back({WithoutTrailingBackslashes(own), Outcome::kNotEmpty});
   }
-  size_t others = 0;
-  for (const std::string& name : platform.EntriesOf(own)) {
-    others += std::count(leaving.begin(), leaving.end(), UpperCase(own + name)) == 0 ? 1 : 0;
+  // Directories that stayed are the setup's own: never named as the user's.
+  std::vector<std::string> paths;
+  for (const StayedItem& item : run.stayed) paths.push_back(UpperCase(item.path));
+  const std::vector<const char*> listed = Sorted(paths);
+  std::vector<StayedItem> named;
+  std::vector<std::string> directories;  // named already
+  for (StayedItem& item : run.stayed) {
+    if (item.outcome != Outcome::kNotEmpty) {
+      named.push_back(std::move(item));
+      continue;
+    }
+    if (std::find(directories.begin(), directories.end(), UpperCase(item.path)) != directories.end()) continue;
+    directories.push_back(UpperCase(item.path));
+    const size_t line = named.size();
+    named.push_back(std::move(item));
+    const std::string directory = named[line].path + "\\";
+    for (const std::string& name : platform.EntriesOf(directory)) {
+      const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
+      if (IsInUseName(name) || ListedAtOrBelow(listed, path) ||
+          std::find(leaving.begin(), leaving.end(), path) != leaving.end()) {
+        continue;
+      }
+      const bool is_directory = name.back() == '\\';
+      const std::string relative = (directory + name).substr(std::min(own.size(), directory.size()));
+      named.push_back({relative, Outcome::kNotEmpty,
+                       is_directory ? static_cast<uint32_t>(platform.EntriesOf(directory + name).size()) : 0,
+                       is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
+    }
+    named[line].number = static_cast<uint32_t>(named.size() - line - 1);
+    if (named[line].number == 0) named.pop_back();
   }
-  NoteHeld(run, WithoutTrailingBackslashes(own), others);
+  run.stayed = std::move(named);
+}
+
+// A number in a text of the user's, in the singular where there is one.
+std::string Counted(uint32_t number, const std::string& one, const std::string& many) {
+  return ReplaceAll(number == 1 ? one : many, "$N", DecimalText(static_cast<int32_t>(number)));
+}
+
+std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
+  switch (item.kind) {
+    case StayedItem::kUsersFile:
+      return "  " + item.path;
+    case StayedItem::kUsersDirectory:
+      return JoinTexts(
+          {"  ", item.path, " (", Counted(item.number, texts[UiText::kEntriesOne], texts[UiText::kEntries]), ")"});
+    case StayedItem::kEntry:
+      break;
+  }
+  const std::string& why = texts[Why(item.outcome)];
+  return JoinTexts({item.path, ": ",
+                    item.outcome == Outcome::kNotEmpty ? Counted(item.number, texts[UiText::kWhyHeldOne], why)
+                                                       : Counted(item.number, why, why)});
 }
 
 // What the directory step tells of each entry: a line of the log, where
@@ -189,16 +242,16 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     RemovalLedger ledger(run, platform, delete_all);
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
-    if (run.removal_succeeded) NoteTheOwnDirectory(run, platform);
-    // The list as the user sees it, under one line of the log.
-    if (!run.stayed.empty()) platform.Log("what stayed:\r\n" + StayedText(run, ""));
+    NameWhatDirectoriesHold(run, platform);
+    // The list, in English, under one line of the log.
+    if (!run.stayed.empty()) platform.Log("what stayed:\r\n" + StayedText(run, UiTexts(), ""));
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.
   if (!run.removal_succeeded) {
     // The user learns where the log of the failure is.
     const std::string log = run.log_path.empty() || run.unattended ? std::string() : "\nLog: " + run.log_path;
-    Notify(run, platform, {" " + run.texts.titel, run.texts.error + log, kErrorBoxStyle});
+    Notify(run, platform, {" " + run.texts[UiText::kTitel], run.texts[UiText::kError] + log, kErrorBoxStyle});
     run.end = true;
   }
 
@@ -206,7 +259,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   // The window stops handling messages before the last text: a click on
   // Ready that answers the text then reaches the event loop.
   platform.EndRemovingState(!run.stayed.empty());
-  platform.ShowStatus(StatusText(run.restart_needed ? run.texts.restart : run.texts.status));
+  platform.ShowStatus(StatusText(run.restart_needed ? run.texts[UiText::kRestart] : run.texts[UiText::kStatus]));
   platform.FinishStep();
 }
 
@@ -229,7 +282,7 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
       RunFinalCleanup(run, platform);
       break;
     case kDetailsButtonId:
-      platform.ShowDetails(StayedText(run, "\r\n"), run.settings.own_directory);
+      platform.ShowDetails(StayedText(run, run.texts, "\r\n"), run.settings.own_directory);
       break;
     default:
       break;  // the check box has toggled itself
@@ -237,10 +290,13 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
   return run.end;
 }
 
-std::string StayedText(const UninstallRun& run, const char* line_end) {
+std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end) {
   std::string text;
-  for (const StayedItem& item : run.stayed)
-    AppendTexts(text, {text.empty() ? "" : "\r\n", item.path, ": ", item.reason});
-  if (run.stayed_more > 0) AppendTexts(text, {"\r\nand ", DecimalText(static_cast<int32_t>(run.stayed_more)), " more"});
+  const size_t listed = std::min(run.stayed.size(), kMostListed);
+  for (size_t i = 0; i < listed; ++i) AppendTexts(text, {i == 0 ? "" : "\r\n", StayedLine(run.stayed[i], texts)});
+  if (listed < run.stayed.size()) {
+    AppendTexts(text, {"\r\n", Counted(static_cast<uint32_t>(run.stayed.size() - listed), texts[UiText::kMore],
+                                       texts[UiText::kMore])});
+  }
   return text + line_end;
 }

@@ -15,6 +15,7 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform);
 // Ready: the uninstaller's own files, then the batch that removes the rest.
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
 
-// What stayed of the installation, a line an item: its path and why; beyond
-// the items listed, how many more; the last line ends in line_end.
-std::string StayedText(const UninstallRun& run, const char* line_end);
+// What stayed of the installation, a line an item: its path and why, in the
+// texts' words; beyond the lines listed, how many more; the last line ends in
+// line_end.
+std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end);

@@ -39,20 +39,8 @@ std::string ActionLine(const std::string& action, const std::string& subject, ui
 }
 
 std::string OutcomeWords(const EntryReport& report) {
-  // By outcome, in its order; the last two say more.
-  static constexpr const char* kWords[] = {"removed",
-                                           "absent",
-                                           "in use",
-                                           "access denied",
-                                           "not empty",
-                                           "passed over, it leads through a directory link",
-                                           "kept, a directory link that cannot be removed as a link",
-                                           "passed over, it was replaced while the removal worked",
-                                           "passed over, it lies outside the installation",
-                                           "passed over, its path is beyond the limit",
-                                           "in use, scheduled for removal at restart"};
-  std::string words =
-      report.outcome == Outcome::kFailed ? OutcomeText(report.error) : kWords[static_cast<size_t>(report.outcome)];
+  std::string words = report.outcome == Outcome::kFailed ? OutcomeText(report.error)
+                                                         : kOutcomeWords[static_cast<size_t>(report.outcome)];
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
     AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)),
                         report.held == 1 ? " entry" : " entries"});

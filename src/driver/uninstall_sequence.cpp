@@ -101,7 +101,8 @@ void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& b
 
 RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
   if (ProgramIsRunning(run.settings, platform)) {
-    Notify(run, platform, {run.texts.titel, RunningProgramMessage(run.texts.mutex), kWarningBoxStyle});
+    Notify(run, platform,
+           {run.texts[UiText::kTitel], RunningProgramMessage(run.texts[UiText::kMutex]), kWarningBoxStyle});
     return RunResult::kRunning;
   }
   if (!RunBeforeUninstallProgram(run.settings, platform)) {

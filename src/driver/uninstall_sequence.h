@@ -7,12 +7,20 @@
 #include <vector>
 
 #include "driver/command_line.h"
+#include "platform/run_platform.h"
 #include "settings/settings.h"
 
-// Something of the installation that stayed, and why, in plain words.
+// Something of the installation that stayed, and why: an entry the removal
+// reported, or an entry of the user's in a directory that stayed, named on a
+// line below that directory's by its path relative to the own directory.
 struct StayedItem {
+  enum Kind : uint8_t { kEntry, kUsersFile, kUsersDirectory };
   std::string path;
-  std::string reason;
+  Outcome outcome = Outcome::kNotEmpty;  // an entry's
+  // The platform's error behind kFailed; the user's entries that a kNotEmpty
+  // directory or a user's directory holds.
+  uint32_t number = 0;
+  Kind kind = kEntry;
 };
 
 // Everything the run keeps from start-up to exit.
@@ -23,9 +31,9 @@ struct UninstallRun {
   bool removal_succeeded = false;
   // Files in use were left to the next restart.
   bool restart_needed = false;
-  // What stayed of the installation: the first ones, and how many more.
+  // What stayed of the installation, in the order the removal met it; the
+  // list shows the first ones and counts the rest.
   std::vector<StayedItem> stayed;
-  size_t stayed_more = 0;
   // A drive or share root or one of the shell's folders: delete-all is not
   // offered there, and the directory itself is never removed.
   bool shared_directory = false;

@@ -51,6 +51,22 @@ enum class Outcome : uint8_t {
   kAtRestart,    // in use: renamed beside itself, and removed when the system restarts
   kFailed,       // the platform's error number tells
 };
+constexpr size_t kOutcomeCount = 12;
+
+// Each outcome in English words, as the log gives them; "$N" stands for the
+// platform's error number.
+constexpr const char* kOutcomeWords[kOutcomeCount] = {"removed",
+                                                      "absent",
+                                                      "in use",
+                                                      "access denied",
+                                                      "not empty",
+                                                      "passed over, it leads through a directory link",
+                                                      "kept, a directory link that cannot be removed as a link",
+                                                      "passed over, it was replaced while the removal worked",
+                                                      "passed over, it lies outside the installation",
+                                                      "passed over, its path is beyond the limit",
+                                                      "in use, scheduled for removal at restart",
+                                                      "error $N"};
 
 // One entry, as the removal reports it.
 struct EntryReport {
@@ -155,7 +171,8 @@ class RunPlatform : public FileReader {
   // Read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
   virtual Outcome RemoveAbsolute(const std::string& path, bool directory) = 0;
-  // The names of the entries a directory holds.
+  // The names of the entries a directory holds, a directory's with a
+  // backslash at its end.
   virtual std::vector<std::string> EntriesOf(const std::string& directory) = 0;
 
   // The installation, reached only from the own directory down: each

@@ -91,7 +91,7 @@ KernelHandle RunLogonDialog(const UiTexts& texts) {
     if (message.hwnd == logon.Handle() && message.message == kLogonActivated) {
       KernelHandle token = logon.TryLogOn();
       if (token.Valid()) return token;
-      ShowMessage(texts.rq_titel, texts.rq_msg, kErrorBoxStyle);
+      ShowMessage(texts[UiText::kRqTitel], texts[UiText::kRqMsg], kErrorBoxStyle);
       logon.ClearFields();
       continue;
     }

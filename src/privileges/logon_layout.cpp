@@ -1,15 +1,15 @@
 #include "privileges/logon_layout.h"
 
-std::string LogonWindowTitle(const UiTexts& texts) { return " " + texts.logon; }
+std::string LogonWindowTitle(const UiTexts& texts) { return " " + texts[UiText::kLogon]; }
 
 std::string LogonControlText(int id, const UiTexts& texts) {
   switch (id) {
     case kUserLabelId:
-      return texts.user;
+      return texts[UiText::kUser];
     case kPasswordLabelId:
-      return texts.password;
+      return texts[UiText::kPassword];
     case kLogonButtonId:
-      return texts.login;
+      return texts[UiText::kLogin];
     default:
       return std::string();
   }

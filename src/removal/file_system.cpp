@@ -8,6 +8,19 @@ std::string InUseName(uint32_t process_id, int attempt) {
   return JoinTexts({InUsePrefix(process_id), DecimalText(attempt), ".tmp"});
 }
 
+bool IsInUseName(const std::string& name) {
+  const auto digits = [&](size_t at) {
+    size_t end = at;
+    while (end < name.size() && name[end] >= '0' && name[end] <= '9') ++end;
+    return end > at ? end : std::string::npos;
+  };
+  if (name.compare(0, 3, "~qm") != 0) return false;
+  const size_t dash = digits(3);
+  if (dash == std::string::npos || dash >= name.size() || name[dash] != '-') return false;
+  const size_t dot = digits(dash + 1);
+  return dot != std::string::npos && name.compare(dot, std::string::npos, ".tmp") == 0;
+}
+
 std::string LongPathForm(const std::string& path) {
   std::string trimmed = path;
   while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.pop_back();

@@ -23,6 +23,8 @@ bool NamesDrive(const std::string& path);
 std::string InUseName(uint32_t process_id, int attempt);
 // What every such name of this process begins with.
 std::string InUsePrefix(uint32_t process_id);
+// True for such a name of any process: "~qm", digits, "-", digits, ".tmp".
+bool IsInUseName(const std::string& name);
 
 // The platform's long form of a full path ("\\?\C:\..." or
 // "\\?\UNC\server\share\..."), which no length limit applies to, without

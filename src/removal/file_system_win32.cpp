@@ -121,6 +121,9 @@ RemovalResult ResultOfError(uint32_t error) {
   }
 }
 
+// An entry that vanished while the walk listed it holds its directory no more.
+bool Stays(Outcome outcome) { return outcome != Outcome::kRemoved && outcome != Outcome::kAbsent; }
+
 RemovalResult Failure(NTSTATUS status) { return ResultOfError(RtlNtStatusToDosError(status)); }
 
 RemovalResult Done(NTSTATUS status) {
@@ -493,7 +496,7 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
       const RemovalResult result = Finish(level.handle.Get(), level.held, level.scheduled, true);
       const uint32_t held = level.held;
       levels.pop_back();
-      levels.back().held += result.outcome == Outcome::kRemoved ? 0 : 1;
+      levels.back().held += Stays(result.outcome) ? 1 : 0;
       levels.back().scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
       Report(listener, true, result, held);
       continue;
@@ -521,7 +524,7 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
       result = is_directory ? RemoveLink(level.listing.Directory(), &relative_[name], relative_.size() - name)
                             : RemoveFile(level.listing.Directory(), name, true);
     }
-    level.held += result.outcome == Outcome::kRemoved ? 0 : 1;
+    level.held += Stays(result.outcome) ? 1 : 0;
     level.scheduled += result.outcome == Outcome::kAtRestart ? 1 : 0;
     Report(listener, is_directory, result);
   }
@@ -595,7 +598,8 @@ std::vector<std::string> EntriesOf(const std::string& directory) {
   FindHandle search(FindFirstFileA((WithTrailingBackslash(directory) + "*").c_str(), &found));
   while (search.Valid()) {
     const std::string name = found.cFileName;
-    if (name != "." && name != "..") names.push_back(name);
+    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    if (name != "." && name != "..") names.push_back(directory ? name + "\\" : name);
     if (!FindNextFileA(search.Get(), &found)) break;
   }
   return names;

@@ -64,27 +64,66 @@ UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& ow
 
 namespace {
 
-// The texts that [Language] may replace, each with its key.
+// Each text's key and English default, in the order of UiText.
 struct LanguageText {
   const char* key;
-  std::string UiTexts::*text;
+  const char* english;
 };
+
+constexpr const char* English(Outcome outcome) { return kOutcomeWords[static_cast<size_t>(outcome)]; }
 
 constexpr LanguageText kLanguageTexts[] = {
-    {"Titel", &UiTexts::titel},          {"Msg", &UiTexts::msg},
-    {"Version", &UiTexts::version_word}, {"UninstInfo", &UiTexts::uninst_info},
-    {"DelAll", &UiTexts::del_all},       {"Error", &UiTexts::error},
-    {"Status", &UiTexts::status},        {"Mutex", &UiTexts::mutex},
-    {"Logon", &UiTexts::logon},          {"User", &UiTexts::user},
-    {"Password", &UiTexts::password},    {"RQ_Titel", &UiTexts::rq_titel},
-    {"RQ_Msg", &UiTexts::rq_msg},        {"OK", &UiTexts::ok},
-    {"Cancel", &UiTexts::cancel},        {"Ready", &UiTexts::ready},
-    {"Login", &UiTexts::login},          {"Restart", &UiTexts::restart},
-    {"Details", &UiTexts::details},      {"OpenFolder", &UiTexts::open_folder},
-    {"Close", &UiTexts::close},
+    {"Titel", "Uninstall Program"},
+    {"Msg", "Program files and registry entries will be removed."},
+    {"Version", "Version"},
+    {"UninstInfo", "Remove the following program from your computer:"},
+    {"DelAll", "Delete all(!) files in the directory (including user files)."},
+    {"Error", "Uninstalling program not possible."},
+    {"Status", "Uninstalling completed."},
+    {"Mutex", "Close Program '$Titel' first!|Then press OK!"},
+    {"Logon", "Login as administrator"},
+    {"User", "Username:"},
+    {"Password", "Password:"},
+    {"RQ_Titel", "Error - Login"},
+    {"RQ_Msg", "Login failed."},
+    {"OK", "OK"},
+    {"Cancel", "Cancel"},
+    {"Ready", "Ready"},
+    {"Login", "Login"},
+    {"Restart", "Uninstalling completed. Restart the computer to remove the files still in use."},
+    {"Details", "Details..."},
+    {"OpenFolder", "Open folder"},
+    {"Close", "Close"},
+    {"WhyInUse", English(Outcome::kInUse)},
+    {"WhyDenied", English(Outcome::kDenied)},
+    {"WhyHeld", "kept, it holds $N files or folders the setup did not install"},
+    {"WhyHeldOne", "kept, it holds 1 file or folder the setup did not install"},
+    {"WhyThroughLink", English(Outcome::kThroughLink)},
+    {"WhyLink", English(Outcome::kLink)},
+    {"WhyChanged", English(Outcome::kChanged)},
+    {"WhyOutside", English(Outcome::kOutside)},
+    {"WhyTooLong", English(Outcome::kTooLong)},
+    {"WhyAtRestart", English(Outcome::kAtRestart)},
+    {"WhyError", English(Outcome::kFailed)},
+    {"Entries", "$N entries"},
+    {"EntriesOne", "1 entry"},
+    {"More", "and $N more"},
 };
+static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount));
+
+// By outcome; removed and absent entries never stay.
+constexpr UiText kWhy[kOutcomeCount] = {UiText::kWhyError,   UiText::kWhyError,     UiText::kWhyInUse,
+                                        UiText::kWhyDenied,  UiText::kWhyHeld,      UiText::kWhyThroughLink,
+                                        UiText::kWhyLink,    UiText::kWhyChanged,   UiText::kWhyOutside,
+                                        UiText::kWhyTooLong, UiText::kWhyAtRestart, UiText::kWhyError};
 
 }  // namespace
+
+UiTexts::UiTexts() {
+  for (size_t i = 0; i < std::size(kLanguageTexts); ++i) texts_[i] = kLanguageTexts[i].english;
+}
+
+UiText Why(Outcome outcome) { return kWhy[static_cast<size_t>(outcome)]; }
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   UiTexts t;
@@ -94,11 +133,14 @@ UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   t.program_name = file.ReadString("ProgName");
   const std::string version = file.ReadString("Version");
   file.SelectGroup("Language");
-  for (const LanguageText& entry : kLanguageTexts) t.*entry.text = file.ReadString(entry.key, t.*entry.text);
+  for (size_t i = 0; i < std::size(kLanguageTexts); ++i) {
+    std::string& text = t[static_cast<UiText>(i)];
+    text = file.ReadString(kLanguageTexts[i].key, text);
+  }
   file.Close();
   // The key Version names the number in [Settings] and the word before it in [Language].
-  t.name_line = t.program_name + (version.empty() ? std::string() : " (" + t.version_word + " " + version + ")");
-  t.mutex = ReplaceAll(t.mutex, "$Titel", t.program_name);
+  t.name_line = t.program_name + (version.empty() ? std::string() : " (" + t[UiText::kVersion] + " " + version + ")");
+  t[UiText::kMutex] = ReplaceAll(t[UiText::kMutex], "$Titel", t.program_name);
   return t;
 }
 

@@ -25,31 +25,64 @@ struct UninstallSettings {
   std::string after_param;
 };
 
+// The texts the user sees, by their key in [Language], which may replace
+// each English default. The Why texts say why something stayed, in the list
+// of what stayed; "$N" stands for a number. WhyHeld: a directory that holds
+// entries of the user's, each named on a line below it, a directory with its
+// Entries.
+enum class UiText : uint8_t {
+  kTitel,
+  kMsg,
+  kVersion,
+  kUninstInfo,
+  kDelAll,
+  kError,
+  kStatus,
+  kMutex,
+  kLogon,
+  kUser,
+  kPassword,
+  kRqTitel,
+  kRqMsg,
+  kOk,
+  kCancel,
+  kReady,
+  kLogin,
+  kRestart,
+  kDetails,
+  kOpenFolder,
+  kClose,
+  kWhyInUse,
+  kWhyDenied,
+  kWhyHeld,
+  kWhyHeldOne,
+  kWhyThroughLink,
+  kWhyLink,
+  kWhyChanged,
+  kWhyOutside,
+  kWhyTooLong,
+  kWhyAtRestart,
+  kWhyError,
+  kEntries,
+  kEntriesOne,
+  kMore,
+  kCount
+};
+
 struct UiTexts {
   std::string program_name;
   std::string name_line;
-  std::string titel = "Uninstall Program";
-  std::string msg = "Program files and registry entries will be removed.";
-  std::string version_word = "Version";
-  std::string uninst_info = "Remove the following program from your computer:";
-  std::string del_all = "Delete all(!) files in the directory (including user files).";
-  std::string error = "Uninstalling program not possible.";
-  std::string status = "Uninstalling completed.";
-  std::string restart = "Uninstalling completed. Restart the computer to remove the files still in use.";
-  std::string details = "Details...";
-  std::string open_folder = "Open folder";
-  std::string close = "Close";
-  std::string mutex = "Close Program '$Titel' first!|Then press OK!";
-  std::string logon = "Login as administrator";
-  std::string user = "Username:";
-  std::string password = "Password:";
-  std::string rq_titel = "Error - Login";
-  std::string rq_msg = "Login failed.";
-  std::string ok = "OK";
-  std::string cancel = "Cancel";
-  std::string ready = "Ready";
-  std::string login = "Login";
+
+  UiTexts();
+  const std::string& operator[](UiText id) const { return texts_[static_cast<size_t>(id)]; }
+  std::string& operator[](UiText id) { return texts_[static_cast<size_t>(id)]; }
+
+ private:
+  std::string texts_[static_cast<size_t>(UiText::kCount)];
 };
+
+// The text that says why an entry with that outcome stayed.
+UiText Why(Outcome outcome);
 
 std::string SettingsPathFor(const std::string& own_directory);
 

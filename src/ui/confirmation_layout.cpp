@@ -5,27 +5,27 @@ std::string WindowTitle(const UiTexts& texts) { return " " + texts.program_name;
 std::string ControlText(int id, const UiTexts& texts) {
   switch (id) {
     case kHeadingId:
-      return texts.titel;
+      return texts[UiText::kTitel];
     case kMessageId:
-      return texts.msg;
+      return texts[UiText::kMsg];
     case kUninstallInfoId:
-      return texts.uninst_info;
+      return texts[UiText::kUninstInfo];
     case kProgramNameId:
       return texts.name_line;
     case kDeleteAllId:
-      return " " + texts.del_all;
+      return " " + texts[UiText::kDelAll];
     case kOkButtonId:
-      return texts.ok;
+      return texts[UiText::kOk];
     case kCancelButtonId:
-      return texts.cancel;
+      return texts[UiText::kCancel];
     case kReadyButtonId:
-      return texts.ready;
+      return texts[UiText::kReady];
     case kDetailsButtonId:
-      return texts.details;
+      return texts[UiText::kDetails];
     case kOpenFolderId:
-      return texts.open_folder;
+      return texts[UiText::kOpenFolder];
     case kCloseDetailsId:
-      return texts.close;
+      return texts[UiText::kClose];
     default:
       return std::string();
   }

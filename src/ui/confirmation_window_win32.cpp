@@ -28,17 +28,34 @@ void SetStatusField(HWND bar, int dpi) {
 }
 
 // Both windows' procedure. A click goes to the event loop of the window
-// that owns them all, and the window of what stayed closes as its Close does.
+// that owns them all, and the window of what stayed closes as its Close
+// does, by a close request or by Escape.
 LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
   HWND owner = GetWindow(window, GW_OWNER);
   switch (message) {
     case WM_COMMAND:
-      if (HIWORD(wparam) == BN_CLICKED && lparam != 0) {
-        PostMessageA(owner != nullptr ? owner : window, kControlActivated, LOWORD(wparam), lparam);
+      if (lparam != 0) {
+        if (HIWORD(wparam) == BN_CLICKED) {
+          PostMessageA(owner != nullptr ? owner : window, kControlActivated, LOWORD(wparam), lparam);
+        }
+        return 0;
       }
-      return 0;
+      if (LOWORD(wparam) != IDCANCEL) return 0;
+      [[fallthrough]];
     case WM_CLOSE:
       if (owner != nullptr) PostMessageA(owner, kControlActivated, kCloseDetailsId, 0);
+      return 0;
+    case WM_ACTIVATE:
+    case WM_NEXTDLGCTL:
+      if (BuiltWindow::OnFocusMessage(window, message, wparam)) return 0;
+      break;
+    case WM_SYSCOLORCHANGE:
+      // The common controls take the new colours from it; every control
+      // repaints in them.
+      for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+        SendMessageA(child, WM_SYSCOLORCHANGE, 0, 0);
+      }
+      RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
       return 0;
     case WM_DPICHANGED:
       BuiltWindow::OnDpiChanged(window, wparam, lparam);
@@ -190,6 +207,8 @@ void ConfirmationWindow::EndRemovingState(bool offer_details) {
   }
   SendMessageA(bar, PBM_SETPOS, kProgressRange, 0);
   EnableWindow(Control(kReadyButtonId), TRUE);
+  // The hidden OK had it: Ready takes it, with Details after it in the Tab cycle.
+  window_.Focus(Control(kReadyButtonId));
 }
 
 void ConfirmationWindow::Flush(bool now) {
@@ -212,6 +231,7 @@ int ConfirmationWindow::WaitForControl() {
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.message == kControlActivated && message.hwnd == window_.Handle()) {
       // The window of what stayed closes, or opens the folder, by itself.
+      // The focus goes back to Details, which had it when the window was left.
       if (message.wParam == kCloseDetailsId) details_.Destroy();
       if (message.wParam == kOpenFolderId) {
         ShellExecuteA(details_.Handle(), "open", details_folder_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

@@ -6,11 +6,13 @@ namespace {
 
 constexpr char kPanelClass[] = "QuillmarnPanel";
 
-// The white title band: its texts share its white background.
+// The title band in the theme's window colours, white and black in the usual
+// one: its texts share its background.
 LRESULT CALLBACK PanelProc(HWND panel, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_CTLCOLORSTATIC) {
-    SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
-    return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+    SetTextColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(reinterpret_cast<HDC>(wparam), GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
   }
   return DefWindowProcA(panel, message, wparam, lparam);
 }
@@ -111,7 +113,7 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const bool registered =
       RegisterWindowClass(table.window_class, procedure, true, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)) &&
-      RegisterWindowClass(kPanelClass, PanelProc, false, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+      RegisterWindowClass(kPanelClass, PanelProc, false, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
   if (!registered) return false;
 
   dpi_ = SystemDpi();
@@ -174,6 +176,28 @@ void BuiltWindow::OnDpiChanged(HWND window, WPARAM wparam, LPARAM lparam) {
   built->LayOutControls(true);
 }
 
+void BuiltWindow::Focus(HWND control) {
+  focus_ = control;
+  if (GetActiveWindow() == window_.Get()) SetFocus(control);
+}
+
+bool BuiltWindow::OnFocusMessage(HWND window, UINT message, WPARAM wparam) {
+  auto* built = reinterpret_cast<BuiltWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (built == nullptr || built->window_.Get() != window) return false;
+  if (message == WM_NEXTDLGCTL) {
+    if (HWND next = GetNextDlgTabItem(window, GetFocus(), wparam != 0)) SetFocus(next);
+    return true;
+  }
+  HWND& focus = built->focus_;
+  if (LOWORD(wparam) == WA_INACTIVE) {
+    if (IsChild(window, GetFocus())) focus = GetFocus();
+    return false;
+  }
+  if (focus == nullptr || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) return false;
+  SetFocus(focus);
+  return true;
+}
+
 HWND BuiltWindow::Control(int id) const {
   if (!window_.Valid()) return nullptr;
   for (size_t i = 0; i < table_->control_count && i < kMostControls; ++i) {
@@ -190,6 +214,7 @@ void BuiltWindow::Abandon() {
 void BuiltWindow::Destroy() {
   window_.Reset();
   band_ = nullptr;
+  focus_ = nullptr;
   for (HWND& control : controls_) control = nullptr;
   table_ = nullptr;
   icon_.Reset();

@@ -38,6 +38,13 @@ class BuiltWindow {
   // For the windows' procedures: WM_DPICHANGED lays the window built for it
   // out again at the new resolution, in the rectangle the system suggests.
   static void OnDpiChanged(HWND window, WPARAM wparam, LPARAM lparam);
+  // The control that has the keyboard focus whenever the window is active.
+  void Focus(HWND control);
+  // For the windows' procedures, the focus as a dialog keeps it: WM_ACTIVATE
+  // gives it back to the control that had it when the window was left, or
+  // was given it meanwhile; WM_NEXTDLGCTL, from a list that takes all keys,
+  // moves it on with Tab. True when the message needs nothing more.
+  static bool OnFocusMessage(HWND window, UINT message, WPARAM wparam);
 
  private:
   // Each control's font and, for the icon, image at the window's resolution;
@@ -48,6 +55,7 @@ class BuiltWindow {
   const WindowTable* table_ = nullptr;
   WindowOwner window_;
   HWND band_ = nullptr;
+  HWND focus_ = nullptr;
   HWND controls_[kMostControls] = {};  // in the table's order
   int dpi_ = kLayoutDpi;
   GdiObject fonts_[kFontCount];

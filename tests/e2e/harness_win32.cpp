@@ -170,3 +170,16 @@ void ClickControl(HWND dialog, int id) {
   HWND control = GetDlgItem(dialog, id);
   if (control != nullptr) PostMessageA(control, BM_CLICK, 0, 0);
 }
+
+HWND FocusOf(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
+
+void PressKey(HWND window, WORD key) {
+  HWND focus = FocusOf(window);
+  HWND target = focus != nullptr ? focus : window;
+  PostMessageA(target, WM_KEYDOWN, key, 1);
+  PostMessageA(target, WM_KEYUP, key, 1 | (3u << 30));
+}

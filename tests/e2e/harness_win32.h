@@ -66,6 +66,11 @@ std::string WindowClass(HWND window);
 std::string ControlText(HWND dialog, int id);
 // Presses a button as a click would, without waiting on the target's thread.
 void ClickControl(HWND dialog, int id);
+// The window that has the keyboard focus on the window's thread, if any.
+HWND FocusOf(HWND window);
+// A key pressed and let go as the keyboard delivers it: to the control that
+// has the focus on the window's thread, or else to the window.
+void PressKey(HWND window, WORD key);
 
 // The confirmation window of a running uninstaller, and its parts.
 HWND WaitForMainWindow(const RunningUninstaller& run, DWORD timeout_ms);

@@ -420,18 +420,19 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
   }
 }
 
-TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhy) {
-  // A user's file in the own directory, and a listed file the system
-  // refuses to delete: read-only, which listed removal leaves as it is.
+TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
+  // A user's file in the own directory and one in a listed directory, and a
+  // listed file the system refuses to delete: read-only, which listed
+  // removal leaves as it is. That reason comes from [Language].
   StageEditor(install);
   install.Write("letter.doc", "mine");
+  install.Write("lib\\notes.txt", "mine");
   install.MakeDir("locked");
   const std::string secret = install.Write("locked\\secret.dll", "x");
   ASSERT_TRUE(SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_READONLY));
-  install.Write(
-      "uninstall.dat",
-      "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n"
-      "f3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Language]\r\nWhyDenied=geweigerd\r\n"
+                "[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\nf3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
   Session s(install);
   ASSERT_NE(s.main, nullptr);
   ClickControl(s.main, kOk);
@@ -441,16 +442,88 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhy) {
   HWND details = s.run.WaitForWindow("QuillmarnDetails", kWait);
   ASSERT_NE(details, nullptr);
   EXPECT_EQ(GetWindow(details, GW_OWNER), s.main);
-  const std::string list = WindowText(GetDlgItem(details, kStayedList));
   const std::string own = install.Dir().substr(0, install.Dir().size() - 1);
-  for (const std::string& line : {install.Dir() + "locked\\secret.dll: access denied\r\n",
-                                  own + ": kept, it holds 2 files or folders the setup did not install\r\n"}) {
-    EXPECT_NE(list.find(line), std::string::npos) << line << " in\n" << list;
-  }
-  ClickControl(details, kCloseDetails);
+  EXPECT_EQ(WindowText(GetDlgItem(details, kStayedList)),
+            install.Dir() + "locked\\secret.dll: geweigerd\r\n" + install.Dir() +
+                "lib: kept, it holds 1 file or folder the setup did not install\r\n"
+                "  lib\\notes.txt\r\n" +
+                own +
+                ": kept, it holds 1 file or folder the setup did not install\r\n"
+                "  letter.doc\r\n");
+  // Escape closes it, and the focus is back on Details.
+  PressKey(details, VK_ESCAPE);
   for (int waited = 0; waited < 5000 && IsWindow(details); waited += 50) Sleep(50);
   EXPECT_FALSE(IsWindow(details));
+  EXPECT_EQ(FocusOf(s.main), ControlOf(s.main, kDetails));
   ClickControl(s.main, kReady);
   EXPECT_EQ(s.ExitCode(), 0u);
   SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+// Tab until the control has the focus, a few times at most.
+bool TabTo(HWND main, HWND control) {
+  for (int tabs = 0; tabs < 4; ++tabs) {
+    PressKey(main, VK_TAB);
+    for (int waited = 0; waited < 500; waited += 20) {
+      if (FocusOf(main) == control) return true;
+      Sleep(20);
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST_F(ConfirmationWindowE2e, TheKeyboardAloneTakesTheRunToItsEnd) {
+  install.Write("letter.doc", "mine");  // something stays: Details is offered
+  Session& s = Start(EditorSettings(install));
+  ASSERT_NE(s.main, nullptr);
+  ASSERT_TRUE(TabTo(s.main, ControlOf(s.main, kOk)));
+  PressKey(s.main, VK_SPACE);
+  ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
+  HWND ready = ControlOf(s.main, kReady);
+  EXPECT_EQ(FocusOf(s.main), ready);
+  EXPECT_EQ(GetNextDlgTabItem(s.main, ready, FALSE), ControlOf(s.main, kDetails));
+  PressKey(s.main, VK_SPACE);
+  EXPECT_EQ(s.ExitCode(), 0u);
+  EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
+}
+
+TEST_F(ConfirmationWindowE2e, TheTitleBandTakesTheThemesWindowColours) {
+  const int elements[] = {COLOR_WINDOW, COLOR_WINDOWTEXT};
+  const COLORREF usual[] = {GetSysColor(COLOR_WINDOW), GetSysColor(COLOR_WINDOWTEXT)};
+  const COLORREF contrast[] = {RGB(0, 0, 0), RGB(255, 255, 255)};
+  struct Restore {
+    const int* elements;
+    const COLORREF* colours;
+    ~Restore() { SetSysColors(2, elements, colours); }
+  } restore{elements, usual};
+  // Under Wine a running program keeps the colours it started with: each
+  // palette is set before the uninstaller starts.
+  for (const COLORREF* palette : {contrast, usual}) {
+    ASSERT_TRUE(SetSysColors(2, elements, palette));
+    Session& s = Start(EditorSettings(install));
+    ASSERT_NE(s.main, nullptr);
+    Sleep(kSettle);
+    HWND heading = ControlOf(s.main, kHeading);
+    RECT text;
+    GetWindowRect(heading, &text);
+    POINT band = {4, 44};
+    ClientToScreen(s.main, &band);
+    HDC screen = GetDC(nullptr);
+    const COLORREF background = GetPixel(screen, band.x, band.y);
+    const COLORREF beside_text = GetPixel(screen, text.right - 2, text.top + 2);
+    int text_pixels = 0;
+    for (int y = text.top; y < text.bottom; ++y) {
+      for (int x = text.left; x < text.right; ++x) text_pixels += GetPixel(screen, x, y) == palette[1] ? 1 : 0;
+    }
+    ReleaseDC(nullptr, screen);
+    EXPECT_EQ(background, palette[0]);
+    EXPECT_EQ(beside_text, palette[0]) << "the heading shares the band's background";
+    EXPECT_GT(text_pixels, 20) << "the heading is drawn in the window-text colour";
+    ClickControl(s.main, kCancel);
+    EXPECT_EQ(s.ExitCode(), 0u);
+  }
 }

@@ -42,7 +42,7 @@ TEST(WindowTexts, TitleAndOptionCarryOneLeadingBlank) {
   EXPECT_EQ(ControlText(kHeadingId, texts), "Uninstall Program");
   EXPECT_EQ(ControlText(kReadyButtonId, texts), "Ready");
   EXPECT_EQ(ControlText(kTitleBandId, texts), "");
-  texts.del_all.clear();
+  texts[UiText::kDelAll].clear();
   EXPECT_EQ(ControlText(kDeleteAllId, texts), " ");
 }
 

@@ -8,6 +8,7 @@
 
 #include "fake_files.h"
 #include "platform/run_platform.h"
+#include "text/text.h"
 
 class FakePlatform : public RunPlatform {
  public:
@@ -83,8 +84,12 @@ class FakePlatform : public RunPlatform {
     log.push_back("details:" + folder + "|" + text);
   }
   // What the own directory holds at the end, by name.
-  std::vector<std::string> own_entries;
-  std::vector<std::string> EntriesOf(const std::string&) override { return own_entries; }
+  // What each directory holds, by its path without a final backslash; a
+  // directory below the own one that holds something stays.
+  std::map<std::string, std::vector<std::string>> entries;
+  std::vector<std::string> EntriesOf(const std::string& directory) override {
+    return entries[WithoutTrailingBackslashes(directory)];
+  }
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
@@ -117,6 +122,7 @@ class FakePlatform : public RunPlatform {
         report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
     if (how == Removal::kTree || how == Removal::kFiles) RemoveStagedFilesUnder(path);
     report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
+    if (report.directory && !entries[path].empty()) report.outcome = Outcome::kNotEmpty;
     listener.Entry(report);
     return report.outcome;
   }

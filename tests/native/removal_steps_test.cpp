@@ -192,7 +192,7 @@ TEST_F(RemovalStepsTest, ReadyDeletesTheUninstallersOwnFilesInOrderOnlyWithinThe
   HandleControl(run, platform, kOkButtonId);
   ASSERT_FALSE(run.stayed.empty());
   EXPECT_EQ(run.stayed.front().path, kOwn + "..\\outside\\pre.exe");
-  EXPECT_EQ(run.stayed.front().reason, "passed over, it lies outside the installation");
+  EXPECT_EQ(run.stayed.front().outcome, Outcome::kOutside);
   platform.log.clear();
   HandleControl(run, platform, kReadyButtonId);
   EXPECT_EQ(std::count(platform.log.begin(), platform.log.end(), "file:uninstall.dat"), 1);
@@ -247,8 +247,8 @@ TEST_F(RemovalStepsTest, NoRegistrationNameLeavesTheRegistryAlone) {
 }
 
 TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
-  // A file in use, a value outside, and the own directory holding a user's
-  // file besides what Ready and the batch take.
+  // A file in use, values outside, and the own directory holding a user's
+  // file besides what Ready and the batch take and a file left to the restart.
   std::string files = "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\nf2=shell.dll\nf3=..\\other.dll\n";
   for (int i = 0; i < 300; ++i) files += "x=..\\x" + std::to_string(i) + "\n";
   Install(kOwn, files);
@@ -256,43 +256,63 @@ TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
   platform.OpenLog(run.log_path);
   platform.files = {kOwn + "editor.exe"};
   platform.in_use = {kOwn + "shell.dll"};
-  platform.own_entries = {"Uninstall.exe", "UNINSTALL.DAT", "letter.doc", "~qm7-0.tmp"};
+  platform.entries["C:\\Apps\\Editor"] = {"Uninstall.exe", "UNINSTALL.DAT", "letter.doc", "~qm7-0.tmp"};
   HandleControl(run, platform, kOkButtonId);
-  ASSERT_EQ(run.stayed.size(), 300u);
-  EXPECT_EQ(run.stayed[0].path, kOwn + "shell.dll");
-  EXPECT_EQ(run.stayed[0].reason, "in use, scheduled for removal at restart");
-  EXPECT_EQ(run.stayed[1].path, kOwn + "..\\other.dll");
-  EXPECT_EQ(run.stayed[1].reason, "passed over, it lies outside the installation");
-  EXPECT_EQ(run.stayed_more, 3u) << "beyond the first 300 of 303, the own directory last, they are counted";
+  ASSERT_EQ(run.stayed.size(), 304u) << "302 entries, the own directory and its user's file; all counted";
   EXPECT_TRUE(platform.details_offered);
-  const std::string text = StayedText(run, "\r\n");
-  const std::string first = kOwn + "shell.dll: in use, scheduled for removal at restart\r\n";
+  const std::string text = StayedText(run, run.texts, "\r\n");
+  const std::string first = kOwn + "shell.dll: in use, scheduled for removal at restart\r\n" + kOwn +
+                            "..\\other.dll: passed over, it lies outside the installation\r\n";
   EXPECT_EQ(text.compare(0, first.size(), first), 0) << text;
-  EXPECT_EQ(text.substr(text.size() - 12), "and 3 more\r\n") << text;
+  EXPECT_EQ(text.substr(text.size() - 12), "and 4 more\r\n") << text;
   EXPECT_EQ(std::count(platform.log_lines.begin(), platform.log_lines.end(),
                        "what stayed:\r\n" + text.substr(0, text.size() - 2)),
             1);
   HandleControl(run, platform, kDetailsButtonId);
   EXPECT_EQ(platform.log.back(), "details:" + kOwn + "|" + text);
 
-  // The own directory is named for what it holds besides what is listed.
-  UninstallRun again;
-  run = again;
-  platform = FakePlatform();
-  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n");
-  platform.files = {kOwn + "editor.exe"};
-  platform.own_entries = {"uninstall.exe", "letter.doc", "photos"};
-  HandleControl(run, platform, kOkButtonId);
-  ASSERT_EQ(run.stayed.size(), 1u);
-  EXPECT_EQ(run.stayed[0].path, "C:\\Apps\\Editor");
-  EXPECT_EQ(run.stayed[0].reason, "kept, it holds 2 files or folders the setup did not install");
+  // Each directory that stayed names what of the user's it holds; what the
+  // setup listed, and what is listed on its own line, is not the user's.
+  // The window speaks in [Language]'s words, the log in English.
+  for (const bool translated : {false, true}) {
+    UninstallRun again;
+    run = again;
+    platform = FakePlatform();
+    Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\nf2=data\\locked.dll\n[Dirs]\nd=lib\n" +
+                      std::string(translated ? "[Language]\nWhyHeld=bewaard: $N\nEntries=$N stuks\n" : ""));
+    run.log_path = "C:\\x.log";
+    platform.OpenLog(run.log_path);
+    platform.files = {kOwn + "editor.exe"};
+    platform.in_use = {kOwn + "data\\locked.dll"};
+    platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc", "photos\\", "lib\\", "data\\"};
+    platform.entries["C:\\Apps\\Editor\\photos"] = {"a", "b", "c"};
+    platform.entries["C:\\Apps\\Editor\\lib"] = {"notes.txt"};
+    platform.entries["C:\\Apps\\Editor\\data"] = {"locked.dll", "~qm7-1.tmp"};
+    HandleControl(run, platform, kOkButtonId);
+    const std::string english =
+        "C:\\Apps\\Editor\\data\\locked.dll: in use, scheduled for removal at restart\r\n"
+        "C:\\Apps\\Editor\\lib: kept, it holds 1 file or folder the setup did not install\r\n"
+        "  lib\\notes.txt\r\n"
+        "C:\\Apps\\Editor: kept, it holds 2 files or folders the setup did not install\r\n"
+        "  letter.doc\r\n"
+        "  photos\\ (3 entries)";
+    const std::string dutch =
+        "C:\\Apps\\Editor\\data\\locked.dll: in use, scheduled for removal at restart\r\n"
+        "C:\\Apps\\Editor\\lib: kept, it holds 1 file or folder the setup did not install\r\n"
+        "  lib\\notes.txt\r\n"
+        "C:\\Apps\\Editor: bewaard: 2\r\n"
+        "  letter.doc\r\n"
+        "  photos\\ (3 stuks)";
+    EXPECT_EQ(StayedText(run, run.texts, ""), translated ? dutch : english);
+    EXPECT_EQ(platform.log_lines.back(), "what stayed:\r\n" + english);
+  }
 
   // Nothing stayed: no Details.
-  run = again;
+  run = UninstallRun();
   platform = FakePlatform();
   Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n");
   platform.files = {kOwn + "editor.exe"};
-  platform.own_entries = {"uninstall.exe", "uninstall.dat"};
+  platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "uninstall.dat"};
   HandleControl(run, platform, kOkButtonId);
   EXPECT_TRUE(run.stayed.empty());
   EXPECT_FALSE(platform.details_offered);

@@ -28,10 +28,10 @@ TEST_F(SettingsTest, DefaultsWithoutAFile) {
   EXPECT_EQ(s.guid, "");
 
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
-  EXPECT_EQ(t.titel, "Uninstall Program");
-  EXPECT_EQ(t.mutex, "Close Program '' first!|Then press OK!");
+  EXPECT_EQ(t[UiText::kTitel], "Uninstall Program");
+  EXPECT_EQ(t[UiText::kMutex], "Close Program '' first!|Then press OK!");
   EXPECT_EQ(t.name_line, "");
-  EXPECT_EQ(t.login, "Login");
+  EXPECT_EQ(t[UiText::kLogin], "Login");
 }
 
 TEST_F(SettingsTest, ReadsEverySettingAndStartProgram) {
@@ -90,7 +90,7 @@ TEST_F(SettingsTest, NameLineAndVersionWord) {
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.name_line, "Editor");
   EXPECT_EQ(t.program_name, "Editor");
-  EXPECT_EQ(t.version_word, "Versie");
+  EXPECT_EQ(t[UiText::kVersion], "Versie");
 }
 
 TEST_F(SettingsTest, LanguageOverridesEveryTextAndEmptyValuesCount) {
@@ -99,29 +99,29 @@ TEST_F(SettingsTest, LanguageOverridesEveryTextAndEmptyValuesCount) {
             "Mutex=Bitte '$Titel' beenden|$Titel\nLogon=lo\nUser=us\nPassword=pw\nRQ_Titel=rt\nRQ_Msg=rm\nOK=ok\n"
             "Cancel=ca\nReady=re\nLogin=li\n");
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
-  EXPECT_EQ(t.titel, "");
-  EXPECT_EQ(t.msg, "m");
-  EXPECT_EQ(t.uninst_info, "u");
-  EXPECT_EQ(t.del_all, "d");
-  EXPECT_EQ(t.error, "e");
-  EXPECT_EQ(t.status, "s");
-  EXPECT_EQ(t.mutex, "Bitte 'Editor' beenden|Editor");
-  EXPECT_EQ(t.logon, "lo");
-  EXPECT_EQ(t.user, "us");
-  EXPECT_EQ(t.password, "pw");
-  EXPECT_EQ(t.rq_titel, "rt");
-  EXPECT_EQ(t.rq_msg, "rm");
-  EXPECT_EQ(t.ok, "ok");
-  EXPECT_EQ(t.cancel, "ca");
-  EXPECT_EQ(t.ready, "re");
-  EXPECT_EQ(t.login, "li");
+  EXPECT_EQ(t[UiText::kTitel], "");
+  EXPECT_EQ(t[UiText::kMsg], "m");
+  EXPECT_EQ(t[UiText::kUninstInfo], "u");
+  EXPECT_EQ(t[UiText::kDelAll], "d");
+  EXPECT_EQ(t[UiText::kError], "e");
+  EXPECT_EQ(t[UiText::kStatus], "s");
+  EXPECT_EQ(t[UiText::kMutex], "Bitte 'Editor' beenden|Editor");
+  EXPECT_EQ(t[UiText::kLogon], "lo");
+  EXPECT_EQ(t[UiText::kUser], "us");
+  EXPECT_EQ(t[UiText::kPassword], "pw");
+  EXPECT_EQ(t[UiText::kRqTitel], "rt");
+  EXPECT_EQ(t[UiText::kRqMsg], "rm");
+  EXPECT_EQ(t[UiText::kOk], "ok");
+  EXPECT_EQ(t[UiText::kCancel], "ca");
+  EXPECT_EQ(t[UiText::kReady], "re");
+  EXPECT_EQ(t[UiText::kLogin], "li");
 }
 
 TEST_F(SettingsTest, TitelIsReplacedOnlyInTheMutexText) {
   StageFile(kDat, "[Settings]\nProgName=$Titel\n[Language]\nMsg=$Titel\nMutex=$Titel|$titel\n");
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
-  EXPECT_EQ(t.msg, "$Titel");
-  EXPECT_EQ(t.mutex, "$Titel|$titel");
+  EXPECT_EQ(t[UiText::kMsg], "$Titel");
+  EXPECT_EQ(t[UiText::kMutex], "$Titel|$titel");
 }
 
 TEST_F(SettingsTest, Utf8LanguageTexts) {
@@ -129,8 +129,8 @@ TEST_F(SettingsTest, Utf8LanguageTexts) {
             "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
   EXPECT_EQ(t.program_name, "Caf\xE9");
-  EXPECT_EQ(t.titel, "Entfernen\xE4");
-  EXPECT_EQ(t.ok, "");
+  EXPECT_EQ(t[UiText::kTitel], "Entfernen\xE4");
+  EXPECT_EQ(t[UiText::kOk], "");
 }
 
 TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {

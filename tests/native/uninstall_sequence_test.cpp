@@ -184,7 +184,7 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       EXPECT_NE(entry, "logon") << c.what;
     }
     EXPECT_EQ(platform.log_lines.back(), "end, exit code " + std::to_string(c.code)) << c.what;
-    const bool restart = std::count(log.begin(), log.end(), "status:  " + run.texts.restart) == 1;
+    const bool restart = std::count(log.begin(), log.end(), "status:  " + run.texts[UiText::kRestart]) == 1;
     EXPECT_EQ(restart, c.code == 3010) << c.what << ": the last text says a restart completes the removal";
   }
 }

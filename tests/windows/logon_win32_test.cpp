@@ -160,8 +160,8 @@ TEST_F(LogonTest, LongAndEmptyEntriesAreTakenAsTypedAndTheCloseBoxGivesUp) {
 }
 
 TEST_F(LogonTest, LayoutTabOrderAndTheConfirmationWindowStaysInert) {
-  texts.logon = "Anmelden";
-  texts.user = "Name:";
+  texts[UiText::kLogon] = "Anmelden";
+  texts[UiText::kUser] = "Name:";
   ConfirmationWindow confirmation(texts);
   ASSERT_TRUE(confirmation.Open());
   std::vector<std::string> problems;
