@@ -9,6 +9,8 @@
 //                                      what a progress total known beforehand costs
 //   bench_driver command LINE          a whole command, start to exit
 #include <windows.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <cstdio>
 #include <string>
@@ -132,6 +134,17 @@ int main(int argc, char** argv) {
   const double shown = Now();
   if (mode == "window") {
     printf("%.1f\n", shown - start);
+    // Which of the libraries a window needs no part of the start has loaded.
+    std::string loaded;
+    const HANDLE modules = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, info.dwProcessId);
+    MODULEENTRY32 module{};
+    module.dwSize = sizeof(module);
+    for (BOOL more = Module32First(modules, &module); more; more = Module32Next(modules, &module)) {
+      for (const char* late : {"shell32.dll", "ole32.dll", "oleaut32.dll"}) {
+        if (lstrcmpiA(module.szModule, late) == 0) loaded += std::string(late) + " ";
+      }
+    }
+    CloseHandle(modules);
     // Closed once it waits for input: both programs still settle after the
     // window shows, and that belongs to the start, not to the exit.
     WaitForInputIdle(info.hProcess, 5000);
@@ -142,6 +155,7 @@ int main(int argc, char** argv) {
     WaitForSingleObject(info.hProcess, INFINITE);
     printf("%.1f\n", Now() - closing);
     printf("%.1f\n", closing - start);
+    printf("%s\n", loaded.empty() ? "none" : loaded.c_str());
     return 0;
   }
   WaitForInputIdle(info.hProcess, 5000);

@@ -8,7 +8,7 @@
 // ExitProcess, and msvcrt.dll sets itself up when it is loaded. Leaving that
 // code out keeps the executable small. The stack is aligned here because the
 // system enters with only 4-byte alignment.
-extern "C" __attribute__((noreturn, force_align_arg_pointer)) void WinMainCRTStartup() {
+extern "C" __attribute__((noreturn, force_align_arg_pointer, externally_visible)) void WinMainCRTStartup() {
   RestrictDllSearch();
   ExitProcess(static_cast<UINT>(RunUninstall()));
 }

@@ -55,6 +55,10 @@ CommandLine ParseCommandLine(const std::string& command_line) {
     const std::string word = switch_mark ? UpperCase(argument.substr(1, equals - 1)) : std::string();
     if (equals == std::string::npos && (word == "S" || word == "SILENT" || word == "VERYSILENT")) {
       line.unattended = true;
+    } else if (equals == std::string::npos && word == "PLAN") {
+      line.plan = line.unattended = line.log = true;
+    } else if (equals == std::string::npos && word == "ELEVATED") {
+      line.elevated = true;
     } else if (word == "LOG") {
       line.log = true;
       line.log_path = equals == std::string::npos ? std::string() : argument.substr(equals + 1);
@@ -63,6 +67,18 @@ CommandLine ParseCommandLine(const std::string& command_line) {
     }
   }
   return line;
+}
+
+std::string ElevatedArguments(const std::string& command_line) {
+  // The program's name ends at its closing quote, or else at the first blank.
+  size_t at = 0;
+  if (!command_line.empty() && command_line[0] == '"') {
+    at = command_line.find('"', 1);
+    at = at == std::string::npos ? command_line.size() : at + 1;
+  }
+  while (at < command_line.size() && command_line[at] != ' ' && command_line[at] != '\t') ++at;
+  while (at < command_line.size() && (command_line[at] == ' ' || command_line[at] == '\t')) ++at;
+  return command_line.substr(at) + (at < command_line.size() ? " /ELEVATED" : "/ELEVATED");
 }
 
 uint32_t ExitCodeFor(RunResult result, bool unattended) { return unattended ? static_cast<uint32_t>(result) : 0; }

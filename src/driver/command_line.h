@@ -11,7 +11,13 @@ struct CommandLine {
   bool unattended = false;  // /S, /SILENT or /VERYSILENT
   bool log = false;         // /LOG or /LOG=path
   std::string log_path;     // empty: a name of its own in the temporary directory
+  bool plan = false;        // /PLAN: an unattended run told in its log, changing nothing
+  bool elevated = false;    // /ELEVATED: started by the system's elevation prompt; never asks again
 };
+
+// What the program is started with once more, elevated: the arguments after
+// its own name exactly as they were given, and the switch that tells it so.
+std::string ElevatedArguments(const std::string& command_line);
 
 // The arguments after the program's own name, split as the platform's C
 // runtime splits them: blanks and tabs separate, double quotes group (also
@@ -24,9 +30,10 @@ CommandLine ParseCommandLine(const std::string& command_line);
 
 // What the fixed box for a command line that is not understood says.
 constexpr char kCommandLineHelp[] =
-    "Usage: uninstall.exe [/S] [/LOG[=path]]\n"
+    "Usage: uninstall.exe [/S] [/PLAN] [/LOG[=path]]\n"
     "/S, /SILENT, /VERYSILENT  uninstall without a window, keeping user files\n"
-    "/LOG[=path]  write what is done to a log (by default in the temporary directory)";
+    "/PLAN  log what /S would do, changing nothing\n"
+    "/LOG[=path]  log what is done (by default in the temporary directory)";
 
 // How a run ended, and the exit code that tells it in an unattended run: the
 // codes deployment tools know from the platform's installer. An interactive

@@ -1,8 +1,6 @@
 #include "driver/removal_steps.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
@@ -97,29 +95,6 @@ std::vector<std::string> ValuesReadyTakes(const UninstallSettings& settings) {
   return values;
 }
 
-// Paths in the order of their bytes, for looking up what lies below one:
-// the C library's sort, which costs the program no code of its own.
-std::vector<const char*> Sorted(const std::vector<std::string>& paths) {
-  std::vector<const char*> sorted;
-  for (const std::string& path : paths) sorted.push_back(path.c_str());
-  if (!sorted.empty())
-    std::qsort(sorted.data(), sorted.size(), sizeof(const char*), [](const void* a, const void* b) {
-      return std::strcmp(*static_cast<const char* const*>(a), *static_cast<const char* const*>(b));
-    });
-  return sorted;
-}
-
-// True when an entry stayed on a line of its own at that path or below it.
-bool ListedAtOrBelow(const std::vector<const char*>& listed, const std::string& path) {
-  auto at = std::lower_bound(listed.begin(), listed.end(), path.c_str(),
-                             [](const char* a, const char* b) { return std::strcmp(a, b) < 0; });
-  for (; at != listed.end() && std::strncmp(*at, path.c_str(), path.size()) == 0; ++at) {
-    const char next = (*at)[path.size()];
-    if (next == '\0' || next == '\\') return true;
-  }
-  return false;
-}
-
 // Each directory that stayed is named for the user's entries it holds, as it
 // stands once the removal is done: not what Ready and the batch take, not
 // what stayed on a line of its own or lies below one, not a file left to the
@@ -128,43 +103,36 @@ bool ListedAtOrBelow(const std::vector<const char*>& listed, const std::string& 
 // value of Ready's that leads outside is listed as staying.
 void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
   const std::string& own = run.settings.own_directory;
-  std::vector<std::string> leaving = {UpperCase(own + FileNameOf(platform.ModulePath()))};
+  // In capitals: what is not the user's, at or below each of them.
+  std::vector<std::string> setups = {UpperCase(own + FileNameOf(platform.ModulePath()))};
   if (run.removal_succeeded) {
     std::string relative;
     for (const std::string& value : ValuesReadyTakes(run.settings)) {
       if (RelativePathBelow(value, relative)) {
-        leaving.push_back(UpperCase(own + relative));
+        setups.push_back(UpperCase(own + relative));
       } else {
         NoteStayed(run, {own + value, false, Outcome::kOutside, 0, 0});
       }
     }
     run.stayed.push_back({WithoutTrailingBackslashes(own), Outcome::kNotEmpty});
   }
-  // Directories that stayed are the setup's own: never named as the user's.
-  std::vector<std::string> paths;
-  for (const StayedItem& item : run.stayed) paths.push_back(UpperCase(item.path));
-  const std::vector<const char*> listed = Sorted(paths);
+  for (const StayedItem& item : run.stayed) setups.push_back(UpperCase(item.path));
   std::vector<StayedItem> named;
-  std::vector<std::string> directories;  // named already
   for (StayedItem& item : run.stayed) {
-    if (item.outcome != Outcome::kNotEmpty) {
-      named.push_back(std::move(item));
-      continue;
-    }
-    if (std::find(directories.begin(), directories.end(), UpperCase(item.path)) != directories.end()) continue;
-    directories.push_back(UpperCase(item.path));
     const size_t line = named.size();
     named.push_back(std::move(item));
+    if (named[line].outcome != Outcome::kNotEmpty) continue;
     const std::string directory = named[line].path + "\\";
     for (const std::string& name : platform.EntriesOf(directory)) {
       const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
-      if (IsInUseName(name) || ListedAtOrBelow(listed, path) ||
-          std::find(leaving.begin(), leaving.end(), path) != leaving.end()) {
-        continue;
+      bool setups_own = IsInUseName(name);
+      for (const std::string& setup : setups) {
+        setups_own = setups_own || (setup.compare(0, path.size(), path) == 0 &&
+                                    (setup.size() == path.size() || setup[path.size()] == '\\'));
       }
+      if (setups_own) continue;
       const bool is_directory = name.back() == '\\';
-      const std::string relative = (directory + name).substr(std::min(own.size(), directory.size()));
-      named.push_back({relative, Outcome::kNotEmpty,
+      named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
                        is_directory ? static_cast<uint32_t>(platform.EntriesOf(directory + name).size()) : 0,
                        is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
     }
@@ -198,26 +166,66 @@ std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
 // What the directory step tells of each entry: a line of the log, where
 // there is one, and whether the restart completes the removal. Delete-all
 // counts its entries as progress, as their total is not known beforehand;
-// listed removal counts its values itself.
+// listed removal counts its values itself. A plan's listed removal notes for
+// the author each value that names nothing or leads where it may not.
 class RemovalLedger final : public RemovalListener {
  public:
-  RemovalLedger(UninstallRun& run, RunPlatform& platform, bool counting)
-      : run_(run), platform_(platform), counting_(counting) {
+  RemovalLedger(UninstallRun& run, RunPlatform& platform, bool counting, bool noting = false)
+      : run_(run), platform_(platform), counting_(counting), noting_(noting && run.plan) {
     name_every_entry = !run.log_path.empty();
   }
   void Entry(const EntryReport& report) override {
-    if (name_every_entry) platform_.Log(EntryLine(report));
+    if (name_every_entry) platform_.Log(EntryLine(report, run_.plan));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
     NoteStayed(run_, report);
     if (counting_) platform_.ShowProgress(++entries_, 0);
+    const char* note = report.outcome == Outcome::kAbsent        ? "names nothing"
+                       : report.outcome == Outcome::kOutside     ? "leads outside the installation"
+                       : report.outcome == Outcome::kThroughLink ? "leads through a directory link"
+                       : report.outcome == Outcome::kTooLong     ? "has a path beyond the limit"
+                                                                 : nullptr;
+    if (noting_ && note != nullptr) {
+      run_.notes.push_back(
+          JoinTexts({"note: a ", report.directory ? "[Dirs]" : "[Files]", " value ", note, ": ", report.path}));
+    }
   }
 
  private:
   UninstallRun& run_;
   RunPlatform& platform_;
   bool counting_;
+  bool noting_;
   size_t entries_ = 0;
 };
+
+// The author's mistakes that only show on a user's machine: a [Dirs] value
+// before one inside it, which is never empty when it is reached, and a
+// program file that no [Files] value names, which stays.
+void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
+  std::vector<std::string> values, paths;  // the [Dirs] values, and their paths below, in capitals
+  std::string program, relative;
+  RelativePathBelow(run.settings.prog_exe, program);
+  bool named = false;
+  SettingsFile file;
+  file.Open(platform, run.settings.settings_path);
+  for (const char* group : {"Dirs", "Files"}) {
+    for (bool more = file.SelectGroup(group) && file.ExamineKeys() && file.NextKey(); more; more = file.NextKey()) {
+      const std::string value = file.KeyValue();
+      const std::string path = RelativePathBelow(value, relative) ? UpperCase(relative) + "\\" : "?";
+      named = named || (*group == 'F' && path == UpperCase(program) + "\\");
+      for (size_t i = 0; i < paths.size() && *group == 'D'; ++i) {
+        if (path.compare(0, paths[i].size(), paths[i]) == 0 && path != paths[i]) {
+          run.notes.push_back(
+              JoinTexts({"note: the [Dirs] value ", values[i], " comes before ", value, ", which lies inside it"}));
+        }
+      }
+      values.push_back(value);
+      paths.push_back(path);
+    }
+  }
+  file.Close();
+  if (!named) run.notes.push_back("note: no [Files] value names the program, ProgExe " + run.settings.prog_exe);
+}
 
 }  // namespace
 
@@ -235,11 +243,12 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
   std::string registration = settings.guid;
   if (registration.empty())
     registration = ReadSettingValue(platform, "Settings", "ProgLink", "", settings.settings_path);
-  if (IsDriveRoot(settings.own_directory)) {
+  const bool drive_root = IsDriveRoot(settings.own_directory);
+  if (drive_root) {
     platform.Log("remove files: skipped, the own directory is a drive root");
   } else {
     const bool delete_all = DeleteAllChosen(run, platform);
-    RemovalLedger ledger(run, platform, delete_all);
+    RemovalLedger ledger(run, platform, delete_all, true);
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
     NameWhatDirectoriesHold(run, platform);
@@ -255,7 +264,13 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.end = true;
   }
 
-  RemoveUninstallEntry(registration, platform);
+  // A retry needs the registration while the program is still there; from
+  // a drive root, where no retry removes anything, it goes all the same.
+  if (run.removal_succeeded || drive_root || !platform.FileExists(settings.own_directory + settings.prog_exe)) {
+    RemoveUninstallEntry(registration, platform);
+  } else {
+    platform.Log("registration kept: the program's file is still there");
+  }
   // The window stops handling messages before the last text: a click on
   // Ready that answers the text then reaches the event loop.
   platform.EndRemovingState(!run.stayed.empty());
@@ -268,6 +283,20 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
   RemoveReadyFiles(run.settings, ValuesReadyTakes(run.settings), platform, ledger);
   platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
   run.end = true;
+}
+
+void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
+  if (run.settings.no_del_all || run.shared_directory) {
+    platform.Log("delete-all: not offered for this directory");
+  } else {
+    platform.Log("delete-all would also remove:");
+    const UiTexts english;
+    for (const StayedItem& item : run.stayed) {
+      if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, english));
+    }
+  }
+  NoteTheOrderOfTheValues(run, platform);
+  for (const std::string& note : run.notes) platform.Log(note);
 }
 
 bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {

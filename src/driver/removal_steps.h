@@ -15,6 +15,10 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform);
 // Ready: the uninstaller's own files, then the batch that removes the rest.
 void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
 
+// The end of a plan: what delete-all would remove besides, the user's
+// entries by name, and the notes for the author, each on a line of its own.
+void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform);
+
 // What stayed of the installation, a line an item: its path and why, in the
 // texts' words; beyond the lines listed, how many more; the last line ends in
 // line_end.

@@ -48,8 +48,16 @@ std::string OutcomeWords(const EntryReport& report) {
   return words;
 }
 
-std::string EntryLine(const EntryReport& report) {
+std::string EntryLine(const EntryReport& report, bool planned) {
+  if (planned) return PlanLine(JoinTexts({report.directory ? "directory " : "file ", report.path}), report);
   return JoinTexts({report.directory ? "remove directory " : "delete file ", report.path, ": ", OutcomeWords(report)});
+}
+
+std::string PlanLine(std::string_view subject, const EntryReport& report) {
+  const std::string words = report.outcome == Outcome::kRemoved  ? "would be removed"
+                            : report.outcome == Outcome::kAbsent ? "absent"
+                                                                 : "would stay, " + OutcomeWords(report);
+  return JoinTexts({subject, ": ", words});
 }
 
 std::string RootName(RegistryRoot root) {
@@ -70,11 +78,37 @@ std::string LogTime(const LocalTime& time) {
   return text;
 }
 
-std::string DefaultLogName(const std::string& product, const LocalTime& time) {
-  std::string name =
-      JoinTexts({product.empty() ? std::string_view("Quillmarn") : product, " uninstall ", LogTime(time), ".log"});
+std::string DefaultLogName(const std::string& product, const LocalTime& time, uint32_t unforeseen) {
+  char number[] = " 00000000";
+  for (int i = 8; i > 0; --i, unforeseen >>= 4) number[i] = "0123456789abcdef"[unforeseen & 15];
+  std::string name = JoinTexts(
+      {product.empty() ? std::string_view("Quillmarn") : product, " uninstall ", LogTime(time), number, ".log"});
   for (char& c : name) {
     if (static_cast<unsigned char>(c) < 32 || std::strchr("\\/:*?\"<>|", c) != nullptr) c = '-';
   }
   return name;
+}
+
+LogRefusal LogPathRefusal(const std::string& path) {
+  // A device's name is the name before any dot, colon or trailing blank.
+  std::string name = UpperCase(FileNameOf(path));
+  name = '|' + name.substr(0, name.find_first_of(".:"));
+  while (name.back() == ' ') name.pop_back();
+  constexpr char kDevices[] =
+      "|CON|PRN|AUX|NUL|CONIN$|CONOUT$|CLOCK$|COM1|COM2|COM3|COM4|COM5|COM6|COM7|COM8|COM9|LPT1|LPT2|LPT3|LPT4|LPT5|"
+      "LPT6|"
+      "LPT7|LPT8|LPT9|";
+  return path.compare(0, 4, "\\\\.\\") == 0 || std::string(kDevices).find(name + '|') != std::string::npos
+             ? LogRefusal::kDevice
+             : LogRefusal::kNone;
+}
+
+const char* RefusalWords(LogRefusal refusal) {
+  static constexpr const char* kWords[] = {"",
+                                           "it cannot be written",
+                                           "it is a device",
+                                           "it is a directory",
+                                           "the file has another name too",
+                                           "it is a link"};
+  return kWords[static_cast<size_t>(refusal)];
 }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "platform/run_platform.h"
 
@@ -18,8 +19,13 @@ std::string ActionLine(const std::string& action, const std::string& subject, ui
 std::string OutcomeWords(const EntryReport& report);
 
 // "delete file C:\x.dll: in use", "remove directory C:\d: passed over, ..."
-// and the like, for one entry of the installation.
-std::string EntryLine(const EntryReport& report);
+// and the like, for one entry of the installation; in a plan, "file
+// C:\x.dll: would stay, in use" and the like.
+std::string EntryLine(const EntryReport& report, bool planned = false);
+
+// A line of a plan: what a step would act on, and "would be removed",
+// "absent", or "would stay, " and the outcome's words.
+std::string PlanLine(std::string_view subject, const EntryReport& report);
 
 // The short name of a registry root ("HKLM"), or its number.
 std::string RootName(RegistryRoot root);
@@ -27,6 +33,16 @@ std::string RootName(RegistryRoot root);
 // A line's time: "2026-12-07 19:30:01".
 std::string LogTime(const LocalTime& time);
 
-// The name of a log that /LOG alone asks for: the product, then the time,
-// with every character a file name may not hold replaced.
-std::string DefaultLogName(const std::string& product, const LocalTime& time);
+// The name of a log that /LOG alone asks for: the product, the time and a
+// number nobody can foresee, with every character a file name may not hold
+// replaced.
+std::string DefaultLogName(const std::string& product, const LocalTime& time, uint32_t unforeseen);
+
+// Why a /LOG path is refused before anything opens it: a device name, in any
+// folder and with any extension, or the device namespace ("\\.\"), whose
+// opening may wait forever. kNone for any other path; what opens as a
+// device all the same is refused once it is open.
+LogRefusal LogPathRefusal(const std::string& path);
+
+// "it is a device" and the like.
+const char* RefusalWords(LogRefusal refusal);

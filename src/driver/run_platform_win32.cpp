@@ -11,6 +11,9 @@
 #include "removal/self_delete_batch.h"
 #include "settings/settings_file_win32.h"
 #include "text/text.h"
+
+// After windows.h, which it needs.
+#include <ntsecapi.h>
 #include "ui/message_box.h"
 
 HeldFileBytes Win32RunPlatform::ReadHeldFile(const std::string& path) { return DiskFiles().ReadHeldFile(path); }
@@ -25,11 +28,34 @@ LocalTime Win32RunPlatform::Now() {
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-bool Win32RunPlatform::OpenLog(const std::string& path) {
-  // Appended to, shared with readers, and never deleted while it is open.
-  log_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr));
-  return log_.Valid();
+LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
+  // Appended to, shared with readers, and never deleted while it is open;
+  // a link at its end is opened itself, and refused.
+  log_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, fresh ? CREATE_NEW : OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  BY_HANDLE_FILE_INFORMATION file;
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const LogRefusal refusal =
+      !log_.Valid() ? (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
+                           ? LogRefusal::kDirectory
+                           : LogRefusal::kUnwritable)
+      : GetFileType(log_.Get()) != FILE_TYPE_DISK              ? LogRefusal::kDevice
+      : !GetFileInformationByHandle(log_.Get(), &file)         ? LogRefusal::kUnwritable
+      : (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? LogRefusal::kLink
+      : (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)     ? LogRefusal::kDirectory
+      : file.nNumberOfLinks > 1                                ? LogRefusal::kOtherNames
+                                                               : LogRefusal::kNone;
+  if (refusal != LogRefusal::kNone) log_.Reset();
+  return refusal;
+}
+
+std::string Win32RunPlatform::SystemDirectory() { return ::SystemDirectory(); }
+
+uint32_t Win32RunPlatform::RandomNumber() {
+  uint32_t number = 0;
+  RtlGenRandom(&number, sizeof(number));
+  return number;
 }
 
 void Win32RunPlatform::Log(const std::string& line) {
@@ -52,6 +78,10 @@ int Win32RunPlatform::WaitForControl() { return window_.WaitForControl(); }
 void Win32RunPlatform::CloseWindow() { window_.Abandon(); }
 
 bool Win32RunPlatform::IsAdministrator() { return ::IsAdministrator(); }
+bool Win32RunPlatform::UacIsOn() { return ::UacIsOn(); }
+ProgramOutcome Win32RunPlatform::RunElevated(const std::string& arguments) {
+  return RunElevatedAndWait(::ModulePath(), arguments, ::CurrentDirectory());
+}
 void Win32RunPlatform::RunLogonDialog() { logon_ = ::RunLogonDialog(window_.Texts()); }
 void Win32RunPlatform::EndImpersonation() { ::EndImpersonation(logon_); }
 
@@ -67,7 +97,9 @@ void Win32RunPlatform::EndRemovingState(bool offer_details) { window_.EndRemovin
 void Win32RunPlatform::ShowDetails(const std::string& text, const std::string& folder) {
   window_.ShowDetails(text, folder);
 }
-std::vector<std::string> Win32RunPlatform::EntriesOf(const std::string& directory) { return ::EntriesOf(directory); }
+std::vector<std::string> Win32RunPlatform::EntriesOf(const std::string& directory) {
+  return ::EntriesOf(directory, plan_.get());
+}
 void Win32RunPlatform::FinishStep() { window_.Flush(false); }
 
 void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
@@ -80,8 +112,8 @@ Outcome Win32RunPlatform::RemoveAbsolute(const std::string& path, bool directory
   EntryReport report;
   report.path = path;
   report.directory = directory;
-  report.outcome = ::RemoveAbsolute(path, directory);
-  Log(EntryLine(report));
+  report.outcome = ::RemoveAbsolute(path, directory, plan_.get());
+  Log(EntryLine(report, plan_ != nullptr));
   return report.outcome;
 }
 bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
@@ -91,6 +123,18 @@ Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal h
   return installation_.Remove(relative, how, listener);
 }
 void Win32RunPlatform::ReleaseInstallation() { installation_.Release(); }
+void Win32RunPlatform::LookOnly() {
+  plan_.reset(new PlannedRemovals());
+  installation_.LookOnly(plan_.get());
+}
+
+bool Win32RunPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                                         std::string& text) {
+  return ::ReadRegistryValue(root, key, value, text);
+}
+KeyHolds Win32RunPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
+  return ::RegistryKeyHolds(root, key);
+}
 
 bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   return Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
@@ -130,19 +174,20 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
   }
   std::string buffer(65536, '\0');
   DWORD read = 0;
-  while (ReadFile(file.Get(), &buffer[0], static_cast<DWORD>(buffer.size()), &read, nullptr) && read > 0) {
+  for (;;) {
+    // A script read only in part is not run at all.
+    if (!ReadFile(file.Get(), &buffer[0], static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
+    if (read == 0) return true;
     // A file that grows while it is read is held to the same bound.
     if (bytes.size() + read > max_bytes) return false;
     bytes.append(buffer, 0, read);
   }
-  return true;
 }
 
-void Win32RunPlatform::RunScript(const std::string& language, const std::string& text) {
+ScriptOutcome Win32RunPlatform::RunScript(const std::string& language, const std::string& text, bool quiet) {
   if (script_host_ == nullptr) {
     own_script_host_.reset(new ScriptHost());
     script_host_ = own_script_host_.get();
   }
-  const bool ran = script_host_->Run(language, text);
-  Log(JoinTexts({"run ", language, " script: ", ran ? "ran" : "no script host, or it outlived the wait"}));
+  return script_host_->Run(language, text, !quiet);
 }

@@ -21,7 +21,9 @@ class Win32RunPlatform : public RunPlatform {
   std::vector<std::string> ShellFolders() override;
   std::string TempDirectory() override;
   LocalTime Now() override;
-  bool OpenLog(const std::string& path) override;
+  LogRefusal OpenLog(const std::string& path, bool fresh) override;
+  std::string SystemDirectory() override;
+  uint32_t RandomNumber() override;
   void Log(const std::string& line) override;
   bool OpenWindow() override;
   void HideDeleteAllOption() override;
@@ -37,6 +39,8 @@ class Win32RunPlatform : public RunPlatform {
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
   void CloseWindow() override;
   bool IsAdministrator() override;
+  bool UacIsOn() override;
+  ProgramOutcome RunElevated(const std::string& arguments) override;
   void RunLogonDialog() override;
   void EndImpersonation() override;
   bool FileExists(const std::string& path) override;
@@ -44,6 +48,10 @@ class Win32RunPlatform : public RunPlatform {
   bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
   void ReleaseInstallation() override;
+  void LookOnly() override;
+  bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                         std::string& text) override;
+  KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;
@@ -53,7 +61,7 @@ class Win32RunPlatform : public RunPlatform {
   bool MutexInUse(const std::string& name) override;
   std::vector<std::string> RunningExecutables() override;
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
-  void RunScript(const std::string& language, const std::string& text) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override;
 
  private:
   // Logs the action with what became of it, the thread's last error if it failed.
@@ -63,6 +71,7 @@ class Win32RunPlatform : public RunPlatform {
   ScriptHost* script_host_;
   std::unique_ptr<ScriptHost> own_script_host_;
   HeldInstallation installation_;
-  KernelHandle logon_;  // the administrator's token after a logon
+  std::unique_ptr<PlannedRemovals> plan_;  // only while a plan looks
+  KernelHandle logon_;                     // the administrator's token after a logon
   FileHandle log_;
 };

@@ -1,10 +1,12 @@
 #include "driver/uninstall_sequence.h"
 
+#include "driver/plan_platform.h"
 #include "driver/removal_steps.h"
 #include "driver/run_log.h"
 #include "external/running_program.h"
 #include "external/uninstall_script.h"
 #include "platform/run_platform.h"
+#include "privileges/rights.h"
 #include "removal/file_removal.h"
 #include "text/text.h"
 #include "ui/message_box.h"
@@ -22,13 +24,23 @@ MessageText MissingSettingsMessage(const std::string& settings_path) {
 
 namespace {
 
+// Told in the log either way.
 bool ProgramIsRunning(const UninstallSettings& settings, RunPlatform& platform) {
-  if (!settings.mutex_string.empty()) return platform.MutexInUse(settings.mutex_string);
-  bool running = false;
-  for (const std::string& executable : platform.RunningExecutables()) {
-    running = ProcessNameMatches(settings.prog_exe, executable) || running;
+  bool running = !settings.mutex_string.empty() && platform.MutexInUse(settings.mutex_string);
+  if (settings.mutex_string.empty()) {
+    for (const std::string& executable : platform.RunningExecutables()) {
+      running = ProcessNameMatches(settings.prog_exe, executable) || running;
+    }
   }
+  platform.Log(running ? "running-program check: running" : "running-program check: not running");
   return running;
+}
+
+// An unattended run would end here; a plan says so, and goes on to tell the rest.
+bool EndsHere(const UninstallRun& run, RunPlatform& platform, RunResult result) {
+  if (!run.plan) return true;
+  platform.Log(JoinTexts({"an unattended run would end here, exit code ", DecimalText(static_cast<int32_t>(result))}));
+  return false;
 }
 
 // False when the before-uninstall program ended with exit code 1.
@@ -39,21 +51,29 @@ bool RunBeforeUninstallProgram(const UninstallSettings& s, RunPlatform& platform
   return !(outcome.started && outcome.exit_code == 1);
 }
 
-void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatform& platform) {
+// Nobody answers an unattended run's script: it may show nothing that waits.
+void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatform& platform, bool quiet) {
   std::string bytes;
   if (!platform.ReadScriptFile(path, kLargestScript, bytes)) {
     platform.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
     return;
   }
   const ScriptText script = UninstallScriptText(path, bytes, s.own_directory, s.start_menu, s.guid);
-  if (!script.language.empty()) platform.RunScript(script.language, script.text);
+  if (script.language.empty()) return;
+  const ScriptOutcome outcome = platform.RunScript(script.language, script.text, quiet);
+  const std::string line = outcome.failed ? DecimalText(outcome.line - script.lines_before) : std::string();
+  platform.Log(JoinTexts({"run script ", path, ": ",
+                          !outcome.ran     ? "no script host, or it outlived the wait"
+                          : outcome.failed ? "failed at line "
+                                           : "ran",
+                          line}));
 }
 
-void RunUninstallScript(const UninstallSettings& s, RunPlatform& platform) {
+void RunUninstallScript(const UninstallSettings& s, RunPlatform& platform, bool quiet) {
   if (!s.script) return;
   for (const char* name : kScriptNames) {
     if (platform.FileExists(s.own_directory + name)) {
-      RunScriptFile(s.own_directory + name, s, platform);
+      RunScriptFile(s.own_directory + name, s, platform, quiet);
       return;
     }
   }
@@ -69,9 +89,10 @@ uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result
 // The user's run: the window and its buttons until the end.
 void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
   if (!platform.OpenWindow()) return;
-  if (run.settings.login_admin && !platform.IsAdministrator()) platform.RunLogonDialog();
-  // Asked of the shell once the window shows: the user sees it sooner.
+  // Asked of the shell once the window shows, the user sees it sooner; and
+  // as the user, before any logon, whose folders guard delete-all.
   run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.ShellFolders());
+  if (run.logon_window) platform.RunLogonDialog();
   if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
   for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
     if (HandleControl(run, platform, control)) break;
@@ -81,14 +102,15 @@ void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
 }
 
 // An administrator's run: what OK does in listed mode, then what Ready does.
+// A plan ends with what delete-all would add and the notes for the author.
 RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
-  if (run.settings.login_admin && !platform.IsAdministrator()) {
-    platform.Log("administrator rights are needed, and an unattended run shows no logon window");
-    return RunResult::kNeedsAdministrator;
-  }
   RunRemoval(run, platform);
-  if (!run.removal_succeeded) return RunResult::kFailed;
-  RunFinalCleanup(run, platform);
+  if (run.removal_succeeded) {
+    RunFinalCleanup(run, platform);
+  } else if (EndsHere(run, platform, RunResult::kFailed)) {
+    return RunResult::kFailed;
+  }
+  if (run.plan) TellTheRestOfThePlan(run, platform);
   return run.restart_needed ? RunResult::kRestartNeeded : RunResult::kRemoved;
 }
 
@@ -103,40 +125,55 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
   if (ProgramIsRunning(run.settings, platform)) {
     Notify(run, platform,
            {run.texts[UiText::kTitel], RunningProgramMessage(run.texts[UiText::kMutex]), kWarningBoxStyle});
-    return RunResult::kRunning;
+    if (EndsHere(run, platform, RunResult::kRunning)) return RunResult::kRunning;
   }
   if (!RunBeforeUninstallProgram(run.settings, platform)) {
     platform.Log("the before-uninstall program answered 1: the uninstall ends");
     return RunResult::kVetoed;
   }
-  RunUninstallScript(run.settings, platform);
+  RunUninstallScript(run.settings, platform, run.unattended);
   return RunResult::kRemoved;
 }
 
 uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory,
                       const std::string& command_line) {
   const CommandLine line = ParseCommandLine(command_line);
+  if (line.plan && !run.plan) {
+    // From here on every step is only told: safe by construction.
+    run.plan = true;
+    PlanPlatform planned(platform);
+    return RunUninstall(run, planned, development_directory, command_line);
+  }
   run.unattended = line.unattended;
   const std::string own = ChooseOwnDirectory(platform.ModulePath(), development_directory, platform.CurrentDirectory());
   const std::string settings_path = SettingsPathFor(own);
   const bool have_settings = platform.FileExists(settings_path);
   if (have_settings) {
-    run.settings = ReadUninstallSettings(platform, own);
-    run.texts = LoadUiTexts(platform, settings_path);
+    ReadUninstallSettings(platform, own, run.settings);
+    LoadUiTexts(platform, settings_path, run.texts);
   }
   if (line.log) {
-    run.log_path = line.log_path;
-    if (run.log_path.empty())
-      run.log_path = platform.TempDirectory() + DefaultLogName(run.texts.program_name, platform.Now());
-    if (!platform.OpenLog(run.log_path)) {
+    // A log of its own is made new under a name nobody can foresee, in a
+    // folder only the run's account and administrators may write; one that
+    // is named is appended to, but never a device, a folder, a link or a
+    // file with another name.
+    const bool fresh = line.log_path.empty();
+    run.log_path = fresh ? platform.TempDirectory() +
+                               DefaultLogName(run.texts.program_name, platform.Now(), platform.RandomNumber())
+                         : line.log_path;
+    LogRefusal refusal = fresh ? LogRefusal::kNone : LogPathRefusal(run.log_path);
+    if (refusal == LogRefusal::kNone) refusal = platform.OpenLog(run.log_path, fresh);
+    if (refusal != LogRefusal::kNone) {
       if (!run.unattended) {
-        platform.ShowMessage(kFixedCaption, JoinTexts({"Could not write the log:\n", run.log_path}), kErrorBoxStyle);
+        platform.ShowMessage(kFixedCaption,
+                             JoinTexts({"Could not write the log:\n", run.log_path, "\n", RefusalWords(refusal)}),
+                             kErrorBoxStyle);
       }
       return ExitCodeFor(RunResult::kLogNotWritable, run.unattended);
     }
   }
   platform.Log(JoinTexts({"start: ", command_line}));
-  platform.Log(run.unattended ? "mode: unattended" : "mode: interactive");
+  platform.Log(run.plan ? "mode: plan, nothing is changed" : run.unattended ? "mode: unattended" : "mode: interactive");
   if (!line.valid) {
     Notify(run, platform, {kFixedCaption, kCommandLineHelp, kErrorBoxStyle});
     return Finish(run, platform, RunResult::kInvalidCommandLine);
@@ -144,6 +181,32 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   if (!have_settings) {
     Notify(run, platform, MissingSettingsMessage(settings_path));
     return Finish(run, platform, RunResult::kNoSettings);
+  }
+  // The rights come first: an elevated run does the hooks itself, once.
+  const bool asked = run.settings.login_admin;
+  const RightsState rights{asked, asked && platform.IsAdministrator(), asked && platform.UacIsOn(), run.unattended,
+                           line.elevated};
+  switch (DecideRights(rights)) {
+    case RightsStep::kNeedsAdministrator:
+      platform.Log("administrator rights needed: nobody is asked");
+      if (EndsHere(run, platform, RunResult::kNeedsAdministrator))
+        return Finish(run, platform, RunResult::kNeedsAdministrator);
+      break;
+    case RightsStep::kElevate: {
+      const ProgramOutcome elevated = platform.RunElevated(ElevatedArguments(command_line));
+      if (elevated.started) {
+        platform.Log(
+            JoinTexts({"the elevated run ended, exit code ", DecimalText(static_cast<int32_t>(elevated.exit_code))}));
+        return elevated.exit_code;
+      }
+      platform.Log("elevation declined: the user's own rights");
+      break;
+    }
+    case RightsStep::kLogonWindow:
+      run.logon_window = true;
+      break;
+    case RightsStep::kGoOn:
+      break;
   }
   const RunResult hooks = RunStartupHooks(run, platform);
   if (hooks != RunResult::kRemoved) return Finish(run, platform, hooks);

@@ -40,6 +40,11 @@ struct UninstallRun {
   // An administrator's run without window or box (/S), and its log, if any.
   bool unattended = false;
   std::string log_path;
+  // Without User Account Control, LoginAdmin shows the logon window.
+  bool logon_window = false;
+  // /PLAN: the run is only told, in the log, and the author's notes gathered.
+  bool plan = false;
+  std::vector<std::string> notes;
 };
 
 // The directory the run works in, with a trailing backslash: the executable's

@@ -14,9 +14,10 @@
 uint32_t RunUninstall() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_BAR_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
-  UninstallRun run;
-  ConfirmationWindow window(run.texts);
-  Win32RunPlatform platform(window);
-  return RunUninstall(run, platform, UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
+  // The process ends right after the run, and the system takes everything
+  // down at once: the run's objects are never destroyed one by one.
+  auto* run = new UninstallRun;
+  auto* window = new ConfirmationWindow(run->texts);
+  auto* platform = new Win32RunPlatform(*window);
+  return RunUninstall(*run, *platform, UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
 }

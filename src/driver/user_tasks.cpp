@@ -13,17 +13,31 @@ constexpr int kFileAssociation = 10;
 void UndoRegistryEntry(const TaskRecord& task, RunPlatform& platform) {
   platform.ShowStatus(StatusText("...\\" + task.field3 + "\\" + task.field4));
   platform.DeleteRegistryValue(TaskRoot(task), task.field3, task.field4);
-  platform.DeleteRegistryKey(TaskRoot(task), task.field3);
+  // Only a key left empty goes: another program's values in it stay.
+  const KeyHolds left = platform.RegistryKeyHolds(TaskRoot(task), task.field3);
+  if (left.exists && left.values == 0 && left.subkeys == 0) platform.DeleteRegistryKey(TaskRoot(task), task.field3);
 }
 
 void UnregisterLibrary(const TaskRecord& task, RunPlatform& platform) {
   platform.ShowStatus(StatusText(task.field3));
-  platform.RunProgram(task.field2 + "regsvr32.exe", "/S /U " + task.field3, DirectoryOf(task.field3));
+  // The system's own regsvr32, whatever folder the record names, started in
+  // the system's folder; the library quoted, so that a path with blanks
+  // reaches it whole.
+  const std::string system = WithTrailingBackslash(platform.SystemDirectory());
+  platform.RunProgram(system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"", system);
 }
 
 void RemoveFileAssociation(const TaskRecord& task, RunPlatform& platform) {
   if (task.field2.empty() || task.field3.empty()) return;
+  std::string taken;  // a key whose default value names another program's class by now
   for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.VersionWord())) {
+    std::string text;
+    if (step.key == taken) continue;
+    if (!step.names.empty() && platform.ReadRegistryValue(step.root, step.key, "", text) &&
+        !TextEquals(text, step.names)) {
+      taken = step.key;
+      continue;
+    }
     if (step.value) {
       platform.DeleteRegistryValue(step.root, step.key, step.value_name);
     } else {

@@ -6,6 +6,7 @@
 
 #include "platform/messages_win32.h"
 #include "platform/owners_win32.h"
+#include "platform/paths_win32.h"
 
 namespace {
 
@@ -45,22 +46,28 @@ bool StartProcess(const std::string& program, const std::string& parameters, con
   return true;
 }
 
-bool OpenThroughShell(const std::string& program, const std::string& parameters, const std::string& directory,
-                      HANDLE& process) {
+bool OpenThroughShell(const char* verb, const std::string& program, const std::string& parameters,
+                      const std::string& directory, HANDLE& process) {
   const std::string shell_directory = ShellDirectoryFor(program, directory);
   SHELLEXECUTEINFOA info{};
   info.cbSize = sizeof(info);
   // No error box of the shell's own: a program that cannot be opened is
   // passed over silently, and an unattended run must not stop on a dialog.
   info.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-  info.lpVerb = "Open";
+  info.lpVerb = verb;
   info.lpFile = program.c_str();
   info.lpParameters = parameters.c_str();
   info.lpDirectory = shell_directory.empty() ? nullptr : shell_directory.c_str();
   info.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&info)) return false;
+  if (!ExecuteThroughShell(info)) return false;
   process = info.hProcess;
   return true;
+}
+
+ProgramOutcome WaitedFor(HANDLE process) {
+  const ProgramRun run(process);
+  run.WaitForEnd();
+  return ProgramOutcome{true, run.ExitCode()};
 }
 
 }  // namespace
@@ -69,10 +76,15 @@ ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& 
                                  const std::string& working_directory) {
   HANDLE process = nullptr;
   if (!StartProcess(program, parameters, working_directory, process) &&
-      !OpenThroughShell(program, parameters, working_directory, process)) {
+      !OpenThroughShell("Open", program, parameters, working_directory, process)) {
     return ProgramOutcome{};
   }
-  const ProgramRun run(process);
-  run.WaitForEnd();
-  return ProgramOutcome{true, run.ExitCode()};
+  return WaitedFor(process);
+}
+
+ProgramOutcome RunElevatedAndWait(const std::string& program, const std::string& parameters,
+                                  const std::string& working_directory) {
+  HANDLE process = nullptr;
+  if (!OpenThroughShell("runas", program, parameters, working_directory, process)) return ProgramOutcome{};
+  return WaitedFor(process);
 }

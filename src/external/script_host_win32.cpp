@@ -7,10 +7,16 @@ namespace {
 const CLSID kScriptControlClass = {0x0E59F1D5, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
 const IID kScriptControlInterface = {0x0E59F1D3, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
 
+// Empties a value, freeing what it held.
+void Clear(VARIANT& value) {
+  if (const auto clear = Late<decltype(&VariantClear)>("oleaut32.dll", "VariantClear")) clear(&value);
+}
+
 // A wide string of the automation kind, from 8-bit text.
 Bstr WideText(const std::string& text) {
   const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  Bstr wide(SysAllocStringLen(nullptr, static_cast<UINT>(length)));
+  const auto allocate = Late<decltype(&SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
+  Bstr wide(allocate != nullptr ? allocate(nullptr, static_cast<UINT>(length)) : nullptr);
   if (wide.Valid() && length > 0) {
     MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.Get(), length);
   }
@@ -23,43 +29,69 @@ class ScriptControl {
   explicit ScriptControl(IDispatch* control) : control_(control) {}
 
   bool Valid() const { return control_.Valid(); }
-  void Put(const wchar_t* name, VARIANT value) { Invoke(name, DISPATCH_PROPERTYPUT, &value); }
-  void Call(const wchar_t* name, VARIANT* argument = nullptr) { Invoke(name, DISPATCH_METHOD, argument); }
+  void Put(const wchar_t* name, VARIANT value) { Invoke(name, DISPATCH_PROPERTYPUT, &value, nullptr); }
+  // False when the call failed, as a script that does not compile or run makes it.
+  bool Call(const wchar_t* name, VARIANT* argument = nullptr) {
+    return SUCCEEDED(Invoke(name, DISPATCH_METHOD, argument, nullptr));
+  }
+  // A property's value, which the caller clears.
+  VARIANT Get(const wchar_t* name) {
+    VARIANT result{};
+    Invoke(name, DISPATCH_PROPERTYGET, nullptr, &result);
+    return result;
+  }
 
  private:
-  void Invoke(const wchar_t* name, WORD kind, VARIANT* argument) {
+  HRESULT Invoke(const wchar_t* name, WORD kind, VARIANT* argument, VARIANT* kept) {
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
     DISPID id = 0;
-    if (FAILED(control_.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return;
+    HRESULT done = control_.Get()->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(done)) return done;
     DISPID put = DISPID_PROPERTYPUT;
     DISPPARAMS parameters{argument, kind == DISPATCH_PROPERTYPUT ? &put : nullptr, argument != nullptr ? 1u : 0u,
                           kind == DISPATCH_PROPERTYPUT ? 1u : 0u};
-    VARIANT result;
-    VariantInit(&result);
+    VARIANT result{};
     EXCEPINFO error{};
-    control_.Get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &error, nullptr);
-    VariantClear(&result);
+    done = control_.Get()->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &parameters, &result, &error, nullptr);
+    if (kept != nullptr) {
+      *kept = result;
+    } else {
+      Clear(result);
+    }
     // The error's texts are the caller's to free.
     const Bstr source(error.bstrSource), description(error.bstrDescription), help(error.bstrHelpFile);
+    return done;
   }
 
   ComReference<IDispatch> control_;
 };
 
 VARIANT TextValue(const Bstr& text) {
-  VARIANT value;
-  VariantInit(&value);
+  VARIANT value{};
   value.vt = VT_BSTR;
   value.bstrVal = text.Get();
   return value;
 }
 
-VARIANT NumberValue(LONG number) {
-  VARIANT value;
-  VariantInit(&value);
-  value.vt = VT_I4;
+VARIANT NumberValue(LONG number, VARTYPE type = VT_I4) {
+  VARIANT value{};
+  value.vt = type;
   value.lVal = number;
   return value;
+}
+
+// Where the control's Error object says a script failed.
+void ReadError(ScriptControl& control, ScriptOutcome& outcome) {
+  outcome.failed = true;
+  VARIANT error = control.Get(L"Error");
+  if (error.vt == VT_DISPATCH && error.pdispVal != nullptr) {
+    error.pdispVal->AddRef();
+    ScriptControl details(error.pdispVal);
+    VARIANT line = details.Get(L"Line");
+    if (line.vt == VT_I4) outcome.line = line.lVal;
+    Clear(line);
+  }
+  Clear(error);
 }
 
 }  // namespace
@@ -85,22 +117,30 @@ ScriptHost::~ScriptHost() {
   WaitForSingleObject(thread_.Get(), INFINITE);
 }
 
-bool ScriptHost::Run(const std::string& language, const std::string& text) {
-  if (!Available() || abandoned_) return false;
+ScriptOutcome ScriptHost::Run(const std::string& language, const std::string& text, bool allow_ui) {
+  if (!Available() || abandoned_) return ScriptOutcome();
   shared_->language = language;
   shared_->text = text;
+  shared_->allow_ui = allow_ui;
+  shared_->outcome = ScriptOutcome();
   SetEvent(shared_->wake.Get());
   abandoned_ = WaitForSingleObject(shared_->done.Get(), wait_ms_) != WAIT_OBJECT_0;
-  return !abandoned_;
+  if (abandoned_) return ScriptOutcome();
+  shared_->outcome.ran = true;
+  return shared_->outcome;
 }
 
 DWORD WINAPI ScriptHost::Serve(void* data) {
   Shared& shared = *static_cast<Shared*>(data);
-  const ComApartment com(SUCCEEDED(CoInitialize(nullptr)));
+  const auto enter = Late<decltype(&CoInitialize)>("ole32.dll", "CoInitialize");
+  const auto create = Late<decltype(&CoCreateInstance)>("ole32.dll", "CoCreateInstance");
+  const ComApartment com(enter != nullptr && SUCCEEDED(enter(nullptr)));
   {
     IDispatch* created = nullptr;
-    CoCreateInstance(kScriptControlClass, nullptr, CLSCTX_INPROC_SERVER, kScriptControlInterface,
-                     reinterpret_cast<void**>(&created));
+    if (create != nullptr) {
+      create(kScriptControlClass, nullptr, CLSCTX_INPROC_SERVER, kScriptControlInterface,
+             reinterpret_cast<void**>(&created));
+    }
     ScriptControl control(created);
     if (control.Valid()) {
       control.Call(L"Reset");
@@ -116,9 +156,10 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
       const Bstr language = WideText(shared.language);
       const Bstr code = WideText(shared.text);
       control.Put(L"Language", TextValue(language));
+      control.Put(L"AllowUI", NumberValue(shared.allow_ui ? VARIANT_TRUE : VARIANT_FALSE, VT_BOOL));
       control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));
       VARIANT argument = TextValue(code);
-      control.Call(L"AddCode", &argument);
+      if (!control.Call(L"AddCode", &argument)) ReadError(control, shared.outcome);
       SetEvent(shared.done.Get());
     }
   }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/owners_win32.h"
+#include "platform/run_platform.h"
 
 class ScriptHost {
  public:
@@ -22,9 +23,9 @@ class ScriptHost {
   ScriptHost& operator=(const ScriptHost&) = delete;
 
   bool Available() const { return shared_ != nullptr && shared_->available; }
-  // Sets the language and the time limit, then compiles and runs the text.
-  // False when the host is not there or the script outlived the wait.
-  bool Run(const std::string& language, const std::string& text);
+  // Sets the language, the time limit and whether the script may show
+  // anything that waits for an answer, then compiles and runs the text.
+  ScriptOutcome Run(const std::string& language, const std::string& text, bool allow_ui);
 
   static constexpr DWORD kTimeoutMs = 20000;
   static constexpr DWORD kGraceMs = 10000;
@@ -36,8 +37,10 @@ class ScriptHost {
     KernelHandle done;  // creation or the job has finished
     bool available = false;
     bool quit = false;
+    bool allow_ui = true;
     std::string language;
     std::string text;
+    ScriptOutcome outcome;
   };
 
   static DWORD WINAPI Serve(void* shared);

@@ -50,6 +50,7 @@ ScriptText UninstallScriptText(const std::string& script_path, const std::string
   const bool jscript = extension == "js";
   script.language = jscript ? "JScript" : "VBScript";
   script.text = Preamble(jscript, own_directory, start_menu, guid);
+  for (const char c : script.text) script.lines_before += c == '\n' ? 1 : 0;
   script.text += WithCrLfLines(file_bytes);
   return script;
 }

@@ -3,11 +3,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 struct ScriptText {
   std::string language;  // "VBScript" or "JScript"; empty when the extension is neither
   std::string text;
+  int32_t lines_before = 0;  // the declarations' lines before the script's own first one
 };
 
 // The script files the run looks for in the own directory, in this order:

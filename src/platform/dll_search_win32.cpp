@@ -2,8 +2,19 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "platform/paths_win32.h"
+
 void* KernelProcedure(const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name));
+}
+
+void* SystemProcedure(const char* library, const char* name) {
+  HMODULE module = GetModuleHandleA(library);
+  const std::string system = SystemDirectory();
+  if (module == nullptr && !system.empty()) module = LoadLibraryA((system + "\\" + library).c_str());
+  return module != nullptr ? reinterpret_cast<void*>(GetProcAddress(module, name)) : nullptr;
 }
 
 void RestrictDllSearch(ProcedureLookup lookup) {

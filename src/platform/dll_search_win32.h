@@ -14,6 +14,15 @@ void* KernelProcedure(const char* name);
 // (an older system that knows the call but not the policy) too.
 void RestrictDllSearch(ProcedureLookup lookup = KernelProcedure);
 
+// A procedure of a system library, which is loaded from the system's folder
+// when it is first needed: the window appears without shell32, ole32 and
+// oleaut32, which only some runs use. Null when it cannot be had.
+void* SystemProcedure(const char* library, const char* name);
+template <typename Function>
+Function Late(const char* library, const char* name) {
+  return reinterpret_cast<Function>(SystemProcedure(library, name));
+}
+
 // The policy number and the "enforce" flag of the redirection trust policy.
 constexpr int kRedirectionTrustPolicy = 16;
 constexpr unsigned long kEnforceRedirectionTrust = 1;

@@ -9,6 +9,8 @@
 #include <oleauto.h>
 #include <winsvc.h>
 
+#include "platform/dll_search_win32.h"
+
 template <typename Traits>
 class UniqueResource {
  public:
@@ -124,7 +126,9 @@ using Library = UniqueResource<LibraryTraits>;
 struct ComApartmentTraits {
   using Value = bool;
   static Value Invalid() { return false; }
-  static void Close(Value) { CoUninitialize(); }
+  static void Close(Value) {
+    if (const auto leave = Late<decltype(&CoUninitialize)>("ole32.dll", "CoUninitialize")) leave();
+  }
 };
 using ComApartment = UniqueResource<ComApartmentTraits>;
 
@@ -132,7 +136,9 @@ using ComApartment = UniqueResource<ComApartmentTraits>;
 struct BstrTraits {
   using Value = BSTR;
   static Value Invalid() { return nullptr; }
-  static void Close(Value value) { SysFreeString(value); }
+  static void Close(Value value) {
+    if (const auto free = Late<decltype(&SysFreeString)>("oleaut32.dll", "SysFreeString")) free(value);
+  }
 };
 using Bstr = UniqueResource<BstrTraits>;
 
@@ -140,7 +146,9 @@ using Bstr = UniqueResource<BstrTraits>;
 struct CoTaskMemoryTraits {
   using Value = void*;
   static Value Invalid() { return nullptr; }
-  static void Close(Value value) { CoTaskMemFree(value); }
+  static void Close(Value value) {
+    if (const auto free = Late<decltype(&CoTaskMemFree)>("ole32.dll", "CoTaskMemFree")) free(value);
+  }
 };
 using CoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
 

@@ -32,7 +32,15 @@ std::string CurrentDirectory() {
 }
 
 std::string TempDirectory() {
-  return PathText([](char* buffer) { return GetTempPathA(kLongestPath, buffer); });
+  // For SYSTEM, the system's own temporary folder, which only it and
+  // administrators may write, where the system has one; for everyone else,
+  // their own.
+  return PathText([](char* buffer) {
+    using TempPath = DWORD(WINAPI*)(DWORD, LPSTR);
+    const auto second = reinterpret_cast<TempPath>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTempPath2A")));
+    return second != nullptr ? second(kLongestPath, buffer) : GetTempPathA(kLongestPath, buffer);
+  });
 }
 
 std::string SystemDirectory() {
@@ -82,12 +90,14 @@ std::vector<std::string> ShellFolders() {
   static constexpr const char* kNativeProgramFiles[] = {"ProgramW6432", "CommonProgramW6432"};
   std::vector<std::string> folders;
   char path[MAX_PATH];
+  const auto folder = Late<decltype(&SHGetFolderPathA)>("shell32.dll", "SHGetFolderPathA");
+  const auto known = Late<decltype(&SHGetKnownFolderPath)>("shell32.dll", "SHGetKnownFolderPath");
   for (const unsigned char id : kFolderIds) {
-    if (SUCCEEDED(SHGetFolderPathA(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path))) folders.push_back(path);
+    if (folder != nullptr && SUCCEEDED(folder(nullptr, id, nullptr, SHGFP_TYPE_CURRENT, path))) folders.push_back(path);
   }
   for (const KNOWNFOLDERID* id : kKnownFolders) {
     wchar_t* wide = nullptr;
-    const bool found = SUCCEEDED(SHGetKnownFolderPath(*id, 0, nullptr, &wide));
+    const bool found = known != nullptr && SUCCEEDED(known(*id, 0, nullptr, &wide));
     const CoTaskMemory owned(wide);
     if (found && WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr) > 0) {
       folders.push_back(path);
@@ -98,4 +108,12 @@ std::vector<std::string> ShellFolders() {
     if (length > 0 && length < MAX_PATH) folders.push_back(path);
   }
   return folders;
+}
+
+bool ExecuteThroughShell(SHELLEXECUTEINFOA& info) {
+  // The shell may hand the work to its extensions, which need the thread's
+  // COM apartment; the thread stays in it until the process ends.
+  if (const auto enter = Late<decltype(&CoInitialize)>("ole32.dll", "CoInitialize")) enter(nullptr);
+  const auto execute = Late<decltype(&ShellExecuteExA)>("shell32.dll", "ShellExecuteExA");
+  return execute != nullptr && execute(&info);
 }

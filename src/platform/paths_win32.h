@@ -2,6 +2,10 @@
 // a long path is never silently cut to a shorter one.
 #pragma once
 
+#include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
+
 #include <string>
 #include <vector>
 
@@ -22,3 +26,6 @@ std::string FullPath(const std::string& path);
 // users' documents, desktop, media, downloads, profile and application data,
 // the start menu, Windows and Program Files.
 std::vector<std::string> ShellFolders();
+
+// The shell's ShellExecuteExA, shell32 loaded on first use.
+bool ExecuteThroughShell(SHELLEXECUTEINFOA& info);

@@ -28,6 +28,13 @@ struct ProgramOutcome {
   uint32_t exit_code = 0;  // 0 when it cannot be read
 };
 
+// How a script run went.
+struct ScriptOutcome {
+  bool ran = false;     // false: no script host, or the script outlived the wait
+  bool failed = false;  // it did not compile, or it ended in an error
+  int32_t line = 0;     // of the text handed over, where it failed
+};
+
 // Every removal step announces its item with two blanks in front.
 std::string StatusText(const std::string& item);
 
@@ -67,6 +74,16 @@ constexpr const char* kOutcomeWords[kOutcomeCount] = {"removed",
                                                       "passed over, its path is beyond the limit",
                                                       "in use, scheduled for removal at restart",
                                                       "error $N"};
+
+// What a registry key holds.
+struct KeyHolds {
+  bool exists = false;
+  uint32_t values = 0;
+  uint32_t subkeys = 0;
+};
+
+// Why a log was not opened.
+enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink };
 
 // One entry, as the removal reports it.
 struct EntryReport {
@@ -128,12 +145,16 @@ class RunPlatform : public FileReader {
   virtual std::string CurrentDirectory() = 0;
   virtual std::vector<std::string> ShellFolders() = 0;
   virtual std::string TempDirectory() = 0;
+  virtual std::string SystemDirectory() = 0;
+  // A number nobody can foresee.
+  virtual uint32_t RandomNumber() = 0;
   virtual LocalTime Now() = 0;
 
-  // The log of an administrator's run: opened for appending (false when it
-  // cannot be written), then one line per call, with the time; nothing
-  // without a log.
-  virtual bool OpenLog(const std::string& path) = 0;
+  // The log of an administrator's run: opened for appending, or fresh:
+  // created new, never a file that stands already; never through a link at
+  // its end, and never a device, a directory or a file with another name.
+  // Then one line per call, with the time; nothing without a log.
+  virtual LogRefusal OpenLog(const std::string& path, bool fresh) = 0;
   virtual void Log(const std::string& line) = 0;
 
   // The confirmation window, with the run's texts.
@@ -158,10 +179,14 @@ class RunPlatform : public FileReader {
   // The run is done with the window; the process ends right after.
   virtual void CloseWindow() = 0;
 
-  // Administrator rights: the test, the logon window on top of the
-  // confirmation window (the run acts as the administrator after a logon),
-  // and the end of that.
+  // Administrator rights: the test (false for a filtered token), whether
+  // User Account Control is on, the program started once more through the
+  // system's elevation prompt with these arguments and waited for (not
+  // started: declined), the logon window on top of the confirmation window
+  // (the run acts as the administrator after a logon), and the end of that.
   virtual bool IsAdministrator() = 0;
+  virtual bool UacIsOn() = 0;
+  virtual ProgramOutcome RunElevated(const std::string& arguments) = 0;
   virtual void RunLogonDialog() = 0;
   virtual void EndImpersonation() = 0;
 
@@ -186,7 +211,16 @@ class RunPlatform : public FileReader {
   // backslashes; empty: the own directory itself).
   virtual Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) = 0;
   virtual void ReleaseInstallation() = 0;
+  // From now on RemoveAbsolute and the installation's walk change nothing:
+  // they open and list entries as a removal would, report what it would do,
+  // and see what it would have removed as gone, as EntriesOf does too.
+  virtual void LookOnly() = 0;
 
+  // What the registry holds, read only: whether a value exists (of any type;
+  // text receives it when it is a string), and what a key holds.
+  virtual bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                                 std::string& text) = 0;
+  virtual KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) = 0;
   // The registry, one value or one key at a time.
   virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
   virtual bool DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;
@@ -208,8 +242,9 @@ class RunPlatform : public FileReader {
   // The whole file, shared for reading only; false when it cannot be opened
   // or holds more than max_bytes.
   virtual bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) = 0;
-  // Hands the text to the script host, which compiles and runs it.
-  virtual void RunScript(const std::string& language, const std::string& text) = 0;
+  // Hands the text to the script host, which compiles and runs it; quiet:
+  // the script may show nothing that waits for an answer.
+  virtual ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) = 0;
 
  protected:
   // A platform is never deleted through this interface.

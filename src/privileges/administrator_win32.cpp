@@ -43,18 +43,18 @@ class LogonWindow {
   HWND Handle() const { return window_.Handle(); }
 
   // Reads both fields whole, logs on, and wipes the copies.
-  KernelHandle TryLogOn() {
+  KernelHandle TryLogOn(bool& administrator) {
     std::string user = FieldText(kUserFieldId);
     std::string password = FieldText(kPasswordFieldId);
-    KernelHandle token = LogOnAndImpersonate(user.c_str(), password.c_str());
+    KernelHandle token = LogOnAndImpersonate(user.c_str(), password.c_str(), administrator);
     SecureZeroMemory(&password[0], password.size());
     SecureZeroMemory(&user[0], user.size());
     return token;
   }
 
   void ClearFields() {
-    SetDlgItemTextA(window_.Handle(), kUserFieldId, "");
-    SetDlgItemTextA(window_.Handle(), kPasswordFieldId, "");
+    SetWindowTextA(window_.Control(kUserFieldId), "");
+    SetWindowTextA(window_.Control(kPasswordFieldId), "");
     SetFocus(window_.Control(kUserFieldId));
   }
 
@@ -75,11 +75,19 @@ class LogonWindow {
 
 bool IsAdministrator() { return ServiceManager(OpenServiceManager(kAdministratorAccess)).Valid(); }
 
-KernelHandle LogOnAndImpersonate(const char* user, const char* password) {
+KernelHandle LogOnAndImpersonate(const char* user, const char* password, bool& administrator) {
   HANDLE token = nullptr;
+  administrator = true;
   if (!LogOnUser(user, password, &token)) return KernelHandle();
-  ImpersonateLoggedOnUser(token);
-  return KernelHandle(token);
+  KernelHandle logged_on(token);
+  if (!ImpersonateUser(token)) return KernelHandle();
+  // Any account's own password logs it on: only an administrator's counts.
+  administrator = IsAdministrator();
+  if (!administrator) {
+    RevertToSelf();
+    return KernelHandle();
+  }
+  return logged_on;
 }
 
 KernelHandle RunLogonDialog(const UiTexts& texts) {
@@ -89,9 +97,12 @@ KernelHandle RunLogonDialog(const UiTexts& texts) {
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == logon.Handle() && message.message == kLogonClosed) break;
     if (message.hwnd == logon.Handle() && message.message == kLogonActivated) {
-      KernelHandle token = logon.TryLogOn();
+      bool administrator = true;
+      KernelHandle token = logon.TryLogOn(administrator);
       if (token.Valid()) return token;
-      ShowMessage(texts[UiText::kRqTitel], texts[UiText::kRqMsg], kErrorBoxStyle);
+      // Not an administrator: said so, and the run goes on with its own rights.
+      ShowMessage(texts[UiText::kRqTitel], texts[administrator ? UiText::kRqMsg : UiText::kRqNoAdmin], kErrorBoxStyle);
+      if (!administrator) break;
       logon.ClearFields();
       continue;
     }

@@ -1,7 +1,30 @@
 // The real platform calls behind the administrator test and the logon.
 #include "privileges/administrator_win32.h"
 
-SC_HANDLE OpenServiceManager(DWORD access) { return OpenSCManagerA(nullptr, nullptr, access); }
+namespace {
+
+// Wine runs every process elevated, with no User Account Control: the
+// end-to-end tests set this variable to see the program as a filtered
+// administrator's token sees it. It can only take rights away.
+bool SeesAFilteredToken() { return GetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", nullptr, 0) > 0; }
+
+}  // namespace
+
+SC_HANDLE OpenServiceManager(DWORD access) {
+  return SeesAFilteredToken() ? nullptr : OpenSCManagerA(nullptr, nullptr, access);
+}
+
+BOOL ImpersonateUser(HANDLE token) { return ImpersonateLoggedOnUser(token); }
+
+bool UacIsOn() {
+  DWORD on = 1, size = sizeof(on);
+  RegistryKey policy;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", 0,
+                    KEY_QUERY_VALUE, policy.Receive()) == ERROR_SUCCESS) {
+    RegQueryValueExA(policy.Get(), "EnableLUA", nullptr, nullptr, reinterpret_cast<BYTE*>(&on), &size);
+  }
+  return on != 0 || SeesAFilteredToken();
+}
 
 void ServiceManagerTraits::Close(SC_HANDLE manager) { CloseServiceHandle(manager); }
 

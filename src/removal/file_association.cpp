@@ -7,9 +7,12 @@ namespace {
 // One step, its key built as prefix + the extension or the application name + suffix.
 struct StepPattern {
   bool value;
+  bool of_application;
+  // The class it names while it is this program's: none, the application's
+  // own, or the extension's with "_auto_file".
+  uint8_t names;
   RegistryRoot root;
   const char* prefix;
-  bool of_application;
   const char* suffix;
   const char* value_name;
 };
@@ -17,39 +20,41 @@ struct StepPattern {
 constexpr char kFileExts[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.";
 
 constexpr StepPattern kApplicationSet[] = {
-    {true, kClassesRoot, "Applications\\", true, "\\shell\\open\\command", ""},
-    {false, kClassesRoot, "Applications\\", true, "\\shell\\open\\command", ""},
-    {false, kClassesRoot, "Applications\\", true, "\\shell\\open", ""},
-    {false, kClassesRoot, "Applications\\", true, "\\shell", ""},
-    {false, kClassesRoot, "Applications\\", true, "", ""},
-    {true, kClassesRoot, "", false, "_auto_file\\DefaultIcon", ""},
-    {false, kClassesRoot, "", false, "_auto_file\\DefaultIcon", ""},
-    {true, kClassesRoot, "", false, "_auto_file", ""},
-    {false, kClassesRoot, "", false, "_auto_file", ""},
-    {true, kClassesRoot, ".", false, "", ""},
-    {false, kClassesRoot, ".", false, "", ""},
-    {true, kCurrentUser, kFileExts, false, "", "Application"},
-    {false, kCurrentUser, kFileExts, false, "", ""},
+    {true, true, 0, kClassesRoot, "Applications\\", "\\shell\\open\\command", ""},
+    {false, true, 0, kClassesRoot, "Applications\\", "\\shell\\open\\command", ""},
+    {false, true, 0, kClassesRoot, "Applications\\", "\\shell\\open", ""},
+    {false, true, 0, kClassesRoot, "Applications\\", "\\shell", ""},
+    {false, true, 0, kClassesRoot, "Applications\\", "", ""},
+    {true, false, 0, kClassesRoot, "", "_auto_file\\DefaultIcon", ""},
+    {false, false, 0, kClassesRoot, "", "_auto_file\\DefaultIcon", ""},
+    {true, false, 0, kClassesRoot, "", "_auto_file", ""},
+    {false, false, 0, kClassesRoot, "", "_auto_file", ""},
+    {true, false, 2, kClassesRoot, ".", "", ""},
+    {false, false, 0, kClassesRoot, ".", "", ""},
+    {true, false, 0, kCurrentUser, kFileExts, "", "Application"},
+    {false, false, 0, kCurrentUser, kFileExts, "", ""},
 };
 
 constexpr StepPattern kClassesSet[] = {
-    {true, kLocalMachine, "Software\\Classes\\.", false, "", ""},
-    {false, kLocalMachine, "Software\\Classes\\.", false, "", ""},
-    {true, kLocalMachine, "Software\\Classes\\", true, "\\DefaultIcon", ""},
-    {false, kLocalMachine, "Software\\Classes\\", true, "\\DefaultIcon", ""},
-    {true, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open\\command", ""},
-    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open\\command", ""},
-    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell\\open", ""},
-    {false, kLocalMachine, "Software\\Classes\\", true, "\\shell", ""},
-    {true, kLocalMachine, "Software\\Classes\\", true, "", ""},
-    {false, kLocalMachine, "Software\\Classes\\", true, "", ""},
+    {true, false, 1, kLocalMachine, "Software\\Classes\\.", "", ""},
+    {false, false, 0, kLocalMachine, "Software\\Classes\\.", "", ""},
+    {true, true, 0, kLocalMachine, "Software\\Classes\\", "\\DefaultIcon", ""},
+    {false, true, 0, kLocalMachine, "Software\\Classes\\", "\\DefaultIcon", ""},
+    {true, true, 0, kLocalMachine, "Software\\Classes\\", "\\shell\\open\\command", ""},
+    {false, true, 0, kLocalMachine, "Software\\Classes\\", "\\shell\\open\\command", ""},
+    {false, true, 0, kLocalMachine, "Software\\Classes\\", "\\shell\\open", ""},
+    {false, true, 0, kLocalMachine, "Software\\Classes\\", "\\shell", ""},
+    {true, true, 0, kLocalMachine, "Software\\Classes\\", "", ""},
+    {false, true, 0, kLocalMachine, "Software\\Classes\\", "", ""},
 };
 
 std::vector<RegistryStep> Steps(const StepPattern* first, const StepPattern* end, const std::string& ext,
                                 const std::string& app) {
   std::vector<RegistryStep> steps;
   for (const StepPattern* p = first; p != end; ++p) {
-    steps.push_back({p->value, p->root, p->prefix + (p->of_application ? app : ext) + p->suffix, p->value_name});
+    // The extension's class: the application's own, or the one named after the extension.
+    const std::string names = p->names == 0 ? std::string() : p->names == 1 ? app : ext + "_auto_file";
+    steps.push_back({p->value, p->root, p->prefix + (p->of_application ? app : ext) + p->suffix, p->value_name, names});
   }
   return steps;
 }

@@ -13,6 +13,9 @@ struct RegistryStep {
   RegistryRoot root;
   std::string key;
   std::string value_name;
+  // For the extension's default value: the class it names while it is this
+  // program's; once it names another, neither it nor its key is touched.
+  std::string names;
 };
 
 // The steps for an extension (without its dot) and an application name. The

@@ -12,9 +12,6 @@
 // share or a missing entry. Wildcards in the last component match as in a search.
 bool FileExists(const std::string& path);
 
-// The names of the entries the directory holds, "." and ".." left out.
-std::vector<std::string> EntriesOf(const std::string& directory);
-
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
 

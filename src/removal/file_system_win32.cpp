@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <cstdlib>
 #include <memory>
 
 #include "platform/paths_win32.h"
@@ -306,11 +307,12 @@ void AppendNarrow(std::string& text, const std::wstring& wide) {
 
 // The entries a directory holds; scheduled: those that are files this
 // process left to the restart.
-uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled) {
+uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled, PlannedRemovals* plan) {
   const std::wstring ours = Wide(InUsePrefix(GetCurrentProcessId()));
   Listing listing(directory);
   uint32_t count = 0;
   while (const ListedEntry* entry = listing.Next()) {
+    if (plan != nullptr && plan->Has(entry->id.QuadPart)) continue;
     ++count;
     scheduled += entry->name_bytes / sizeof(wchar_t) > ours.size() && !IsDirectory(entry->attributes) &&
                  ours.compare(0, ours.size(), entry->name, ours.size()) == 0;
@@ -392,6 +394,11 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
   const wchar_t* text = &relative_[name];
   const size_t length = relative_.size() - name;
   KernelHandle file;
+  if (plan_ != nullptr) {
+    const NTSTATUS opened =
+        OpenBelow(directory, text, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, FILE_NON_DIRECTORY_FILE, file);
+    return Done(NT_SUCCESS(opened) ? Mark(file.Get(), clear_attributes) : opened);
+  }
   NTSTATUS status =
       OpenBelow(directory, text, length, DELETE, kShareAll, FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, file);
   if (status == kCannotDelete) {
@@ -402,7 +409,7 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
     // changes them without it.
     if (opened == kAccessDenied)
       opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
-    if (NT_SUCCESS(opened)) status = MarkClearingIfAllowed(file.Get(), clear_attributes);
+    if (NT_SUCCESS(opened)) status = Mark(file.Get(), clear_attributes);
     // Refused although it is not read-only: a running program or a loaded
     // library, which may still be renamed.
     SeenEntry seen;
@@ -444,7 +451,8 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
   if (opened.outcome != kOpened) return opened;
   NTSTATUS status = 0;
   uint32_t scheduled = 0;
-  held = tree ? Empty(directory.Get(), true, scheduled, listener) : CountEntries(directory.Get(), status, scheduled);
+  held = tree ? Empty(directory.Get(), true, scheduled, listener)
+              : CountEntries(directory.Get(), status, scheduled, plan_);
   if (held == 0 && !NT_SUCCESS(status)) return Failure(status);
   return Finish(directory.Get(), held, scheduled, tree);
 }
@@ -458,7 +466,7 @@ RemovalResult HeldInstallation::RemoveLink(HANDLE parent, const wchar_t* name, s
   if (NT_SUCCESS(status) && (!IdentityOf(link.Get(), now) || !IsReparsePoint(now.attributes))) {
     return {Outcome::kLink, 0};
   }
-  return Done(NT_SUCCESS(status) ? MarkForDeletion(link.Get()) : status);
+  return Done(NT_SUCCESS(status) ? Mark(link.Get(), false) : status);
 }
 
 RemovalResult HeldInstallation::Finish(HANDLE directory, uint32_t held, uint32_t scheduled, bool tree) {
@@ -468,7 +476,16 @@ RemovalResult HeldInstallation::Finish(HANDLE directory, uint32_t held, uint32_t
     return result.outcome == Outcome::kAtRestart ? result : RemovalResult{Outcome::kNotEmpty, result.error};
   }
   if (held > 0) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
-  return Done(MarkClearingIfAllowed(directory, tree));
+  return Done(Mark(directory, tree));
+}
+
+LONG HeldInstallation::Mark(HANDLE handle, bool clear_attributes) {
+  if (plan_ == nullptr) return MarkClearingIfAllowed(handle, clear_attributes);
+  SeenEntry seen;
+  if (!IdentityOf(handle, seen)) return kCannotDelete;
+  if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
+  plan_->Add(seen.id);
+  return 0;
 }
 
 uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener) {
@@ -486,6 +503,7 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
   for (;;) {
     Level& level = levels.back();
     const ListedEntry* entry = level.listing.Next();
+    if (entry != nullptr && plan_ != nullptr && plan_->Has(entry->id.QuadPart)) continue;
     relative_.resize(level.length);
     if (entry == nullptr) {
       if (!NT_SUCCESS(level.listing.status)) {
@@ -567,12 +585,13 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   return result.outcome;
 }
 
-Outcome RemoveAbsolute(const std::string& path, bool directory) {
+Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan) {
   const std::string full = FullPath(path);
   if (full.empty()) return Outcome::kAbsent;
   const std::wstring named = Wide(LongPathForm(full));
-  const HANDLE opened = CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const ACCESS_MASK listing = plan != nullptr && directory ? FILE_LIST_DIRECTORY : 0;
+  const HANDLE opened = CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES | listing, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError()).outcome;
   const KernelHandle entry(opened);
   SeenEntry seen;
@@ -589,18 +608,48 @@ Outcome RemoveAbsolute(const std::string& path, bool directory) {
     return Outcome::kThroughLink;
   }
   // A directory goes only when it is empty, a read-only file not at all.
-  return Done(MarkForDeletion(entry.Get())).outcome;
+  if (plan == nullptr) return Done(MarkForDeletion(entry.Get())).outcome;
+  NTSTATUS status = 0;
+  uint32_t scheduled = 0;
+  if (directory && CountEntries(entry.Get(), status, scheduled, plan) > 0) return Outcome::kNotEmpty;
+  if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0) return Outcome::kDenied;
+  plan->Add(seen.id);
+  return Outcome::kRemoved;
 }
 
-std::vector<std::string> EntriesOf(const std::string& directory) {
+bool PlannedRemovals::Has(LONGLONG id) {
+  const auto compare = [](const void* a, const void* b) {
+    const LONGLONG x = *static_cast<const LONGLONG*>(a), y = *static_cast<const LONGLONG*>(b);
+    return x < y ? -1 : x > y ? 1 : 0;
+  };
+  // The C library's sort, which costs no code of the program's; a plan
+  // adds a run of entries, then looks them up.
+  auto* const ids = reinterpret_cast<LONGLONG*>(&ids_[0]);
+  size_t low = 0, high = ids_.size() / sizeof(LONGLONG);
+  if (!sorted_) std::qsort(ids, high, sizeof(LONGLONG), compare);
+  sorted_ = true;
+  while (low < high) {
+    const size_t middle = (low + high) / 2;
+    if (ids[middle] == id) return true;
+    if (ids[middle] < id) {
+      low = middle + 1;
+    } else {
+      high = middle;
+    }
+  }
+  return false;
+}
+
+std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan) {
   std::vector<std::string> names;
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA((WithTrailingBackslash(directory) + "*").c_str(), &found));
-  while (search.Valid()) {
-    const std::string name = found.cFileName;
-    const bool directory = (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-    if (name != "." && name != "..") names.push_back(directory ? name + "\\" : name);
-    if (!FindNextFileA(search.Get(), &found)) break;
+  const KernelHandle held = OpenDirectoryAt(directory, FILE_LIST_DIRECTORY);
+  if (!held.Valid()) return names;
+  Listing listing(held.Get());
+  while (const ListedEntry* entry = listing.Next()) {
+    if (plan != nullptr && plan->Has(entry->id.QuadPart)) continue;
+    names.emplace_back();
+    AppendNarrow(names.back(), std::wstring(entry->name, entry->name_bytes / sizeof(wchar_t)));
+    if (IsDirectory(entry->attributes)) names.back() += '\\';
   }
   return names;
 }
@@ -613,5 +662,12 @@ bool FileExists(const std::string& path) {
   const std::string name = WithoutTrailingBackslashes(path);
   WIN32_FIND_DATAA found;
   FindHandle search(FindFirstFileA(name.c_str(), &found));
+  // A directory another program holds for deletion cannot be listed; its
+  // entries still answer for themselves.
+  if (!search.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) {
+    found.dwFileAttributes = GetFileAttributesA(name.c_str());
+    return found.dwFileAttributes != INVALID_FILE_ATTRIBUTES &&
+           (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  }
   return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }

@@ -29,6 +29,21 @@ struct SeenEntry {
   LONGLONG id;
 };
 
+// What a plan would have removed so far, by the entries' identities: the
+// later steps of the plan list and count them as gone.
+class PlannedRemovals {
+ public:
+  void Add(LONGLONG id) {
+    ids_.append(reinterpret_cast<const char*>(&id), sizeof(id));
+    sorted_ = false;
+  }
+  bool Has(LONGLONG id);
+
+ private:
+  std::string ids_;  // the identities' bytes, eight a piece
+  bool sorted_ = true;
+};
+
 class HeldInstallation {
  public:
   // Holds the own directory itself; links above it are followed as the
@@ -39,6 +54,9 @@ class HeldInstallation {
   Outcome Remove(const std::string& relative, Removal how, RemovalListener& listener);
   // Lets every held directory go.
   void Release();
+  // From now on nothing is removed: each entry is opened and listed as its
+  // removal would, and what would go is added to plan.
+  void LookOnly(PlannedRemovals* plan) { plan_ = plan; }
 
  private:
   struct Held {
@@ -66,6 +84,10 @@ class HeldInstallation {
   // Removes what the directory holds (its files only, unless recurse); the
   // number of entries that stay, and of those, the ones the restart removes.
   uint32_t Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener);
+  // Marks the open entry for deletion (clearing its read-only attribute where
+  // allowed), or, looking only, adds it to the plan where it would be marked;
+  // the system's status.
+  LONG Mark(HANDLE handle, bool clear_attributes);
   bool Kept() const;
   void Report(RemovalListener& listener, bool directory, RemovalResult result, uint32_t held = 0) const;
 
@@ -76,6 +98,7 @@ class HeldInstallation {
   std::wstring chain_path_;  // the relative path the chain was held for
   std::wstring kept_;        // relative paths, each followed by a "|"
   std::wstring relative_;    // of the entry at hand
+  PlannedRemovals* plan_ = nullptr;
 };
 
 // A file, or a directory only when it is empty, by its full path: the
@@ -84,4 +107,9 @@ class HeldInstallation {
 // without following a link at its end and removed through that handle, and
 // only when the handle's final path is the path named, so that a link on
 // the way redirects nothing (kThroughLink). A read-only file stays.
-Outcome RemoveAbsolute(const std::string& path, bool directory);
+// The names of the entries the directory holds, a directory's with a
+// backslash at its end; with a plan, less what it would remove.
+std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan = nullptr);
+
+// With a plan, nothing is removed: what would go is added to it.
+Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan = nullptr);

@@ -14,6 +14,10 @@ bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::s
 // is never deleted. True if the key was deleted.
 bool DeleteRegistryKey(RegistryRoot root, const std::string& key);
 
+// Read only: true when the value exists; text receives it when it is a string.
+bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value, std::string& text);
+KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key);
+
 // The product's own key below HKEY_CURRENT_USER, and the common key above it.
 constexpr char kProductKeyParent[] = "SOFTWARE\\Quillmarn\\";
 std::string ProductKeyPath(const std::string& guid);

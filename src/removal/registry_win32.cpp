@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/owners_win32.h"
 #include "removal/file_system.h"
 #include "removal/registry.h"
@@ -16,7 +19,44 @@ bool Succeeded(LONG result) {
   return result == ERROR_SUCCESS;
 }
 
+// A key of a predefined root, opened to read its values; false when absent.
+bool OpenToRead(RegistryRoot root, const std::string& key, RegistryKey& opened) {
+  return IsPredefinedRoot(root) &&
+         RegOpenKeyExA(RootHandle(root), key.c_str(), 0, KEY_QUERY_VALUE, opened.Receive()) == ERROR_SUCCESS;
+}
+
 }  // namespace
+
+bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value, std::string& text) {
+  text.clear();
+  RegistryKey opened;
+  DWORD type = 0, size = 0;
+  if (!OpenToRead(root, key, opened) ||
+      RegQueryValueExA(opened.Get(), value.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+    return false;
+  }
+  if (type == REG_SZ || type == REG_EXPAND_SZ) {
+    text.resize(size + 1);
+    if (RegQueryValueExA(opened.Get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
+        ERROR_SUCCESS) {
+      size = 0;
+    }
+    text.resize(std::min<size_t>(size, std::strlen(text.c_str())));
+  }
+  return true;
+}
+
+KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) {
+  RegistryKey opened;
+  KeyHolds holds;
+  DWORD subkeys = 0, values = 0;
+  holds.exists = OpenToRead(root, key, opened) &&
+                 RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                                  nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+  holds.values = values;
+  holds.subkeys = subkeys;
+  return holds;
+}
 
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   if (!IsPredefinedRoot(root)) return Succeeded(ERROR_INVALID_HANDLE);

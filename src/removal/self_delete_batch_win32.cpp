@@ -10,12 +10,15 @@
 
 namespace {
 
+// The process's own pseudo handle, as GetCurrentProcess gives it.
+HANDLE const kThisProcess = reinterpret_cast<HANDLE>(static_cast<INT_PTR>(-1));
+
 // The process runs with an administrator's full rights.
 bool IsElevated() {
   KernelHandle token;
   TOKEN_ELEVATION elevation{};
   DWORD size = 0;
-  return OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) &&
+  return OpenProcessToken(kThisProcess, TOKEN_QUERY, token.Receive()) &&
          GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
          elevation.TokenIsElevated != 0;
 }
@@ -33,7 +36,7 @@ struct RestrictedRights {
     char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
     DWORD size = 0;
     char* sid = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, token.Receive()) ||
+    if (!OpenProcessToken(kThisProcess, TOKEN_QUERY, token.Receive()) ||
         !GetTokenInformation(token.Get(), TokenUser, user, sizeof(user), &size) ||
         !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
       return nullptr;

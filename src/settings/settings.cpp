@@ -44,6 +44,11 @@ bool ReadFlag(const SettingsFile& file, const char* key) { return EightBitFlag(f
 
 UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& own_directory) {
   UninstallSettings s;
+  ReadUninstallSettings(files, own_directory, s);
+  return s;
+}
+
+void ReadUninstallSettings(FileReader& files, const std::string& own_directory, UninstallSettings& s) {
   s.own_directory = own_directory;
   s.settings_path = SettingsPathFor(own_directory);
 
@@ -59,7 +64,6 @@ UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& ow
   file.SelectGroup("StartProg");
   ReadTexts(file, std::begin(kStartProgTexts), std::end(kStartProgTexts), s);
   file.Close();
-  return s;
 }
 
 namespace {
@@ -86,6 +90,7 @@ constexpr LanguageText kLanguageTexts[] = {
     {"Password", "Password:"},
     {"RQ_Titel", "Error - Login"},
     {"RQ_Msg", "Login failed."},
+    {"RQ_NoAdmin", "This account is not an administrator."},
     {"OK", "OK"},
     {"Cancel", "Cancel"},
     {"Ready", "Ready"},
@@ -127,6 +132,11 @@ UiText Why(Outcome outcome) { return kWhy[static_cast<size_t>(outcome)]; }
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   UiTexts t;
+  LoadUiTexts(files, settings_path, t);
+  return t;
+}
+
+void LoadUiTexts(FileReader& files, const std::string& settings_path, UiTexts& t) {
   SettingsFile file;
   file.Open(files, settings_path);
   file.SelectGroup("Settings");
@@ -141,7 +151,6 @@ UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   // The key Version names the number in [Settings] and the word before it in [Language].
   t.name_line = t.program_name + (version.empty() ? std::string() : " (" + t[UiText::kVersion] + " " + version + ")");
   t[UiText::kMutex] = ReplaceAll(t[UiText::kMutex], "$Titel", t.program_name);
-  return t;
 }
 
 std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key,

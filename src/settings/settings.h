@@ -44,6 +44,7 @@ enum class UiText : uint8_t {
   kPassword,
   kRqTitel,
   kRqMsg,
+  kRqNoAdmin,
   kOk,
   kCancel,
   kReady,
@@ -88,8 +89,11 @@ std::string SettingsPathFor(const std::string& own_directory);
 
 // [Settings] and [StartProg] of the settings file beside own_directory.
 UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& own_directory);
+// The same into settings as they stand (defaults, for a run's own).
+void ReadUninstallSettings(FileReader& files, const std::string& own_directory, UninstallSettings& settings);
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path);
+void LoadUiTexts(FileReader& files, const std::string& settings_path, UiTexts& texts);
 
 std::string ReadSettingValue(FileReader& files, const std::string& group, const std::string& key,
                              const std::string& default_text, const std::string& settings_path);

@@ -1,5 +1,7 @@
 #include "settings/settings_file.h"
 
+#include <cstdlib>
+
 #include "text/text.h"
 
 namespace {
@@ -59,6 +61,15 @@ bool StartsLine(std::string_view text, size_t pos) {
 }
 
 char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
+
+// Names in the order of their bytes, letters of either case alike.
+int CompareNames(std::string_view a, std::string_view b) {
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i) {
+    const int order = static_cast<unsigned char>(AsciiLower(a[i])) - static_cast<unsigned char>(AsciiLower(b[i]));
+    if (order != 0) return order;
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
 
 bool NamesEqual(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -149,7 +160,7 @@ void SettingsFile::Close() {
   path_.clear();
   text_.clear();
   text_.shrink_to_fit();
-  open_ = utf8_ = missing_group_ = cursor_on_key_ = false;
+  open_ = utf8_ = missing_group_ = cursor_on_key_ = indexed_ = false;
   group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
 }
 
@@ -158,7 +169,7 @@ std::string SettingsFile::WantedName(std::string_view name) const {
 }
 
 bool SettingsFile::SelectGroup(std::string_view group) {
-  cursor_on_key_ = false;
+  cursor_on_key_ = indexed_ = false;
   missing_group_ = false;
   if (group.empty()) {
     group_body_ = cursor_next_ = 0;
@@ -182,16 +193,36 @@ bool SettingsFile::SelectGroup(std::string_view group) {
 
 bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) const {
   if (!open_ || missing_group_) return false;
+  if (!indexed_) {
+    index_.clear();
+    Line line;
+    for (size_t pos = group_body_; NextLine(text_, pos, line) && line.kind != LineKind::Group; pos = line.next) {
+      if (line.kind == LineKind::Key) index_.push_back({line.name, line.value, pos});
+    }
+    // The C library's sort, which costs the program no code of its own.
+    if (!index_.empty()) {
+      std::qsort(index_.data(), index_.size(), sizeof(IndexedKey), [](const void* a, const void* b) {
+        const auto& x = *static_cast<const IndexedKey*>(a);
+        const auto& y = *static_cast<const IndexedKey*>(b);
+        const int order = CompareNames(x.name, y.name);
+        return order != 0 ? order : x.at < y.at ? -1 : 1;
+      });
+    }
+    indexed_ = true;
+  }
   const std::string wanted = WantedName(key);
-  Line line;
-  for (size_t pos = group_body_; NextLine(text_, pos, line); pos = line.next) {
-    if (line.kind == LineKind::Group) return false;
-    if (line.kind == LineKind::Key && NamesEqual(line.name, wanted)) {
-      raw_value = line.value;
-      return true;
+  size_t low = 0, high = index_.size();
+  while (low < high) {
+    const size_t middle = (low + high) / 2;
+    if (CompareNames(index_[middle].name, wanted) < 0) {
+      low = middle + 1;
+    } else {
+      high = middle;
     }
   }
-  return false;
+  if (low == index_.size() || CompareNames(index_[low].name, wanted) != 0) return false;
+  raw_value = index_[low].value;
+  return true;
 }
 
 std::string SettingsFile::DecodedValue(std::string_view raw_value) const {

@@ -53,4 +53,14 @@ class SettingsFile {
   bool cursor_on_key_ = false;
   size_t cursor_value_ = 0;  // offset and length of the value at the cursor
   size_t cursor_value_size_ = 0;
+  // The selected group's keys, sorted by name and, among equal names, in the
+  // file's order, so that a lookup finds the first: made at the group's
+  // first lookup, so that thousands of reads do not each scan the group.
+  struct IndexedKey {
+    std::string_view name;
+    std::string_view value;
+    size_t at;
+  };
+  mutable std::vector<IndexedKey> index_;
+  mutable bool indexed_ = false;
 };

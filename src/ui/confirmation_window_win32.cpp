@@ -1,6 +1,7 @@
 #include "ui/confirmation_window_win32.h"
 
 #include "platform/messages_win32.h"
+#include "platform/paths_win32.h"
 
 // After windows.h, which they need.
 #include <commctrl.h>
@@ -234,7 +235,13 @@ int ConfirmationWindow::WaitForControl() {
       // The focus goes back to Details, which had it when the window was left.
       if (message.wParam == kCloseDetailsId) details_.Destroy();
       if (message.wParam == kOpenFolderId) {
-        ShellExecuteA(details_.Handle(), "open", details_folder_.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+        SHELLEXECUTEINFOA info{};
+        info.cbSize = sizeof(info);
+        info.hwnd = details_.Handle();
+        info.lpVerb = "open";
+        info.lpFile = details_folder_.c_str();
+        info.nShow = SW_SHOWNORMAL;
+        ExecuteThroughShell(info);
       }
       // Only a control the user can see and use counts: a click queued while
       // the removal ran must not reach a button that is gone by now.

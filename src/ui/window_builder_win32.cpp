@@ -1,5 +1,6 @@
 #include "ui/window_builder_win32.h"
 
+#include <cstring>
 #include <utility>
 
 namespace {
@@ -38,39 +39,24 @@ struct ControlClass {
   DWORD extended;
 };
 
-ControlClass ClassOf(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Panel:
-      return {kPanelClass, 0, 0};
-    case ControlKind::Text:
-      return {"STATIC", SS_LEFT, 0};
-    case ControlKind::RightText:
-      return {"STATIC", SS_RIGHT, 0};
-    case ControlKind::Icon:
-      return {"STATIC", SS_ICON | SS_CENTERIMAGE, 0};
-    case ControlKind::CheckBox:
-      return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
-    case ControlKind::Separator:
-      return {"STATIC", SS_ETCHEDHORZ, 0};
-    case ControlKind::Button:
-      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
-    case ControlKind::Field:
-      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::PasswordField:
-      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
-    case ControlKind::Progress:
-      return {"msctls_progress32", 0, 0};
-    case ControlKind::Report:
-      // Lines to read, select and copy, never to change.
-      return {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL,
-              WS_EX_CLIENTEDGE};
-    case ControlKind::Frame:
-      // An empty rectangle with a thin sunken edge; it lies below the fields
-      // in the window's order and leaves their areas to them.
-      return {"STATIC", WS_CLIPSIBLINGS, WS_EX_STATICEDGE};
-  }
-  return {"STATIC", 0, 0};
-}
+// By kind, in the order of ControlKind: read-only data, as a table of names.
+constexpr ControlClass kClasses[] = {
+    {kPanelClass, 0, 0},
+    {"STATIC", SS_LEFT, 0},
+    {"STATIC", SS_RIGHT, 0},
+    {"STATIC", SS_ICON | SS_CENTERIMAGE, 0},
+    {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+    {"STATIC", SS_ETCHEDHORZ, 0},
+    {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0},
+    {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+    {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE},
+    // An empty rectangle with a thin sunken edge; it lies below the fields
+    // in the window's order and leaves their areas to them.
+    {"STATIC", WS_CLIPSIBLINGS, WS_EX_STATICEDGE},
+    {"msctls_progress32", 0, 0},
+    // Lines to read, select and copy, never to change.
+    {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
+};
 
 // The resolution the system lays out by: the primary display's.
 int SystemDpi() {
@@ -100,7 +86,7 @@ HFONT BuiltWindow::FontFor(ControlFont font) {
       face.lfHeight = FontHeight(look.points, dpi_);
       face.lfWeight = look.weight;
       face.lfCharSet = DEFAULT_CHARSET;
-      lstrcpynA(face.lfFaceName, look.face, LF_FACESIZE);
+      std::memcpy(face.lfFaceName, look.face, std::strlen(look.face) + 1);  // short names of the program's own
     }
     owned.Reset(CreateFontIndirectA(&face));
   }
@@ -130,7 +116,7 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
 
   for (size_t i = 0; i < table.control_count && i < kMostControls; ++i) {
     const ControlRow& layout = table.controls[i];
-    const ControlClass cls = ClassOf(layout.kind);
+    const ControlClass& cls = kClasses[static_cast<size_t>(layout.kind)];
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
     controls_[i] = CreateWindowExA(cls.extended, cls.name, text_of(layout.id, texts).c_str(),
@@ -190,7 +176,7 @@ bool BuiltWindow::OnFocusMessage(HWND window, UINT message, WPARAM wparam) {
   }
   HWND& focus = built->focus_;
   if (LOWORD(wparam) == WA_INACTIVE) {
-    if (IsChild(window, GetFocus())) focus = GetFocus();
+    for (HWND control : built->controls_) focus = control != nullptr && control == GetFocus() ? control : focus;
     return false;
   }
   if (focus == nullptr || !IsWindowVisible(focus) || !IsWindowEnabled(focus)) return false;

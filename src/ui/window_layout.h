@@ -4,8 +4,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-enum class ControlKind {
+enum class ControlKind : uint8_t {
   Panel,
   Text,
   RightText,
@@ -21,14 +22,15 @@ enum class ControlKind {
 };
 
 // Faces by point size and weight, or the platform's default GUI font.
-enum class ControlFont { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };
+enum class ControlFont : uint8_t { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };
 constexpr int kFontCount = 7;
 
+// Small fields: the tables are read-only data of the program.
 struct ControlRow {
-  int id;
+  int16_t id;
   ControlKind kind;
   bool in_title_band;  // a child of the title band (the table's first panel) rather than of the window
-  int x, y, width, height;
+  int16_t x, y, width, height;
   ControlFont font;
 };
 

@@ -732,6 +732,10 @@ TEST_F(Faults, AnOwnDirectoryHeldForDeletionFailsAndLosesNothingInBothModes) {
   fault = "another program holds the own directory open for deletion";
   for (const bool delete_all : {false, true}) {
     Restage(Settings("", "[Files]\r\nf=editor.exe\r\nf2=data\\notes.txt\r\n[Dirs]\r\nd=data\r\n"));
+    RegistryKey registration;
+    RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kUninstallKey + "{QM-FAULTS}").c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                    registration.Receive(), nullptr);
+    registration.Reset();
     // Once the window is open, so that the run gets as far as the removal.
     FileHandle holder;
     EXPECT_TRUE(Run(delete_all, std::string(), [&] {
@@ -742,6 +746,8 @@ TEST_F(Faults, AnOwnDirectoryHeldForDeletionFailsAndLosesNothingInBothModes) {
                 }).failure_box);
     EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
     EXPECT_TRUE(PathExists(install.Dir() + "data\\notes.txt"));
+    EXPECT_TRUE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "{QM-FAULTS}")) << "kept for a retry";
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (kUninstallKey + "{QM-FAULTS}").c_str());
   }
 }
 

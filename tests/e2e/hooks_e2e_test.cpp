@@ -119,3 +119,52 @@ TEST_F(HooksE2e, ARunningProgramGetsOneWarningAndNothingIsTouched) {
   KernelHandle again(CreateMutexA(nullptr, FALSE, name.c_str()));
   EXPECT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "the check left no handle of its own";
 }
+
+TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptErrors) {
+  Probe("editor.exe");
+  // A library in a folder with blanks, and one where an unquoted path would
+  // lead regsvr32: only the first is unregistered.
+  TempTree outside;
+  const std::string folder = outside.MakeDir("Program Files (x86)") + "\\";
+  const std::string library = folder + "ext.dll";
+  ASSERT_TRUE(CopyFileA(ProbeLibrary().c_str(), library.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(ProbeLibrary().c_str(), (outside.Path() + "Program.dll").c_str(), FALSE));
+  // A key the record shares with another program's value.
+  const char* shared = "Software\\QmVendor\\Shared";
+  {
+    RegistryKey key;
+    RegCreateKeyExA(HKEY_CURRENT_USER, shared, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+    RegSetValueExA(key.Get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("ours"), 5);
+    RegSetValueExA(key.Get(), "Other", 0, REG_SZ, reinterpret_cast<const BYTE*>("theirs"), 7);
+  }
+  install.Write("Uninstall.vbs", "x = 1\r\nIf Then Else )(\r\n");
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nScript=1\r\n"
+                "[UserTask]\r\nNumber=2\r\nTask1=6|2147483649|" +
+                    std::string(shared) + "|Path\r\nTask2=9|" + outside.Path() + "|" + library +
+                    "\r\n[Files]\r\nf=editor.exe\r\n");
+  const std::string log = outside.Path() + "run.log";
+  RunningUninstaller run(install.Exe(), std::string(), "/S /LOG=" + log);
+  DWORD code = 99;
+  ASSERT_TRUE(run.WaitForExit(kWait, &code));
+  EXPECT_EQ(code, 0u);
+  std::string text;
+  RegistryKey key;
+  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, shared, 0, KEY_READ, key.Receive()), ERROR_SUCCESS)
+      << "the key stays with the other value";
+  EXPECT_NE(RegQueryValueExA(key.Get(), "Other", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(RegQueryValueExA(key.Get(), "Path", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
+  key.Reset();
+  EXPECT_TRUE(PathExists(folder + "unregistered.txt"));
+  EXPECT_FALSE(PathExists(outside.Path() + "unregistered.txt")) << "no library at a cut path was loaded";
+  const std::string logged = ReadWholeFile(log);
+  char system[MAX_PATH] = {};
+  GetSystemDirectoryA(system, MAX_PATH);
+  for (const std::string& line :
+       {"run program " + std::string(system) + "\\regsvr32.exe /S /U \"" + library + "\": exit code 0",
+        "run script " + install.Dir() + "Uninstall.vbs: failed at line 2"}) {
+    EXPECT_NE(logged.find(line), std::string::npos) << line << "\n" << logged;
+  }
+  RegDeleteKeyA(HKEY_CURRENT_USER, shared);
+  RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QmVendor");
+}

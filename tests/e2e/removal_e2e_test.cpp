@@ -158,7 +158,7 @@ TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
   }
   EXPECT_TRUE(PathExists("C:\\qm-root-editor.exe"));
   EXPECT_TRUE(PathExists("C:\\uninstall.dat"));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid)) << "the registration goes even so";
+  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid)) << "no retry removes anything: it goes";
   EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch was started";
   for (const char* path : {"C:\\qm-root-editor.exe", "C:\\uninstall.dat", "C:\\qm-root-uninstall.exe"}) {
     DeleteFileA(path);

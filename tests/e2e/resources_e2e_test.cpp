@@ -94,4 +94,37 @@ TEST_F(ExecutableResources, ManifestAsksForCommonControlsSixAndEveryDisplaysReso
   // Per display where the system knows it, else for the system's resolution.
   EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << manifest;
   EXPECT_NE(manifest.find(">true/pm</dpiAware>"), std::string::npos) << manifest;
+  // A declared level: no installer detection, no virtualization; elevation
+  // only where LoginAdmin asks for it, through the system's prompt.
+  EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"), std::string::npos)
+      << manifest;
+}
+
+TEST_F(ExecutableResources, TheStartLoadsNoShellNorComLibraries) {
+  // shell32, ole32 and oleaut32 are loaded where a run first needs them, so
+  // they stay out of the import table that the loader works through at start.
+  const auto* base = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module_) & ~static_cast<ULONG_PTR>(3));
+  const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS32*>(base + dos->e_lfanew);
+  const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+  // A data file is mapped as the file lies: addresses are turned into offsets through the sections.
+  const auto* sections = IMAGE_FIRST_SECTION(nt);
+  const auto offset = [&](DWORD address) -> const BYTE* {
+    for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i) {
+      const IMAGE_SECTION_HEADER& s = sections[i];
+      if (address >= s.VirtualAddress && address < s.VirtualAddress + s.SizeOfRawData) {
+        return base + s.PointerToRawData + (address - s.VirtualAddress);
+      }
+    }
+    return nullptr;
+  };
+  std::string names;
+  for (const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(offset(imports.VirtualAddress));
+       entry != nullptr && entry->Name != 0; ++entry) {
+    names += std::string(reinterpret_cast<const char*>(offset(entry->Name))) + " ";
+  }
+  EXPECT_NE(names.find("USER32"), std::string::npos) << names;
+  for (const char* late : {"SHELL32", "shell32", "OLE32", "ole32", "OLEAUT32", "oleaut32"}) {
+    EXPECT_EQ(names.find(late), std::string::npos) << late << " in " << names;
+  }
 }

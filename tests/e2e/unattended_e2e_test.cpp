@@ -2,7 +2,10 @@
 // exit code; /LOG writes what was done.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "harness_win32.h"
+#include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 #include "probes_win32.h"
 
@@ -163,4 +166,131 @@ TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) 
   EXPECT_NE(ReadWholeFile(log).find("delete file " + helper + ": in use, scheduled for removal at restart"),
             std::string::npos)
       << ReadWholeFile(log);
+}
+
+namespace {
+
+// The paths of a plan's lines that end as given: "file X: would be removed" and the like.
+std::vector<std::string> PathsTold(const std::string& plan, const std::string& ending) {
+  std::vector<std::string> paths;
+  for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
+    const size_t told = line.find(": " + ending);
+    const size_t space = line.find(' ');
+    if (told == std::string::npos || (line.compare(0, 5, "file ") != 0 && line.compare(0, 10, "directory ") != 0)) {
+      continue;
+    }
+    paths.push_back(line.substr(space + 1, told - space - 1));
+  }
+  return paths;
+}
+
+}  // namespace
+
+TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
+  // A hook and a script that would leave a trace, a directory link, a
+  // read-only file, a file in use, a user's file, a value that leads outside,
+  // and a [Dirs] value before one inside it.
+  TempTree outside;
+  const std::string precious = outside.Write("precious.txt", "keep");
+  ASSERT_TRUE(MakeDirectoryLink(outside.Path(), install.Dir() + "shared"));
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (install.Dir() + "pre.exe").c_str(), FALSE));
+  install.Write("Uninstall.vbs", "CreateObject(\"Scripting.FileSystemObject\").CreateTextFile(\"" + outside.Path() +
+                                     "script.txt\", True).Close\r\n");
+  install.MakeDir("lib");
+  install.MakeDir("lib\\sub");
+  install.Write("lib\\core.dll", "x");
+  const std::string read_only = install.Write("ro.dll", "x");
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string busy = install.Write("busy.dat", "x");
+  const std::string beside = install.Write("..\\outside.dll", "theirs");
+  install.Write("uninstall.dat", kSettings +
+                                     "Script=1\r\n[StartProg]\r\nBeforeUninst=pre.exe\r\n[Files]\r\nf1=editor.exe\r\n"
+                                     "f2=lib\\core.dll\r\nf3=ro.dll\r\nf4=busy.dat\r\nf5=shared\\precious.txt\r\n"
+                                     "f6=..\\outside.dll\r\n[Dirs]\r\nd1=lib\r\nd2=lib\\sub\r\nd3=data\r\n");
+  FileHandle held(CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  const std::string log = outside.Path() + "plan.log";
+
+  EXPECT_EQ(Run("/PLAN /LOG=" + log), 0u);
+  for (const std::string& path : {install.Dir() + "editor.exe", install.Dir() + "lib\\sub", install.Dir() + "pre.exe",
+                                  install.Dir() + "uninstall.dat", install.Exe(), precious}) {
+    EXPECT_TRUE(PathExists(path)) << path;
+  }
+  EXPECT_TRUE(EntryExists());
+  EXPECT_FALSE(PathExists(install.Dir() + "probe.log")) << "no program ran";
+  EXPECT_FALSE(PathExists(outside.Path() + "script.txt")) << "no script ran";
+  EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch";
+  const std::string plan = ReadWholeFile(log);
+  for (const std::string& line :
+       {"program " + install.Dir() + "pre.exe  (in " + install.Dir() + "): would run",
+        std::string("VBScript script: would run"), "registry key HKLM\\" + kEntry + ": would be removed",
+        "file " + install.Dir() + "ro.dll: would stay, access denied", "file " + busy + ": would stay, in use",
+        std::string("  data\\notes.txt"), std::string("note: the [Dirs] value lib comes before lib\\sub"),
+        "note: a [Files] value leads outside the installation: " + install.Dir() + "..\\outside.dll",
+        "note: a [Files] value leads through a directory link: " + install.Dir() + "shared\\precious.txt"}) {
+    EXPECT_NE(plan.find(line), std::string::npos) << line << "\n" << plan;
+  }
+  const std::vector<std::string> removed = PathsTold(plan, "would be removed");
+  const std::vector<std::string> stayed = PathsTold(plan, "would stay");
+  EXPECT_GE(removed.size(), 6u) << plan;
+  EXPECT_GE(stayed.size(), 5u) << plan;
+
+  EXPECT_EQ(Run("/S"), 0u);
+  for (const std::string& path : removed) EXPECT_FALSE(PathExists(path)) << "the plan said it would go: " << path;
+  for (const std::string& path : stayed) EXPECT_TRUE(PathExists(path)) << "the plan said it would stay: " << path;
+  EXPECT_EQ(ReadWholeFile(precious), "keep");
+  EXPECT_EQ(ReadWholeFile(beside), "theirs");
+  held.Reset();
+  RemoveLinuxLink(install.Dir() + "shared");
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+namespace {
+
+// The default logs standing in the temporary directory.
+std::vector<std::string> DefaultLogs() {
+  char temp[MAX_PATH] = {};
+  GetTempPathA(MAX_PATH, temp);
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  FindHandle search(FindFirstFileA((std::string(temp) + "Quillmarn uninstall *.log").c_str(), &found));
+  while (search.Valid()) {
+    names.push_back(std::string(temp) + found.cFileName);
+    if (!FindNextFileA(search.Get(), &found)) break;
+  }
+  return names;
+}
+
+}  // namespace
+
+TEST_F(Unattended, ALogIsNeitherADeviceNorAFolderNorASecondNameAndItsOwnIsNewUnderAnUnforeseenName) {
+  install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\n");
+  const std::string first = install.Parent() + "first.log";
+  WriteWholeFile(first, "earlier\r\n");
+  ASSERT_TRUE(CreateHardLinkA((install.Parent() + "second.log").c_str(), first.c_str(), nullptr));
+  for (const std::string& refused : {install.Dir().substr(0, install.Dir().size() - 1), std::string("NUL"),
+                                     install.Parent() + "COM1.log", std::string("\\\\.\\PhysicalDrive0"), first}) {
+    EXPECT_EQ(Run("\"/LOG=" + refused + "\" /S"), 1622u) << refused;
+  }
+  EXPECT_EQ(ReadWholeFile(first), "earlier\r\n");
+  EXPECT_TRUE(PathExists(install.Dir() + "editor.exe")) << "a refused log ends the run before it acts";
+
+  // Without uninstall.dat the run ends at once, after its log is made.
+  DeleteFileA((install.Dir() + "uninstall.dat").c_str());
+  const std::vector<std::string> before = DefaultLogs();
+  EXPECT_EQ(Run("/S /LOG"), 1605u);
+  EXPECT_EQ(Run("/S /LOG"), 1605u);
+  std::vector<std::string> made;
+  for (const std::string& log : DefaultLogs()) {
+    if (std::find(before.begin(), before.end(), log) == before.end()) made.push_back(log);
+  }
+  ASSERT_EQ(made.size(), 2u) << "each run makes a log of its own";
+  for (const std::string& log : made) {
+    // "Quillmarn uninstall 2026-12-08 12-00-00 0badcafe.log": eight hex digits nobody can foresee.
+    const std::string name = log.substr(log.rfind('\\') + 1);
+    EXPECT_EQ(name.size(), 52u) << name;
+    EXPECT_EQ(name.find_first_not_of("0123456789abcdef", 40), 48u) << name;
+    EXPECT_NE(ReadWholeFile(log).find("end, exit code 1605"), std::string::npos);
+    DeleteFileA(log.c_str());
+  }
 }

@@ -6,6 +6,7 @@
 #include "harness_win32.h"
 // After windows.h, which it needs.
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include "linux_side_win32.h"
 #include "platform/owners_win32.h"
@@ -32,6 +33,7 @@ enum : int {
   kProgress = 11,
   kDetails = 12,
   kStayedList = 13,
+  kOpenFolder = 14,
   kCloseDetails = 15
 };
 
@@ -63,6 +65,18 @@ struct Session {
   RunningUninstaller run;
   HWND main = nullptr;
 };
+
+// The processes of that executable name, the newest last.
+std::vector<DWORD> ProcessesNamed(const char* name) {
+  std::vector<DWORD> found;
+  FileHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(all.Get(), &entry); more; more = Process32Next(all.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, name) == 0) found.push_back(entry.th32ProcessID);
+  }
+  return found;
+}
 
 void RequestClose(HWND main) {
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -450,6 +464,17 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
                 own +
                 ": kept, it holds 1 file or folder the setup did not install\r\n"
                 "  letter.doc\r\n");
+  // Open folder shows the folder through the shell, which the program loads only now.
+  const size_t shells = ProcessesNamed("explorer.exe").size();
+  ClickControl(details, kOpenFolder);
+  std::vector<DWORD> opened;
+  for (int waited = 0; waited < 10000 && opened.size() <= shells; waited += 100) {
+    Sleep(100);
+    opened = ProcessesNamed("explorer.exe");
+  }
+  EXPECT_GT(opened.size(), shells) << "no folder window was opened";
+  KernelHandle folder(OpenProcess(PROCESS_TERMINATE, FALSE, opened.back()));
+  if (opened.size() > shells && folder.Valid()) TerminateProcess(folder.Get(), 0);
   // Escape closes it, and the focus is back on Details.
   PressKey(details, VK_ESCAPE);
   for (int waited = 0; waited < 5000 && IsWindow(details); waited += 50) Sleep(50);
@@ -526,4 +551,39 @@ TEST_F(ConfirmationWindowE2e, TheTitleBandTakesTheThemesWindowColours) {
     ClickControl(s.main, kCancel);
     EXPECT_EQ(s.ExitCode(), 0u);
   }
+}
+
+TEST_F(ConfirmationWindowE2e, WithUserAccountControlTheSystemsPromptStartsItOnceMoreAndItsCodeComesThrough) {
+  // Wine runs every process elevated: this makes the program see a filtered
+  // administrator's token under User Account Control, as its child does.
+  StageEditor(install);
+  install.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nLoginAdmin=1\r\n");
+  const std::string log = install.Parent() + "elevation.log";
+  SetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", "1");
+  RunningUninstaller parent(install.Exe(), std::string(), "/LOG=" + log);
+  SetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", nullptr);
+  HWND child = nullptr;
+  DWORD child_id = 0;
+  for (DWORD waited = 0; waited < kWait && child == nullptr; waited += 50) {
+    for (HWND w = FindWindowA("QuillmarnUninstall", nullptr); w != nullptr && child == nullptr;
+         w = FindWindowExA(nullptr, w, "QuillmarnUninstall", nullptr)) {
+      GetWindowThreadProcessId(w, &child_id);
+      if (child_id != parent.Id() && IsWindowVisible(w)) child = w;
+    }
+    if (child == nullptr) Sleep(50);
+  }
+  ASSERT_NE(child, nullptr) << "no elevated run";
+  EXPECT_FALSE(parent.ShowsAWindow()) << "the first process shows no window of its own";
+  EXPECT_EQ(FindWindowA("QuillmarnLogon", nullptr), nullptr) << "the elevated run asks nothing more";
+  // What the elevated run ends with, the first one ends with.
+  KernelHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, child_id));
+  ASSERT_TRUE(process.Valid());
+  TerminateProcess(process.Get(), 4321);
+  DWORD code = 0;
+  ASSERT_TRUE(parent.WaitForExit(kWait, &code));
+  EXPECT_EQ(code, 4321u);
+  const std::string text = ReadWholeFile(log);
+  EXPECT_NE(text.find("uninstall.exe\" /LOG=" + log + "\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("uninstall.exe\" /LOG=" + log + " /ELEVATED\r\n"), std::string::npos) << text;
+  EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
 }

@@ -35,10 +35,14 @@ class FakePlatform : public RunPlatform {
   HeldFileBytes ReadHeldFile(const std::string& path) override { return StagedFiles().ReadHeldFile(path); }
   std::string ModulePath() override { return module_path; }
   std::string TempDirectory() override { return "C:\\Temp\\"; }
+  std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
+  uint32_t RandomNumber() override { return 0x0badcafe; }
   LocalTime Now() override { return {2026, 12, 7, 9, 5, 3}; }
-  bool OpenLog(const std::string& path) override {
+  bool log_fresh = false;
+  LogRefusal OpenLog(const std::string& path, bool fresh) override {
     if (log_opens) log_opened = path;
-    return log_opens;
+    log_fresh = fresh;
+    return log_opens ? LogRefusal::kNone : LogRefusal::kUnwritable;
   }
   void Log(const std::string& line) override {
     if (!log_opened.empty()) log_lines.push_back(line);
@@ -62,6 +66,14 @@ class FakePlatform : public RunPlatform {
     log.push_back("administrator?");
     return administrator;
   }
+  bool uac_on = false;
+  bool UacIsOn() override { return uac_on; }
+  // The elevated run: declined (not started) unless it gives an exit code.
+  ProgramOutcome elevated;
+  ProgramOutcome RunElevated(const std::string& arguments) override {
+    log.push_back("elevate:" + arguments);
+    return elevated;
+  }
   void RunLogonDialog() override { log.push_back("logon"); }
   void EndImpersonation() override { log.push_back("end impersonation"); }
 
@@ -83,7 +95,6 @@ class FakePlatform : public RunPlatform {
   void ShowDetails(const std::string& text, const std::string& folder) override {
     log.push_back("details:" + folder + "|" + text);
   }
-  // What the own directory holds at the end, by name.
   // What each directory holds, by its path without a final backslash; a
   // directory below the own one that holds something stays.
   std::map<std::string, std::vector<std::string>> entries;
@@ -94,7 +105,35 @@ class FakePlatform : public RunPlatform {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
   bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+  // Once LookOnly is called, the file system's removals only look: they are
+  // logged with "look " in front and change nothing here.
+  bool look_only = false;
+  void LookOnly() override {
+    log.push_back("look only");
+    look_only = true;
+  }
+  // Registry values, "HKLM\\key|name", and keys, "HKLM\\key", without subkeys;
+  // deleting a value takes it from here.
+  std::map<std::string, std::string> registry;
+  std::set<std::string> registry_keys;
+  bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                         std::string& text) override {
+    const auto found = registry.find(RootName(root) + "\\" + key + "|" + value);
+    text = found != registry.end() ? found->second : std::string();
+    return found != registry.end();
+  }
+  KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override {
+    const std::string prefix = RootName(root) + "\\" + key + "|";
+    KeyHolds holds;
+    for (const auto& value : registry) holds.values += value.first.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
+    holds.exists = holds.values > 0 || registry_keys.count(RootName(root) + "\\" + key) != 0;
+    return holds;
+  }
   Outcome RemoveAbsolute(const std::string& path, bool directory) override {
+    if (look_only) {
+      log.push_back("look " + path);
+      return (directory ? empty_dirs : files).count(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
+    }
     if (!directory) {
       log.push_back("delete:" + path);
       return files.erase(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
@@ -113,14 +152,15 @@ class FakePlatform : public RunPlatform {
   }
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
     static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};
-    log.push_back(std::string(kKinds[static_cast<int>(how)]) + ":" + relative);
+    log.push_back((look_only ? "look " : "") + std::string(kKinds[static_cast<int>(how)]) + ":" + relative);
     const std::string path = held_own + relative;
     EntryReport report;
     report.path = path;
     report.directory = how != Removal::kFile && how != Removal::kFileClearing;
-    const bool removed =
-        report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree : files.erase(path) != 0;
-    if (how == Removal::kTree || how == Removal::kFiles) RemoveStagedFilesUnder(path);
+    const bool removed = look_only          ? (report.directory ? empty_dirs : files).count(path) != 0
+                         : report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree
+                                            : files.erase(path) != 0;
+    if (!look_only && (how == Removal::kTree || how == Removal::kFiles)) RemoveStagedFilesUnder(path);
     report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
     if (report.directory && !entries[path].empty()) report.outcome = Outcome::kNotEmpty;
     listener.Entry(report);
@@ -129,7 +169,7 @@ class FakePlatform : public RunPlatform {
   void ReleaseInstallation() override { log.push_back("release"); }
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
     log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);
-    return false;
+    return registry.erase(RootName(root) + "\\" + key + "|" + value) != 0;
   }
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override {
     log.push_back("regkey:" + RootName(root) + "\\" + key);
@@ -163,8 +203,11 @@ class FakePlatform : public RunPlatform {
     bytes = found->second;
     return true;
   }
-  void RunScript(const std::string& language, const std::string& text) override {
-    log.push_back("script:" + language + "|" + text);
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override {
+    log.push_back("script:" + language + "|" + text + (quiet ? "|quiet" : ""));
+    ScriptOutcome outcome;
+    outcome.ran = true;
+    return outcome;
   }
 
  private:

@@ -206,32 +206,47 @@ TEST_F(HooksTest, OnlyOneScriptRunsAndOnlyWithScriptOn) {
 }
 
 TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
-  Install(
-      "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n"
-      "[UserTask]\nNumber=6\nTask6=1|  C:\\Data\\gone.txt  \nTask1=6|2147483649|Software\\Vendor\\Tool|Path\n"
-      "Task3=9|C:\\Windows\\System32\\|C:\\Program Files\\Tool\\ext.dll\nTask4=10|abc|Tool\n"
-      "Task5=x|  C:\\Data\\readme.txt  \nTask7=1|C:\\Data\\never.txt\n");
-  platform.files = {kOwn + "editor.exe", "C:\\Data\\readme.txt", "C:\\Data\\never.txt"};
-  HandleControl(run, platform, kOkButtonId);
-  Log tasks;
-  for (const std::string& entry : platform.log) {
-    if (entry == "hold:" + kOwn) break;
-    if (entry != "removing") tasks.push_back(entry);
+  // A registry record's key goes only when nothing else is left in it, and
+  // an association leaves an extension that names another program's class.
+  for (const bool shared : {false, true}) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install(
+        "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n"
+        "[UserTask]\nNumber=6\nTask6=1|  C:\\Data\\gone.txt  \nTask1=6|2147483649|Software\\Vendor\\Tool|Path\n"
+        "Task3=9|C:\\Elsewhere\\|C:\\Program Files\\Tool\\ext.dll\nTask4=10|abc|Tool\n"
+        "Task5=x|  C:\\Data\\readme.txt  \nTask7=1|C:\\Data\\never.txt\n");
+    platform.files = {kOwn + "editor.exe", "C:\\Data\\readme.txt", "C:\\Data\\never.txt"};
+    platform.registry = {{"HKCU\\Software\\Vendor\\Tool|Path", "x"}};
+    platform.registry_keys = {"HKCU\\Software\\Vendor\\Tool"};
+    if (shared) {
+      platform.registry["HKCU\\Software\\Vendor\\Tool|Other"] = "theirs";
+      platform.registry["2147483648\\.abc|"] = "Other.Document";  // HKCR
+    }
+    HandleControl(run, platform, kOkButtonId);
+    Log tasks;
+    for (const std::string& entry : platform.log) {
+      if (entry == "hold:" + kOwn) break;
+      if (entry != "removing") tasks.push_back(entry);
+    }
+    ASSERT_GE(tasks.size(), 4u);
+    Log head = {
+        "status:  ...\\Software\\Vendor\\Tool\\Path",
+        "regvalue:HKCU\\Software\\Vendor\\Tool|Path",
+        "regkey:HKCU\\Software\\Vendor\\Tool",
+        "status:  C:\\Program Files\\Tool\\ext.dll",
+        "run:C:\\Windows\\System32\\regsvr32.exe|/S /U \"C:\\Program Files\\Tool\\ext.dll\"|C:\\Windows\\System32\\",
+        "version",
+    };
+    if (shared) head.erase(head.begin() + 2);
+    EXPECT_EQ(Log(tasks.begin(), tasks.begin() + head.size()), head);
+    const Log tail = {"status:  C:\\Data\\readme.txt", "delete:C:\\Data\\readme.txt"};
+    EXPECT_EQ(Log(tasks.end() - 2, tasks.end()), tail) << "task 6 names a missing file; task 7 is beyond Number";
+    EXPECT_EQ(tasks.size(), head.size() + (shared ? 11 : 13) + tail.size())
+        << "13 association steps in the first set, less the extension's two when it is another's";
+    EXPECT_EQ(std::count(tasks.begin(), tasks.end(), "regkey:2147483648\\.abc"), shared ? 0 : 1);
+    EXPECT_TRUE(platform.files.count("C:\\Data\\never.txt"));
   }
-  ASSERT_GE(tasks.size(), 4u);
-  const Log head = {
-      "status:  ...\\Software\\Vendor\\Tool\\Path",
-      "regvalue:HKCU\\Software\\Vendor\\Tool|Path",
-      "regkey:HKCU\\Software\\Vendor\\Tool",
-      "status:  C:\\Program Files\\Tool\\ext.dll",
-      "run:C:\\Windows\\System32\\regsvr32.exe|/S /U C:\\Program Files\\Tool\\ext.dll|C:\\Program Files\\Tool\\",
-      "version",
-  };
-  EXPECT_EQ(Log(tasks.begin(), tasks.begin() + head.size()), head);
-  const Log tail = {"status:  C:\\Data\\readme.txt", "delete:C:\\Data\\readme.txt"};
-  EXPECT_EQ(Log(tasks.end() - 2, tasks.end()), tail) << "task 6 names a missing file; task 7 is beyond Number";
-  EXPECT_EQ(tasks.size(), head.size() + 13 + tail.size()) << "13 association steps in the first set";
-  EXPECT_TRUE(platform.files.count("C:\\Data\\never.txt"));
 }
 
 TEST_F(HooksTest, NumbersBeyondASignedByteRunNoTasks) {

@@ -253,7 +253,7 @@ TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
   for (int i = 0; i < 300; ++i) files += "x=..\\x" + std::to_string(i) + "\n";
   Install(kOwn, files);
   run.log_path = "C:\\x.log";
-  platform.OpenLog(run.log_path);
+  platform.OpenLog(run.log_path, false);
   platform.files = {kOwn + "editor.exe"};
   platform.in_use = {kOwn + "shell.dll"};
   platform.entries["C:\\Apps\\Editor"] = {"Uninstall.exe", "UNINSTALL.DAT", "letter.doc", "~qm7-0.tmp"};
@@ -281,7 +281,7 @@ TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
     Install(kOwn, "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\nf2=data\\locked.dll\n[Dirs]\nd=lib\n" +
                       std::string(translated ? "[Language]\nWhyHeld=bewaard: $N\nEntries=$N stuks\n" : ""));
     run.log_path = "C:\\x.log";
-    platform.OpenLog(run.log_path);
+    platform.OpenLog(run.log_path, false);
     platform.files = {kOwn + "editor.exe"};
     platform.in_use = {kOwn + "data\\locked.dll"};
     platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc", "photos\\", "lib\\", "data\\"};

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 
+#include "driver/run_log.h"
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
 #include "fake_platform.h"
+#include "privileges/rights.h"
 #include "ui/confirmation_layout.h"
 
 TEST(OwnDirectory, IsTheExecutablesDirectoryUnlessItIsTheDevelopmentOne) {
@@ -59,8 +62,8 @@ TEST(RunUninstall, StartsInItsFixedOrderAndEndsWithTheWindowAndTheRights) {
   };
   const Case cases[] = {
       {"", false, then({"window"})},
-      {"LoginAdmin=1\n", false, then({"window", "administrator?", "logon"})},
-      {"LoginAdmin=1\n", true, then({"window", "administrator?"})},
+      {"LoginAdmin=1\n", false, then({"administrator?", "window", "logon"})},
+      {"LoginAdmin=1\n", true, then({"administrator?", "window"})},
       {"LoginAdmin=256\n", false, then({"window"})},
       {"NoDelAll=1\nProgDir=C:\\Apps\\Editor\n", false, then({"window", "hide option"})},
       {"NoDelAll=1\nProgDir=C:\\Apps\\Other\n", false, then({"window"})},
@@ -147,7 +150,10 @@ TEST(CommandLine, KnowsItsSwitchesInAnyCaseAndNothingElse) {
   EXPECT_EQ(both.log_path, "C:\\a b\\x.log");
   const CommandLine bare = ParseCommandLine("u.exe /LOG");
   EXPECT_TRUE(bare.log && bare.log_path.empty());
-  for (const char* wrong : {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS"}) {
+  const CommandLine plan = ParseCommandLine("u.exe /LOG=p.log /plan");
+  EXPECT_TRUE(plan.valid && plan.plan && plan.unattended && plan.log && plan.log_path == "p.log");
+  for (const char* wrong :
+       {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS", "u.exe /PLAN=x"}) {
     EXPECT_FALSE(ParseCommandLine(wrong).valid) << wrong;
   }
   EXPECT_EQ(ExitCodeFor(RunResult::kFailed, true), 1603u);
@@ -219,14 +225,125 @@ TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
   UninstallRun run4;
   unwritable.log.clear();
   EXPECT_EQ(RunWith("[Settings]\n", unwritable, run4, {}, "/LOG=Q:\\x.log"),
-            Log{"box: Quillmarn - Error|Could not write the log:\nQ:\\x.log|16"});
+            Log{"box: Quillmarn - Error|Could not write the log:\nQ:\\x.log\nit cannot be written|16"});
 
   // /LOG alone names a log of the product's own in the temporary directory.
   FakePlatform named;
   UninstallRun run5;
   RunWith("[Settings]\nProgName=Ed/it:or\n", named, run5, {kCancelButtonId}, "/LOG");
-  EXPECT_EQ(named.log_opened, "C:\\Temp\\Ed-it-or uninstall 2026-12-07 09-05-03.log");
+  EXPECT_EQ(named.log_opened, "C:\\Temp\\Ed-it-or uninstall 2026-12-07 09-05-03 0badcafe.log");
+  EXPECT_TRUE(named.log_fresh) << "a log of its own is made new, never one that stands";
   EXPECT_EQ(named.log_lines.front(), "start: \"" + kOwn + "uninstall.exe\" /LOG");
   EXPECT_EQ(named.log_lines[1], "mode: interactive");
   EXPECT_EQ(named.log_lines.back(), "end, exit code 0");
+}
+
+TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
+  // Every kind of step: links, the product's registration, a registry
+  // record, a library, a task's file, the hooks and a script, files and
+  // directories; a [Dirs] value before one inside it, a value outside, and
+  // a program file no [Files] value names.
+  const std::string dat =
+      "ProgName=Editor\nProgExe=editor.exe\nGUID={E1}\nScript=1\nStartMenu=C:\\Menu\\Editor\n"
+      "[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n[StartMenu]\nProgram=C:\\Menu\\Editor\\Editor.lnk\n"
+      "[UserTask]\nNumber=3\nTask1=6|2147483650|Software\\Editor|Path\nTask2=9|C:\\Windows\\System32\\|" +
+      kOwn +
+      "ext.dll\nTask3=1|C:\\Tasks\\e.txt\n[Files]\nf1=core.dll\nf2=..\\outside.dll\nf3=gone.dll\n"
+      "[Dirs]\nd1=lib\nd2=lib\\sub\n";
+  for (const bool running : {false, true}) {
+    FakePlatform platform;
+    platform.files = {kOwn + "editor.exe", kOwn + "core.dll",      kOwn + "pre.exe",
+                      kOwn + "post.exe",   kOwn + "uninstall.vbs", "C:\\Menu\\Editor\\Editor.lnk",
+                      "C:\\Tasks\\e.txt"};
+    platform.empty_dirs = {kOwn + "lib\\sub"};
+    platform.registry = {{"HKLM\\Software\\Editor|Path", ""}};
+    platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc"};
+    platform.exit_codes[kOwn + "pre.exe"] = 1;  // would say no: a plan runs nothing
+    if (running) platform.mutexes = {"EditorRuns"};
+    UninstallRun run;
+    const Log log = RunWith((running ? "[Settings]\nMutexString=EditorRuns\n" : "[Settings]\n") + dat, platform, run,
+                            {}, "/PLAN /LOG=C:\\plan.log", 0);
+    for (const std::string& entry : log) {
+      for (const char* change : {"delete:", "rmdir:", "file", "emptydir:", "tree:", "regvalue:", "regkey:", "batch:",
+                                 "run:", "script:", "logon", "window", "box:"}) {
+        EXPECT_NE(entry.compare(0, std::strlen(change), change), 0) << "a plan changed something: " << entry;
+      }
+    }
+    EXPECT_EQ(platform.files.size(), 8u) << "uninstall.dat too";
+    EXPECT_EQ(platform.log_opened, "C:\\plan.log");
+    const Log& plan = platform.log_lines;
+    const auto told = [&](const std::string& line) { return std::count(plan.begin(), plan.end(), line) == 1; };
+    for (const std::string& line :
+         {std::string("mode: plan, nothing is changed"),
+          std::string(running ? "running-program check: running" : "running-program check: not running"),
+          "program " + kOwn + "pre.exe  (in " + kOwn + "): would run",
+          std::string("registry value HKLM\\Software\\Editor|Path: would be removed"),
+          std::string("registry key HKLM\\Software\\Editor: would be removed"),
+          "program C:\\Windows\\System32\\regsvr32.exe /S /U \"" + kOwn +
+              "ext.dll\" (in C:\\Windows\\System32\\): would run",
+          "file " + kOwn + "core.dll: would be removed", "file " + kOwn + "gone.dll: absent",
+          "file " + kOwn + "..\\outside.dll: would stay, passed over, it lies outside the installation",
+          "directory " + kOwn + "lib\\sub: would be removed", "file " + kOwn + "uninstall.dat: would be removed",
+          "self-deleting batch: would remove " + kOwn + "uninstall.exe, then the directory when it is empty: " + kOwn,
+          std::string("delete-all would also remove:"), std::string("  letter.doc"),
+          "note: a [Files] value names nothing: " + kOwn + "gone.dll",
+          "note: a [Files] value leads outside the installation: " + kOwn + "..\\outside.dll",
+          std::string("note: the [Dirs] value lib comes before lib\\sub, which lies inside it"),
+          std::string("note: no [Files] value names the program, ProgExe editor.exe"),
+          std::string("end, exit code 0")}) {
+      EXPECT_TRUE(told(line)) << line;
+    }
+    EXPECT_EQ(told("an unattended run would end here, exit code 1618"), running);
+  }
+}
+
+TEST(Rights, DecidedByUserAccountControlElevationAndWhoCanBeAsked) {
+  const struct {
+    RightsState state;  // login_admin, administrator, uac_on, unattended, started_elevated
+    RightsStep step;
+  } rows[] = {
+      {{false, false, true, false, false}, RightsStep::kGoOn},
+      {{true, true, true, true, false}, RightsStep::kGoOn},
+      {{true, false, true, false, false}, RightsStep::kElevate},
+      {{true, false, true, false, true}, RightsStep::kGoOn},  // the elevated run never asks again
+      {{true, false, false, false, false}, RightsStep::kLogonWindow},
+      {{true, false, false, false, true}, RightsStep::kLogonWindow},
+      {{true, false, true, true, false}, RightsStep::kNeedsAdministrator},
+      {{true, false, false, true, false}, RightsStep::kNeedsAdministrator},
+  };
+  for (const auto& row : rows) {
+    const RightsState& s = row.state;
+    EXPECT_EQ(DecideRights(s), row.step) << s.login_admin << s.administrator << s.uac_on << s.unattended
+                                         << s.started_elevated;
+  }
+  EXPECT_EQ(ElevatedArguments("\"C:\\a b\\uninstall.exe\"  /LOG=\"x y.log\" /x"), "/LOG=\"x y.log\" /x /ELEVATED");
+  EXPECT_EQ(ElevatedArguments("uninstall.exe"), "/ELEVATED");
+  EXPECT_TRUE(ParseCommandLine("u.exe /elevated").elevated);
+
+  // With User Account Control on, the prompt comes before any window or
+  // hook; the elevated run's exit code is the run's, and a declined prompt
+  // leaves the run to go on with the user's own rights.
+  for (const bool declined : {false, true}) {
+    FakePlatform platform;
+    platform.uac_on = true;
+    platform.elevated = declined ? ProgramOutcome{} : ProgramOutcome{true, 1618};
+    UninstallRun run;
+    const Log log = RunWith("[Settings]\nProgName=Editor\nLoginAdmin=1\n", platform, run, {kCancelButtonId}, "/LOG=x",
+                            declined ? 0 : 1618);
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ(log[1], "elevate:/LOG=x /ELEVATED");
+    EXPECT_EQ(log.size() > 2 && log[2] == "window", declined);
+    EXPECT_EQ(std::count(log.begin(), log.end(), "logon"), 0);
+  }
+}
+
+TEST(RunLog, DevicesAreRefusedBeforeTheyAreOpened) {
+  for (const char* device : {"NUL", "nul.log", "C:\\logs\\COM1.txt", "lpt9", "CON:", "C:\\x\\aux .log", "conout$",
+                             "\\\\.\\PhysicalDrive0"}) {
+    EXPECT_EQ(LogPathRefusal(device), LogRefusal::kDevice) << device;
+  }
+  for (const char* file : {"C:\\logs\\x.log", "COM10.log", "C:\\console\\run.log", "\\\\?\\C:\\logs\\x.log",
+                           "\\\\?\\UNC\\server\\share\\x.log", "\\\\server\\share\\nul-not.log"}) {
+    EXPECT_EQ(LogPathRefusal(file), LogRefusal::kNone) << file;
+  }
 }

@@ -29,3 +29,11 @@ BOOL LogOnUser(const char* user, const char* password, HANDLE* token) {
   Privileges().last_token = *token;
   return TRUE;
 }
+
+BOOL ImpersonateUser(HANDLE token) {
+  // Acting as the account, the test answers for it.
+  if (token == Privileges().last_token) Privileges().administrator = Privileges().account_is_administrator;
+  return TRUE;
+}
+
+bool UacIsOn() { return Privileges().uac_on; }

@@ -9,6 +9,8 @@
 
 struct FakePrivileges {
   bool administrator = false;
+  bool account_is_administrator = true;  // the account that logs on
+  bool uac_on = false;
   std::string user = "admin";
   std::string password = "secret";
   DWORD asked_access = 0;

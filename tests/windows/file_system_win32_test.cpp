@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
+
 #include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 #include "probes_win32.h"
@@ -271,4 +273,35 @@ TEST(HeldInstallation, AProgramInUseGoesAtTheRestartAndADirectoryHoldingOnlyItAf
   EXPECT_NE(file, std::string::npos);
   EXPECT_NE(directory, std::string::npos);
   EXPECT_LT(file, directory) << "the directory after its file";
+}
+
+TEST(HeldInstallation, LookingOnlyChangesNothingAndSeesWhatItWouldRemoveAsGone) {
+  Installed app;
+  app.tree.MakeDir("app\\lib");
+  app.tree.MakeDir("app\\lib\\sub");
+  const std::string core = app.tree.Write("app\\lib\\core.dll", "x");
+  const std::string read_only = app.tree.Write("app\\ro.dll", "x");
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
+  const std::string locked = app.tree.Write("app\\locked.dat", "x");
+  const std::string letter = app.tree.Write("app\\letter.doc", "mine");
+  PlannedRemovals plan;
+  app.installation.LookOnly(&plan);
+  FileHandle held(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  const struct {
+    const char* relative;
+    Removal how;
+    Outcome outcome;
+  } rows[] = {
+      {"lib\\core.dll", Removal::kFile, Outcome::kRemoved}, {"lib\\sub", Removal::kEmptyDirectory, Outcome::kRemoved},
+      {"lib", Removal::kEmptyDirectory, Outcome::kRemoved},  // what it holds would be gone by then
+      {"ro.dll", Removal::kFile, Outcome::kDenied},         {"locked.dat", Removal::kFile, Outcome::kInUse},
+  };
+  for (const auto& row : rows) EXPECT_EQ(app.Remove(row.relative, row.how), row.outcome) << row.relative;
+  EXPECT_EQ(RemoveAbsolute(letter, false, &plan), Outcome::kRemoved);
+  std::vector<std::string> left = EntriesOf(app.own, &plan);
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"locked.dat", "ro.dll"}));
+  for (const std::string& path : {core, app.own + "lib\\sub", read_only, letter}) EXPECT_TRUE(PathExists(path)) << path;
+  EXPECT_EQ(EntriesOf(app.own).size(), 4u) << "without the plan, all of it";
+  SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

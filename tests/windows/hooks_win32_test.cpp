@@ -31,12 +31,13 @@ std::string CopyProbe(const TempTree& tree, const std::string& relative) {
 
 HKEY Root(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))); }
 
-void SetDefault(RegistryRoot root, const std::string& key, const std::string& name = std::string()) {
+void SetDefault(RegistryRoot root, const std::string& key, const std::string& name = std::string(),
+                const std::string& data = "x") {
   RegistryKey opened;
   ASSERT_EQ(RegCreateKeyExA(Root(root), key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr),
             ERROR_SUCCESS);
-  const char data[] = "x";
-  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
+  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                 static_cast<DWORD>(data.size() + 1));
 }
 
 bool KeyExists(RegistryRoot root, const std::string& key) {
@@ -137,7 +138,7 @@ TEST_F(HooksWin32Test, AssociationsGoWithBothStepLists) {
   SetDefault(kClassesRoot, "Applications\\QmTool\\shell\\open\\command");
   SetDefault(kClassesRoot, "qmext_auto_file\\DefaultIcon");
   SetDefault(kClassesRoot, "qmext_auto_file");
-  SetDefault(kClassesRoot, ".qmext");
+  SetDefault(kClassesRoot, ".qmext", "", "qmext_auto_file");  // still this program's class
   SetDefault(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.qmext", "Application");
   Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=1\nTask1=10|qmext|QmTool\n");
   UndoUserTasks(run, platform);
@@ -242,7 +243,7 @@ TEST_F(HooksWin32Test, AScriptThatReturnsAfterTheWaitGaveUpFindsNothingGone) {
   {
     ScriptHost host(300);
     ASSERT_TRUE(host.Available());
-    host.Run("VBScript", "t = Timer\nDo While Timer < t + 1.5\nLoop\n");
+    host.Run("VBScript", "t = Timer\nDo While Timer < t + 1.5\nLoop\n", true);
   }  // the host is gone while its script still runs
   Sleep(2500);
   // The script's thread has come back meanwhile; the process works on.
@@ -251,7 +252,8 @@ TEST_F(HooksWin32Test, AScriptThatReturnsAfterTheWaitGaveUpFindsNothingGone) {
   Install("[Settings]\nProgExe=editor.exe\n");
   const std::string out = own + "after.txt";
   next.Run("VBScript",
-           "Set fso = CreateObject(\"Scripting.FileSystemObject\")\nfso.CreateTextFile(\"" + out + "\", True).Close\n");
+           "Set fso = CreateObject(\"Scripting.FileSystemObject\")\nfso.CreateTextFile(\"" + out + "\", True).Close\n",
+           true);
   EXPECT_TRUE(PathExists(out));
 }
 

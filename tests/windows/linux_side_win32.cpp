@@ -34,6 +34,10 @@ bool RunLinux(std::string command) {
   if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info)) {
     return false;
   }
+  // Wine starts a Linux program without a Windows process: no process
+  // handle, and what stands in the thread's place is no handle of this
+  // process either (closing it once closed whatever held that number).
+  if (info.hProcess == nullptr) return true;
   KernelHandle process(info.hProcess);
   KernelHandle thread(info.hThread);
   WaitForSingleObject(process.Get(), 10000);

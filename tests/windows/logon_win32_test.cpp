@@ -126,6 +126,31 @@ TEST_F(LogonTest, AFailedLogonShowsTheBoxEmptiesTheFieldsAndTheNextOneSucceeds) 
   EndImpersonation(token);  // nothing to end a second time
 }
 
+TEST_F(LogonTest, AnAccountThatIsNoAdministratorIsSaidToBeOneAndTheRunGoesOnWithItsOwnRights) {
+  Privileges().account_is_administrator = false;
+  std::string message;
+  KernelHandle token = RunWithSteps(texts, {
+                                               [] {
+                                                 if (Logon() == nullptr) return false;
+                                                 Enter("admin", "secret");
+                                                 return true;
+                                               },
+                                               [&] {
+                                                 HWND box = OpenBox();
+                                                 if (box == nullptr) return false;
+                                                 char text[256] = {};
+                                                 GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+                                                 message = text;
+                                                 PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                                 return true;
+                                               },
+                                           });
+  EXPECT_EQ(message, texts[UiText::kRqNoAdmin]);
+  EXPECT_FALSE(token.Valid()) << "no impersonation is kept";
+  EXPECT_EQ(Logon(), nullptr) << "no second try: the run goes on";
+  EXPECT_EQ(Privileges().attempts.size(), 1u);
+}
+
 TEST_F(LogonTest, LongAndEmptyEntriesAreTakenAsTypedAndTheCloseBoxGivesUp) {
   const std::string long_user = std::string(700, 'u') + "\\" + std::string(300, 'v');
   const std::string long_password(2000, 'p');

@@ -1,0 +1,87 @@
+// The platform of /PLAN: the run's own order, told instead of done. Every
+// call that reads goes to the system; the file system's removals go to it
+// in its look-only mode; every other call that would change the machine or
+// start something is only written to the log, in the plan's words.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/run_platform.h"
+
+class PlanPlatform final : public RunPlatform {
+ public:
+  explicit PlanPlatform(RunPlatform& system) : system_(system) { system.LookOnly(); }
+
+  HeldFileBytes ReadHeldFile(const std::string& path) override { return system_.ReadHeldFile(path); }
+  std::string ModulePath() override { return system_.ModulePath(); }
+  std::string CurrentDirectory() override { return system_.CurrentDirectory(); }
+  std::vector<std::string> ShellFolders() override { return system_.ShellFolders(); }
+  std::string TempDirectory() override { return system_.TempDirectory(); }
+  LocalTime Now() override { return system_.Now(); }
+  std::string SystemDirectory() override { return system_.SystemDirectory(); }
+  uint32_t RandomNumber() override { return system_.RandomNumber(); }
+  LogRefusal OpenLog(const std::string& path, bool fresh) override { return system_.OpenLog(path, fresh); }
+  void Log(const std::string& line) override { system_.Log(line); }
+
+  // No window: a plan runs as an unattended run does.
+  bool OpenWindow() override { return false; }
+  void HideDeleteAllOption() override {}
+  int WaitForControl() override { return kNoControl; }
+  void EnterRemovingState() override {}
+  bool IsDeleteAllChecked() override { return false; }
+  void ShowStatus(const std::string&) override {}
+  void ShowProgress(size_t, size_t) override {}
+  void EndRemovingState(bool) override {}
+  void ShowDetails(const std::string&, const std::string&) override {}
+  void ShowMessage(const std::string&, const std::string&, unsigned) override {}
+  void CloseWindow() override {}
+
+  bool IsAdministrator() override { return system_.IsAdministrator(); }
+  bool UacIsOn() override { return system_.UacIsOn(); }
+  // Never asked: a plan is unattended.
+  ProgramOutcome RunElevated(const std::string&) override { return {}; }
+  void RunLogonDialog() override {}
+  void EndImpersonation() override {}
+
+  bool FileExists(const std::string& path) override { return system_.FileExists(path); }
+  Outcome RemoveAbsolute(const std::string& path, bool directory) override {
+    return system_.RemoveAbsolute(path, directory);
+  }
+  std::vector<std::string> EntriesOf(const std::string& directory) override { return system_.EntriesOf(directory); }
+  bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override {
+    return system_.HoldInstallation(own_directory, kept);
+  }
+  Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
+    return system_.RemoveInstalled(relative, how, listener);
+  }
+  void ReleaseInstallation() override { system_.ReleaseInstallation(); }
+  void LookOnly() override {}
+
+  bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                         std::string& text) override {
+    return system_.ReadRegistryValue(root, key, value, text);
+  }
+  // Less the values the plan would have deleted from it.
+  KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
+  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
+  void StartSelfDeleteBatch(const std::string& own_directory) override;
+  // The program would run; the plan goes on as if it ended with 0.
+  ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
+                            const std::string& working_directory) override;
+  uint32_t VersionWord() override { return system_.VersionWord(); }
+  bool MutexInUse(const std::string& name) override { return system_.MutexInUse(name); }
+  std::vector<std::string> RunningExecutables() override { return system_.RunningExecutables(); }
+  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
+    return system_.ReadScriptFile(path, max_bytes, bytes);
+  }
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override;
+
+ private:
+  // A registry deletion's line of the plan; true when it would be deleted.
+  bool Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key, const std::string& value);
+
+  RunPlatform& system_;
+  std::vector<std::string> deleted_values_;  // a deleted value's key, once for each value
+};
