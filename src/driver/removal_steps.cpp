@@ -205,6 +205,7 @@ void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
   std::vector<std::string> values, paths;  // the [Dirs] values, and their paths below, in capitals
   std::string program, relative;
   RelativePathBelow(run.settings.prog_exe, program);
+  program = UpperCase(program) + "\\";
   bool named = false;
   SettingsFile file;
   file.Open(platform, run.settings.settings_path);
@@ -212,7 +213,7 @@ void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
     for (bool more = file.SelectGroup(group) && file.ExamineKeys() && file.NextKey(); more; more = file.NextKey()) {
       const std::string value = file.KeyValue();
       const std::string path = RelativePathBelow(value, relative) ? UpperCase(relative) + "\\" : "?";
-      named = named || (*group == 'F' && path == UpperCase(program) + "\\");
+      named = named || (*group == 'F' && path == program);
       for (size_t i = 0; i < paths.size() && *group == 'D'; ++i) {
         if (path.compare(0, paths[i].size(), paths[i]) == 0 && path != paths[i]) {
           run.notes.push_back(
@@ -290,9 +291,8 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
     platform.Log("delete-all: not offered for this directory");
   } else {
     platform.Log("delete-all would also remove:");
-    const UiTexts english;
     for (const StayedItem& item : run.stayed) {
-      if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, english));
+      if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, run.texts));
     }
   }
   NoteTheOrderOfTheValues(run, platform);

@@ -89,13 +89,17 @@ uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result
 // The user's run: the window and its buttons until the end.
 void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
   if (!platform.OpenWindow()) return;
-  // Asked of the shell once the window shows, the user sees it sooner; and
-  // as the user, before any logon, whose folders guard delete-all.
-  run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.ShellFolders());
-  if (run.logon_window) platform.RunLogonDialog();
-  if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
   for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
-    if (HandleControl(run, platform, control)) break;
+    if (control != kWindowIdle) {
+      if (HandleControl(run, platform, control)) break;
+      continue;
+    }
+    // The shell's folders, which guard delete-all, are asked for once the
+    // window first waits: it is ready sooner, and no click is handled before
+    // the answer. As the user, before any logon.
+    run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.ShellFolders());
+    if (run.logon_window) platform.RunLogonDialog();
+    if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
   }
   platform.EndImpersonation();
   platform.CloseWindow();

@@ -136,6 +136,8 @@ class FileReader {
 
 // No control was activated: the window's events have ended.
 constexpr int kNoControl = -1;
+// The window waits for input for the first time; no control was activated.
+constexpr int kWindowIdle = -2;
 
 class RunPlatform : public FileReader {
  public:
@@ -160,7 +162,8 @@ class RunPlatform : public FileReader {
   // The confirmation window, with the run's texts.
   virtual bool OpenWindow() = 0;
   virtual void HideDeleteAllOption() = 0;
-  // The next control the user activated, or kNoControl.
+  // kWindowIdle once, when the window first waits for input; then the next
+  // control the user activated, or kNoControl.
   virtual int WaitForControl() = 0;
   virtual void EnterRemovingState() = 0;
   virtual bool IsDeleteAllChecked() = 0;

@@ -229,7 +229,13 @@ void ConfirmationWindow::ShowDetails(const std::string& text, const std::string&
 
 int ConfirmationWindow::WaitForControl() {
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+  for (;;) {
+    // Once, when nothing waits any more: the window is ready for input.
+    if (!idle_told_ && !PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE)) {
+      idle_told_ = true;
+      return kWindowIdle;
+    }
+    if (GetMessageA(&message, nullptr, 0, 0) <= 0) break;
     if (message.message == kControlActivated && message.hwnd == window_.Handle()) {
       // The window of what stayed closes, or opens the folder, by itself.
       // The focus goes back to Details, which had it when the window was left.

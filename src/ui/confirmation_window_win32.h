@@ -72,7 +72,8 @@ class ConfirmationWindow {
   void ShowDetails(const std::string& text, const std::string& folder);
   // Handles the window's events until the user activates a control that can
   // be seen and used, and returns its identifier; kNoControl when the events
-  // end. Close requests and all other events change nothing.
+  // end, and kWindowIdle once, when the window first waits for input. Close
+  // requests and all other events change nothing.
   int WaitForControl();
   void Close();
   // Hides the window and leaves it to the ending process (BuiltWindow::Abandon).
@@ -101,4 +102,5 @@ class ConfirmationWindow {
   size_t progress_total_ = 0;
   int progress_ = 0;  // in hundredths, as shown
   bool marquee_ = false;
+  bool idle_told_ = false;  // kWindowIdle has been returned
 };

@@ -222,8 +222,8 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch";
   const std::string plan = ReadWholeFile(log);
   for (const std::string& line :
-       {"program " + install.Dir() + "pre.exe  (in " + install.Dir() + "): would run",
-        std::string("VBScript script: would run"), "registry key HKLM\\" + kEntry + ": would be removed",
+       {"program " + install.Dir() + "pre.exe : would run", std::string("VBScript script: would run"),
+        "registry key HKLM\\" + kEntry + ": would be removed",
         "file " + install.Dir() + "ro.dll: would stay, access denied", "file " + busy + ": would stay, in use",
         std::string("  data\\notes.txt"), std::string("note: the [Dirs] value lib comes before lib\\sub"),
         "note: a [Files] value leads outside the installation: " + install.Dir() + "..\\outside.dll",

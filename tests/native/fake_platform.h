@@ -26,6 +26,7 @@ class FakePlatform : public RunPlatform {
   bool window_opens = true;
   bool administrator = false;
   std::vector<int> controls;
+  bool idle_told = false;
 
   // The log: whether it can be opened, where, and its lines.
   bool log_opens = true;
@@ -55,6 +56,10 @@ class FakePlatform : public RunPlatform {
   }
   void HideDeleteAllOption() override { log.push_back("hide option"); }
   int WaitForControl() override {
+    if (!idle_told) {
+      idle_told = true;
+      return kWindowIdle;
+    }
     if (controls.empty()) return kNoControl;
     const int control = controls.front();
     controls.erase(controls.begin());
