@@ -95,9 +95,8 @@ LogRefusal LogPathRefusal(const std::string& path) {
   name = '|' + name.substr(0, name.find_first_of(".:"));
   while (name.back() == ' ') name.pop_back();
   constexpr char kDevices[] =
-      "|CON|PRN|AUX|NUL|CONIN$|CONOUT$|CLOCK$|COM1|COM2|COM3|COM4|COM5|COM6|COM7|COM8|COM9|LPT1|LPT2|LPT3|LPT4|LPT5|"
-      "LPT6|"
-      "LPT7|LPT8|LPT9|";
+      "|CON|PRN|AUX|NUL|CONIN$|CONOUT$|CLOCK$|COM1|COM2|COM3|COM4|COM5|COM6|COM7|COM8|COM9|"
+      "LPT1|LPT2|LPT3|LPT4|LPT5|LPT6|LPT7|LPT8|LPT9|";
   return path.compare(0, 4, "\\\\.\\") == 0 || std::string(kDevices).find(name + '|') != std::string::npos
              ? LogRefusal::kDevice
              : LogRefusal::kNone;

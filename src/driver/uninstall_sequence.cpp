@@ -26,8 +26,11 @@ namespace {
 
 // Told in the log either way.
 bool ProgramIsRunning(const UninstallSettings& settings, RunPlatform& platform) {
-  bool running = !settings.mutex_string.empty() && platform.MutexInUse(settings.mutex_string);
-  if (settings.mutex_string.empty()) {
+  // The mutex in this session's names and in the global ones, where a
+  // service or another session's program holds it.
+  const std::string& mutex = settings.mutex_string;
+  bool running = !mutex.empty() && (platform.MutexInUse(mutex) || platform.MutexInUse("Global\\" + mutex));
+  if (mutex.empty()) {
     for (const std::string& executable : platform.RunningExecutables()) {
       running = ProcessNameMatches(settings.prog_exe, executable) || running;
     }

@@ -7,14 +7,9 @@
 #include "platform/owners_win32.h"
 
 bool MutexInUse(const std::string& name) {
-  // Looked up, never made: in this session's names and in the global ones,
-  // where a service or another session's program holds it. One that is
-  // there but denies access is there all the same.
-  for (const std::string& named : {name, "Global\\" + name}) {
-    const KernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, named.c_str()));
-    if (mutex.Valid() || GetLastError() == ERROR_ACCESS_DENIED) return true;
-  }
-  return false;
+  // Looked up, never made; one that is there but denies access is there all the same.
+  const KernelHandle mutex(OpenMutexA(SYNCHRONIZE, FALSE, name.c_str()));
+  return mutex.Valid() || GetLastError() == ERROR_ACCESS_DENIED;
 }
 
 std::vector<std::string> RunningExecutables() {

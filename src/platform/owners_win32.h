@@ -114,14 +114,6 @@ struct ServiceManagerTraits {
 };
 using ServiceManager = UniqueResource<ServiceManagerTraits>;
 
-// A library loaded at run time.
-struct LibraryTraits {
-  using Value = HMODULE;
-  static Value Invalid() { return nullptr; }
-  static void Close(Value value) { FreeLibrary(value); }
-};
-using Library = UniqueResource<LibraryTraits>;
-
 // The thread's COM apartment, left when it was entered.
 struct ComApartmentTraits {
   using Value = bool;

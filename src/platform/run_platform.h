@@ -237,7 +237,8 @@ class RunPlatform : public FileReader {
   // The packed version word of the running system.
   virtual uint32_t VersionWord() = 0;
 
-  // True when a mutex of that name exists; the check itself leaves none behind.
+  // True when a mutex of that name exists, also one that denies access; the
+  // check itself makes none.
   virtual bool MutexInUse(const std::string& name) = 0;
   // The executable file names of the running processes, as the process list gives them.
   virtual std::vector<std::string> RunningExecutables() = 0;

@@ -268,8 +268,8 @@ TEST_F(Unattended, ALogIsNeitherADeviceNorAFolderNorASecondNameAndItsOwnIsNewUnd
   const std::string first = install.Parent() + "first.log";
   WriteWholeFile(first, "earlier\r\n");
   ASSERT_TRUE(CreateHardLinkA((install.Parent() + "second.log").c_str(), first.c_str(), nullptr));
-  for (const std::string& refused : {install.Dir().substr(0, install.Dir().size() - 1), std::string("NUL"),
-                                     install.Parent() + "COM1.log", std::string("\\\\.\\PhysicalDrive0"), first}) {
+  // One device here: the names and the device namespace are the native tests'.
+  for (const std::string& refused : {install.Dir().substr(0, install.Dir().size() - 1), std::string("NUL"), first}) {
     EXPECT_EQ(Run("\"/LOG=" + refused + "\" /S"), 1622u) << refused;
   }
   EXPECT_EQ(ReadWholeFile(first), "earlier\r\n");

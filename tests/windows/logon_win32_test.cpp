@@ -59,6 +59,21 @@ void Enter(const std::string& user, const std::string& password) {
   PostMessageA(GetDlgItem(Logon(), kLogonButtonId), BM_CLICK, 0, 0);
 }
 
+// A step: once the logon window is there, the user and password go in.
+std::function<bool()> Entering(const std::string& user, const std::string& password) {
+  return [user, password] {
+    if (Logon() == nullptr) return false;
+    Enter(user, password);
+    return true;
+  };
+}
+
+std::string BoxText(HWND box) {
+  char text[256] = {};
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+  return text;
+}
+
 class LogonTest : public ::testing::Test {
  protected:
   void SetUp() override { Privileges() = FakePrivileges(); }
@@ -82,18 +97,12 @@ TEST_F(LogonTest, AFailedLogonShowsTheBoxEmptiesTheFieldsAndTheNextOneSucceeds) 
   std::string caption, message, fields_after;
   bool logon_enabled = true, confirmation_enabled = true;
   KernelHandle token = RunWithSteps(texts, {
-                                               [] {
-                                                 if (Logon() == nullptr) return false;
-                                                 Enter("admin", "wrong");
-                                                 return true;
-                                               },
+                                               Entering("admin", "wrong"),
                                                [&] {
                                                  HWND box = OpenBox();
                                                  if (box == nullptr) return false;
                                                  caption = Text(box);
-                                                 char text[256] = {};
-                                                 GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-                                                 message = text;
+                                                 message = BoxText(box);
                                                  logon_enabled = IsWindowEnabled(Logon()) != FALSE;
                                                  confirmation_enabled = IsWindowEnabled(confirmation.Handle()) != FALSE;
                                                  PostMessageA(box, WM_COMMAND, IDOK, 0);
@@ -129,22 +138,13 @@ TEST_F(LogonTest, AFailedLogonShowsTheBoxEmptiesTheFieldsAndTheNextOneSucceeds) 
 TEST_F(LogonTest, AnAccountThatIsNoAdministratorIsSaidToBeOneAndTheRunGoesOnWithItsOwnRights) {
   Privileges().account_is_administrator = false;
   std::string message;
-  KernelHandle token = RunWithSteps(texts, {
-                                               [] {
-                                                 if (Logon() == nullptr) return false;
-                                                 Enter("admin", "secret");
-                                                 return true;
-                                               },
-                                               [&] {
-                                                 HWND box = OpenBox();
-                                                 if (box == nullptr) return false;
-                                                 char text[256] = {};
-                                                 GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-                                                 message = text;
-                                                 PostMessageA(box, WM_COMMAND, IDOK, 0);
-                                                 return true;
-                                               },
-                                           });
+  KernelHandle token = RunWithSteps(texts, {Entering("admin", "secret"), [&] {
+                                              HWND box = OpenBox();
+                                              if (box == nullptr) return false;
+                                              message = BoxText(box);
+                                              PostMessageA(box, WM_COMMAND, IDOK, 0);
+                                              return true;
+                                            }});
   EXPECT_EQ(message, texts[UiText::kRqNoAdmin]);
   EXPECT_FALSE(token.Valid()) << "no impersonation is kept";
   EXPECT_EQ(Logon(), nullptr) << "no second try: the run goes on";
@@ -161,11 +161,7 @@ TEST_F(LogonTest, LongAndEmptyEntriesAreTakenAsTypedAndTheCloseBoxGivesUp) {
     return true;
   };
   KernelHandle token = RunWithSteps(texts, {
-                                               [&] {
-                                                 if (Logon() == nullptr) return false;
-                                                 Enter(long_user, long_password);
-                                                 return true;
-                                               },
+                                               Entering(long_user, long_password),
                                                accept_box,
                                                [] {
                                                  if (OpenBox() != nullptr) return false;
