@@ -15,7 +15,7 @@ std::string input;
 void NoRelease(void*) {}
 
 // Every file is the input.
-class InputFile final : public FileReader {
+class InputFile final : public WesternFileReader {
  public:
   HeldFileBytes ReadHeldFile(const std::string&) override {
     HeldFileBytes held;

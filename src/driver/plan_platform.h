@@ -14,7 +14,10 @@ class PlanPlatform final : public RunPlatform {
   explicit PlanPlatform(RunPlatform& system) : system_(system) { system.LookOnly(); }
 
   HeldFileBytes ReadHeldFile(const std::string& path) override { return system_.ReadHeldFile(path); }
+  std::string LegacyText(std::string_view bytes) override { return system_.LegacyText(bytes); }
+  bool Utf8Text(std::string_view utf8, std::string& text) override { return system_.Utf8Text(utf8, text); }
   std::string ModulePath() override { return system_.ModulePath(); }
+  ModulePathForms ModulePathsInUtf8() override { return system_.ModulePathsInUtf8(); }
   std::string CurrentDirectory() override { return system_.CurrentDirectory(); }
   std::vector<std::string> ShellFolders() override { return system_.ShellFolders(); }
   std::string TempDirectory() override { return system_.TempDirectory(); }

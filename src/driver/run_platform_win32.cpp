@@ -5,6 +5,7 @@
 #include "external/running_program_win32.h"
 #include "platform/owners_win32.h"
 #include "platform/paths_win32.h"
+#include "platform/text_win32.h"
 #include "privileges/administrator_win32.h"
 #include "removal/file_system.h"
 #include "removal/registry.h"
@@ -17,8 +18,11 @@
 #include "ui/message_box.h"
 
 HeldFileBytes Win32RunPlatform::ReadHeldFile(const std::string& path) { return DiskFiles().ReadHeldFile(path); }
+std::string Win32RunPlatform::LegacyText(std::string_view bytes) { return LegacyCodePageText(bytes); }
+bool Win32RunPlatform::Utf8Text(std::string_view utf8, std::string& text) { return TextOfUtf8(utf8, text); }
 std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
 std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
+ModulePathForms Win32RunPlatform::ModulePathsInUtf8() { return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())}; }
 std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
 std::string Win32RunPlatform::TempDirectory() { return ::TempDirectory(); }
 
@@ -46,7 +50,13 @@ LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
       : (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)     ? LogRefusal::kDirectory
       : file.nNumberOfLinks > 1                                ? LogRefusal::kOtherNames
                                                                : LogRefusal::kNone;
-  if (refusal != LogRefusal::kNone) log_.Reset();
+  if (refusal != LogRefusal::kNone) {
+    log_.Reset();
+  } else if (file.nFileSizeLow == 0 && file.nFileSizeHigh == 0) {
+    // UTF-8 with its signature, which Notepad and PowerShell both read as such.
+    DWORD written = 0;
+    WriteFile(log_.Get(), "\xEF\xBB\xBF", 3, &written, nullptr);
+  }
   return refusal;
 }
 
@@ -61,7 +71,7 @@ uint32_t Win32RunPlatform::RandomNumber() {
 void Win32RunPlatform::Log(const std::string& line) {
   if (!log_.Valid()) return;
   const DWORD error = GetLastError();
-  const std::string text = JoinTexts({LogTime(Now()), " ", line, "\r\n"});
+  const std::string text = Utf8OfText(JoinTexts({LogTime(Now()), " ", line, "\r\n"}));
   DWORD written = 0;
   WriteFile(log_.Get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
   SetLastError(error);

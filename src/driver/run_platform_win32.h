@@ -16,7 +16,10 @@ class Win32RunPlatform : public RunPlatform {
       : window_(window), script_host_(script_host) {}
 
   HeldFileBytes ReadHeldFile(const std::string& path) override;
+  std::string LegacyText(std::string_view bytes) override;
+  bool Utf8Text(std::string_view utf8, std::string& text) override;
   std::string ModulePath() override;
+  ModulePathForms ModulePathsInUtf8() override;
   std::string CurrentDirectory() override;
   std::vector<std::string> ShellFolders() override;
   std::string TempDirectory() override;

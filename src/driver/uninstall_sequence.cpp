@@ -22,6 +22,17 @@ MessageText MissingSettingsMessage(const std::string& settings_path) {
   return {kFixedCaption, "Could not find 'uninstall.dat':\n" + settings_path, kErrorBoxStyle};
 }
 
+bool OwnPathIsExact(const ModulePathForms& forms) { return !forms.exact.empty() && forms.exact == forms.used; }
+
+MessageText InexactPathMessage(const std::string& module_path) {
+  return {kFixedCaption,
+          "This version of Windows gives the uninstaller the name of its own folder only with letters changed:\n" +
+              module_path +
+              "\nSo that it never acts on another folder, nothing was changed. Windows 10 version 1903 and later "
+              "give the name exactly.",
+          kErrorBoxStyle};
+}
+
 namespace {
 
 // Told in the log either way.
@@ -61,7 +72,12 @@ void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatf
     platform.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
     return;
   }
-  const ScriptText script = UninstallScriptText(path, bytes, s.own_directory, s.start_menu, s.guid);
+  std::string text;
+  if (!ScriptFileText(std::move(bytes), platform, text)) {
+    platform.Log(JoinTexts({"run script ", path, ": skipped, its UTF-8 is malformed or not for this system"}));
+    return;
+  }
+  const ScriptText script = UninstallScriptText(path, text, s.own_directory, s.start_menu, s.guid);
   if (script.language.empty()) return;
   const ScriptOutcome outcome = platform.RunScript(script.language, script.text, quiet);
   const std::string line = outcome.failed ? DecimalText(outcome.line - script.lines_before) : std::string();
@@ -152,9 +168,11 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
     return RunUninstall(run, planned, development_directory, command_line);
   }
   run.unattended = line.unattended;
-  const std::string own = ChooseOwnDirectory(platform.ModulePath(), development_directory, platform.CurrentDirectory());
+  const std::string module_path = platform.ModulePath();
+  const bool exact = OwnPathIsExact(platform.ModulePathsInUtf8());
+  const std::string own = ChooseOwnDirectory(module_path, development_directory, platform.CurrentDirectory());
   const std::string settings_path = SettingsPathFor(own);
-  const bool have_settings = platform.FileExists(settings_path);
+  const bool have_settings = exact && platform.FileExists(settings_path);
   if (have_settings) {
     ReadUninstallSettings(platform, own, run.settings);
     LoadUiTexts(platform, settings_path, run.texts);
@@ -184,6 +202,10 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   if (!line.valid) {
     Notify(run, platform, {kFixedCaption, kCommandLineHelp, kErrorBoxStyle});
     return Finish(run, platform, RunResult::kInvalidCommandLine);
+  }
+  if (!exact) {
+    Notify(run, platform, InexactPathMessage(module_path));
+    return Finish(run, platform, RunResult::kFailed);
   }
   if (!have_settings) {
     Notify(run, platform, MissingSettingsMessage(settings_path));

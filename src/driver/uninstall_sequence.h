@@ -65,6 +65,13 @@ constexpr char kFixedCaption[] = " Quillmarn - Error";
 // The fixed English box for a missing uninstall.dat; no user text is loaded yet.
 MessageText MissingSettingsMessage(const std::string& settings_path);
 
+// True when the path the program would use is its own exactly; where the
+// system put in nearest letters, it may name another folder, anyone's to
+// make, and the run acts on nothing.
+bool OwnPathIsExact(const ModulePathForms& forms);
+// The fixed English box for that.
+MessageText InexactPathMessage(const std::string& module_path);
+
 class RunPlatform;
 
 // A message box for the user, or for an unattended run a line of the log;

@@ -2,6 +2,8 @@
 
 #include <oleauto.h>
 
+#include "platform/text_win32.h"
+
 namespace {
 
 const CLSID kScriptControlClass = {0x0E59F1D5, 0x1FBE, 0x11D0, {0x8F, 0xF2, 0x00, 0xA0, 0xD1, 0x00, 0x38, 0xBC}};
@@ -13,14 +15,10 @@ void Clear(VARIANT& value) {
 }
 
 // A wide string of the automation kind, from 8-bit text.
-Bstr WideText(const std::string& text) {
-  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+Bstr AutomationText(const std::string& text) {
+  const std::wstring wide = WideText(text);
   const auto allocate = Late<decltype(&SysAllocStringLen)>("oleaut32.dll", "SysAllocStringLen");
-  Bstr wide(allocate != nullptr ? allocate(nullptr, static_cast<UINT>(length)) : nullptr);
-  if (wide.Valid() && length > 0) {
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.Get(), length);
-  }
-  return wide;
+  return Bstr(allocate != nullptr ? allocate(wide.data(), static_cast<UINT>(wide.size())) : nullptr);
 }
 
 // Calls the control by its published names through its dispatch interface.
@@ -144,7 +142,7 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
     ScriptControl control(created);
     if (control.Valid()) {
       control.Call(L"Reset");
-      const Bstr vbscript = WideText("VBScript");
+      const Bstr vbscript = AutomationText("VBScript");
       control.Put(L"Language", TextValue(vbscript));
     }
     shared.available = control.Valid();
@@ -153,8 +151,8 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
     for (;;) {
       WaitForSingleObject(shared.wake.Get(), INFINITE);
       if (shared.quit) break;
-      const Bstr language = WideText(shared.language);
-      const Bstr code = WideText(shared.text);
+      const Bstr language = AutomationText(shared.language);
+      const Bstr code = AutomationText(shared.text);
       control.Put(L"Language", TextValue(language));
       control.Put(L"AllowUI", NumberValue(shared.allow_ui ? VARIANT_TRUE : VARIANT_FALSE, VT_BOOL));
       control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));

@@ -1,5 +1,6 @@
 #include "external/uninstall_script.h"
 
+#include "platform/run_platform.h"
 #include "text/text.h"
 
 namespace {
@@ -40,6 +41,15 @@ std::string WithCrLfLines(const std::string& bytes) {
 }
 
 }  // namespace
+
+bool ScriptFileText(std::string file_bytes, FileReader& files, std::string& text) {
+  if (file_bytes.compare(0, 3, "\xEF\xBB\xBF") != 0) {
+    text = files.LegacyText(file_bytes);
+    return true;
+  }
+  file_bytes.erase(0, 3);
+  return CheckUtf8(file_bytes) == Utf8Form::kWellFormed && files.Utf8Text(file_bytes, text);
+}
 
 ScriptText UninstallScriptText(const std::string& script_path, const std::string& file_bytes,
                                const std::string& own_directory, const std::string& start_menu,

@@ -20,6 +20,13 @@ constexpr const char* kScriptNames[] = {"Uninstall.vbs", "Uninstall.js"};
 // widened whole, which a 32-bit process cannot afford for any size.
 constexpr size_t kLargestScript = 16u << 20;
 
+class FileReader;
+
+// The program's text of a script file: UTF-8 after the signature, the legacy
+// code page without one. False for UTF-8 that is malformed or holds a letter
+// the program's text cannot (nothing of such a script runs).
+bool ScriptFileText(std::string file_bytes, FileReader& files, std::string& text);
+
 // file_bytes is the whole file; every line end becomes CR LF, NUL bytes are dropped.
 ScriptText UninstallScriptText(const std::string& script_path, const std::string& file_bytes,
                                const std::string& own_directory, const std::string& start_menu,

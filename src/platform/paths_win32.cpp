@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "platform/owners_win32.h"
+#include "platform/text_win32.h"
 
 namespace {
 
@@ -25,6 +26,13 @@ std::string PathText(Read read) {
 
 std::string ModulePath() {
   return PathText([](char* buffer) { return GetModuleFileNameA(nullptr, buffer, kLongestPath); });
+}
+
+std::wstring ModulePathWide() {
+  std::wstring buffer(kLongestPath, L'\0');
+  const DWORD length = GetModuleFileNameW(nullptr, &buffer[0], kLongestPath);
+  buffer.resize(length < kLongestPath ? length : 0);
+  return buffer;
 }
 
 std::string CurrentDirectory() {
@@ -99,9 +107,8 @@ std::vector<std::string> ShellFolders() {
     wchar_t* wide = nullptr;
     const bool found = known != nullptr && SUCCEEDED(known(*id, 0, nullptr, &wide));
     const CoTaskMemory owned(wide);
-    if (found && WideCharToMultiByte(CP_ACP, 0, wide, -1, path, MAX_PATH, nullptr, nullptr) > 0) {
-      folders.push_back(path);
-    }
+    std::string narrow;
+    if (found && NarrowText(wide, narrow)) folders.push_back(narrow);
   }
   for (const char* name : kNativeProgramFiles) {
     const DWORD length = GetEnvironmentVariableA(name, path, MAX_PATH);

@@ -11,6 +11,8 @@
 
 // The full path of the running executable; empty if it cannot be read.
 std::string ModulePath();
+// The same as the system holds it, in UTF-16.
+std::wstring ModulePathWide();
 std::string CurrentDirectory();
 // The user's temporary directory, with a trailing backslash; empty if unknown.
 std::string TempDirectory();

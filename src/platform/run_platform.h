@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // A predefined root key, carried as the 32-bit value of its handle.
@@ -123,12 +124,21 @@ struct HeldFileBytes {
   FileHold hold{nullptr, nullptr};
 };
 
-// Whole files read and kept open: the settings reader's way to the disk.
+// Whole files read and kept open, and their text made the program's: the
+// settings reader's way to the disk. The program's text is in the active
+// code page, UTF-8 wherever the system honours the program's manifest.
 class FileReader {
  public:
   // Opens the file for reading and writing (or else for reading only),
   // shared for reading only, and reads it all.
   virtual HeldFileBytes ReadHeldFile(const std::string& path) = 0;
+  // The text of bytes written without a signature, in the code page of the
+  // system they were written for: the legacy ANSI one, whatever the
+  // active code page is. Exact.
+  virtual std::string LegacyText(std::string_view bytes) = 0;
+  // The text of well-formed UTF-8; false when a letter has no exact form in
+  // the active code page (only where the system ignores the manifest).
+  virtual bool Utf8Text(std::string_view utf8, std::string& text) = 0;
 
  protected:
   ~FileReader() = default;
@@ -139,11 +149,20 @@ constexpr int kNoControl = -1;
 // The window waits for input for the first time; no control was activated.
 constexpr int kWindowIdle = -2;
 
+// The executable's path in UTF-8: as the system holds it, and as the program
+// would use it (ModulePath). They differ where the active code page cannot
+// spell the path and the system put in the nearest letters.
+struct ModulePathForms {
+  std::string exact;
+  std::string used;
+};
+
 class RunPlatform : public FileReader {
  public:
   // The process: its executable, its current directory, and the shell's
   // folders that no program lives in as a whole.
   virtual std::string ModulePath() = 0;
+  virtual ModulePathForms ModulePathsInUtf8() = 0;
   virtual std::string CurrentDirectory() = 0;
   virtual std::vector<std::string> ShellFolders() = 0;
   virtual std::string TempDirectory() = 0;

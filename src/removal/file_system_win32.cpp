@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "platform/paths_win32.h"
+#include "platform/text_win32.h"
 #include "removal/file_system.h"
 
 extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE file, HANDLE event, PVOID apc, PVOID context, PIO_STATUS_BLOCK io,
@@ -285,24 +286,14 @@ KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
   return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
 
-std::wstring Wide(const std::string& text) {
-  std::wstring wide(text.size(), L'\0');
-  const int length = text.empty() ? 0
-                                  : MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
-                                                        static_cast<int>(wide.size()));
-  wide.resize(length > 0 ? static_cast<size_t>(length) : 0);
-  return wide;
-}
+std::wstring Wide(const std::string& text) { return WideText(text); }
 
-// Appended in the ANSI code page, UTF-8 included, which may take three bytes
-// for one wide character.
+// A name the system gives, appended as the program's text; a letter it
+// cannot hold exactly shows as the default character.
 void AppendNarrow(std::string& text, const std::wstring& wide) {
-  const size_t at = text.size();
-  text.resize(at + wide.size() * 3);
-  const int length = wide.empty() ? 0
-                                  : WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                                        &text[at], static_cast<int>(wide.size() * 3), nullptr, nullptr);
-  text.resize(at + (length > 0 ? static_cast<size_t>(length) : 0));
+  std::string narrow;
+  NarrowText(wide, narrow);
+  text += narrow;
 }
 
 // The entries a directory holds; scheduled: those that are files this

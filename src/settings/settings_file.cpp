@@ -79,79 +79,27 @@ bool NamesEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string Latin1ToUtf8(std::string_view text) {
-  std::string result;
-  for (const char c : text) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      result += c;
-    } else {
-      result += static_cast<char>(0xC0 | (b >> 6));
-      result += static_cast<char>(0x80 | (b & 0x3F));
-    }
-  }
-  return result;
-}
-
-// UTF-8 to 8-bit text, each code point up to U+00FF becoming one byte. Any code
-// point above U+00FF or any malformed sequence empties the whole value; an
-// overlong form counts as malformed, so no sequence can smuggle in a NUL byte.
-// An incomplete sequence at the very end is dropped.
-std::string Utf8ToLatin1(std::string_view text) {
-  std::string result;
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      result += static_cast<char>(lead);
-      ++i;
-      continue;
-    }
-    size_t length = 0;
-    uint32_t code = 0;
-    if (lead >= 0xC0 && lead <= 0xDF) {
-      length = 2;
-      code = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      length = 3;
-      code = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF7) {
-      length = 4;
-      code = lead & 0x07;
-    } else {
-      return std::string();  // a continuation byte where a sequence starts, or a lead above F7
-    }
-    for (size_t k = 1; k < length; ++k) {
-      if (i + k >= text.size()) return result;  // cut short by the end of the value
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return std::string();
-      code = (code << 6) | (next & 0x3F);
-    }
-    if (length != 2 || code < 0x80 || code > 0xFF) return std::string();
-    result += static_cast<char>(code);
-    i += length;
-  }
-  return result;
-}
-
 }  // namespace
 
 bool SettingsFile::Open(FileReader& files, const std::string& path) {
   Close();
   HeldFileBytes file = files.ReadHeldFile(path);
-  Load(path, std::move(file.bytes), std::move(file.hold));
+  Load(files, path, std::move(file.bytes), std::move(file.hold));
   return file.opened;
 }
 
-void SettingsFile::Load(const std::string& path, std::string bytes, FileHold hold) {
+void SettingsFile::Load(FileReader& files, const std::string& path, std::string bytes, FileHold hold) {
   Close();
+  files_ = &files;
   path_ = path;
   open_ = true;
   if (bytes.size() >= 3 && bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) {
     utf8_ = true;
     bytes.erase(0, 3);
+    text_ = std::move(bytes);
+  } else {
+    text_ = files.LegacyText(bytes);
   }
-  text_ = std::move(bytes);
   hold_ = std::move(hold);
 }
 
@@ -164,10 +112,6 @@ void SettingsFile::Close() {
   group_body_ = cursor_next_ = cursor_value_ = cursor_value_size_ = 0;
 }
 
-std::string SettingsFile::WantedName(std::string_view name) const {
-  return utf8_ ? Latin1ToUtf8(name) : std::string(name);
-}
-
 bool SettingsFile::SelectGroup(std::string_view group) {
   cursor_on_key_ = indexed_ = false;
   missing_group_ = false;
@@ -175,14 +119,13 @@ bool SettingsFile::SelectGroup(std::string_view group) {
     group_body_ = cursor_next_ = 0;
     return true;
   }
-  const std::string wanted = WantedName(group);
   // Found by its bracket rather than line by line: an absent group is looked
   // for through every key of the file, thousands of them in [Files].
   Line line;
   for (size_t open = text_.find('['); open != std::string::npos; open = text_.find('[', open + 1)) {
     if (!StartsLine(text_, open)) continue;
     NextLine(text_, open, line);
-    if (NamesEqual(line.name, wanted)) {
+    if (NamesEqual(line.name, group)) {
       group_body_ = cursor_next_ = line.next;
       return true;
     }
@@ -210,24 +153,31 @@ bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) co
     }
     indexed_ = true;
   }
-  const std::string wanted = WantedName(key);
   size_t low = 0, high = index_.size();
   while (low < high) {
     const size_t middle = (low + high) / 2;
-    if (CompareNames(index_[middle].name, wanted) < 0) {
+    if (CompareNames(index_[middle].name, key) < 0) {
       low = middle + 1;
     } else {
       high = middle;
     }
   }
-  if (low == index_.size() || CompareNames(index_[low].name, wanted) != 0) return false;
+  if (low == index_.size() || CompareNames(index_[low].name, key) != 0) return false;
   raw_value = index_[low].value;
   return true;
 }
 
 std::string SettingsFile::DecodedValue(std::string_view raw_value) const {
   while (!raw_value.empty() && IsBlank(raw_value.back())) raw_value.remove_suffix(1);
-  return utf8_ ? Utf8ToLatin1(raw_value) : std::string(raw_value);
+  if (!utf8_) return std::string(raw_value);
+  // A malformed sequence empties the whole value; one cut short by its end is dropped.
+  size_t well_formed = 0;
+  std::string text;
+  if (CheckUtf8(raw_value, &well_formed) == Utf8Form::kMalformed ||
+      !files_->Utf8Text(raw_value.substr(0, well_formed), text)) {
+    return std::string();
+  }
+  return text;
 }
 
 std::string SettingsFile::ReadString(std::string_view key, std::string_view default_text) const {

@@ -11,6 +11,22 @@
 #include <vector>
 
 #include "platform/run_platform.h"
+#include "text/text.h"
+
+// Files as a Western system with the program's manifest honoured reads
+// them: without a signature in code page 1252, the program's text UTF-8.
+// For the tools and tests that run off Windows.
+class WesternFileReader : public FileReader {
+ public:
+  std::string LegacyText(std::string_view bytes) override { return Windows1252ToUtf8(bytes); }
+  bool Utf8Text(std::string_view utf8, std::string& text) override {
+    text.assign(utf8);
+    return true;
+  }
+
+ protected:
+  ~WesternFileReader() = default;
+};
 
 class SettingsFile {
  public:
@@ -22,7 +38,9 @@ class SettingsFile {
   // cannot be opened still counts as open, with no entries. True if it was read.
   bool Open(FileReader& files, const std::string& path);
   // As Open, for bytes already read; hold keeps the file open until Close.
-  void Load(const std::string& path, std::string bytes, FileHold hold);
+  // Without the UTF-8 signature the bytes are in the legacy code page and
+  // become the program's text at once; with it, each value as it is read.
+  void Load(FileReader& files, const std::string& path, std::string bytes, FileHold hold);
   void Close();
 
   bool SelectGroup(std::string_view group);
@@ -39,11 +57,13 @@ class SettingsFile {
  private:
   // The raw value of the first key named key in the selected group.
   bool FindKey(std::string_view key, std::string_view& raw_value) const;
-  std::string WantedName(std::string_view name) const;
   std::string DecodedValue(std::string_view raw_value) const;
 
+  FileReader* files_ = nullptr;
   std::string path_;
-  std::string text_;  // the file after any UTF-8 signature
+  // The program's text without a signature; with it, the UTF-8 after it,
+  // whose names the program's names (ASCII) match as they stand.
+  std::string text_;
   FileHold hold_{nullptr, nullptr};
   bool open_ = false;
   bool utf8_ = false;

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "platform/owners_win32.h"
+#include "platform/text_win32.h"
 #include "settings/settings_file_win32.h"
 
 namespace {
@@ -39,3 +40,6 @@ HeldFileBytes DiskFiles::ReadHeldFile(const std::string& path) {
   result.hold = FileHold(file.Release(), CloseHeldHandle);
   return result;
 }
+
+std::string DiskFiles::LegacyText(std::string_view bytes) { return LegacyCodePageText(bytes); }
+bool DiskFiles::Utf8Text(std::string_view utf8, std::string& text) { return TextOfUtf8(utf8, text); }

@@ -6,4 +6,6 @@
 class DiskFiles final : public FileReader {
  public:
   HeldFileBytes ReadHeldFile(const std::string& path) override;
+  std::string LegacyText(std::string_view bytes) override;
+  bool Utf8Text(std::string_view utf8, std::string& text) override;
 };

@@ -68,24 +68,152 @@ std::string TrimBlanks(const std::string& text) {
   return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-char UpperCaseByte(char c) {
-  const auto b = static_cast<unsigned char>(c);
-  return (b >= 'a' && b <= 'z') || b >= 0xE0 ? static_cast<char>(b - 32) : c;
+namespace {
+
+// The sequence at the start of bytes: its length and code point, 0 when it
+// is malformed, and kCut when the end of the bytes cuts a well-formed start.
+constexpr size_t kCut = static_cast<size_t>(-1);
+size_t DecodeSequence(std::string_view bytes, uint32_t& code) {
+  const auto lead = static_cast<unsigned char>(bytes[0]);
+  size_t length = 0;
+  uint32_t lowest = 0;
+  if (lead < 0x80) {
+    code = lead;
+    return 1;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    length = 2, lowest = 0x80, code = lead & 0x1Fu;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    length = 3, lowest = 0x800, code = lead & 0x0Fu;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    length = 4, lowest = 0x10000, code = lead & 0x07u;
+  } else {
+    return 0;  // a continuation byte where a sequence starts, an overlong lead, or beyond U+10FFFF
+  }
+  for (size_t k = 1; k < length; ++k) {
+    if (k >= bytes.size()) return kCut;
+    const auto next = static_cast<unsigned char>(bytes[k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3Fu);
+    // Overlong forms, surrogates and code points beyond U+10FFFF show by
+    // the second byte already: a sequence cut after it is malformed too.
+    if (k == 1 && length > 2) {
+      const unsigned shift = 6 * static_cast<unsigned>(length - 2);
+      const uint32_t least = code << shift;
+      const uint32_t most = least | ((1u << shift) - 1);
+      if (most < lowest || least > 0x10FFFF || (length == 3 && least >= 0xD800 && least <= 0xDFFF)) return 0;
+    }
+  }
+  return code < lowest || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF ? 0 : length;
 }
 
-std::string UpperCase(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) c = UpperCaseByte(c);
+void AppendUtf8(std::string& text, uint32_t code) {
+  if (code < 0x80) {
+    text += static_cast<char>(code);
+  } else if (code < 0x800) {
+    text += static_cast<char>(0xC0 | (code >> 6));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    text += static_cast<char>(0xE0 | (code >> 12));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    text += static_cast<char>(0xF0 | (code >> 18));
+    text += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    text += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    text += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
+// Latin Extended-A pairs its letters as capital and small next to each
+// other, the capital on an even code point in some runs and on an odd one in
+// others.
+bool CapitalIsEven(uint32_t code) { return (code >= 0x100 && code <= 0x137) || (code >= 0x14A && code <= 0x177); }
+bool CapitalIsOdd(uint32_t code) { return (code >= 0x139 && code <= 0x148) || (code >= 0x179 && code <= 0x17E); }
+
+uint32_t UpperCode(uint32_t code) {
+  if ((code >= 'a' && code <= 'z') || (code >= 0xE0 && code <= 0xFE && code != 0xF7)) return code - 0x20;
+  if (code == 0xFF) return 0x178;
+  if (CapitalIsEven(code) && (code & 1) != 0 && code != 0x131) return code - 1;
+  if (CapitalIsOdd(code) && (code & 1) == 0) return code - 1;
+  if ((code >= 0x3B1 && code <= 0x3C9 && code != 0x3C2) || (code >= 0x430 && code <= 0x44F)) return code - 0x20;
+  if (code >= 0x450 && code <= 0x45F) return code - 0x50;
+  return code;
+}
+
+uint32_t LowerCode(uint32_t code) {
+  if ((code >= 'A' && code <= 'Z') || (code >= 0xC0 && code <= 0xDE && code != 0xD7)) return code + 0x20;
+  if (code == 0x178) return 0xFF;
+  if (CapitalIsEven(code) && (code & 1) == 0 && code != 0x130) return code + 1;
+  if (CapitalIsOdd(code) && (code & 1) != 0) return code + 1;
+  if ((code >= 0x391 && code <= 0x3A9 && code != 0x3A2) || (code >= 0x410 && code <= 0x42F)) return code + 0x20;
+  if (code >= 0x400 && code <= 0x40F) return code + 0x50;
+  return code;
+}
+
+// Each well-formed UTF-8 sequence by its code point, every other byte by
+// itself as a Latin-1 byte.
+template <typename ChangeCode, typename ChangeByte>
+std::string ChangeCase(const std::string& text, ChangeCode change_code, ChangeByte change_byte) {
+  std::string result;
+  result.reserve(text.size());
+  for (size_t i = 0; i < text.size();) {
+    uint32_t code = 0;
+    const size_t length = DecodeSequence(std::string_view(text).substr(i), code);
+    if (length == 0 || length == kCut) {
+      result += change_byte(static_cast<unsigned char>(text[i]));
+      ++i;
+    } else {
+      AppendUtf8(result, change_code(code));
+      i += length;
+    }
+  }
   return result;
+}
+
+}  // namespace
+
+std::string UpperCase(const std::string& text) {
+  return ChangeCase(text, UpperCode, [](unsigned char b) { return static_cast<char>(b >= 0xE0 ? b - 32 : b); });
 }
 
 std::string LowerCase(const std::string& text) {
-  std::string result = text;
-  for (char& c : result) {
-    const auto b = static_cast<unsigned char>(c);
-    if ((b >= 'A' && b <= 'Z') || (b >= 0xC0 && b <= 0xDE)) c = static_cast<char>(b + 32);
+  return ChangeCase(text, LowerCode,
+                    [](unsigned char b) { return static_cast<char>(b >= 0xC0 && b <= 0xDE ? b + 32 : b); });
+}
+
+Utf8Form CheckUtf8(std::string_view bytes, size_t* prefix) {
+  size_t i = 0;
+  Utf8Form form = Utf8Form::kWellFormed;
+  while (i < bytes.size()) {
+    uint32_t code = 0;
+    const size_t length = DecodeSequence(bytes.substr(i), code);
+    if (length == 0) {
+      form = Utf8Form::kMalformed;
+      break;
+    }
+    if (length == kCut) {
+      form = Utf8Form::kCutShort;
+      break;
+    }
+    i += length;
   }
-  return result;
+  if (prefix != nullptr) *prefix = i;
+  return form;
+}
+
+std::string Windows1252ToUtf8(std::string_view bytes) {
+  // 80 to 9F; the five bytes the code page leaves free keep their C1 code points, as Windows maps them.
+  static constexpr uint16_t kHigh[32] = {0x20AC, 0x81,   0x201A, 0x192,  0x201E, 0x2026, 0x2020, 0x2021,
+                                         0x2C6,  0x2030, 0x160,  0x2039, 0x152,  0x8D,   0x17D,  0x8F,
+                                         0x90,   0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                         0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
+  std::string text;
+  text.reserve(bytes.size());
+  for (const char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    AppendUtf8(text, b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b);
+  }
+  return text;
 }
 
 std::string DecimalText(int32_t number) {

@@ -1,6 +1,7 @@
 // Text and path operations shared by every part of the uninstaller. Texts are
-// 8-bit strings in the system's ANSI code page; each operation returns a new
-// text and never fails.
+// 8-bit strings in the system's active code page: UTF-8 wherever Windows
+// honours the program's manifest (10 1903 and later), the legacy ANSI code
+// page elsewhere. Each operation returns a new text and never fails.
 #pragma once
 
 #include <cstdint>
@@ -26,11 +27,22 @@ std::string RightBytes(const std::string& text, int n);
 // Removes spaces, not tabs, at both ends.
 std::string TrimBlanks(const std::string& text);
 
-// ASCII and the Latin-1 letters, byte by byte: a-z and E0-FF go down by 32.
+// The case of ASCII letters, and of the Latin, Greek and Cyrillic letters
+// that have a case, in either form a text may take: a well-formed UTF-8
+// sequence, or else a single byte of a Latin-1 code page (a-z and E0-FF go
+// down by 32 in UpperCase; A-Z and C0-DE go up in LowerCase, DF stays).
 std::string UpperCase(const std::string& text);
-char UpperCaseByte(char c);
-// A-Z and C0-DE go up by 32; DF stays.
 std::string LowerCase(const std::string& text);
+
+// How bytes stand as UTF-8. Well-formed: shortest forms of code points up
+// to U+10FFFF, no surrogates. Cut short: well-formed but for a sequence that
+// the end of the bytes cuts off.
+enum class Utf8Form : uint8_t { kWellFormed, kCutShort, kMalformed };
+// The form of bytes, and in prefix the size of their well-formed start.
+Utf8Form CheckUtf8(std::string_view bytes, size_t* prefix = nullptr);
+// Code page 1252, the Western legacy code page, as UTF-8: where no Windows
+// says which code page a file was written in.
+std::string Windows1252ToUtf8(std::string_view bytes);
 
 std::string DecimalText(int32_t number);
 

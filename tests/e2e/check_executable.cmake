@@ -23,8 +23,9 @@ foreach(line IN LISTS imports)
 endforeach()
 file(SIZE ${EXE} size)
 message(STATUS "uninstall.exe: ${size} bytes")
-# Small enough to place beside every installed program: a library that drags
+# Small enough to place beside every installed program: no larger than the
+# peer's uninstaller (NSIS's, which bench/run measures). A library that drags
 # in its exception machinery, say, costs far more than this allows.
-if(size GREATER 77824)
-  message(FATAL_ERROR "uninstall.exe is ${size} bytes, more than 76 KiB")
+if(size GREATER 91913)
+  message(FATAL_ERROR "uninstall.exe is ${size} bytes, more than the peer's 91,913")
 endif()

@@ -340,8 +340,8 @@ TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
   canary.PlantFiles(parent + "x%PATH%y ^");
   canary.Record();
   const std::string odd = parent +
-                          "x%PATH%y ^&z (1) \xC9"
-                          "diteur \x80\x9C\x8A\\";
+                          "x%PATH%y ^&z (1) \xC3\x89"
+                          "diteur \xE2\x82\xAC\xC5\x93\xC5\xA0\\";
   CreateDirectoryA(odd.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (odd + "uninstall.exe").c_str(), FALSE));
   WriteWholeFile(odd + "editor.exe", "MZ");
@@ -522,7 +522,7 @@ TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleasedAndNotWhenItWasRewritten)
       "another process holds the program file open for 10 s after the exit; or a reinstall writes a new one past the "
       "hold";
   const std::string dir = install.Parent() +
-                          "\xC9"
+                          "\xC3\x89"
                           "diteur\\";
   for (const bool rewritten : {false, true}) {
     CreateDirectoryA(dir.c_str(), nullptr);

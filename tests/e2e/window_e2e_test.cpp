@@ -278,20 +278,20 @@ TEST_F(ConfirmationWindowE2e, LanguageTextsFromAUtf8File) {
       "[Files]\r\nf=editor.exe\r\n");
   ASSERT_NE(s.main, nullptr);
   EXPECT_EQ(WindowText(s.main),
-            " R\xE9"
+            " R\xC3\xA9"
             "dacteur");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "D\xE9sinstaller");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "D\xC3\xA9sinstaller");
   EXPECT_EQ(WindowText(ControlOf(s.main, kMessage)), "Tout part.");
   EXPECT_EQ(WindowText(ControlOf(s.main, kInfo)), "Retirer :");
   EXPECT_EQ(WindowText(ControlOf(s.main, kName)),
-            "R\xE9"
+            "R\xC3\xA9"
             "dacteur (Vers. 3)");
   EXPECT_EQ(WindowText(ControlOf(s.main, kDeleteAll)), " Tout effacer");
   EXPECT_EQ(WindowText(ControlOf(s.main, kOk)), "Oui");
   EXPECT_EQ(WindowText(ControlOf(s.main, kCancel)), "Non");
   EXPECT_EQ(WindowText(ControlOf(s.main, kReady)), "Fini");
   ClickControl(s.main, kOk);
-  EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  Termin\xE9", kWait));
+  EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  Termin\xC3\xA9", kWait));
   ClickControl(s.main, kReady);
   EXPECT_EQ(s.ExitCode(), 0u);
 }

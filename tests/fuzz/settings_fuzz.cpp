@@ -17,7 +17,7 @@ void NoRelease(void*) {}
 }  // namespace
 
 // Every file is the input.
-class InputFile final : public FileReader {
+class InputFile final : public WesternFileReader {
  public:
   HeldFileBytes ReadHeldFile(const std::string&) override {
     HeldFileBytes result;

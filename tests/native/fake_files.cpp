@@ -30,7 +30,7 @@ int HeldFileCount() { return held; }
 
 namespace {
 
-class Staged final : public FileReader {
+class Staged final : public WesternFileReader {
  public:
   HeldFileBytes ReadHeldFile(const std::string& path) override;
 };

@@ -34,7 +34,14 @@ class FakePlatform : public RunPlatform {
   std::vector<std::string> log_lines;
 
   HeldFileBytes ReadHeldFile(const std::string& path) override { return StagedFiles().ReadHeldFile(path); }
+  std::string LegacyText(std::string_view bytes) override { return StagedFiles().LegacyText(bytes); }
+  bool Utf8Text(std::string_view utf8, std::string& text) override { return StagedFiles().Utf8Text(utf8, text); }
   std::string ModulePath() override { return module_path; }
+  // A system that put in the nearest letters: the exact form differs.
+  std::string exact_module_path;
+  ModulePathForms ModulePathsInUtf8() override {
+    return {exact_module_path.empty() ? module_path : exact_module_path, module_path};
+  }
   std::string TempDirectory() override { return "C:\\Temp\\"; }
   std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
   uint32_t RandomNumber() override { return 0x0badcafe; }

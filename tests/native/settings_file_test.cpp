@@ -4,6 +4,7 @@
 
 #include "fake_files.h"
 #include "settings/settings_file.h"
+#include "text/text.h"
 
 namespace {
 
@@ -11,7 +12,9 @@ FileHold NoHold() { return FileHold(nullptr, nullptr); }
 
 class Reader {
  public:
-  explicit Reader(const std::string& bytes) { file.Load("C:\\App\\uninstall.dat", bytes, NoHold()); }
+  explicit Reader(const std::string& bytes, FileReader& files = StagedFiles()) {
+    file.Load(files, "C:\\App\\uninstall.dat", bytes, NoHold());
+  }
   std::string Read(const std::string& group, const std::string& key, const std::string& fallback = "<default>") {
     file.SelectGroup(group);
     return file.ReadString(key, fallback);
@@ -150,54 +153,69 @@ TEST(SettingsEnumeration, EmptyGroupsAndGroupsAtTheEnd) {
   EXPECT_EQ(Reader("").Values("Dirs"), Values{});
 }
 
-TEST(SettingsUtf8, SignatureSwitchesToDecodedValues) {
-  Reader r("\xEF\xBB\xBF[Language]\nTitel=Entfernen\xC3\xA4\nEuro=\xE2\x82\xAC\nLatin=\xC3\xBF\xC2\x80 \n");
-  EXPECT_TRUE(r.file.IsUtf8());
-  EXPECT_EQ(r.Read("Language", "Titel"), "Entfernen\xE4");
-  EXPECT_EQ(r.Read("Language", "Euro"), "");
-  EXPECT_EQ(r.Read("Language", "Latin"), "\xFF\x80");
+// A system whose legacy code page has "\xA3" for Ł (as Central European
+// code pages do), and whose active code page is UTF-8, or the legacy one
+// where the manifest is ignored.
+class FakeCodePages final : public FileReader {
+ public:
+  explicit FakeCodePages(bool utf8_active) : utf8_active_(utf8_active) {}
+  HeldFileBytes ReadHeldFile(const std::string&) override { return {}; }
+  std::string LegacyText(std::string_view bytes) override {
+    if (!utf8_active_) return std::string(bytes);
+    return ReplaceAll(ReplaceAll(std::string(bytes), "\xA3", "\xC5\x81"), "\xE9", "\xC3\xA9");
+  }
+  bool Utf8Text(std::string_view utf8, std::string& text) override {
+    text = utf8;
+    if (utf8_active_) return true;
+    // Without UTF-8, a letter the legacy page lacks has no exact form.
+    text = ReplaceAll(ReplaceAll(text, "\xC5\x81", "\xA3"), "\xC3\xA9", "\xE9");
+    return text.find_first_of("\xC0\xC3\xC5\xD0\xE7\xF0") == std::string::npos;
+  }
+
+ private:
+  bool utf8_active_;
+};
+
+TEST(SettingsDecoding, LegacyBytesAndUtf8BecomeTheProgramsText) {
+  struct Row {
+    const char* file;
+    bool utf8_active;
+    const char* expected;  // the value of [G] K
+  };
+  const Row rows[] = {
+      // Without the signature: the legacy code page, names and values alike.
+      {"[G\xA3]\nK\xE9=\xA3ukasz\\caf\xE9\n", true, "\xC5\x81ukasz\\caf\xC3\xA9"},
+      {"[G\xA3]\nK\xE9=\xA3ukasz\n", false, "\xA3ukasz"},
+      // With it, every code point is kept: Cyrillic, Chinese, an emoji.
+      {"\xEF\xBB\xBF[G\xC5\x81]\nK\xC3\xA9=\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xE7\x8E\x8B \xF0\x9F\x98\x80\n", true,
+       "\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD \xE7\x8E\x8B \xF0\x9F\x98\x80"},
+      {"\xEF\xBB\xBF[G\xC5\x81]\nK\xC3\xA9=caf\xC3\xA9\n", false, "caf\xE9"},
+      // A letter the active code page lacks cannot be had exactly: empty.
+      {"\xEF\xBB\xBF[G\xC5\x81]\nK\xC3\xA9=\xD0\x98\n", false, ""},
+  };
+  for (const Row& row : rows) {
+    FakeCodePages pages(row.utf8_active);
+    Reader r(row.file, pages);
+    const bool utf8_names = row.utf8_active || r.file.IsUtf8();
+    EXPECT_EQ(r.Read(utf8_names ? "G\xC5\x81" : "G\xA3", utf8_names ? "K\xC3\xA9" : "K\xE9"), row.expected)
+        << row.file;
+  }
 }
 
-TEST(SettingsUtf8, MalformedValuesReadEmptyAndACutSequenceIsDropped) {
+TEST(SettingsDecoding, MalformedValuesReadEmptyAndACutSequenceIsDropped) {
   Reader r(
       "\xEF\xBB\xBF[G]\nCont=a\x80z\nHigh=a\xF8z\nBroken=a\xC3z\nCut=abc\xC3\nCut3=abc\xE2\x82\n"
-      "Overlong=a\xC0\x80z\nOverlongA=\xC1\x81\nNumber= 42\xC3\xA4\n");
-  EXPECT_EQ(r.Read("G", "Cont"), "");
-  EXPECT_EQ(r.Read("G", "High"), "");
-  EXPECT_EQ(r.Read("G", "Broken"), "");
+      "Overlong=a\xC0\x80z\nOverlongA=\xC1\x81\nSurrogate=\xED\xA0\x80\nBeyond=\xF4\x90\x80\x80\n"
+      "Euro=\xE2\x82\xAC\nNumber= 42\xC3\xA4\n");
+  EXPECT_TRUE(r.file.IsUtf8());
+  for (const char* key : {"Cont", "High", "Broken", "Overlong", "OverlongA", "Surrogate", "Beyond"}) {
+    EXPECT_EQ(r.Read("G", key), "") << key;
+  }
   EXPECT_EQ(r.Read("G", "Cut"), "abc");
   EXPECT_EQ(r.Read("G", "Cut3"), "abc");
-  EXPECT_EQ(r.Read("G", "Overlong"), "");
-  EXPECT_EQ(r.Read("G", "OverlongA"), "");
+  EXPECT_EQ(r.Read("G", "Euro"), "\xE2\x82\xAC");
   r.file.SelectGroup("G");
   EXPECT_EQ(r.file.ReadNumber("Number", 0), 42);
-}
-
-TEST(SettingsUtf8, WantedNamesAreEncodedBeforeComparing) {
-  Reader utf8(
-      "\xEF\xBB\xBF[Gr\xC3\xBC\xC3\x9F"
-      "e]\nK\xC3\xA4y=v\n");
-  EXPECT_EQ(utf8.Read("Gr\xFC\xDF"
-                      "e",
-                      "K\xE4y"),
-            "v");
-  EXPECT_EQ(utf8.Read("GR\xFC\xDF"
-                      "E",
-                      "k\xE4Y"),
-            "v");
-  // Case folding covers ASCII only.
-  EXPECT_EQ(utf8.Read("Gr\xDC\xDF"
-                      "e",
-                      "K\xE4y"),
-            "<default>");
-  Reader ansi(
-      "[Gr\xFC\xDF"
-      "e]\nK\xE4y=\xC3\xA4\n");
-  EXPECT_FALSE(ansi.file.IsUtf8());
-  EXPECT_EQ(ansi.Read("Gr\xFC\xDF"
-                      "e",
-                      "K\xE4y"),
-            "\xC3\xA4");
 }
 
 TEST(SettingsUtf8, OnlyASignatureOrPartOfOne) {

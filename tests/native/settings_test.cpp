@@ -128,9 +128,9 @@ TEST_F(SettingsTest, Utf8LanguageTexts) {
   StageFile(kDat,
             "\xEF\xBB\xBF[Settings]\nProgName=Caf\xC3\xA9\n[Language]\nTitel=Entfernen\xC3\xA4\nOK=\xE2\x82\xAC\n");
   const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
-  EXPECT_EQ(t.program_name, "Caf\xE9");
-  EXPECT_EQ(t[UiText::kTitel], "Entfernen\xE4");
-  EXPECT_EQ(t[UiText::kOk], "");
+  EXPECT_EQ(t.program_name, "Caf\xC3\xA9");
+  EXPECT_EQ(t[UiText::kTitel], "Entfernen\xC3\xA4");
+  EXPECT_EQ(t[UiText::kOk], "\xE2\x82\xAC");
 }
 
 TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {

@@ -60,6 +60,32 @@ TEST(CaseChange, CoversAsciiAndLatin1ButNotTheSharpS) {
   EXPECT_EQ(LowerCase(std::string("A\0B", 3)), std::string("a\0b", 3));
 }
 
+TEST(CaseChange, Utf8LettersByTheirCodePoints) {
+  struct Row {
+    const char* lower;
+    const char* upper;
+  };
+  const Row rows[] = {
+      {"caf\xC3\xA9", "CAF\xC3\x89"},                                    // é É
+      {"\xC5\x82ukasz", "\xC5\x81UKASZ"},                                // ł Ł: capital on the odd code point
+      {"\xC4\x85", "\xC4\x84"},                                          // ą Ą: capital on the even one
+      {"\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD", "\xD0\x98\xD0\x92\xD0\x90\xD0\x9D"},  // иван ИВАН
+      {"\xD1\x91", "\xD0\x81"},                                          // ё Ё
+      {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},                          // αω ΑΩ
+      {"\xE7\x8E\x8B\xF0\x9F\x98\x80", "\xE7\x8E\x8B\xF0\x9F\x98\x80"},      // 王 and an emoji have no case
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(UpperCase(row.lower), row.upper) << row.lower;
+    EXPECT_EQ(LowerCase(row.upper), row.lower) << row.upper;
+  }
+  // The sharp s, the division sign and the dotless i keep their forms.
+  EXPECT_EQ(UpperCase("\xC3\x9F\xC3\xB7\xC4\xB1"), "\xC3\x9F\xC3\xB7\xC4\xB1");
+}
+
+TEST(Windows1252ToUtf8, TheHighHalfByCodePoint) {
+  EXPECT_EQ(Windows1252ToUtf8("a\x80\x81\x9F\xA0\xE9\xFF"), "a\xE2\x82\xAC\xC2\x81\xC5\xB8\xC2\xA0\xC3\xA9\xC3\xBF");
+}
+
 TEST(DecimalText, SignedWithoutPadding) {
   EXPECT_EQ(DecimalText(0), "0");
   EXPECT_EQ(DecimalText(42), "42");

@@ -195,6 +195,27 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
   }
 }
 
+TEST(RunUninstall, AnOwnPathWithLettersChangedActsOnNothing) {
+  // "C:\Apps\Editor" is the nearest the system found for "C:\Apps\Łditor".
+  const std::string dat = "[Settings]\nProgName=Editor\n[StartProg]\nBeforeUninst=pre.exe\n[Files]\nf=pre.exe\n";
+  for (const bool unattended : {false, true}) {
+    FakePlatform platform;
+    platform.files = {kOwn + "pre.exe"};
+    platform.exact_module_path = "C:\\Apps\\\xC5\x81" "ditor\\uninstall.exe";
+    UninstallRun run;
+    const Log log = RunWith(dat, platform, run, {kOkButtonId}, unattended ? "/S /LOG=C:\\x.log" : "", unattended ? 1603 : 0);
+    const Log expected = {"box: Quillmarn - Error|" + InexactPathMessage(kOwn + "uninstall.exe").text + "|16"};
+    EXPECT_EQ(log, unattended ? Log{} : expected);
+    EXPECT_EQ(platform.files, (std::set<std::string>{kOwn + "pre.exe", kOwn + "uninstall.dat"}));
+    EXPECT_TRUE(run.texts.program_name.empty()) << "the other folder's uninstall.dat is never read";
+    if (unattended) {
+      EXPECT_EQ(platform.log_lines.back(), "end, exit code 1603");
+    }
+  }
+  EXPECT_TRUE(OwnPathIsExact({"C:\\\xC5\x81\\u.exe", "C:\\\xC5\x81\\u.exe"}));
+  EXPECT_FALSE(OwnPathIsExact({"", ""})) << "a path the system could not give";
+}
+
 TEST(RunUninstall, UnattendedRemovalIsTheListedOneAndThenReady) {
   FakePlatform platform;
   platform.files = {kOwn + "editor.exe"};

@@ -134,7 +134,7 @@ TEST_F(ConfirmationWindowTest, AFailedDirectoryStepShowsTheFailureBoxAndEnds) {
   EXPECT_TRUE(HandleControl(staged.run, platform, kOkButtonId));
   ASSERT_NE(seen.box, nullptr);
   EXPECT_EQ(seen.caption, " Entfernen");
-  EXPECT_EQ(seen.text, "Nicht m\xF6glich");
+  EXPECT_EQ(seen.text, "Nicht m\xC3\xB6glich") << "the legacy code page's letter, exact";
   EXPECT_FALSE(staged.run.removal_succeeded);
   EXPECT_EQ(texts.back(), "  Fertig");
   EXPECT_TRUE(PathExists(staged.own + "data\\notes.txt"));

@@ -78,5 +78,5 @@ TEST(SettingsFileOpen, ReadsLargeFilesWholeAndUtf8FromDisk) {
   ASSERT_TRUE(file.Open(disk, path));
   EXPECT_TRUE(file.IsUtf8());
   file.SelectGroup("Language");
-  EXPECT_EQ(file.ReadString("Titel"), "Entfernen\xE4");
+  EXPECT_EQ(file.ReadString("Titel"), "Entfernen\xC3\xA4");
 }
