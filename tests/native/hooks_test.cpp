@@ -146,6 +146,16 @@ TEST(UninstallScriptText, EmptyFilesAndOtherExtensions) {
   EXPECT_EQ(UninstallScriptText("u.txt", "x", "D:\\", "", "").language, "");
 }
 
+TEST(ScriptFileText, LegacyCodePageOrUtf8AfterItsSignature) {
+  std::string text;
+  ASSERT_TRUE(ScriptFileText("MsgBox \"caf\xE9\"", StagedFiles(), text));
+  EXPECT_EQ(text, "MsgBox \"caf\xC3\xA9\"");
+  ASSERT_TRUE(ScriptFileText("\xEF\xBB\xBFMsgBox \"\xD0\x98\"", StagedFiles(), text));
+  EXPECT_EQ(text, "MsgBox \"\xD0\x98\"") << "the signature goes, every letter stays";
+  EXPECT_FALSE(ScriptFileText("\xEF\xBB\xBF" "a\xC3z", StagedFiles(), text)) << "malformed: nothing of it runs";
+  EXPECT_FALSE(ScriptFileText("\xEF\xBB\xBF\xD0", StagedFiles(), text)) << "cut short: nothing of it runs";
+}
+
 TEST_F(HooksTest, AHeldMutexStopsTheRunAndSwitchesTheProcessSearchOff) {
   Install(
       "[Settings]\nProgName=Editor\nMutexString=EditorRuns\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\n");
