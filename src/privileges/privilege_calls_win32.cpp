@@ -3,10 +3,14 @@
 
 namespace {
 
-// Wine runs every process elevated, with no User Account Control: the
-// end-to-end tests set this variable to see the program as a filtered
-// administrator's token sees it. It can only take rights away.
+// Wine runs every process elevated, with no User Account Control: a build
+// for the tests only sees the program as a filtered administrator's token
+// sees it when its environment asks. It can only take rights away.
+#ifdef UNINSTALL_FILTERED_TOKEN_SEAM
 bool SeesAFilteredToken() { return GetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", nullptr, 0) > 0; }
+#else
+constexpr bool SeesAFilteredToken() { return false; }
+#endif
 
 }  // namespace
 

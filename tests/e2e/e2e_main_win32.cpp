@@ -11,9 +11,11 @@ namespace {
 
 std::string probe_program;
 std::string probe_library;
+std::string filtered_uninstaller;
 
 }  // namespace
 
+const std::string& FilteredUninstaller() { return filtered_uninstaller; }
 const std::string& ProbeProgram() { return probe_program; }
 const std::string& ProbeLibrary() { return probe_library; }
 
@@ -24,7 +26,8 @@ int main(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg.compare(0, flag.size(), flag) == 0) UninstallerSetting() = WindowsPathOf(arg.substr(flag.size()));
     for (auto option :
-         {std::make_pair("--probe-program=", &probe_program), std::make_pair("--probe-library=", &probe_library)}) {
+         {std::make_pair("--probe-program=", &probe_program), std::make_pair("--probe-library=", &probe_library),
+          std::make_pair("--filtered-uninstaller=", &filtered_uninstaller)}) {
       const std::string name = option.first;
       if (arg.compare(0, name.size(), name) == 0) *option.second = WindowsPathOf(arg.substr(name.size()));
     }

@@ -15,6 +15,9 @@
 // Set by the test program's main from --uninstaller=PATH.
 const std::string& UninstallerUnderTest();
 std::string& UninstallerSetting();
+// A build of it for the tests only, which sees a filtered administrator's
+// token when QUILLMARN_FILTERED_TOKEN is set: --filtered-uninstaller=PATH.
+const std::string& FilteredUninstaller();
 
 // A directory holding a copy of uninstall.exe and whatever the test writes.
 class StagedInstall {

@@ -558,6 +558,7 @@ TEST_F(ConfirmationWindowE2e, WithUserAccountControlTheSystemsPromptStartsItOnce
   // administrator's token under User Account Control, as its child does.
   StageEditor(install);
   install.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nLoginAdmin=1\r\n");
+  ASSERT_TRUE(CopyFileA(FilteredUninstaller().c_str(), install.Exe().c_str(), FALSE)) << FilteredUninstaller();
   const std::string log = install.Parent() + "elevation.log";
   SetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", "1");
   RunningUninstaller parent(install.Exe(), std::string(), "/LOG=" + log);
