@@ -21,18 +21,43 @@ void UndoRegistryEntry(const TaskRecord& task, RunPlatform& platform) {
 void UnregisterLibrary(const TaskRecord& task, RunPlatform& platform) {
   platform.ShowStatus(StatusText(task.field3));
   // The system's own regsvr32, whatever folder the record names, started in
-  // the system's folder; the library quoted, so that a path with blanks
-  // reaches it whole.
+  // the library's folder, where a library that loads a sibling late finds
+  // it; the library quoted, so that a path with blanks reaches it whole.
   const std::string system = WithTrailingBackslash(platform.SystemDirectory());
-  platform.RunProgram(system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"", system);
+  const std::string folder = DirectoryOf(task.field3);
+  platform.RunProgram(system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"", folder.empty() ? system : folder);
 }
 
-void RemoveFileAssociation(const TaskRecord& task, RunPlatform& platform) {
+// The extension's auto_file class, which Explorer may have given to another
+// program since: it goes only while its open command starts one of ours.
+bool AutoFileClassIsOurs(const std::string& extension, const std::string& own, RunPlatform& platform) {
+  const std::string name = AutoFileClass(extension);
+  std::string command;
+  if (!platform.ReadRegistryValue(kClassesRoot, name + kOpenCommand, "", command)) {
+    if (platform.RegistryKeyHolds(kClassesRoot, name).exists) {
+      platform.Log("file association class HKCR\\" + name + ": kept, it has no open command of this program's");
+    }
+    return false;
+  }
+  if (CommandStartsProgramIn(command, own)) return true;
+  platform.Log(JoinTexts({"file association class HKCR\\", name, ": kept, its open command starts another program: ",
+                          command}));
+  return false;
+}
+
+void RemoveFileAssociation(const TaskRecord& task, const std::string& own, RunPlatform& platform) {
   if (task.field2.empty() || task.field3.empty()) return;
   std::string taken;  // a key whose default value names another program's class by now
+  const std::string auto_file = AutoFileClass(task.field2);
+  bool auto_file_checked = false, auto_file_ours = false;
   for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.VersionWord())) {
     std::string text;
     if (step.key == taken) continue;
+    if (step.root == kClassesRoot && step.key.compare(0, auto_file.size(), auto_file) == 0) {
+      if (!auto_file_checked) auto_file_ours = AutoFileClassIsOurs(task.field2, own, platform);
+      auto_file_checked = true;
+      if (!auto_file_ours) continue;
+    }
     if (!step.names.empty() && platform.ReadRegistryValue(step.root, step.key, "", text) &&
         !TextEquals(text, step.names)) {
       taken = step.key;
@@ -98,7 +123,7 @@ void UndoUserTasks(const UninstallRun& run, RunPlatform& platform) {
         UnregisterLibrary(task, platform);
         break;
       case TaskKind::FileAssociation:
-        RemoveFileAssociation(task, platform);
+        RemoveFileAssociation(task, run.settings.own_directory, platform);
         break;
       case TaskKind::File:
         RemoveTaskFile(task, platform);

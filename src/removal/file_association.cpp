@@ -2,6 +2,8 @@
 
 #include <iterator>
 
+#include "text/text.h"
+
 namespace {
 
 // One step, its key built as prefix + the extension or the application name + suffix.
@@ -25,6 +27,10 @@ constexpr StepPattern kApplicationSet[] = {
     {false, true, 0, kClassesRoot, "Applications\\", "\\shell\\open", ""},
     {false, true, 0, kClassesRoot, "Applications\\", "\\shell", ""},
     {false, true, 0, kClassesRoot, "Applications\\", "", ""},
+    {true, false, 0, kClassesRoot, "", "_auto_file\\shell\\open\\command", ""},
+    {false, false, 0, kClassesRoot, "", "_auto_file\\shell\\open\\command", ""},
+    {false, false, 0, kClassesRoot, "", "_auto_file\\shell\\open", ""},
+    {false, false, 0, kClassesRoot, "", "_auto_file\\shell", ""},
     {true, false, 0, kClassesRoot, "", "_auto_file\\DefaultIcon", ""},
     {false, false, 0, kClassesRoot, "", "_auto_file\\DefaultIcon", ""},
     {true, false, 0, kClassesRoot, "", "_auto_file", ""},
@@ -60,6 +66,16 @@ std::vector<RegistryStep> Steps(const StepPattern* first, const StepPattern* end
 }
 
 }  // namespace
+
+std::string AutoFileClass(const std::string& extension) { return extension + "_auto_file"; }
+
+bool CommandStartsProgramIn(const std::string& command, const std::string& directory) {
+  const std::string line = TrimBlanks(command);
+  const bool quoted = !line.empty() && line[0] == '"';
+  const size_t end = quoted ? line.find('"', 1) : line.find(' ');
+  const std::string program = quoted ? line.substr(1, end == std::string::npos ? end : end - 1) : line.substr(0, end);
+  return !directory.empty() && !FileNameOf(program).empty() && UpperCase(DirectoryOf(program)) == UpperCase(directory);
+}
 
 std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,
                                                uint32_t version_word) {

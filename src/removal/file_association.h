@@ -22,5 +22,16 @@ struct RegistryStep {
 // platform's version word chooses the set: bits 16 to 23 not all zero select
 // the per-application keys, otherwise the classes below HKEY_LOCAL_MACHINE.
 // Empty when either name is empty.
+// The class Explorer names after an extension ("txt_auto_file"); its "Open
+// with" reuses it for whatever program the user picks later.
+std::string AutoFileClass(const std::string& extension);
+// The class's open command, as it reads in the registry.
+constexpr char kOpenCommand[] = "\\shell\\open\\command";
+
+// Whether a command line starts a program that lies in the directory (with
+// its backslash): quoted or up to its first blank, letters of either case
+// alike. Only then is an auto_file class still the program's to remove.
+bool CommandStartsProgramIn(const std::string& command, const std::string& directory);
+
 std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,
                                                uint32_t version_word);

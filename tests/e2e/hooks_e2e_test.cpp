@@ -137,12 +137,21 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
     RegSetValueExA(key.Get(), "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>("ours"), 5);
     RegSetValueExA(key.Get(), "Other", 0, REG_SZ, reinterpret_cast<const BYTE*>("theirs"), 7);
   }
+  // An association whose auto_file class Explorer has given another program since.
+  const char* other_class = "qmkept_auto_file\\shell\\open\\command";
+  const std::string viewer = "\"C:\\Other\\viewer.exe\" \"%1\"";
+  {
+    RegistryKey key;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, other_class, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
+    RegSetValueExA(key.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(viewer.c_str()),
+                   static_cast<DWORD>(viewer.size() + 1));
+  }
   install.Write("Uninstall.vbs", "x = 1\r\nIf Then Else )(\r\n");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nScript=1\r\n"
-                "[UserTask]\r\nNumber=2\r\nTask1=6|2147483649|" +
+                "[UserTask]\r\nNumber=3\r\nTask1=6|2147483649|" +
                     std::string(shared) + "|Path\r\nTask2=9|" + outside.Path() + "|" + library +
-                    "\r\n[Files]\r\nf=editor.exe\r\n");
+                    "\r\nTask3=10|qmkept|QmKept\r\n[Files]\r\nf=editor.exe\r\n");
   const std::string log = outside.Path() + "run.log";
   RunningUninstaller run(install.Exe(), std::string(), "/S /LOG=" + log);
   DWORD code = 99;
@@ -155,15 +164,22 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   EXPECT_NE(RegQueryValueExA(key.Get(), "Other", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(RegQueryValueExA(key.Get(), "Path", nullptr, nullptr, nullptr, nullptr), ERROR_FILE_NOT_FOUND);
   key.Reset();
-  EXPECT_TRUE(PathExists(folder + "unregistered.txt"));
+  EXPECT_EQ(ReadWholeFile(folder + "unregistered.txt") + "\\", folder) << "regsvr32 ran in the library's folder";
   EXPECT_FALSE(PathExists(outside.Path() + "unregistered.txt")) << "no library at a cut path was loaded";
   const std::string logged = ReadWholeFile(log);
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   for (const std::string& line :
        {"run program " + std::string(system) + "\\regsvr32.exe /S /U \"" + library + "\": exit code 0",
-        "run script " + install.Dir() + "Uninstall.vbs: failed at line 2"}) {
+        "run script " + install.Dir() + "Uninstall.vbs: failed at line 2",
+        "file association class HKCR\\qmkept_auto_file: kept, its open command starts another program: " + viewer}) {
     EXPECT_NE(logged.find(line), std::string::npos) << line << "\n" << logged;
+  }
+  RegistryKey kept;
+  EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, other_class, 0, KEY_READ, kept.Receive()), ERROR_SUCCESS);
+  kept.Reset();
+  for (const char* key : {other_class, "qmkept_auto_file\\shell\\open", "qmkept_auto_file\\shell", "qmkept_auto_file"}) {
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
   }
   RegDeleteKeyA(HKEY_CURRENT_USER, shared);
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QmVendor");

@@ -92,22 +92,43 @@ TEST(UserTaskRecords, FieldsTypesAndRoots) {
   EXPECT_EQ(TaskCount(-1), -1);
 }
 
+TEST(FileAssociationSteps, AnAutoFileClassIsOursWhileItsCommandStartsOneOfOurPrograms) {
+  const std::string own = "C:\\Program Files\\Tool\\";
+  struct Row {
+    const char* command;
+    bool ours;
+  };
+  const Row rows[] = {
+      {"\"C:\\Program Files\\Tool\\tool.exe\" \"%1\"", true},
+      {"\"c:\\program files\\TOOL\\tool.exe\" \"%1\"", true},
+      {"  C:\\Program Files\\Tool\\tool.exe", false},  // unquoted: "C:\\Program" is the program
+      {"\"C:\\Program Files\\Tool\\bin\\tool.exe\" %1", false},
+      {"\"C:\\Program Files\\Other\\viewer.exe\" \"%1\"", false},
+      {"\"C:\\Program Files\\Tool\\", false},
+      {"", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(CommandStartsProgramIn(row.command, own), row.ours) << row.command;
+  EXPECT_TRUE(CommandStartsProgramIn("D:\\Tool\\t.exe %1", "D:\\Tool\\"));
+}
+
 TEST(FileAssociationSteps, TheVersionWordChoosesTheSet) {
   EXPECT_TRUE(FileAssociationSteps("", "Tool", 0x00FF0000).empty());
   EXPECT_TRUE(FileAssociationSteps("abc", "", 0x00FF0000).empty());
 
   const std::vector<RegistryStep> first = FileAssociationSteps("abc", "Tool", 0x00010000);
-  ASSERT_EQ(first.size(), 13u);
+  ASSERT_EQ(first.size(), 17u);
   EXPECT_TRUE(first[0].value);
   EXPECT_EQ(first[0].root, kClassesRoot);
   EXPECT_EQ(first[0].key, "Applications\\Tool\\shell\\open\\command");
   EXPECT_EQ(first[4].key, "Applications\\Tool");
-  EXPECT_EQ(first[5].key, "abc_auto_file\\DefaultIcon");
-  EXPECT_EQ(first[10].key, ".abc");
-  EXPECT_FALSE(first[10].value);
-  EXPECT_EQ(first[11].root, kCurrentUser);
-  EXPECT_EQ(first[11].key, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.abc");
-  EXPECT_EQ(first[11].value_name, "Application");
+  EXPECT_EQ(first[5].key, "abc_auto_file\\shell\\open\\command");
+  EXPECT_EQ(first[8].key, "abc_auto_file\\shell");
+  EXPECT_EQ(first[9].key, "abc_auto_file\\DefaultIcon");
+  EXPECT_EQ(first[14].key, ".abc");
+  EXPECT_FALSE(first[14].value);
+  EXPECT_EQ(first[15].root, kCurrentUser);
+  EXPECT_EQ(first[15].key, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.abc");
+  EXPECT_EQ(first[15].value_name, "Application");
 
   const std::vector<RegistryStep> second = FileAssociationSteps("abc", "Tool", 0xFF00FFFF);
   ASSERT_EQ(second.size(), 10u);
@@ -217,7 +238,8 @@ TEST_F(HooksTest, OnlyOneScriptRunsAndOnlyWithScriptOn) {
 
 TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
   // A registry record's key goes only when nothing else is left in it, and
-  // an association leaves an extension that names another program's class.
+  // an association leaves an extension that names another program's class,
+  // and an auto_file class that Explorer has given another program.
   for (const bool shared : {false, true}) {
     run = UninstallRun();
     platform = FakePlatform();
@@ -229,9 +251,11 @@ TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
     platform.files = {kOwn + "editor.exe", "C:\\Data\\readme.txt", "C:\\Data\\never.txt"};
     platform.registry = {{"HKCU\\Software\\Vendor\\Tool|Path", "x"}};
     platform.registry_keys = {"HKCU\\Software\\Vendor\\Tool"};
+    platform.registry["2147483648\\abc_auto_file\\shell\\open\\command|"] = "\"" + kOwn + "tool.exe\" \"%1\"";
     if (shared) {
       platform.registry["HKCU\\Software\\Vendor\\Tool|Other"] = "theirs";
       platform.registry["2147483648\\.abc|"] = "Other.Document";  // HKCR
+      platform.registry["2147483648\\abc_auto_file\\shell\\open\\command|"] = "C:\\Other\\viewer.exe \"%1\"";
     }
     HandleControl(run, platform, kOkButtonId);
     Log tasks;
@@ -245,15 +269,15 @@ TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
         "regvalue:HKCU\\Software\\Vendor\\Tool|Path",
         "regkey:HKCU\\Software\\Vendor\\Tool",
         "status:  C:\\Program Files\\Tool\\ext.dll",
-        "run:C:\\Windows\\System32\\regsvr32.exe|/S /U \"C:\\Program Files\\Tool\\ext.dll\"|C:\\Windows\\System32\\",
+        "run:C:\\Windows\\System32\\regsvr32.exe|/S /U \"C:\\Program Files\\Tool\\ext.dll\"|C:\\Program Files\\Tool\\",
         "version",
     };
     if (shared) head.erase(head.begin() + 2);
     EXPECT_EQ(Log(tasks.begin(), tasks.begin() + head.size()), head);
     const Log tail = {"status:  C:\\Data\\readme.txt", "delete:C:\\Data\\readme.txt"};
     EXPECT_EQ(Log(tasks.end() - 2, tasks.end()), tail) << "task 6 names a missing file; task 7 is beyond Number";
-    EXPECT_EQ(tasks.size(), head.size() + (shared ? 11 : 13) + tail.size())
-        << "13 association steps in the first set, less the extension's two when it is another's";
+    EXPECT_EQ(tasks.size(), head.size() + (shared ? 7 : 17) + tail.size())
+        << "17 association steps in the first set, less the extension's two and the class's eight when another's";
     EXPECT_EQ(std::count(tasks.begin(), tasks.end(), "regkey:2147483648\\.abc"), shared ? 0 : 1);
     EXPECT_TRUE(platform.files.count("C:\\Data\\never.txt"));
   }

@@ -138,6 +138,7 @@ TEST_F(HooksWin32Test, AssociationsGoWithBothStepLists) {
   SetDefault(kClassesRoot, "Applications\\QmTool\\shell\\open\\command");
   SetDefault(kClassesRoot, "qmext_auto_file\\DefaultIcon");
   SetDefault(kClassesRoot, "qmext_auto_file");
+  SetDefault(kClassesRoot, "qmext_auto_file\\shell\\open\\command", "", "\"" + tree.Path() + "app\\tool.exe\" \"%1\"");
   SetDefault(kClassesRoot, ".qmext", "", "qmext_auto_file");  // still this program's class
   SetDefault(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.qmext", "Application");
   Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=1\nTask1=10|qmext|QmTool\n");

@@ -1,4 +1,5 @@
-// A library for regsvr32.exe: unregistering it leaves unregistered.txt beside it.
+// A library for regsvr32.exe: unregistering it leaves unregistered.txt beside
+// it, holding the directory regsvr32 was started in.
 #include <windows.h>
 
 #include <string>
@@ -19,7 +20,11 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
   GetModuleFileNameA(self, path, MAX_PATH);
   std::string marker = path;
   marker = marker.substr(0, marker.rfind('\\') + 1) + "unregistered.txt";
+  char directory[MAX_PATH] = {};
+  const DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
   HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, directory, length, &written, nullptr);
   CloseHandle(file);
   return S_OK;
 }
