@@ -27,3 +27,8 @@ std::string LongPathForm(const std::string& path) {
   if (trimmed.compare(0, 2, "\\\\") == 0) return "\\\\?\\UNC" + trimmed.substr(1);
   return "\\\\?\\" + trimmed;
 }
+
+bool ReparseTagLeadsElsewhere(uint32_t tag) {
+  constexpr uint32_t kNameSurrogate = 0x20000000;
+  return tag == 0 || (tag & kNameSurrogate) != 0;
+}

@@ -23,6 +23,13 @@ std::string InUsePrefix(uint32_t process_id);
 // True for such a name of any process: "~qm", digits, "-", digits, ".tmp".
 bool IsInUseName(const std::string& name);
 
+// Whether a reparse point leads elsewhere by name, as junctions, symbolic
+// links and mount points do: its tag has the name-surrogate bit. Others (a
+// cloud placeholder, a deduplicated file) hold their own content and are
+// removed like any entry. A platform that reports no tag is taken at its
+// word that it is a link.
+bool ReparseTagLeadsElsewhere(uint32_t tag);
+
 // The platform's long form of a full path ("\\?\C:\..." or
 // "\\?\UNC\server\share\..."), which no length limit applies to, without
 // trailing backslashes but a drive root's: the form in which a handle's

@@ -135,14 +135,11 @@ RemovalResult Done(NTSTATUS status) {
 bool IsDirectory(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0; }
 bool IsReparsePoint(ULONG attributes) { return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0; }
 
-// Junctions and directory symbolic links redirect by name. Other reparse
-// points on directories (cloud placeholders and the like) hold real content;
-// a platform that reports no tag is taken at its word that it is a link.
-bool IsDirectoryLink(const SeenEntry& seen) {
-  constexpr ULONG kNameSurrogate = 0x20000000;
-  return IsDirectory(seen.attributes) && IsReparsePoint(seen.attributes) &&
-         (seen.tag == 0 || (seen.tag & kNameSurrogate) != 0);
+bool LeadsElsewhere(const SeenEntry& seen) {
+  return IsReparsePoint(seen.attributes) && ReparseTagLeadsElsewhere(seen.tag);
 }
+
+bool IsDirectoryLink(const SeenEntry& seen) { return IsDirectory(seen.attributes) && LeadsElsewhere(seen); }
 
 // Opens a name (none: the directory itself once more) relative to a held
 // directory, the link itself rather than what it points to where the
@@ -167,11 +164,18 @@ NTSTATUS Reopen(HANDLE directory, KernelHandle& again) {
                    again);
 }
 
+// The entry a handle holds; a reparse point's tag where the platform tells
+// it (none: taken for a link).
 bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   BY_HANDLE_FILE_INFORMATION information;
   if (!GetFileInformationByHandle(handle, &information)) return false;
   seen.attributes = information.dwFileAttributes;
   seen.id = static_cast<LONGLONG>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+  FILE_ATTRIBUTE_TAG_INFO tag{};
+  seen.tag = IsReparsePoint(seen.attributes) &&
+                     GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag))
+                 ? tag.ReparseTag
+                 : 0;
   return true;
 }
 
@@ -199,7 +203,7 @@ RemovalResult OpenChecked(HANDLE parent, const wchar_t* name, size_t length, con
   RemovalResult result{kOpened, 0};
   if (!IdentityOf(opened.Get(), now)) {
     result = ResultOfError(GetLastError());
-  } else if (IsReparsePoint(now.attributes)) {
+  } else if (LeadsElsewhere(now)) {
     result.outcome = Outcome::kThroughLink;
   } else if (now.id != listed.id) {
     result.outcome = Outcome::kChanged;
@@ -590,7 +594,7 @@ Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals*
   // A file where a directory was named, or the other way round, is not
   // what the path names; a directory that is itself a link stays with it.
   if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
-  if (directory && IsReparsePoint(seen.attributes)) return Outcome::kLink;
+  if (directory && LeadsElsewhere(seen)) return Outcome::kLink;
   std::wstring final(kLongestName, L'\0');
   const DWORD final_length = GetFinalPathNameByHandleW(entry.Get(), &final[0], kLongestName, VOLUME_NAME_DOS);
   if (final_length == 0 || final_length >= kLongestName ||

@@ -131,6 +131,25 @@ TEST(LongPathForm, DropsTrailingBackslashesButARootsAndMarksShares) {
   EXPECT_EQ(LongPathForm("\\\\server\\share\\x"), "\\\\?\\UNC\\server\\share\\x");
 }
 
+TEST(ReparseTagLeadsElsewhere, OnlyNameSurrogatesAreLinks) {
+  struct Row {
+    uint32_t tag;
+    bool link;
+  };
+  const Row rows[] = {
+      {0xA0000003, true},   // a junction or mount point
+      {0xA000000C, true},   // a symbolic link
+      {0xA000001D, true},   // a Linux subsystem's symbolic link
+      {0x0, true},          // no tag told: taken for a link
+      {0x9000001A, false},  // a cloud placeholder
+      {0x9000601A, false},  // one of its variants
+      {0x80000013, false},  // a deduplicated file
+      {0x80000017, false},  // a file of the overlay filter (WOF)
+      {0x8000001B, false},  // an app execution alias is no name surrogate either
+  };
+  for (const Row& row : rows) EXPECT_EQ(ReparseTagLeadsElsewhere(row.tag), row.link) << std::hex << row.tag;
+}
+
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {
   const std::vector<std::string> shell = {"C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\",
                                           "C:\\Program Files (x86)", "C:\\Users\\Ann"};
