@@ -47,6 +47,15 @@ std::vector<std::string> SplitArguments(const std::string& command_line) {
   }
 }
 
+namespace {
+
+// Digits only, and few enough for any number of seconds a run may wait.
+bool IsDecimalNumber(const std::string& text) {
+  return !text.empty() && text.size() <= 7 && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
 CommandLine ParseCommandLine(const std::string& command_line) {
   CommandLine line;
   for (const std::string& argument : SplitArguments(command_line)) {
@@ -59,6 +68,8 @@ CommandLine ParseCommandLine(const std::string& command_line) {
       line.plan = line.unattended = line.log = true;
     } else if (equals == std::string::npos && word == "ELEVATED") {
       line.elevated = true;
+    } else if (word == "TIMEOUT" && equals != std::string::npos && IsDecimalNumber(argument.substr(equals + 1))) {
+      line.timeout_seconds = static_cast<uint32_t>(ParseDecimal(argument.substr(equals + 1)));
     } else if (word == "LOG") {
       line.log = true;
       line.log_path = equals == std::string::npos ? std::string() : argument.substr(equals + 1);
@@ -69,16 +80,35 @@ CommandLine ParseCommandLine(const std::string& command_line) {
   return line;
 }
 
-std::string ElevatedArguments(const std::string& command_line) {
-  // The program's name ends at its closing quote, or else at the first blank.
-  size_t at = 0;
-  if (!command_line.empty() && command_line[0] == '"') {
-    at = command_line.find('"', 1);
-    at = at == std::string::npos ? command_line.size() : at + 1;
+std::string QuotedArgument(const std::string& argument) {
+  if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) return argument;
+  std::string quoted = "\"";
+  size_t backslashes = 0;
+  for (const char c : argument) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
+    backslashes = 0;
+    quoted += c;
   }
-  while (at < command_line.size() && command_line[at] != ' ' && command_line[at] != '\t') ++at;
-  while (at < command_line.size() && (command_line[at] == ' ' || command_line[at] == '\t')) ++at;
-  return command_line.substr(at) + (at < command_line.size() ? " /ELEVATED" : "/ELEVATED");
+  quoted.append(backslashes * 2, '\\');
+  return quoted + "\"";
+}
+
+std::string ElevatedArguments(const CommandLine& line, const std::string& full_log_path) {
+  std::string arguments = "/ELEVATED";
+  if (line.plan) {
+    arguments += " /PLAN";
+  } else if (line.unattended) {
+    arguments += " /S";
+  }
+  if (line.log) arguments += " " + QuotedArgument(full_log_path.empty() ? "/LOG" : "/LOG=" + full_log_path);
+  if (line.timeout_seconds != CommandLine().timeout_seconds) {
+    arguments += " /TIMEOUT=" + DecimalText(static_cast<int32_t>(line.timeout_seconds));
+  }
+  return arguments;
 }
 
 uint32_t ExitCodeFor(RunResult result, bool unattended) { return unattended ? static_cast<uint32_t>(result) : 0; }

@@ -13,11 +13,19 @@ struct CommandLine {
   std::string log_path;     // empty: a name of its own in the temporary directory
   bool plan = false;        // /PLAN: an unattended run told in its log, changing nothing
   bool elevated = false;    // /ELEVATED: started by the system's elevation prompt; never asks again
+  // /TIMEOUT=seconds: how long an unattended run waits for a program or a
+  // script (0: no limit).
+  uint32_t timeout_seconds = 900;
 };
 
-// What the program is started with once more, elevated: the arguments after
-// its own name exactly as they were given, and the switch that tells it so.
-std::string ElevatedArguments(const std::string& command_line);
+// What the program is started with once more, elevated: first the switch
+// that tells it so, then the switches it was given, each quoted where it
+// needs it, the log by its full path (empty: a log of its own).
+std::string ElevatedArguments(const CommandLine& line, const std::string& full_log_path);
+
+// An argument as the C runtime splits it back: quoted when it holds a blank,
+// a tab or a quote, backslashes before a quote doubled.
+std::string QuotedArgument(const std::string& argument);
 
 // The arguments after the program's own name, split as the platform's C
 // runtime splits them: blanks and tabs separate, double quotes group (also
@@ -30,10 +38,11 @@ CommandLine ParseCommandLine(const std::string& command_line);
 
 // What the fixed box for a command line that is not understood says.
 constexpr char kCommandLineHelp[] =
-    "Usage: uninstall.exe [/S] [/PLAN] [/LOG[=path]]\n"
+    "Usage: uninstall.exe [/S] [/PLAN] [/LOG[=path]] [/TIMEOUT=seconds]\n"
     "/S, /SILENT, /VERYSILENT  uninstall without a window, keeping user files\n"
     "/PLAN  log what /S would do, changing nothing\n"
-    "/LOG[=path]  log what is done (by default in the temporary directory)";
+    "/LOG[=path]  log what is done (by default in the temporary directory)\n"
+    "/TIMEOUT=seconds  how long /S waits for a program (900; 0: no limit)";
 
 // How a run ended, and the exit code that tells it in an unattended run: the
 // codes deployment tools know from the platform's installer. An interactive

@@ -52,12 +52,13 @@ void PlanPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
        own_directory.empty() ? std::string_view() : ", then the directory when it is empty: ", own_directory}));
 }
 
-ProgramOutcome PlanPlatform::RunProgram(const std::string& program, const std::string& parameters, const std::string&) {
+ProgramOutcome PlanPlatform::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
+                                        const WaitRule&) {
   Log(JoinTexts({"program ", program, " ", parameters, ": would run"}));
   return {true, 0};
 }
 
-ScriptOutcome PlanPlatform::RunScript(const std::string& language, const std::string&, bool) {
+ScriptOutcome PlanPlatform::RunScript(const std::string& language, const std::string&, bool, uint32_t) {
   Log(JoinTexts({language, " script: would run"}));
   return {};
 }

@@ -19,6 +19,7 @@ class PlanPlatform final : public RunPlatform {
   std::string ModulePath() override { return system_.ModulePath(); }
   ModulePathForms ModulePathsInUtf8() override { return system_.ModulePathsInUtf8(); }
   std::string CurrentDirectory() override { return system_.CurrentDirectory(); }
+  std::string FullPath(const std::string& path) override { return system_.FullPath(path); }
   std::vector<std::string> ShellFolders() override { return system_.ShellFolders(); }
   std::string TempDirectory() override { return system_.TempDirectory(); }
   LocalTime Now() override { return system_.Now(); }
@@ -26,6 +27,7 @@ class PlanPlatform final : public RunPlatform {
   uint32_t RandomNumber() override { return system_.RandomNumber(); }
   LogRefusal OpenLog(const std::string& path, bool fresh) override { return system_.OpenLog(path, fresh); }
   void Log(const std::string& line) override { system_.Log(line); }
+  void TellStandardError(const std::string& line) override { system_.TellStandardError(line); }
 
   // No window: a plan runs as an unattended run does.
   bool OpenWindow() override { return false; }
@@ -72,14 +74,15 @@ class PlanPlatform final : public RunPlatform {
   void StartSelfDeleteBatch(const std::string& own_directory) override;
   // The program would run; the plan goes on as if it ended with 0.
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
-                            const std::string& working_directory) override;
+                            const std::string& working_directory, const WaitRule& rule) override;
   uint32_t VersionWord() override { return system_.VersionWord(); }
   bool MutexInUse(const std::string& name) override { return system_.MutexInUse(name); }
   std::vector<std::string> RunningExecutables() override { return system_.RunningExecutables(); }
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
     return system_.ReadScriptFile(path, max_bytes, bytes);
   }
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
+                          uint32_t limit_ms) override;
 
  private:
   // A registry deletion's line of the plan; true when it would be deleted.

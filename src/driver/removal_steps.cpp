@@ -18,7 +18,7 @@ namespace {
 
 constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};
 
-void RemoveStartMenuLinks(const UninstallRun& run, RunPlatform& platform) {
+void RemoveStartMenuLinks(UninstallRun& run, RunPlatform& platform) {
   SettingsFile file;
   file.Open(platform, run.settings.settings_path);
   file.SelectGroup("StartMenu");
@@ -31,7 +31,7 @@ void RemoveStartMenuLinks(const UninstallRun& run, RunPlatform& platform) {
   file.Close();
 }
 
-void RemoveDesktopLink(const UninstallRun& run, RunPlatform& platform) {
+void RemoveDesktopLink(UninstallRun& run, RunPlatform& platform) {
   const std::string& link = run.settings.desktop_icon;
   if (link.empty()) return;
   platform.ShowStatus(StatusText(link));
@@ -44,7 +44,7 @@ bool DeleteAllChosen(const UninstallRun& run, RunPlatform& platform) {
 }
 
 // The product's own settings go only when the user chose to delete everything.
-void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
+void RemoveProductKey(UninstallRun& run, RunPlatform& platform) {
   if (!DeleteAllChosen(run, platform) || run.settings.guid.empty()) return;
   const std::string key = ProductKeyPath(run.settings.guid);
   platform.ShowStatus(StatusText(key));
@@ -57,19 +57,20 @@ void RemoveProductKey(const UninstallRun& run, RunPlatform& platform) {
 }
 
 // Only when nothing else is left in it.
-void RemoveStartMenuFolder(const UninstallRun& run, RunPlatform& platform) {
+void RemoveStartMenuFolder(UninstallRun& run, RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (folder.empty()) return;
   if (platform.RemoveAbsolute(folder, true) == Outcome::kRemoved) platform.ShowStatus(StatusText(folder));
 }
 
-void RunAfterUninstallProgram(const UninstallRun& run, RunPlatform& platform) {
+void RunAfterUninstallProgram(UninstallRun& run, RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
   if (s.after_uninst.empty() || !platform.FileExists(s.own_directory + s.after_uninst)) return;
-  platform.RunProgram(s.own_directory + s.after_uninst, s.after_param, s.own_directory);
+  RunHookProgram(run, platform, ProgramKind::kAfterUninstall, s.own_directory + s.after_uninst, s.after_param,
+                 s.own_directory);
 }
 
-using RemovalStep = void (*)(const UninstallRun&, RunPlatform&);
+using RemovalStep = void (*)(UninstallRun&, RunPlatform&);
 // A named array stays read-only data, where a braced list would be copied
 // into writable data.
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,

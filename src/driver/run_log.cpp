@@ -97,9 +97,16 @@ LogRefusal LogPathRefusal(const std::string& path) {
   constexpr char kDevices[] =
       "|CON|PRN|AUX|NUL|CONIN$|CONOUT$|CLOCK$|COM1|COM2|COM3|COM4|COM5|COM6|COM7|COM8|COM9|"
       "LPT1|LPT2|LPT3|LPT4|LPT5|LPT6|LPT7|LPT8|LPT9|";
-  return path.compare(0, 4, "\\\\.\\") == 0 || std::string(kDevices).find(name + '|') != std::string::npos
-             ? LogRefusal::kDevice
-             : LogRefusal::kNone;
+  // The device namespace and the spellings that pass a path unchanged to
+  // the object manager, with either slash.
+  const std::string start = ReplaceAll(path.substr(0, 4), "/", "\\");
+  const bool device_spelling = start == "\\\\.\\" || start == "\\\\?\\" || start == "\\??\\";
+  return device_spelling || std::string(kDevices).find(name + '|') != std::string::npos ? LogRefusal::kDevice
+                                                                                         : LogRefusal::kNone;
+}
+
+std::string LogFileRights(const std::string& user_sid) {
+  return "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + user_sid + ")";
 }
 
 const char* RefusalWords(LogRefusal refusal) {
@@ -108,6 +115,21 @@ const char* RefusalWords(LogRefusal refusal) {
                                            "it is a device",
                                            "it is a directory",
                                            "the file has another name too",
-                                           "it is a link"};
+                                           "it is a link, or a folder on its way is one"};
   return kWords[static_cast<size_t>(refusal)];
+}
+
+std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
+                        const WaitRule& rule) {
+  std::string line = JoinTexts({"run program ", program, " ", parameters, ": "});
+  if (outcome.outlived) {
+    AppendTexts(line, {"still running after the limit of ", DecimalText(static_cast<int32_t>(rule.limit_ms / 1000)),
+                       " s: left running"});
+  } else if (outcome.started) {
+    AppendTexts(line, {"exit code ", DecimalText(static_cast<int32_t>(outcome.exit_code))});
+  } else {
+    line += outcome.not_a_program ? "skipped, not a program, and this run opens nothing through the shell"
+                                  : "could not be started";
+  }
+  return line;
 }

@@ -27,6 +27,12 @@ std::string EntryLine(const EntryReport& report, bool planned = false);
 // "absent", or "would stay, " and the outcome's words.
 std::string PlanLine(std::string_view subject, const EntryReport& report);
 
+// "run program C:\x.exe /a: exit code 0", or what else became of it: still
+// running when the rule's limit ran out, or no program where the shell was
+// not to be asked.
+std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
+                        const WaitRule& rule);
+
 // The short name of a registry root ("HKLM"), or its number.
 std::string RootName(RegistryRoot root);
 
@@ -39,10 +45,15 @@ std::string LogTime(const LocalTime& time);
 std::string DefaultLogName(const std::string& product, const LocalTime& time, uint32_t unforeseen);
 
 // Why a /LOG path is refused before anything opens it: a device name, in any
-// folder and with any extension, or the device namespace ("\\.\"), whose
-// opening may wait forever. kNone for any other path; what opens as a
+// folder and with any extension, or the device namespace and the object
+// manager's spellings ("\\.\", "\\?\", "\??\", with either slash), whose
+// opening may wait forever or lead anywhere. kNone for any other path; what opens as a
 // device all the same is refused once it is open.
 LogRefusal LogPathRefusal(const std::string& path);
+
+// The rights a new log gets: SYSTEM, the administrators and the account
+// that runs the program, nobody else.
+std::string LogFileRights(const std::string& user_sid);
 
 // "it is a device" and the like.
 const char* RefusalWords(LogRefusal refusal);

@@ -5,6 +5,7 @@
 #include "external/running_program_win32.h"
 #include "platform/owners_win32.h"
 #include "platform/paths_win32.h"
+#include "platform/rights_win32.h"
 #include "platform/text_win32.h"
 #include "privileges/administrator_win32.h"
 #include "removal/file_system.h"
@@ -22,6 +23,7 @@ std::string Win32RunPlatform::LegacyText(std::string_view bytes) { return Legacy
 bool Win32RunPlatform::Utf8Text(std::string_view utf8, std::string& text) { return TextOfUtf8(utf8, text); }
 std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
 std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
+std::string Win32RunPlatform::FullPath(const std::string& path) { return ::FullPath(path); }
 ModulePathForms Win32RunPlatform::ModulePathsInUtf8() { return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())}; }
 std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
 std::string Win32RunPlatform::TempDirectory() { return ::TempDirectory(); }
@@ -33,11 +35,26 @@ LocalTime Win32RunPlatform::Now() {
 }
 
 LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
+  // Opens of a path anybody may have made are never a named pipe's chance
+  // to act as the run's account.
+  constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
+  // Its folder first, only where its path says, held against renaming
+  // while the log is open: nothing is created behind a link on the way.
+  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(path));
+  const std::string folder_path = folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+  log_folder_.Reset(CreateFileA(folder_path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));
+  if (!log_folder_.Valid()) return LogRefusal::kUnwritable;
+  if (!HandleIsAt(log_folder_.Get(), folder_path)) {
+    log_folder_.Reset();
+    return LogRefusal::kLink;
+  }
   // Appended to, shared with readers, and never deleted while it is open;
   // a link at its end is opened itself, and refused.
+  RestrictedRights rights(LogFileRights);
   log_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         nullptr, fresh ? CREATE_NEW : OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+                         rights.Get(), fresh ? CREATE_NEW : OPEN_ALWAYS,
+                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation, nullptr));
   BY_HANDLE_FILE_INFORMATION file;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   const LogRefusal refusal =
@@ -49,9 +66,11 @@ LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
       : (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? LogRefusal::kLink
       : (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)     ? LogRefusal::kDirectory
       : file.nNumberOfLinks > 1                                ? LogRefusal::kOtherNames
+      : !HandleIsAt(log_.Get(), path)                          ? LogRefusal::kLink
                                                                : LogRefusal::kNone;
   if (refusal != LogRefusal::kNone) {
     log_.Reset();
+    log_folder_.Reset();
   } else if (file.nFileSizeLow == 0 && file.nFileSizeHigh == 0) {
     // UTF-8 with its signature, which Notepad and PowerShell both read as such.
     DWORD written = 0;
@@ -66,6 +85,14 @@ uint32_t Win32RunPlatform::RandomNumber() {
   uint32_t number = 0;
   RtlGenRandom(&number, sizeof(number));
   return number;
+}
+
+void Win32RunPlatform::TellStandardError(const std::string& line) {
+  const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
+  if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
+  const std::string text = line + "\r\n";
+  DWORD written = 0;
+  WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
 void Win32RunPlatform::Log(const std::string& line) {
@@ -157,17 +184,17 @@ bool Win32RunPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& k
 
 void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
   const std::string bat = ::StartSelfDeleteBatch(own_directory);
-  Log(JoinTexts({"self-deleting batch: ", bat.empty() ? "could not be written or started" : "started, ", bat}));
+  Log(bat.empty() ? "self-deleting batch: could not be written or started; the program file stays where it is, "
+                    "and the batch's folder is gone"
+                  : "self-deleting batch: started, " + bat);
 }
 
 ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
-                                            const std::string& working_directory) {
+                                            const std::string& working_directory, const WaitRule& rule) {
   // The program may take long: the window and its line must be on the screen meanwhile.
   window_.Flush(true);
-  const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory);
-  Log(JoinTexts({"run program ", program, " ", parameters, ": ",
-                 outcome.started ? "exit code " : "could not be started",
-                 outcome.started ? DecimalText(static_cast<int32_t>(outcome.exit_code)) : std::string()}));
+  const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory, rule);
+  Log(ProgramLine(program, parameters, outcome, rule));
   return outcome;
 }
 
@@ -194,10 +221,11 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
   }
 }
 
-ScriptOutcome Win32RunPlatform::RunScript(const std::string& language, const std::string& text, bool quiet) {
+ScriptOutcome Win32RunPlatform::RunScript(const std::string& language, const std::string& text, bool quiet,
+                                          uint32_t limit_ms) {
   if (script_host_ == nullptr) {
     own_script_host_.reset(new ScriptHost());
     script_host_ = own_script_host_.get();
   }
-  return script_host_->Run(language, text, !quiet);
+  return script_host_->Run(language, text, !quiet, limit_ms);
 }

@@ -20,6 +20,8 @@ class Win32RunPlatform : public RunPlatform {
   bool Utf8Text(std::string_view utf8, std::string& text) override;
   std::string ModulePath() override;
   ModulePathForms ModulePathsInUtf8() override;
+  void TellStandardError(const std::string& line) override;
+  std::string FullPath(const std::string& path) override;
   std::string CurrentDirectory() override;
   std::vector<std::string> ShellFolders() override;
   std::string TempDirectory() override;
@@ -59,12 +61,13 @@ class Win32RunPlatform : public RunPlatform {
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
-                            const std::string& working_directory) override;
+                            const std::string& working_directory, const WaitRule& rule) override;
   uint32_t VersionWord() override;
   bool MutexInUse(const std::string& name) override;
   std::vector<std::string> RunningExecutables() override;
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
+                          uint32_t limit_ms) override;
 
  private:
   // Logs the action with what became of it, the thread's last error if it failed.
@@ -77,4 +80,5 @@ class Win32RunPlatform : public RunPlatform {
   std::unique_ptr<PlannedRemovals> plan_;  // only while a plan looks
   KernelHandle logon_;                     // the administrator's token after a logon
   FileHandle log_;
+  FileHandle log_folder_;  // held against renaming while the log is open
 };

@@ -57,16 +57,20 @@ bool EndsHere(const UninstallRun& run, RunPlatform& platform, RunResult result) 
   return false;
 }
 
-// False when the before-uninstall program ended with exit code 1.
-bool RunBeforeUninstallProgram(const UninstallSettings& s, RunPlatform& platform) {
-  if (s.before_uninst.empty() || !platform.FileExists(s.own_directory + s.before_uninst)) return true;
-  const ProgramOutcome outcome =
-      platform.RunProgram(s.own_directory + s.before_uninst, s.before_param, s.own_directory);
-  return !(outcome.started && outcome.exit_code == 1);
+// kVetoed when the before-uninstall program ended with exit code 1, kFailed
+// when it outlived an unattended run's wait.
+RunResult RunBeforeUninstallProgram(UninstallRun& run, RunPlatform& platform) {
+  const UninstallSettings& s = run.settings;
+  if (s.before_uninst.empty() || !platform.FileExists(s.own_directory + s.before_uninst)) return RunResult::kRemoved;
+  const ProgramOutcome outcome = RunHookProgram(run, platform, ProgramKind::kBeforeUninstall,
+                                                s.own_directory + s.before_uninst, s.before_param, s.own_directory);
+  if (outcome.outlived) return RunResult::kFailed;
+  return outcome.started && outcome.exit_code == 1 ? RunResult::kVetoed : RunResult::kRemoved;
 }
 
 // Nobody answers an unattended run's script: it may show nothing that waits.
-void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatform& platform, bool quiet) {
+void RunScriptFile(const std::string& path, UninstallRun& run, RunPlatform& platform) {
+  const UninstallSettings& s = run.settings;
   std::string bytes;
   if (!platform.ReadScriptFile(path, kLargestScript, bytes)) {
     platform.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
@@ -79,27 +83,36 @@ void RunScriptFile(const std::string& path, const UninstallSettings& s, RunPlatf
   }
   const ScriptText script = UninstallScriptText(path, text, s.own_directory, s.start_menu, s.guid);
   if (script.language.empty()) return;
-  const ScriptOutcome outcome = platform.RunScript(script.language, script.text, quiet);
+  const WaitPolicy policy = WaitPolicyFor(ProgramKind::kScript, run.unattended, run.timeout_seconds, false);
+  const ScriptOutcome outcome = platform.RunScript(script.language, script.text, run.unattended, policy.rule.limit_ms);
+  run.waits_ran_out = run.waits_ran_out || outcome.outlived;
+  if (run.plan) return;
   const std::string line = outcome.failed ? DecimalText(outcome.line - script.lines_before) : std::string();
   platform.Log(JoinTexts({"run script ", path, ": ",
-                          !outcome.ran     ? "no script host, or it outlived the wait"
+                          outcome.outlived ? "still running when the wait ran out: left running"
+                          : !outcome.ran   ? "no script host"
                           : outcome.failed ? "failed at line "
                                            : "ran",
                           line}));
 }
 
-void RunUninstallScript(const UninstallSettings& s, RunPlatform& platform, bool quiet) {
+void RunUninstallScript(UninstallRun& run, RunPlatform& platform) {
+  const UninstallSettings& s = run.settings;
   if (!s.script) return;
   for (const char* name : kScriptNames) {
     if (platform.FileExists(s.own_directory + name)) {
-      RunScriptFile(s.own_directory + name, s, platform, quiet);
+      RunScriptFile(s.own_directory + name, run, platform);
       return;
     }
   }
 }
 
-// The end of the run, in the log, and its exit code.
+// The end of the run, in the log, and its exit code: a program that outlived
+// the wait makes a run that went on a failure, since not all of it went as planned.
 uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result) {
+  if (run.waits_ran_out && (result == RunResult::kRemoved || result == RunResult::kRestartNeeded)) {
+    result = RunResult::kFailed;
+  }
   const uint32_t code = ExitCodeFor(result, run.unattended);
   platform.Log(JoinTexts({"end, exit code ", DecimalText(static_cast<int32_t>(code))}));
   return code;
@@ -139,6 +152,17 @@ RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
 
 }  // namespace
 
+ProgramOutcome RunHookProgram(UninstallRun& run, RunPlatform& platform, ProgramKind kind, const std::string& program,
+                              const std::string& parameters, const std::string& working_directory) {
+  // Only the user's run may open a hook through the shell, and only when it
+  // is not elevated: asked only then.
+  const bool elevated = !run.unattended && kind != ProgramKind::kLibrary && platform.IsAdministrator();
+  const WaitPolicy policy = WaitPolicyFor(kind, run.unattended, run.timeout_seconds, elevated);
+  const ProgramOutcome outcome = platform.RunProgram(program, parameters, working_directory, policy.rule);
+  run.waits_ran_out = run.waits_ran_out || (outcome.outlived && !policy.outliving_ends_the_run);
+  return outcome;
+}
+
 void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& box) {
   platform.Log(JoinTexts({"message ", TrimBlanks(box.caption), ": ", ReplaceAll(box.text, "\n", " | ")}));
   if (!run.unattended) platform.ShowMessage(box.caption, box.text, box.style);
@@ -150,11 +174,18 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
            {run.texts[UiText::kTitel], RunningProgramMessage(run.texts[UiText::kMutex]), kWarningBoxStyle});
     if (EndsHere(run, platform, RunResult::kRunning)) return RunResult::kRunning;
   }
-  if (!RunBeforeUninstallProgram(run.settings, platform)) {
-    platform.Log("the before-uninstall program answered 1: the uninstall ends");
-    return RunResult::kVetoed;
+  switch (RunBeforeUninstallProgram(run, platform)) {
+    case RunResult::kVetoed:
+      platform.Log("the before-uninstall program answered 1: the uninstall ends");
+      return RunResult::kVetoed;
+    case RunResult::kFailed:
+      platform.Log(JoinTexts({"the before-uninstall program outlived the limit of ", DecimalText(static_cast<int32_t>(run.timeout_seconds)),
+                              " s: the uninstall ends, nothing was removed"}));
+      return RunResult::kFailed;
+    default:
+      break;
   }
-  RunUninstallScript(run.settings, platform, run.unattended);
+  RunUninstallScript(run, platform);
   return RunResult::kRemoved;
 }
 
@@ -168,6 +199,7 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
     return RunUninstall(run, planned, development_directory, command_line);
   }
   run.unattended = line.unattended;
+  run.timeout_seconds = line.timeout_seconds;
   const std::string module_path = platform.ModulePath();
   const bool exact = OwnPathIsExact(platform.ModulePathsInUtf8());
   const std::string own = ChooseOwnDirectory(module_path, development_directory, platform.CurrentDirectory());
@@ -177,23 +209,43 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
     ReadUninstallSettings(platform, own, run.settings);
     LoadUiTexts(platform, settings_path, run.texts);
   }
+  // The rights come first, before the log, which an administrator's folder
+  // may hold: an elevated run opens it itself, does the hooks itself, once.
+  const bool asked = line.valid && exact && have_settings && run.settings.login_admin;
+  const RightsState rights{asked, asked && platform.IsAdministrator(), asked && platform.UacIsOn(), run.unattended,
+                           line.elevated};
+  const RightsStep step = DecideRights(rights);
+  // A named log by its full path, which an elevated run is given too.
+  run.log_path = line.log && !line.log_path.empty() ? platform.FullPath(line.log_path) : std::string();
+  if (step == RightsStep::kElevate) {
+    const ProgramOutcome elevated = platform.RunElevated(ElevatedArguments(line, run.log_path));
+    if (elevated.started) {
+      if (!run.log_path.empty() && LogPathRefusal(run.log_path) == LogRefusal::kNone &&
+          platform.OpenLog(run.log_path, false) == LogRefusal::kNone) {
+        platform.Log(
+            JoinTexts({"the elevated run ended, exit code ", DecimalText(static_cast<int32_t>(elevated.exit_code))}));
+      }
+      return elevated.exit_code;
+    }
+  }
   if (line.log) {
     // A log of its own is made new under a name nobody can foresee, in a
     // folder only the run's account and administrators may write; one that
     // is named is appended to, but never a device, a folder, a link or a
     // file with another name.
     const bool fresh = line.log_path.empty();
-    run.log_path = fresh ? platform.TempDirectory() +
-                               DefaultLogName(run.texts.program_name, platform.Now(), platform.RandomNumber())
-                         : line.log_path;
-    LogRefusal refusal = fresh ? LogRefusal::kNone : LogPathRefusal(run.log_path);
+    if (fresh) {
+      run.log_path =
+          platform.TempDirectory() + DefaultLogName(run.texts.program_name, platform.Now(), platform.RandomNumber());
+    }
+    LogRefusal refusal = fresh ? LogRefusal::kNone : LogPathRefusal(line.log_path);
+    if (refusal == LogRefusal::kNone && run.log_path.empty()) refusal = LogRefusal::kUnwritable;
     if (refusal == LogRefusal::kNone) refusal = platform.OpenLog(run.log_path, fresh);
     if (refusal != LogRefusal::kNone) {
-      if (!run.unattended) {
-        platform.ShowMessage(kFixedCaption,
-                             JoinTexts({"Could not write the log:\n", run.log_path, "\n", RefusalWords(refusal)}),
-                             kErrorBoxStyle);
-      }
+      const std::string shown = run.log_path.empty() ? line.log_path : run.log_path;
+      const std::string reason = JoinTexts({"Could not write the log:\n", shown, "\n", RefusalWords(refusal)});
+      if (!run.unattended) platform.ShowMessage(kFixedCaption, reason, kErrorBoxStyle);
+      platform.TellStandardError(ReplaceAll(reason, "\n", " "));
       return ExitCodeFor(RunResult::kLogNotWritable, run.unattended);
     }
   }
@@ -211,26 +263,15 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
     Notify(run, platform, MissingSettingsMessage(settings_path));
     return Finish(run, platform, RunResult::kNoSettings);
   }
-  // The rights come first: an elevated run does the hooks itself, once.
-  const bool asked = run.settings.login_admin;
-  const RightsState rights{asked, asked && platform.IsAdministrator(), asked && platform.UacIsOn(), run.unattended,
-                           line.elevated};
-  switch (DecideRights(rights)) {
+  switch (step) {
     case RightsStep::kNeedsAdministrator:
       platform.Log("administrator rights needed: nobody is asked");
       if (EndsHere(run, platform, RunResult::kNeedsAdministrator))
         return Finish(run, platform, RunResult::kNeedsAdministrator);
       break;
-    case RightsStep::kElevate: {
-      const ProgramOutcome elevated = platform.RunElevated(ElevatedArguments(command_line));
-      if (elevated.started) {
-        platform.Log(
-            JoinTexts({"the elevated run ended, exit code ", DecimalText(static_cast<int32_t>(elevated.exit_code))}));
-        return elevated.exit_code;
-      }
+    case RightsStep::kElevate:
       platform.Log("elevation declined: the user's own rights");
       break;
-    }
     case RightsStep::kLogonWindow:
       run.logon_window = true;
       break;

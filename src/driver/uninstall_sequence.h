@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "driver/command_line.h"
+#include "external/program_runner.h"
 #include "platform/run_platform.h"
 #include "settings/settings.h"
 
@@ -44,6 +45,10 @@ struct UninstallRun {
   bool logon_window = false;
   // /PLAN: the run is only told, in the log, and the author's notes gathered.
   bool plan = false;
+  // How long an unattended run waits for a program (seconds; 0: no limit),
+  // and whether one outlived that: the run then ends as a failure.
+  uint32_t timeout_seconds = 0;
+  bool waits_ran_out = false;
   std::vector<std::string> notes;
 };
 
@@ -73,6 +78,11 @@ bool OwnPathIsExact(const ModulePathForms& forms);
 MessageText InexactPathMessage(const std::string& module_path);
 
 class RunPlatform;
+
+// Runs a program of the installer's and waits for it as the run's mode
+// allows; one that outlives the wait is logged and marks the run.
+ProgramOutcome RunHookProgram(UninstallRun& run, RunPlatform& platform, ProgramKind kind, const std::string& program,
+                              const std::string& parameters, const std::string& working_directory);
 
 // A message box for the user, or for an unattended run a line of the log;
 // the log has it in either mode.

@@ -18,14 +18,15 @@ void UndoRegistryEntry(const TaskRecord& task, RunPlatform& platform) {
   if (left.exists && left.values == 0 && left.subkeys == 0) platform.DeleteRegistryKey(TaskRoot(task), task.field3);
 }
 
-void UnregisterLibrary(const TaskRecord& task, RunPlatform& platform) {
+void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, RunPlatform& platform) {
   platform.ShowStatus(StatusText(task.field3));
   // The system's own regsvr32, whatever folder the record names, started in
   // the library's folder, where a library that loads a sibling late finds
   // it; the library quoted, so that a path with blanks reaches it whole.
   const std::string system = WithTrailingBackslash(platform.SystemDirectory());
   const std::string folder = DirectoryOf(task.field3);
-  platform.RunProgram(system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"", folder.empty() ? system : folder);
+  RunHookProgram(run, platform, ProgramKind::kLibrary, system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"",
+                 folder.empty() ? system : folder);
 }
 
 // The extension's auto_file class, which Explorer may have given to another
@@ -106,7 +107,7 @@ int TaskCount(int32_t number) { return static_cast<int8_t>(static_cast<uint8_t>(
 
 RegistryRoot TaskRoot(const TaskRecord& task) { return static_cast<RegistryRoot>(ParseDecimal(task.field2)); }
 
-void UndoUserTasks(const UninstallRun& run, RunPlatform& platform) {
+void UndoUserTasks(UninstallRun& run, RunPlatform& platform) {
   SettingsFile file;
   file.Open(platform, run.settings.settings_path);
   file.SelectGroup("UserTask");
@@ -120,7 +121,7 @@ void UndoUserTasks(const UninstallRun& run, RunPlatform& platform) {
         UndoRegistryEntry(task, platform);
         break;
       case TaskKind::Library:
-        UnregisterLibrary(task, platform);
+        UnregisterLibrary(task, run, platform);
         break;
       case TaskKind::FileAssociation:
         RemoveFileAssociation(task, run.settings.own_directory, platform);

@@ -15,10 +15,9 @@ namespace {
 class ProgramRun {
  public:
   explicit ProgramRun(HANDLE process) : process_(process) {}
-  // The program may take long: the window answers meanwhile.
-  void WaitForEnd() const {
-    if (process_.Valid()) WaitAnswering(process_.Get());
-  }
+  // The program may take long: the window answers meanwhile. False when
+  // it still runs at the limit (0: none).
+  bool WaitForEnd(uint32_t limit_ms) const { return !process_.Valid() || WaitAnswering(process_.Get(), limit_ms); }
   uint32_t ExitCode() const {
     DWORD code = 0;
     if (process_.Valid()) GetExitCodeProcess(process_.Get(), &code);
@@ -64,27 +63,37 @@ bool OpenThroughShell(const char* verb, const std::string& program, const std::s
   return true;
 }
 
-ProgramOutcome WaitedFor(HANDLE process) {
+ProgramOutcome WaitedFor(HANDLE process, uint32_t limit_ms) {
   const ProgramRun run(process);
-  run.WaitForEnd();
+  if (!run.WaitForEnd(limit_ms)) return ProgramOutcome{true, 0, true};
   return ProgramOutcome{true, run.ExitCode()};
 }
 
 }  // namespace
 
 ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& parameters,
-                                 const std::string& working_directory) {
+                                 const std::string& working_directory, const WaitRule& rule) {
   HANDLE process = nullptr;
-  if (!StartProcess(program, parameters, working_directory, process) &&
-      !OpenThroughShell("Open", program, parameters, working_directory, process)) {
-    return ProgramOutcome{};
+  if (!StartProcess(program, parameters, working_directory, process)) {
+    ProgramOutcome refused;
+    refused.not_a_program = !rule.shell;
+    if (!rule.shell || !OpenThroughShell("Open", program, parameters, working_directory, process)) return refused;
   }
-  return WaitedFor(process);
+  return WaitedFor(process, rule.limit_ms);
+}
+
+bool OpenFolderWindow(const std::string& folder) {
+  HANDLE process = nullptr;
+  if (!StartProcess(WindowsDirectory() + "\\explorer.exe", ExplorerFolderParameter(folder), std::string(), process)) {
+    return false;
+  }
+  const KernelHandle started(process);
+  return true;
 }
 
 ProgramOutcome RunElevatedAndWait(const std::string& program, const std::string& parameters,
                                   const std::string& working_directory) {
   HANDLE process = nullptr;
   if (!OpenThroughShell("runas", program, parameters, working_directory, process)) return ProgramOutcome{};
-  return WaitedFor(process);
+  return WaitedFor(process, 0);
 }

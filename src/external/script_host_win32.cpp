@@ -115,15 +115,20 @@ ScriptHost::~ScriptHost() {
   WaitForSingleObject(thread_.Get(), INFINITE);
 }
 
-ScriptOutcome ScriptHost::Run(const std::string& language, const std::string& text, bool allow_ui) {
+ScriptOutcome ScriptHost::Run(const std::string& language, const std::string& text, bool allow_ui, DWORD limit_ms) {
   if (!Available() || abandoned_) return ScriptOutcome();
   shared_->language = language;
   shared_->text = text;
   shared_->allow_ui = allow_ui;
   shared_->outcome = ScriptOutcome();
   SetEvent(shared_->wake.Get());
-  abandoned_ = WaitForSingleObject(shared_->done.Get(), wait_ms_) != WAIT_OBJECT_0;
-  if (abandoned_) return ScriptOutcome();
+  const DWORD wait = limit_ms != 0 && limit_ms < wait_ms_ ? limit_ms : wait_ms_;
+  abandoned_ = WaitForSingleObject(shared_->done.Get(), wait) != WAIT_OBJECT_0;
+  if (abandoned_) {
+    ScriptOutcome outlived;
+    outlived.outlived = true;
+    return outlived;
+  }
   shared_->outcome.ran = true;
   return shared_->outcome;
 }

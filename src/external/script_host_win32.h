@@ -25,7 +25,8 @@ class ScriptHost {
   bool Available() const { return shared_ != nullptr && shared_->available; }
   // Sets the language, the time limit and whether the script may show
   // anything that waits for an answer, then compiles and runs the text.
-  ScriptOutcome Run(const std::string& language, const std::string& text, bool allow_ui);
+  // Waited for at most the host's own bound, or limit_ms where that is shorter.
+  ScriptOutcome Run(const std::string& language, const std::string& text, bool allow_ui, DWORD limit_ms = 0);
 
   static constexpr DWORD kTimeoutMs = 20000;
   static constexpr DWORD kGraceMs = 10000;

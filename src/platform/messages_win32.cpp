@@ -8,8 +8,14 @@ void HandleWaitingMessages() {
   }
 }
 
-void WaitAnswering(HANDLE object) {
-  while (MsgWaitForMultipleObjects(1, &object, FALSE, INFINITE, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+bool WaitAnswering(HANDLE object, DWORD limit_ms) {
+  const DWORD start = GetTickCount();
+  for (;;) {
+    const DWORD waited = GetTickCount() - start;
+    if (limit_ms != 0 && waited >= limit_ms) return false;
+    const DWORD left = limit_ms == 0 ? INFINITE : limit_ms - waited;
+    const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_ALLINPUT);
+    if (woken != WAIT_OBJECT_0 + 1) return woken == WAIT_OBJECT_0;
     HandleWaitingMessages();
   }
 }

@@ -8,5 +8,6 @@
 
 void HandleWaitingMessages();
 
-// Waits for the object to be signalled, handling messages meanwhile.
-void WaitAnswering(HANDLE object);
+// Waits for the object to be signalled, handling messages meanwhile; false
+// when it is not by the limit (0: none).
+bool WaitAnswering(HANDLE object, DWORD limit_ms = 0);

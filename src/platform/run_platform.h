@@ -27,11 +27,21 @@ bool IsPredefinedRoot(RegistryRoot root);
 struct ProgramOutcome {
   bool started = false;    // false when neither a process nor the shell could start it
   uint32_t exit_code = 0;  // 0 when it cannot be read
+  bool outlived = false;   // still running when the wait's limit ran out: left running
+  bool not_a_program = false;  // no process, and the shell was not to be asked
+};
+
+// How long a wait for a program or script lasts, and whether a hook that is
+// not a program may be opened through the shell's "Open".
+struct WaitRule {
+  uint32_t limit_ms = 0;  // 0: until it ends
+  bool shell = true;
 };
 
 // How a script run went.
 struct ScriptOutcome {
   bool ran = false;     // false: no script host, or the script outlived the wait
+  bool outlived = false;
   bool failed = false;  // it did not compile, or it ended in an error
   int32_t line = 0;     // of the text handed over, where it failed
 };
@@ -164,6 +174,8 @@ class RunPlatform : public FileReader {
   virtual std::string ModulePath() = 0;
   virtual ModulePathForms ModulePathsInUtf8() = 0;
   virtual std::string CurrentDirectory() = 0;
+  // The path made full against the current directory; empty if it cannot be.
+  virtual std::string FullPath(const std::string& path) = 0;
   virtual std::vector<std::string> ShellFolders() = 0;
   virtual std::string TempDirectory() = 0;
   virtual std::string SystemDirectory() = 0;
@@ -171,12 +183,17 @@ class RunPlatform : public FileReader {
   virtual uint32_t RandomNumber() = 0;
   virtual LocalTime Now() = 0;
 
-  // The log of an administrator's run: opened for appending, or fresh:
-  // created new, never a file that stands already; never through a link at
-  // its end, and never a device, a directory or a file with another name.
-  // Then one line per call, with the time; nothing without a log.
+  // The log of an administrator's run, by its full path: opened for
+  // appending, or fresh: created new, never a file that stands already. Only
+  // where its path says: never through a link on its way or at its end, and
+  // never a device, a directory or a file with another name; a new one only
+  // the run's account, SYSTEM and the administrators may open. Then one line
+  // per call, with the time; nothing without a log.
   virtual LogRefusal OpenLog(const std::string& path, bool fresh) = 0;
   virtual void Log(const std::string& line) = 0;
+  // A line on the process's standard error, where whoever started it reads
+  // it (a deployment tool, a console); nothing where there is none.
+  virtual void TellStandardError(const std::string& line) = 0;
 
   // The confirmation window, with the run's texts.
   virtual bool OpenWindow() = 0;
@@ -250,9 +267,10 @@ class RunPlatform : public FileReader {
   // The batch that removes the executable and its directory after the exit.
   virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
 
-  // Starts a program, or opens a document through the shell, and waits for its end.
+  // Starts a program, or opens a document through the shell where the rule
+  // allows, and waits for its end or the rule's limit.
   virtual ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
-                                    const std::string& working_directory) = 0;
+                                    const std::string& working_directory, const WaitRule& rule) = 0;
   // The packed version word of the running system.
   virtual uint32_t VersionWord() = 0;
 
@@ -267,7 +285,9 @@ class RunPlatform : public FileReader {
   virtual bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) = 0;
   // Hands the text to the script host, which compiles and runs it; quiet:
   // the script may show nothing that waits for an answer.
-  virtual ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) = 0;
+  // Waited for at most limit_ms (0: the host's own bound).
+  virtual ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
+                                  uint32_t limit_ms) = 0;
 
  protected:
   // A platform is never deleted through this interface.

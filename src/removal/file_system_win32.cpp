@@ -580,6 +580,15 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   return result.outcome;
 }
 
+bool HandleIsAt(HANDLE handle, const std::string& full_path) {
+  const std::wstring named = Wide(LongPathForm(full_path));
+  std::wstring final(kLongestName, L'\0');
+  const DWORD length = GetFinalPathNameByHandleW(handle, &final[0], kLongestName, VOLUME_NAME_DOS);
+  return length > 0 && length < kLongestName &&
+         CompareStringOrdinal(final.data(), static_cast<int>(length), named.data(), static_cast<int>(named.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
 Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan) {
   const std::string full = FullPath(path);
   if (full.empty()) return Outcome::kAbsent;
@@ -595,13 +604,7 @@ Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals*
   // what the path names; a directory that is itself a link stays with it.
   if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
   if (directory && LeadsElsewhere(seen)) return Outcome::kLink;
-  std::wstring final(kLongestName, L'\0');
-  const DWORD final_length = GetFinalPathNameByHandleW(entry.Get(), &final[0], kLongestName, VOLUME_NAME_DOS);
-  if (final_length == 0 || final_length >= kLongestName ||
-      CompareStringOrdinal(final.data(), static_cast<int>(final_length), named.data(), static_cast<int>(named.size()),
-                           TRUE) != CSTR_EQUAL) {
-    return Outcome::kThroughLink;
-  }
+  if (!HandleIsAt(entry.Get(), full)) return Outcome::kThroughLink;
   // A directory goes only when it is empty, a read-only file not at all.
   if (plan == nullptr) return Done(MarkForDeletion(entry.Get())).outcome;
   NTSTATUS status = 0;

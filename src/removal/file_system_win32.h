@@ -111,5 +111,9 @@ class HeldInstallation {
 // backslash at its end; with a plan, less what it would remove.
 std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan = nullptr);
 
+// Whether the handle's final path is the full path, letters of either case
+// alike: no link on the way led elsewhere.
+bool HandleIsAt(HANDLE handle, const std::string& full_path);
+
 // With a plan, nothing is removed: what would go is added to it.
 Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan = nullptr);

@@ -4,6 +4,7 @@
 #include <sddl.h>
 
 #include "platform/owners_win32.h"
+#include "platform/rights_win32.h"
 #include "platform/paths_win32.h"
 #include "removal/self_delete_batch.h"
 #include "text/text.h"
@@ -23,31 +24,6 @@ bool IsElevated() {
          elevation.TokenIsElevated != 0;
 }
 
-// Rights for an administrator's run that leave the user's own programs,
-// which run without those rights, only reading.
-struct RestrictedRights {
-  SECURITY_ATTRIBUTES attributes{sizeof(SECURITY_ATTRIBUTES), nullptr, FALSE};
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ~RestrictedRights() { LocalFree(descriptor); }
-
-  // Null when they cannot be formed.
-  SECURITY_ATTRIBUTES* Get() {
-    KernelHandle token;
-    char user[SECURITY_MAX_SID_SIZE + sizeof(TOKEN_USER)];
-    DWORD size = 0;
-    char* sid = nullptr;
-    if (!OpenProcessToken(kThisProcess, TOKEN_QUERY, token.Receive()) ||
-        !GetTokenInformation(token.Get(), TokenUser, user, sizeof(user), &size) ||
-        !ConvertSidToStringSidA(reinterpret_cast<TOKEN_USER*>(user)->User.Sid, &sid)) {
-      return nullptr;
-    }
-    const bool made = ConvertStringSecurityDescriptorToSecurityDescriptorA(BatchDirectoryRights(sid).c_str(),
-                                                                           SDDL_REVISION_1, &descriptor, nullptr);
-    LocalFree(sid);
-    attributes.lpSecurityDescriptor = descriptor;
-    return made ? &attributes : nullptr;
-  }
-};
 
 // A file that another program holds without letting it be renamed stays at
 // the program's path: it gets a last-write time that no reinstalled file
@@ -73,7 +49,7 @@ uint32_t MarkHeldFile(const std::string& path) {
 }  // namespace
 
 std::string MakeBatchDirectory(const std::string& parent, bool elevated) {
-  RestrictedRights rights;
+  RestrictedRights rights(BatchDirectoryRights);
   SECURITY_ATTRIBUTES* attributes = elevated ? rights.Get() : nullptr;
   if (parent.empty() || (elevated && attributes == nullptr)) return std::string();
   // A name that is taken is never used: another is drawn.
@@ -134,21 +110,35 @@ std::string StartSelfDeleteBatch(const std::string& own_directory) {
   SetCurrentDirectoryA(parent.c_str());
   const std::string exe = ModulePath();
   const uint32_t id = GetCurrentProcessId();
+  const std::string bat = home + kSelfDeleteBatchName;
   // Into the home, where the batch names nothing of the installation; else
   // beside itself on another volume; else it stays where a hold keeps it.
-  Retired where = Retired::kIntoHome;
-  while (where != Retired::kNowhere && !MoveFileA(exe.c_str(), RetiredPath(where, exe, home, id).c_str())) {
-    where = where == Retired::kIntoHome ? Retired::kBesideItself : Retired::kNowhere;
+  // Each place's batch is written first; a program file that moved for a
+  // batch that then could not start goes back to its place, so it is never
+  // stranded where nothing will remove it. (A command processor started
+  // suspended, to be sure of it before the move, left its folder behind
+  // under Wine once this process had ended.)
+  for (Retired where = Retired::kIntoHome;;
+       where = where == Retired::kIntoHome ? Retired::kBesideItself : Retired::kNowhere) {
+    SelfDeleteTarget target = SelfDeleteTargetFor(where, exe, home, own_directory, id);
+    if (where == Retired::kNowhere) target.guard_size = MarkHeldFile(exe);
+    const std::string retired = RetiredPath(where, exe, home, id);
+    const bool ready = (where != Retired::kNowhere || target.guard_size != 0) &&
+                       WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, SystemDirectory(), home));
+    const bool moved = ready && where != Retired::kNowhere && MoveFileA(exe.c_str(), retired.c_str());
+    if (ready && (moved || where == Retired::kNowhere)) {
+      if (StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory()))) {
+        // Nothing of the program is left in its directory: it goes now if it is empty.
+        if (where == Retired::kIntoHome && !own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
+        return bat;
+      }
+      if (moved) MoveFileA(retired.c_str(), exe.c_str());
+      where = Retired::kNowhere;  // the batch cannot start at all
+    }
+    DeleteFileA(bat.c_str());
+    if (where == Retired::kNowhere) {
+      RemoveDirectoryA(home.c_str());
+      return std::string();
+    }
   }
-  // Nothing of the program is left in its directory: it goes now if it is empty.
-  if (where == Retired::kIntoHome && !own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
-  SelfDeleteTarget target = SelfDeleteTargetFor(where, exe, home, own_directory, id);
-  if (where == Retired::kNowhere) {
-    target.guard_size = MarkHeldFile(exe);
-    if (target.guard_size == 0) return std::string();
-  }
-  const std::string bat = home + kSelfDeleteBatchName;
-  const bool started = WriteSelfDeleteBatch(bat, SelfDeleteBatchText(target, SystemDirectory(), home)) &&
-                       StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory()));
-  return started ? bat : std::string();
 }

@@ -1,5 +1,6 @@
 #include "ui/confirmation_window_win32.h"
 
+#include "external/program_runner_win32.h"
 #include "platform/messages_win32.h"
 #include "platform/paths_win32.h"
 
@@ -240,15 +241,7 @@ int ConfirmationWindow::WaitForControl() {
       // The window of what stayed closes, or opens the folder, by itself.
       // The focus goes back to Details, which had it when the window was left.
       if (message.wParam == kCloseDetailsId) details_.Destroy();
-      if (message.wParam == kOpenFolderId) {
-        SHELLEXECUTEINFOA info{};
-        info.cbSize = sizeof(info);
-        info.hwnd = details_.Handle();
-        info.lpVerb = "open";
-        info.lpFile = details_folder_.c_str();
-        info.nShow = SW_SHOWNORMAL;
-        ExecuteThroughShell(info);
-      }
+      if (message.wParam == kOpenFolderId) OpenFolderWindow(details_folder_);
       // Only a control the user can see and use counts: a click queued while
       // the removal ran must not reach a button that is gone by now.
       HWND control = reinterpret_cast<HWND>(message.lParam);

@@ -1,6 +1,8 @@
 #include "harness_win32.h"
 
 #include <gtest/gtest.h>
+// After windows.h, which it needs.
+#include <tlhelp32.h>
 
 #include <string>
 #include <vector>
@@ -182,4 +184,23 @@ void PressKey(HWND window, WORD key) {
   HWND target = focus != nullptr ? focus : window;
   PostMessageA(target, WM_KEYDOWN, key, 1);
   PostMessageA(target, WM_KEYUP, key, 1 | (3u << 30));
+}
+
+// The processes of that executable name, the newest last.
+std::vector<DWORD> ProcessesNamed(const char* name) {
+  std::vector<DWORD> found;
+  FileHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof(entry);
+  for (BOOL more = Process32First(all.Get(), &entry); more; more = Process32Next(all.Get(), &entry)) {
+    if (lstrcmpiA(entry.szExeFile, name) == 0) found.push_back(entry.th32ProcessID);
+  }
+  return found;
+}
+
+void EndProcessesNamed(const char* name) {
+  for (const DWORD id : ProcessesNamed(name)) {
+    KernelHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id));
+    if (process.Valid() && TerminateProcess(process.Get(), 1)) WaitForSingleObject(process.Get(), 5000);
+  }
 }

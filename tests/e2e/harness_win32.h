@@ -64,6 +64,10 @@ class RunningUninstaller {
   DWORD id_ = 0;
 };
 
+// The processes of that executable name, the newest last, and their end.
+std::vector<DWORD> ProcessesNamed(const char* name);
+void EndProcessesNamed(const char* name);
+
 std::string WindowText(HWND window);
 std::string WindowClass(HWND window);
 std::string ControlText(HWND dialog, int id);

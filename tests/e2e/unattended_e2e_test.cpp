@@ -109,6 +109,38 @@ TEST_F(Unattended, EachEndIsToldByItsExitCodeAndChangesNothing) {
   }
 }
 
+TEST_F(Unattended, AProgramThatNeverEndsIsWaitedForOnlyUpToTheLimit) {
+  // Left running, as a hook showing a window in session 0 would be: the
+  // before-uninstall program's ends the run before anything goes, the
+  // after-uninstall program's only makes the end a failure's.
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (install.Dir() + "hang.exe").c_str(), FALSE));
+  for (const char* hook : {"BeforeUninst", "AfterUninst"}) {
+    const bool before = std::string(hook) == "BeforeUninst";
+    install.Write("uninstall.dat", kSettings + "[StartProg]\r\n" + hook + "=hang.exe\r\n" +
+                                       (before ? "BeforeParam" : "AfterParam") +
+                                       "=/sleep=600000\r\n[Files]\r\nf=editor.exe\r\n");
+    const std::string log = install.Parent() + hook + ".log";
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Run("/S /TIMEOUT=2 /LOG=" + log), 1603u) << hook;
+    EXPECT_LT(GetTickCount() - start, 15000u) << hook;
+    EndProcessesNamed("hang.exe");
+    EXPECT_EQ(PathExists(install.Dir() + "editor.exe"), before) << hook;
+    const std::string text = ReadWholeFile(log);
+    EXPECT_NE(text.find("run program " + install.Dir() + "hang.exe /sleep=600000: still running after the limit of 2 s: "
+                        "left running"),
+              std::string::npos)
+        << text;
+    if (before) {
+      EXPECT_NE(text.find("the before-uninstall program outlived the limit of 2 s: the uninstall ends, nothing was "
+                          "removed"),
+                std::string::npos)
+          << text;
+      EXPECT_TRUE(EntryExists());
+    }
+    EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  }
+}
+
 TEST_F(Unattended, AFailedRemovalIsLoggedWithTheBoxItWouldHaveShown) {
   install.Write("uninstall.dat", SettingsFor("missing.exe") + "[Files]\r\nf=editor.exe\r\n");
   const std::string log = install.Parent() + "failed run.log";
@@ -273,6 +305,12 @@ TEST_F(Unattended, ALogIsNeitherADeviceNorAFolderNorASecondNameAndItsOwnIsNewUnd
     EXPECT_EQ(Run("\"/LOG=" + refused + "\" /S"), 1622u) << refused;
   }
   EXPECT_EQ(ReadWholeFile(first), "earlier\r\n");
+  // A folder on its way that is a link: refused before anything is made behind it.
+  TempTree elsewhere;
+  ASSERT_TRUE(MakeDirectoryLink(elsewhere.Path(), install.Parent() + "linked"));
+  EXPECT_EQ(Run("/S /LOG=" + install.Parent() + "linked\\u.log"), 1622u);
+  EXPECT_FALSE(PathExists(elsewhere.Path() + "u.log"));
+  RemoveLinuxLink(install.Parent() + "linked");
   EXPECT_TRUE(PathExists(install.Dir() + "editor.exe")) << "a refused log ends the run before it acts";
 
   // Without uninstall.dat the run ends at once, after its log is made.

@@ -66,17 +66,6 @@ struct Session {
   HWND main = nullptr;
 };
 
-// The processes of that executable name, the newest last.
-std::vector<DWORD> ProcessesNamed(const char* name) {
-  std::vector<DWORD> found;
-  FileHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-  PROCESSENTRY32 entry{};
-  entry.dwSize = sizeof(entry);
-  for (BOOL more = Process32First(all.Get(), &entry); more; more = Process32Next(all.Get(), &entry)) {
-    if (lstrcmpiA(entry.szExeFile, name) == 0) found.push_back(entry.th32ProcessID);
-  }
-  return found;
-}
 
 void RequestClose(HWND main) {
   PostMessageA(main, WM_CLOSE, 0, 0);
@@ -584,7 +573,10 @@ TEST_F(ConfirmationWindowE2e, WithUserAccountControlTheSystemsPromptStartsItOnce
   ASSERT_TRUE(parent.WaitForExit(kWait, &code));
   EXPECT_EQ(code, 4321u);
   const std::string text = ReadWholeFile(log);
-  EXPECT_NE(text.find("uninstall.exe\" /LOG=" + log + "\r\n"), std::string::npos) << text;
-  EXPECT_NE(text.find("uninstall.exe\" /LOG=" + log + " /ELEVATED\r\n"), std::string::npos) << text;
+  // The first run opens the log only after the elevated one, which it told
+  // first that it is the elevated one, and where the log is.
+  EXPECT_NE(text.find("uninstall.exe\" /ELEVATED /LOG=" + log + "\r\n"), std::string::npos) << text;
+  EXPECT_NE(text.find(" the elevated run ended, exit code 4321\r\n"), std::string::npos) << text;
+  EXPECT_EQ(text.find("start:"), text.rfind("start:")) << "one start, the elevated run's";
   EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
 }

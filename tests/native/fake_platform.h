@@ -55,7 +55,13 @@ class FakePlatform : public RunPlatform {
   void Log(const std::string& line) override {
     if (!log_opened.empty()) log_lines.push_back(line);
   }
+  std::vector<std::string> standard_error;
+  void TellStandardError(const std::string& line) override { standard_error.push_back(line); }
   std::string CurrentDirectory() override { return current_directory; }
+  // Relative paths below the current directory.
+  std::string FullPath(const std::string& path) override {
+    return path.size() > 1 && (path[1] == ':' || path[0] == '\\') ? path : WithTrailingBackslash(current_directory) + path;
+  }
   std::vector<std::string> ShellFolders() override { return shell_folders; }
   bool OpenWindow() override {
     log.push_back("window");
@@ -196,9 +202,14 @@ class FakePlatform : public RunPlatform {
   std::vector<std::string> processes;
   std::map<std::string, std::string> scripts;  // path to file bytes
 
+  // Programs that never end; the rule of each wait.
+  std::set<std::string> hanging;
+  std::vector<WaitRule> rules;
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
-                            const std::string& working_directory) override {
+                            const std::string& working_directory, const WaitRule& rule) override {
     log.push_back("run:" + program + "|" + parameters + "|" + working_directory);
+    rules.push_back(rule);
+    if (hanging.count(program) != 0 && rule.limit_ms != 0) return ProgramOutcome{true, 0, true};
     const auto found = exit_codes.find(program);
     if (found == exit_codes.end()) return ProgramOutcome{};
     return ProgramOutcome{true, found->second};
@@ -215,7 +226,7 @@ class FakePlatform : public RunPlatform {
     bytes = found->second;
     return true;
   }
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet) override {
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t) override {
     log.push_back("script:" + language + "|" + text + (quiet ? "|quiet" : ""));
     ScriptOutcome outcome;
     outcome.ran = true;

@@ -44,6 +44,42 @@ TEST(ProgramRunner, QuotesTheProgramOnceAndAddsParametersUnchanged) {
             "\"C:\\Windows\\regsvr32.exe\" /S /U C:\\Program Files\\x.dll");
 }
 
+TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndNeverAskTheShell) {
+  struct Row {
+    ProgramKind kind;
+    bool unattended;
+    uint32_t seconds;
+    bool elevated;
+    uint32_t limit_ms;
+    bool shell;
+    bool ends_run;
+  };
+  const Row rows[] = {
+      {ProgramKind::kBeforeUninstall, true, 900, false, 900000, false, true},
+      {ProgramKind::kAfterUninstall, true, 2, false, 2000, false, false},
+      {ProgramKind::kLibrary, true, 2, false, 2000, false, false},
+      {ProgramKind::kScript, true, 2, false, 2000, false, false},
+      {ProgramKind::kAfterUninstall, true, 0, false, 0, false, false},            // no limit asked for
+      {ProgramKind::kAfterUninstall, true, 9999999, false, 4294967000, false, false},  // as good as none
+      // The user's run waits as long as it takes; only unelevated may it ask the shell.
+      {ProgramKind::kBeforeUninstall, false, 2, false, 0, true, true},
+      {ProgramKind::kAfterUninstall, false, 2, true, 0, false, false},
+      {ProgramKind::kLibrary, false, 2, false, 0, false, false},
+  };
+  for (const Row& row : rows) {
+    const WaitPolicy policy = WaitPolicyFor(row.kind, row.unattended, row.seconds, row.elevated);
+    EXPECT_EQ(policy.rule.limit_ms, row.limit_ms) << static_cast<int>(row.kind) << " " << row.seconds;
+    EXPECT_EQ(policy.rule.shell, row.shell) << static_cast<int>(row.kind);
+    EXPECT_EQ(policy.outliving_ends_the_run, row.ends_run) << static_cast<int>(row.kind);
+  }
+}
+
+TEST(ProgramRunner, ExplorerIsToldTheFolderQuotedOrTheRootBare) {
+  EXPECT_EQ(ExplorerFolderParameter("C:\\Program Files\\Editor\\"), "\"C:\\Program Files\\Editor\"");
+  EXPECT_EQ(ExplorerFolderParameter("D:\\"), "D:\\");
+  EXPECT_EQ(ExplorerFolderParameter("\\\\server\\share\\a,b"), "\"\\\\server\\share\\a,b\"");
+}
+
 TEST(ProgramRunner, TheShellOpensInTheGivenOrTheDocumentsDirectory) {
   EXPECT_EQ(ShellDirectoryFor("C:\\Docs\\readme.txt", "C:\\Work\\"), "C:\\Work\\");
   EXPECT_EQ(ShellDirectoryFor("C:\\Docs\\readme.txt", ""), "C:\\Docs\\");
@@ -207,7 +243,8 @@ TEST_F(HooksTest, TheBeforeProgramStopsTheRunOnlyWithExitCodeOne) {
     platform.exit_codes[kOwn + "pre.exe"] = code;
     platform.log.clear();
     EXPECT_EQ(RunStartupHooks(run, platform), code == 1 ? RunResult::kVetoed : RunResult::kRemoved) << code;
-    EXPECT_EQ(platform.log, (Log{"run:" + kOwn + "pre.exe|/check|" + kOwn}));
+    EXPECT_EQ(platform.log, (Log{"administrator?", "run:" + kOwn + "pre.exe|/check|" + kOwn}))
+        << "the user's run asks whether it is elevated, which keeps the shell away";
   }
   platform.exit_codes.clear();
   EXPECT_EQ(RunStartupHooks(run, platform), RunResult::kRemoved) << "a program that cannot start stops nothing";

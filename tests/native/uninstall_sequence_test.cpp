@@ -152,8 +152,12 @@ TEST(CommandLine, KnowsItsSwitchesInAnyCaseAndNothingElse) {
   EXPECT_TRUE(bare.log && bare.log_path.empty());
   const CommandLine plan = ParseCommandLine("u.exe /LOG=p.log /plan");
   EXPECT_TRUE(plan.valid && plan.plan && plan.unattended && plan.log && plan.log_path == "p.log");
-  for (const char* wrong :
-       {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS", "u.exe /PLAN=x"}) {
+  EXPECT_EQ(none.timeout_seconds, 900u);
+  EXPECT_EQ(ParseCommandLine("u.exe /S /timeout=2").timeout_seconds, 2u);
+  EXPECT_EQ(ParseCommandLine("u.exe /S /TIMEOUT=0").timeout_seconds, 0u);
+  for (const char* wrong : {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS",
+                            "u.exe /PLAN=x", "u.exe /TIMEOUT", "u.exe /TIMEOUT=", "u.exe /TIMEOUT=-1",
+                            "u.exe /TIMEOUT=5s", "u.exe /TIMEOUT=99999999"}) {
     EXPECT_FALSE(ParseCommandLine(wrong).valid) << wrong;
   }
   EXPECT_EQ(ExitCodeFor(RunResult::kFailed, true), 1603u);
@@ -175,10 +179,13 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       {"administrator rights needed", program + "LoginAdmin=1\n", 740},
       {"nothing could be removed", program + "[Files]\nf=gone.dll\n", 1603},
       {"a file in use goes at the restart", program + "[Files]\nf=editor.exe\nf2=shell.dll\n", 3010},
+      {"the before-uninstall program outlives the wait", program + "[StartProg]\nBeforeUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
+      {"the after-uninstall program outlives the wait", program + "[StartProg]\nAfterUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
   };
   for (const Case& c : cases) {
     FakePlatform platform;
-    platform.files = {kOwn + "editor.exe", kOwn + "pre.exe"};
+    platform.files = {kOwn + "editor.exe", kOwn + "pre.exe", kOwn + "hang.exe"};
+    platform.hanging = {kOwn + "hang.exe"};
     platform.in_use = {kOwn + "shell.dll"};
     platform.mutexes = {"EditorRuns"};
     platform.exit_codes[kOwn + "pre.exe"] = 1;
@@ -190,6 +197,11 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       EXPECT_NE(entry, "logon") << c.what;
     }
     EXPECT_EQ(platform.log_lines.back(), "end, exit code " + std::to_string(c.code)) << c.what;
+    if (c.dat.find("BeforeUninst=hang") != std::string::npos) {
+      EXPECT_TRUE(platform.files.count(kOwn + "editor.exe")) << "nothing is removed after it";
+    } else if (c.dat.find("AfterUninst=hang") != std::string::npos) {
+      EXPECT_FALSE(platform.files.count(kOwn + "editor.exe")) << "the run went on";
+    }
     const bool restart = std::count(log.begin(), log.end(), "status:  " + run.texts[UiText::kRestart]) == 1;
     EXPECT_EQ(restart, c.code == 3010) << c.what << ": the last text says a restart completes the removal";
   }
@@ -243,6 +255,8 @@ TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
   unwritable.log_opens = false;
   UninstallRun run3;
   EXPECT_TRUE(RunWith("[Settings]\n", unwritable, run3, {}, "/S /LOG=Q:\\x.log", 1622).empty());
+  EXPECT_EQ(unwritable.standard_error, Log{"Could not write the log: Q:\\x.log it cannot be written"})
+      << "the deployment tool reads why";
   UninstallRun run4;
   unwritable.log.clear();
   EXPECT_EQ(RunWith("[Settings]\n", unwritable, run4, {}, "/LOG=Q:\\x.log"),
@@ -336,8 +350,6 @@ TEST(Rights, DecidedByUserAccountControlElevationAndWhoCanBeAsked) {
     EXPECT_EQ(DecideRights(s), row.step) << s.login_admin << s.administrator << s.uac_on << s.unattended
                                          << s.started_elevated;
   }
-  EXPECT_EQ(ElevatedArguments("\"C:\\a b\\uninstall.exe\"  /LOG=\"x y.log\" /x"), "/LOG=\"x y.log\" /x /ELEVATED");
-  EXPECT_EQ(ElevatedArguments("uninstall.exe"), "/ELEVATED");
   EXPECT_TRUE(ParseCommandLine("u.exe /elevated").elevated);
 
   // With User Account Control on, the prompt comes before any window or
@@ -351,19 +363,51 @@ TEST(Rights, DecidedByUserAccountControlElevationAndWhoCanBeAsked) {
     const Log log = RunWith("[Settings]\nProgName=Editor\nLoginAdmin=1\n", platform, run, {kCancelButtonId}, "/LOG=x",
                             declined ? 0 : 1618);
     ASSERT_GE(log.size(), 2u);
-    EXPECT_EQ(log[1], "elevate:/LOG=x /ELEVATED");
+    EXPECT_EQ(log[1], "elevate:/ELEVATED /LOG=C:\\Work\\x") << "the log by its full path, which the child opens";
     EXPECT_EQ(log.size() > 2 && log[2] == "window", declined);
     EXPECT_EQ(std::count(log.begin(), log.end(), "logon"), 0);
+    EXPECT_EQ(platform.log_lines.empty() ? "" : platform.log_lines.back(),
+              declined ? "end, exit code 0" : "the elevated run ended, exit code 1618");
+  }
+}
+
+TEST(Rights, TheElevatedRunIsToldEverySwitchFirstTheElevationAndTheLogInFull) {
+  struct Row {
+    const char* line;
+    const char* full_log;
+    const char* arguments;
+  };
+  const Row rows[] = {
+      {"u.exe", "", "/ELEVATED"},
+      // An unclosed quote swallows nothing that follows it.
+      {"u.exe /S /LOG=\"C:\\a b.log", "C:\\a b.log", "/ELEVATED /S \"/LOG=C:\\a b.log\""},
+      {"u.exe /LOG=rel\\x.log", "D:\\Work\\rel\\x.log", "/ELEVATED /LOG=D:\\Work\\rel\\x.log"},
+      {"u.exe /LOG /PLAN /TIMEOUT=60", "", "/ELEVATED /PLAN /LOG /TIMEOUT=60"},
+      {"u.exe \"/LOG=C:\\odd \\\"name\\\"\\\\\"", "C:\\odd \\\"name\\\"\\", "/ELEVATED \"/LOG=C:\\odd \\\\\\\"name\\\\\\\"\\\\\""},
+  };
+  for (const Row& row : rows) {
+    const CommandLine line = ParseCommandLine(row.line);
+    const std::string arguments = ElevatedArguments(line, row.full_log);
+    EXPECT_EQ(arguments, row.arguments) << row.line;
+    // The child reads back what the first run was told, and that it is the elevated one.
+    const CommandLine child = ParseCommandLine("u.exe " + arguments);
+    EXPECT_TRUE(child.valid && child.elevated) << arguments;
+    EXPECT_EQ(child.log_path, row.full_log) << arguments;
+    EXPECT_EQ(child.unattended, line.unattended);
+    EXPECT_EQ(child.plan, line.plan);
+    EXPECT_EQ(child.timeout_seconds, line.timeout_seconds);
   }
 }
 
 TEST(RunLog, DevicesAreRefusedBeforeTheyAreOpened) {
+  // Devices by name, and every spelling that reaches the object manager.
   for (const char* device : {"NUL", "nul.log", "C:\\logs\\COM1.txt", "lpt9", "CON:", "C:\\x\\aux .log", "conout$",
-                             "\\\\.\\PhysicalDrive0"}) {
+                             "\\\\.\\PhysicalDrive0", "\\\\?\\C:\\logs\\x.log", "\\\\?\\UNC\\server\\share\\x.log",
+                             "//./pipe/x", "//?/C:/x.log", "\\??\\C:\\x.log", "\\\\.//x"}) {
     EXPECT_EQ(LogPathRefusal(device), LogRefusal::kDevice) << device;
   }
-  for (const char* file : {"C:\\logs\\x.log", "COM10.log", "C:\\console\\run.log", "\\\\?\\C:\\logs\\x.log",
-                           "\\\\?\\UNC\\server\\share\\x.log", "\\\\server\\share\\nul-not.log"}) {
+  for (const char* file : {"C:\\logs\\x.log", "COM10.log", "C:\\console\\run.log", "\\\\server\\share\\nul-not.log",
+                           "C:/logs/x.log", "\\\\server\\share\\x.log"}) {
     EXPECT_EQ(LogPathRefusal(file), LogRefusal::kNone) << file;
   }
 }
