@@ -15,35 +15,102 @@ bool PlanPlatform::Told(Outcome outcome, const char* what, RegistryRoot root, co
 
 namespace {
 
-// A key as the plan remembers the values it would have deleted from it.
+// A key as the plan remembers it.
 std::string KeyName(RegistryRoot root, const std::string& key) {
-  return UpperCase(JoinTexts({RootName(root), "\\", WithoutTrailingBackslashes(key), "|"}));
+  return UpperCase(JoinTexts({RootName(root), "\\", WithoutTrailingBackslashes(key)}));
+}
+
+std::string ParentName(const std::string& key_name) {
+  const size_t slash = key_name.rfind('\\');
+  return slash == std::string::npos ? std::string() : key_name.substr(0, slash);
+}
+
+// The names in the set whose parent is that key.
+uint32_t ChildrenOf(const std::set<std::string>& keys, const std::string& key_name) {
+  uint32_t children = 0;
+  for (const std::string& key : keys) children += ParentName(key) == key_name ? 1 : 0;
+  return children;
 }
 
 }  // namespace
 
-bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  std::string text;
-  const bool there = ReadRegistryValue(root, key, value, text);
-  if (there) deleted_values_.push_back(KeyName(root, key));
-  return Told(there ? Outcome::kRemoved : Outcome::kAbsent, "registry value ", root, key, "|" + value);
+bool PlanPlatform::Deleted(const std::string& key_name) const {
+  for (std::string key = key_name; !key.empty(); key = ParentName(key)) {
+    if (deleted_keys_.count(key) != 0) return true;
+  }
+  return false;
+}
+
+bool PlanPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                                     std::string& text) {
+  const std::string name = KeyName(root, key);
+  text.clear();
+  if (Deleted(name) || created_keys_.count(name) != 0 || deleted_values_.count(name + "|" + UpperCase(value)) != 0) {
+    return false;
+  }
+  return system_.ReadRegistryValue(root, key, value, text);
 }
 
 KeyHolds PlanPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
-  KeyHolds holds = system_.RegistryKeyHolds(root, key);
-  const auto deleted =
-      static_cast<uint32_t>(std::count(deleted_values_.begin(), deleted_values_.end(), KeyName(root, key)));
-  holds.values -= std::min(holds.values, deleted);
+  const std::string name = KeyName(root, key);
+  if (Deleted(name)) return KeyHolds();
+  KeyHolds holds = created_keys_.count(name) != 0 ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
+  uint32_t values = 0;
+  for (const std::string& deleted : deleted_values_) values += deleted.compare(0, name.size() + 1, name + "|") == 0;
+  holds.values -= std::min(holds.values, values);
+  holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_, name));
+  holds.subkeys += ChildrenOf(created_keys_, name);
   return holds;
+}
+
+bool PlanPlatform::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
+  // A key the run would have made is its own to change.
+  return created_keys_.count(KeyName(root, key)) != 0 || system_.RegistryAllows(root, key, change);
+}
+
+void PlanPlatform::CreateOnTheWay(RegistryRoot root, const std::string& key) {
+  // The run opens the value's key by making it, with every key missing above it.
+  std::string missing = WithoutTrailingBackslashes(key);
+  std::vector<std::string> made;
+  while (!missing.empty() && !RegistryKeyHolds(root, missing).exists) {
+    made.push_back(missing);
+    const size_t slash = missing.rfind('\\');
+    missing = slash == std::string::npos ? std::string() : missing.substr(0, slash);
+  }
+  if (made.empty()) return;
+  EntryReport report;
+  const bool allowed = missing.empty() || RegistryAllows(root, missing, RegistryChange::kSubkey);
+  report.outcome = allowed ? Outcome::kRemoved : Outcome::kDenied;
+  for (auto it = made.rbegin(); it != made.rend(); ++it) {
+    const std::string subject = JoinTexts({"registry key ", RootName(root), "\\", *it});
+    Log(allowed ? subject + ": would be made on the way, empty" : PlanLine(subject, report));
+    if (!allowed) break;
+    created_keys_.insert(KeyName(root, *it));
+  }
+}
+
+bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  if (!IsPredefinedRoot(root)) return Told(Outcome::kAbsent, "registry value ", root, key, "|" + value);
+  CreateOnTheWay(root, key);
+  std::string text;
+  const bool there = ReadRegistryValue(root, key, value, text);
+  const Outcome outcome = !there                                                   ? Outcome::kAbsent
+                          : !RegistryAllows(root, key, RegistryChange::kValue) ? Outcome::kDenied
+                                                                                   : Outcome::kRemoved;
+  if (outcome == Outcome::kRemoved) deleted_values_.insert(KeyName(root, key) + "|" + UpperCase(value));
+  return Told(outcome, "registry value ", root, key, "|" + value);
 }
 
 bool PlanPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
   // A key with subkeys is never deleted.
+  const std::string name = KeyName(root, key);
   const KeyHolds holds = RegistryKeyHolds(root, WithoutTrailingBackslashes(key));
-  return Told(!holds.exists       ? Outcome::kAbsent
-              : holds.subkeys > 0 ? Outcome::kNotEmpty
-                                  : Outcome::kRemoved,
-              "registry key ", root, key, std::string());
+  const Outcome outcome = !holds.exists                                            ? Outcome::kAbsent
+                          : holds.subkeys > 0                                      ? Outcome::kNotEmpty
+                          : !RegistryAllows(root, key, RegistryChange::kKey) ? Outcome::kDenied
+                                                                                   : Outcome::kRemoved;
+  if (outcome == Outcome::kRemoved && created_keys_.erase(name) == 0) deleted_keys_.insert(name);
+  return Told(outcome, "registry key ", root, key, std::string());
 }
 
 void PlanPlatform::StartSelfDeleteBatch(const std::string& own_directory) {

@@ -4,6 +4,7 @@
 // start something is only written to the log, in the plan's words.
 #pragma once
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -63,12 +64,12 @@ class PlanPlatform final : public RunPlatform {
   void ReleaseInstallation() override { system_.ReleaseInstallation(); }
   void LookOnly() override {}
 
+  // The registry as the run would have left it so far: less what the plan
+  // deleted, with the keys it made on the way.
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
-                         std::string& text) override {
-    return system_.ReadRegistryValue(root, key, value, text);
-  }
-  // Less the values the plan would have deleted from it.
+                         std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
+  bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;
@@ -88,6 +89,15 @@ class PlanPlatform final : public RunPlatform {
   // A registry deletion's line of the plan; true when it would be deleted.
   bool Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key, const std::string& value);
 
+  // A key that the plan deleted, or one above it.
+  bool Deleted(const std::string& key_name) const;
+  // The keys that DeleteRegistryValue makes on its way to an absent key.
+  void CreateOnTheWay(RegistryRoot root, const std::string& key);
+
   RunPlatform& system_;
-  std::vector<std::string> deleted_values_;  // a deleted value's key, once for each value
+  // By their names in capitals ("HKCU\SOFTWARE\X", "HKCU\SOFTWARE\X|VALUE"),
+  // each once however often or however spelt it was named.
+  std::set<std::string> deleted_keys_;    // that the system has
+  std::set<std::string> created_keys_;    // that the system lacks
+  std::set<std::string> deleted_values_;  // that the system has
 };

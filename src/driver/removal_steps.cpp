@@ -76,9 +76,6 @@ using RemovalStep = void (*)(UninstallRun&, RunPlatform&);
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
-// The lines of the list of what stayed, beyond which they are only counted.
-constexpr size_t kMostListed = 300;
-
 void NoteStayed(UninstallRun& run, const EntryReport& report) {
   if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAbsent) return;
   run.stayed.push_back({report.path, report.outcome, report.outcome == Outcome::kFailed ? report.error : 0});
@@ -254,8 +251,11 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
     NameWhatDirectoriesHold(run, platform);
-    // The list, in English, under one line of the log.
-    if (!run.stayed.empty()) platform.Log("what stayed:\r\n" + StayedText(run, UiTexts(), ""));
+    // The whole list, in English, under one line of the log.
+    if (!run.stayed.empty()) {
+      platform.Log((run.plan ? "what would stay:\r\n" : "what stayed:\r\n") +
+                   StayedText(run, UiTexts(), "", run.stayed.size()));
+    }
   }
   // No step of its own for the files: what follows is quick and ends with the
   // last text shown, and a failure box shows the window as it stands first.
@@ -320,9 +320,9 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
   return run.end;
 }
 
-std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end) {
+std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end, size_t most) {
   std::string text;
-  const size_t listed = std::min(run.stayed.size(), kMostListed);
+  const size_t listed = std::min(run.stayed.size(), most);
   for (size_t i = 0; i < listed; ++i) AppendTexts(text, {i == 0 ? "" : "\r\n", StayedLine(run.stayed[i], texts)});
   if (listed < run.stayed.size()) {
     AppendTexts(text, {"\r\n", Counted(static_cast<uint32_t>(run.stayed.size() - listed), texts[UiText::kMore],

@@ -19,7 +19,11 @@ void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
 // entries by name, and the notes for the author, each on a line of its own.
 void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform);
 
+// The lines the window's list of what stayed shows, beyond which it counts.
+constexpr size_t kMostListed = 300;
+
 // What stayed of the installation, a line an item: its path and why, in the
-// texts' words; beyond the lines listed, how many more; the last line ends in
-// line_end.
-std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end);
+// texts' words; beyond the first most lines, how many more; the last line
+// ends in line_end.
+std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end,
+                       size_t most = kMostListed);

@@ -173,6 +173,10 @@ KeyHolds Win32RunPlatform::RegistryKeyHolds(RegistryRoot root, const std::string
   return ::RegistryKeyHolds(root, key);
 }
 
+bool Win32RunPlatform::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
+  return ::RegistryAllows(root, key, change);
+}
+
 bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   return Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
                 JoinTexts({RootName(root), "\\", key, "|", value}));

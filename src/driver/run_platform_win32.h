@@ -57,6 +57,7 @@ class Win32RunPlatform : public RunPlatform {
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
+  bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
   void StartSelfDeleteBatch(const std::string& own_directory) override;

@@ -93,6 +93,9 @@ struct KeyHolds {
   uint32_t subkeys = 0;
 };
 
+// A change to the registry that needs a right of its own on a key.
+enum class RegistryChange : uint8_t { kValue, kSubkey, kKey };
+
 // Why a log was not opened.
 enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink };
 
@@ -260,6 +263,9 @@ class RunPlatform : public FileReader {
   virtual bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                                  std::string& text) = 0;
   virtual KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) = 0;
+  // Whether the run's account may make that change on an existing key:
+  // delete a value, make a key below it, or delete the key itself.
+  virtual bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) = 0;
   // The registry, one value or one key at a time.
   virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
   virtual bool DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;

@@ -465,8 +465,9 @@ RemovalResult HeldInstallation::RemoveLink(HANDLE parent, const wchar_t* name, s
 }
 
 RemovalResult HeldInstallation::Finish(HANDLE directory, uint32_t held, uint32_t scheduled, bool tree) {
-  // What holds only what the restart removes goes with it, after it.
-  if (held > 0 && held == scheduled) {
+  // What holds only what the restart removes goes with it, after it; a plan
+  // schedules nothing.
+  if (held > 0 && held == scheduled && plan_ == nullptr) {
     const RemovalResult result = ScheduleForRestart(directory);
     return result.outcome == Outcome::kAtRestart ? result : RemovalResult{Outcome::kNotEmpty, result.error};
   }

@@ -17,6 +17,8 @@ bool DeleteRegistryKey(RegistryRoot root, const std::string& key);
 // Read only: true when the value exists; text receives it when it is a string.
 bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value, std::string& text);
 KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key);
+// False only where opening the key for that change is denied.
+bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change);
 
 // The product's own key below HKEY_CURRENT_USER, and the common key above it.
 constexpr char kProductKeyParent[] = "SOFTWARE\\Quillmarn\\";

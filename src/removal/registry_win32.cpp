@@ -58,6 +58,16 @@ KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   return holds;
 }
 
+bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
+  static constexpr REGSAM kAccess[] = {KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE};
+  static_assert(sizeof(kAccess) / sizeof(kAccess[0]) == static_cast<size_t>(RegistryChange::kKey) + 1,
+                "an access for every change");
+  RegistryKey opened;
+  return !IsPredefinedRoot(root) || RegOpenKeyExA(RootHandle(root), key.c_str(), 0,
+                                                  kAccess[static_cast<size_t>(change)],
+                                                  opened.Receive()) != ERROR_ACCESS_DENIED;
+}
+
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   if (!IsPredefinedRoot(root)) return Succeeded(ERROR_INVALID_HANDLE);
   RegistryKey opened;

@@ -189,6 +189,10 @@ TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) 
   install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\nf2=helper.exe\r\n");
   const std::string log = install.Parent() + "restart.log";
   const PendingRestarts pending(install.Dir());
+  // A plan of it schedules nothing and renames nothing.
+  EXPECT_EQ(Run("/PLAN /LOG=" + install.Parent() + "restart-plan.log"), 0u);
+  EXPECT_TRUE(PathExists(helper));
+  EXPECT_EQ(pending.Operations().find(PendingRestarts::Named(install.Dir())), std::string::npos);
   EXPECT_EQ(Run("/S /LOG=" + log), 3010u);
   EXPECT_FALSE(PathExists(helper)) << "its path is free for a new installation";
   const std::string operations = pending.Operations();

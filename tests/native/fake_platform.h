@@ -134,18 +134,47 @@ class FakePlatform : public RunPlatform {
   // deleting a value takes it from here.
   std::map<std::string, std::string> registry;
   std::set<std::string> registry_keys;
+  // Names in any letters, as the registry takes them.
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override {
-    const auto found = registry.find(RootName(root) + "\\" + key + "|" + value);
-    text = found != registry.end() ? found->second : std::string();
-    return found != registry.end();
+    const std::string wanted = UpperCase(RootName(root) + "\\" + key + "|" + value);
+    text.clear();
+    for (const auto& entry : registry) {
+      if (UpperCase(entry.first) != wanted) continue;
+      text = entry.second;
+      return true;
+    }
+    return false;
   }
+  // Keys exist where registry_keys names them or a value stands in them;
+  // a key's subkeys are the names one level below it.
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override {
-    const std::string prefix = RootName(root) + "\\" + key + "|";
+    const std::string name = UpperCase(RootName(root) + "\\" + key);
     KeyHolds holds;
-    for (const auto& value : registry) holds.values += value.first.compare(0, prefix.size(), prefix) == 0 ? 1 : 0;
-    holds.exists = holds.values > 0 || registry_keys.count(RootName(root) + "\\" + key) != 0;
+    std::set<std::string> children;
+    for (const auto& value : registry) {
+      const std::string value_key = UpperCase(value.first.substr(0, value.first.find('|')));
+      holds.values += value_key == name ? 1 : 0;
+      if (value_key.compare(0, name.size() + 1, name + "\\") == 0) {
+        children.insert(value_key.substr(0, value_key.find('\\', name.size() + 1)));
+      }
+    }
+    bool listed = false;
+    for (const std::string& listed_key : registry_keys) {
+      const std::string other = UpperCase(listed_key);
+      listed = listed || other == name;
+      if (other.compare(0, name.size() + 1, name + "\\") == 0) {
+        children.insert(other.substr(0, other.find('\\', name.size() + 1)));
+      }
+    }
+    holds.subkeys = static_cast<uint32_t>(children.size());
+    holds.exists = holds.values > 0 || holds.subkeys > 0 || listed;
     return holds;
+  }
+  // Keys whose changes the account is denied.
+  std::set<std::string> registry_denied;
+  bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange) override {
+    return registry_denied.count(RootName(root) + "\\" + key) == 0;
   }
   Outcome RemoveAbsolute(const std::string& path, bool directory) override {
     if (look_only) {

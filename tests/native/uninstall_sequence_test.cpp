@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/run_log.h"
+#include "driver/plan_platform.h"
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
 #include "fake_platform.h"
@@ -273,6 +274,70 @@ TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
   EXPECT_EQ(named.log_lines.back(), "end, exit code 0");
 }
 
+namespace {
+
+// The system under a plan: any changing call that reaches it fails the test.
+class ChangesNothing final : public FakePlatform {
+ public:
+  bool DeleteRegistryValue(RegistryRoot, const std::string& key, const std::string& value) override {
+    ADD_FAILURE() << "a plan deleted " << key << "|" << value;
+    return false;
+  }
+  bool DeleteRegistryKey(RegistryRoot, const std::string& key) override {
+    ADD_FAILURE() << "a plan deleted " << key;
+    return false;
+  }
+  void StartSelfDeleteBatch(const std::string& own) override { ADD_FAILURE() << "a plan started the batch " << own; }
+};
+
+}  // namespace
+
+TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
+  ChangesNothing system;
+  system.log_opened = "C:\\plan.log";
+  system.registry = {{"2147483648\\Applications\\Tool\\shell\\open\\command|", "tool.exe"},
+                     {"HKCU\\Software\\Shared|Path", "ours"},
+                     {"HKCU\\Software\\Shared|Other", "theirs"},
+                     {"HKLM\\Software\\Locked|Path", "ours"}};
+  system.registry_denied = {"HKLM\\Software\\Locked"};
+  PlanPlatform plan(system);
+  // A file association's chain, deepest first: each key is empty once the one below it would be gone.
+  EXPECT_TRUE(plan.DeleteRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", ""));
+  for (const char* key : {"Applications\\Tool\\shell\\open\\command", "Applications\\Tool\\shell\\open",
+                          "Applications\\Tool\\shell", "Applications\\Tool"}) {
+    EXPECT_TRUE(plan.DeleteRegistryKey(kClassesRoot, key)) << key;
+  }
+  std::string text;
+  EXPECT_FALSE(plan.ReadRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", "", text));
+  EXPECT_FALSE(plan.RegistryKeyHolds(kClassesRoot, "Applications\\Tool").exists);
+  EXPECT_EQ(plan.RegistryKeyHolds(kClassesRoot, "Applications").subkeys, 0u);
+  // A value deleted twice, once in other letters, is one value: the other program's stays.
+  EXPECT_TRUE(plan.DeleteRegistryValue(kCurrentUser, "Software\\Shared", "Path"));
+  EXPECT_FALSE(plan.DeleteRegistryValue(kCurrentUser, "software\\shared", "PATH"));
+  EXPECT_EQ(plan.RegistryKeyHolds(kCurrentUser, "Software\\Shared").values, 1u);
+  EXPECT_TRUE(plan.ReadRegistryValue(kCurrentUser, "Software\\Shared", "Other", text));
+  // The run makes a value's absent key on its way, and every key missing above it.
+  EXPECT_FALSE(plan.DeleteRegistryValue(kCurrentUser, "Software\\New\\Sub", "X"));
+  EXPECT_TRUE(plan.RegistryKeyHolds(kCurrentUser, "Software\\New\\Sub").exists);
+  EXPECT_EQ(plan.RegistryKeyHolds(kCurrentUser, "Software\\New").subkeys, 1u);
+  EXPECT_TRUE(plan.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
+  // Where the run's account may not change a key, the run would be refused.
+  EXPECT_FALSE(plan.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
+  EXPECT_EQ(system.log_lines,
+            (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
+                 "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
+                 "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",
+                 "registry key HKCR\\Applications\\Tool\\shell: would be removed",
+                 "registry key HKCR\\Applications\\Tool: would be removed",
+                 "registry value HKCU\\Software\\Shared|Path: would be removed",
+                 "registry value HKCU\\software\\shared|PATH: absent",
+                 "registry key HKCU\\Software\\New: would be made on the way, empty",
+                 "registry key HKCU\\Software\\New\\Sub: would be made on the way, empty",
+                 "registry value HKCU\\Software\\New\\Sub|X: absent",
+                 "registry key HKCU\\Software\\New\\Sub: would be removed",
+                 "registry value HKLM\\Software\\Locked|Path: would stay, access denied"}));
+}
+
 TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
   // Every kind of step: links, the product's registration, a registry
   // record, a library, a task's file, the hooks and a script, files and
@@ -328,6 +393,14 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
       EXPECT_TRUE(told(line)) << line;
     }
     EXPECT_EQ(told("an unattended run would end here, exit code 1618"), running);
+    // A plan's list says what would stay, and a script it did not run has no line of its host.
+    for (const std::string& line : plan) {
+      EXPECT_NE(line.compare(0, 12, "what stayed:"), 0) << line;
+      EXPECT_EQ(line.find("script host"), std::string::npos) << line;
+    }
+    EXPECT_EQ(std::count_if(plan.begin(), plan.end(),
+                            [](const std::string& line) { return line.compare(0, 16, "what would stay:") == 0; }),
+              1);
   }
 }
 
