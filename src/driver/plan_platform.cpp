@@ -25,8 +25,8 @@ std::string ParentName(const std::string& key_name) {
   return slash == std::string::npos ? std::string() : key_name.substr(0, slash);
 }
 
-// The names in the set whose parent is that key.
-uint32_t ChildrenOf(const std::set<std::string>& keys, const std::string& key_name) {
+// The names whose parent is that key.
+uint32_t ChildrenOf(const std::vector<std::string>& keys, const std::string& key_name) {
   uint32_t children = 0;
   for (const std::string& key : keys) children += ParentName(key) == key_name ? 1 : 0;
   return children;
@@ -34,9 +34,24 @@ uint32_t ChildrenOf(const std::set<std::string>& keys, const std::string& key_na
 
 }  // namespace
 
+bool PlanPlatform::Names::Has(const std::string& name) const {
+  return std::find(names_.begin(), names_.end(), name) != names_.end();
+}
+
+void PlanPlatform::Names::Add(const std::string& name) {
+  if (!Has(name)) names_.push_back(name);
+}
+
+bool PlanPlatform::Names::Remove(const std::string& name) {
+  const auto found = std::find(names_.begin(), names_.end(), name);
+  if (found == names_.end()) return false;
+  names_.erase(found);
+  return true;
+}
+
 bool PlanPlatform::Deleted(const std::string& key_name) const {
   for (std::string key = key_name; !key.empty(); key = ParentName(key)) {
-    if (deleted_keys_.count(key) != 0) return true;
+    if (deleted_keys_.Has(key)) return true;
   }
   return false;
 }
@@ -45,7 +60,7 @@ bool PlanPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, 
                                      std::string& text) {
   const std::string name = KeyName(root, key);
   text.clear();
-  if (Deleted(name) || created_keys_.count(name) != 0 || deleted_values_.count(name + "|" + UpperCase(value)) != 0) {
+  if (Deleted(name) || created_keys_.Has(name) || deleted_values_.Has(name + "|" + UpperCase(value))) {
     return false;
   }
   return system_.ReadRegistryValue(root, key, value, text);
@@ -54,18 +69,18 @@ bool PlanPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, 
 KeyHolds PlanPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   const std::string name = KeyName(root, key);
   if (Deleted(name)) return KeyHolds();
-  KeyHolds holds = created_keys_.count(name) != 0 ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
+  KeyHolds holds = created_keys_.Has(name) ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
   uint32_t values = 0;
-  for (const std::string& deleted : deleted_values_) values += deleted.compare(0, name.size() + 1, name + "|") == 0;
+  for (const std::string& deleted : deleted_values_.All()) values += deleted.compare(0, name.size() + 1, name + "|") == 0;
   holds.values -= std::min(holds.values, values);
-  holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_, name));
-  holds.subkeys += ChildrenOf(created_keys_, name);
+  holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_.All(), name));
+  holds.subkeys += ChildrenOf(created_keys_.All(), name);
   return holds;
 }
 
 bool PlanPlatform::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
   // A key the run would have made is its own to change.
-  return created_keys_.count(KeyName(root, key)) != 0 || system_.RegistryAllows(root, key, change);
+  return created_keys_.Has(KeyName(root, key)) || system_.RegistryAllows(root, key, change);
 }
 
 void PlanPlatform::CreateOnTheWay(RegistryRoot root, const std::string& key) {
@@ -85,7 +100,7 @@ void PlanPlatform::CreateOnTheWay(RegistryRoot root, const std::string& key) {
     const std::string subject = JoinTexts({"registry key ", RootName(root), "\\", *it});
     Log(allowed ? subject + ": would be made on the way, empty" : PlanLine(subject, report));
     if (!allowed) break;
-    created_keys_.insert(KeyName(root, *it));
+    created_keys_.Add(KeyName(root, *it));
   }
 }
 
@@ -97,7 +112,7 @@ bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key
   const Outcome outcome = !there                                                   ? Outcome::kAbsent
                           : !RegistryAllows(root, key, RegistryChange::kValue) ? Outcome::kDenied
                                                                                    : Outcome::kRemoved;
-  if (outcome == Outcome::kRemoved) deleted_values_.insert(KeyName(root, key) + "|" + UpperCase(value));
+  if (outcome == Outcome::kRemoved) deleted_values_.Add(KeyName(root, key) + "|" + UpperCase(value));
   return Told(outcome, "registry value ", root, key, "|" + value);
 }
 
@@ -109,7 +124,7 @@ bool PlanPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) 
                           : holds.subkeys > 0                                      ? Outcome::kNotEmpty
                           : !RegistryAllows(root, key, RegistryChange::kKey) ? Outcome::kDenied
                                                                                    : Outcome::kRemoved;
-  if (outcome == Outcome::kRemoved && created_keys_.erase(name) == 0) deleted_keys_.insert(name);
+  if (outcome == Outcome::kRemoved && !created_keys_.Remove(name)) deleted_keys_.Add(name);
   return Told(outcome, "registry key ", root, key, std::string());
 }
 

@@ -4,7 +4,6 @@
 // start something is only written to the log, in the plan's words.
 #pragma once
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -95,9 +94,20 @@ class PlanPlatform final : public RunPlatform {
   void CreateOnTheWay(RegistryRoot root, const std::string& key);
 
   RunPlatform& system_;
-  // By their names in capitals ("HKCU\SOFTWARE\X", "HKCU\SOFTWARE\X|VALUE"),
-  // each once however often or however spelt it was named.
-  std::set<std::string> deleted_keys_;    // that the system has
-  std::set<std::string> created_keys_;    // that the system lacks
-  std::set<std::string> deleted_values_;  // that the system has
+  // Names in capitals ("HKCU\SOFTWARE\X", "HKCU\SOFTWARE\X|VALUE"), each
+  // once however often or however spelt it was named. A plan names a few
+  // hundred at most: a list searched whole costs the program no tree code.
+  class Names {
+   public:
+    bool Has(const std::string& name) const;
+    void Add(const std::string& name);
+    bool Remove(const std::string& name);
+    const std::vector<std::string>& All() const { return names_; }
+
+   private:
+    std::vector<std::string> names_;
+  };
+  Names deleted_keys_;    // that the system has
+  Names created_keys_;    // that the system lacks
+  Names deleted_values_;  // that the system has
 };

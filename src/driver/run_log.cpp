@@ -116,6 +116,8 @@ const char* RefusalWords(LogRefusal refusal) {
                                            "it is a directory",
                                            "the file has another name too",
                                            "it is a link, or a folder on its way is one"};
+  static_assert(sizeof(kWords) / sizeof(kWords[0]) == static_cast<size_t>(LogRefusal::kLink) + 1,
+                "words for every refusal");
   return kWords[static_cast<size_t>(refusal)];
 }
 

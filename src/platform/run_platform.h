@@ -25,9 +25,9 @@ constexpr RegistryRoot kLocalMachine = 0x80000002u;
 bool IsPredefinedRoot(RegistryRoot root);
 
 struct ProgramOutcome {
-  bool started = false;    // false when neither a process nor the shell could start it
-  uint32_t exit_code = 0;  // 0 when it cannot be read
-  bool outlived = false;   // still running when the wait's limit ran out: left running
+  bool started = false;        // false when neither a process nor the shell could start it
+  uint32_t exit_code = 0;      // 0 when it cannot be read
+  bool outlived = false;       // still running when the wait's limit ran out: left running
   bool not_a_program = false;  // no process, and the shell was not to be asked
 };
 
@@ -40,7 +40,7 @@ struct WaitRule {
 
 // How a script run went.
 struct ScriptOutcome {
-  bool ran = false;     // false: no script host, or the script outlived the wait
+  bool ran = false;  // false: no script host, or the script outlived the wait
   bool outlived = false;
   bool failed = false;  // it did not compile, or it ended in an error
   int32_t line = 0;     // of the text handed over, where it failed
@@ -67,24 +67,25 @@ enum class Outcome : uint8_t {
   kOutside,      // would climb out of the installation, or cannot be spelled safely: passed over
   kTooLong,      // a listed path beyond the platform's limit: passed over
   kAtRestart,    // in use: renamed beside itself, and removed when the system restarts
-  kFailed,       // the platform's error number tells
+  kFailed,       // the platform's error number tells; the last: tables by outcome have a row for each up to it
 };
-constexpr size_t kOutcomeCount = 12;
+constexpr size_t kOutcomeCount = static_cast<size_t>(Outcome::kFailed) + 1;
 
 // Each outcome in English words, as the log gives them; "$N" stands for the
 // platform's error number.
-constexpr const char* kOutcomeWords[kOutcomeCount] = {"removed",
-                                                      "absent",
-                                                      "in use",
-                                                      "access denied",
-                                                      "not empty",
-                                                      "passed over, it leads through a directory link",
-                                                      "kept, a directory link that cannot be removed as a link",
-                                                      "passed over, it was replaced while the removal worked",
-                                                      "passed over, it lies outside the installation",
-                                                      "passed over, its path is beyond the limit",
-                                                      "in use, scheduled for removal at restart",
-                                                      "error $N"};
+constexpr const char* kOutcomeWords[] = {"removed",
+                                         "absent",
+                                         "in use",
+                                         "access denied",
+                                         "not empty",
+                                         "passed over, it leads through a directory link",
+                                         "kept, a directory link that cannot be removed as a link",
+                                         "passed over, it was replaced while the removal worked",
+                                         "passed over, it lies outside the installation",
+                                         "passed over, its path is beyond the limit",
+                                         "in use, scheduled for removal at restart",
+                                         "error $N"};
+static_assert(sizeof(kOutcomeWords) / sizeof(kOutcomeWords[0]) == kOutcomeCount, "words for every outcome");
 
 // What a registry key holds.
 struct KeyHolds {
@@ -97,7 +98,7 @@ struct KeyHolds {
 enum class RegistryChange : uint8_t { kValue, kSubkey, kKey };
 
 // Why a log was not opened.
-enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink };
+enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink /* the last */ };
 
 // One entry, as the removal reports it.
 struct EntryReport {

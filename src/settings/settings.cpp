@@ -117,10 +117,10 @@ constexpr LanguageText kLanguageTexts[] = {
 static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount));
 
 // By outcome; removed and absent entries never stay.
-constexpr UiText kWhy[kOutcomeCount] = {UiText::kWhyError,   UiText::kWhyError,     UiText::kWhyInUse,
-                                        UiText::kWhyDenied,  UiText::kWhyHeld,      UiText::kWhyThroughLink,
-                                        UiText::kWhyLink,    UiText::kWhyChanged,   UiText::kWhyOutside,
-                                        UiText::kWhyTooLong, UiText::kWhyAtRestart, UiText::kWhyError};
+constexpr UiText kWhy[] = {UiText::kWhyError,   UiText::kWhyError,       UiText::kWhyInUse,     UiText::kWhyDenied,
+                           UiText::kWhyHeld,    UiText::kWhyThroughLink, UiText::kWhyLink,      UiText::kWhyChanged,
+                           UiText::kWhyOutside, UiText::kWhyTooLong,     UiText::kWhyAtRestart, UiText::kWhyError};
+static_assert(std::size(kWhy) == kOutcomeCount, "a reason for every outcome");
 
 }  // namespace
 

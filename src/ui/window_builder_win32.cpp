@@ -57,6 +57,8 @@ constexpr ControlClass kClasses[] = {
     // Lines to read, select and copy, never to change.
     {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
 };
+static_assert(sizeof(kClasses) / sizeof(kClasses[0]) == static_cast<size_t>(ControlKind::Report) + 1,
+              "a class for every kind of control");
 
 // The resolution the system lays out by: the primary display's.
 int SystemDpi() {

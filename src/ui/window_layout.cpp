@@ -6,9 +6,9 @@
 FontLook FontLookOf(ControlFont font) {
   // By ControlFont; a named table stays read-only data, where a switch over
   // these would become a writable one.
-  static constexpr FontLook kFonts[kFontCount] = {{"", 0, 0},         {"", 0, 0},         {"Arial", 8, 700},
-                                                  {"Arial", 8, 400},  {"Arial", 10, 400}, {"Arial", 10, 700},
-                                                  {"System", 10, 700}};
+  static constexpr FontLook kFonts[] = {{"", 0, 0},         {"", 0, 0},         {"Arial", 8, 700},  {"Arial", 8, 400},
+                                        {"Arial", 10, 400}, {"Arial", 10, 700}, {"System", 10, 700}};
+  static_assert(sizeof(kFonts) / sizeof(kFonts[0]) == kFontCount, "a look for every font");
   return kFonts[static_cast<int>(font)];
 }
 

@@ -18,12 +18,12 @@ enum class ControlKind : uint8_t {
   PasswordField,
   Frame,
   Progress,
-  Report
+  Report  // the last: the tables by kind have a row for each up to it
 };
 
 // Faces by point size and weight, or the platform's default GUI font.
 enum class ControlFont : uint8_t { None, DefaultGui, Arial8Bold, Arial8, Arial10, Arial10Bold, System10Bold };
-constexpr int kFontCount = 7;
+constexpr int kFontCount = static_cast<int>(ControlFont::System10Bold) + 1;
 
 // Small fields: the tables are read-only data of the program.
 struct ControlRow {
