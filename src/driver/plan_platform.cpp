@@ -136,11 +136,11 @@ void PlanPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
 
 ProgramOutcome PlanPlatform::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
                                         const WaitRule&) {
-  Log(JoinTexts({"program ", program, " ", parameters, ": would run"}));
+  Log(JoinTexts({"program ", program, " ", parameters, ": would run; what it changes itself is not in this plan"}));
   return {true, 0};
 }
 
 ScriptOutcome PlanPlatform::RunScript(const std::string& language, const std::string&, bool, uint32_t) {
-  Log(JoinTexts({language, " script: would run"}));
+  Log(JoinTexts({language, " script: would run; what it changes itself is not in this plan"}));
   return {};
 }

@@ -64,6 +64,7 @@ RunResult RunBeforeUninstallProgram(UninstallRun& run, RunPlatform& platform) {
   if (s.before_uninst.empty() || !platform.FileExists(s.own_directory + s.before_uninst)) return RunResult::kRemoved;
   const ProgramOutcome outcome = RunHookProgram(run, platform, ProgramKind::kBeforeUninstall,
                                                 s.own_directory + s.before_uninst, s.before_param, s.own_directory);
+  if (run.plan) platform.Log("if it answered 1, an unattended run would end here, exit code 1602");
   if (outcome.outlived) return RunResult::kFailed;
   return outcome.started && outcome.exit_code == 1 ? RunResult::kVetoed : RunResult::kRemoved;
 }

@@ -258,7 +258,7 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch";
   const std::string plan = ReadWholeFile(log);
   for (const std::string& line :
-       {"program " + install.Dir() + "pre.exe : would run", std::string("VBScript script: would run"),
+       {"program " + install.Dir() + "pre.exe : would run; what it changes itself is not in this plan", std::string("VBScript script: would run; what it changes itself is not in this plan"),
         "registry key HKLM\\" + kEntry + ": would be removed",
         "file " + install.Dir() + "ro.dll: would stay, access denied", "file " + busy + ": would stay, in use",
         std::string("  data\\notes.txt"), std::string("note: the [Dirs] value lib comes before lib\\sub"),

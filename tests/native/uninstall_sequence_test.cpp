@@ -376,10 +376,11 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
     for (const std::string& line :
          {std::string("mode: plan, nothing is changed"),
           std::string(running ? "running-program check: running" : "running-program check: not running"),
-          "program " + kOwn + "pre.exe : would run",
+          "program " + kOwn + "pre.exe : would run; what it changes itself is not in this plan",
+          std::string("if it answered 1, an unattended run would end here, exit code 1602"),
           std::string("registry value HKLM\\Software\\Editor|Path: would be removed"),
           std::string("registry key HKLM\\Software\\Editor: would be removed"),
-          "program C:\\Windows\\System32\\regsvr32.exe /S /U \"" + kOwn + "ext.dll\": would run",
+          "program C:\\Windows\\System32\\regsvr32.exe /S /U \"" + kOwn + "ext.dll\": would run; what it changes itself is not in this plan",
           "file " + kOwn + "core.dll: would be removed", "file " + kOwn + "gone.dll: absent",
           "file " + kOwn + "..\\outside.dll: would stay, passed over, it lies outside the installation",
           "directory " + kOwn + "lib\\sub: would be removed", "file " + kOwn + "uninstall.dat: would be removed",
