@@ -12,11 +12,10 @@
 #include "settings/settings_file.h"
 #include "text/text.h"
 #include "ui/confirmation_layout.h"
+#include "driver/author_notes.h"
 #include "ui/message_box.h"
 
 namespace {
-
-constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};
 
 void RemoveStartMenuLinks(UninstallRun& run, RunPlatform& platform) {
   SettingsFile file;
@@ -177,8 +176,8 @@ class RemovalLedger final : public RemovalListener {
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
     NoteStayed(run_, report);
     if (counting_) platform_.ShowProgress(++entries_, 0);
+    // What the file alone shows (a value leading outside, say) is the checker's note.
     const char* note = report.outcome == Outcome::kAbsent        ? "names nothing"
-                       : report.outcome == Outcome::kOutside     ? "leads outside the installation"
                        : report.outcome == Outcome::kThroughLink ? "leads through a directory link"
                        : report.outcome == Outcome::kTooLong     ? "has a path beyond the limit"
                                                                  : nullptr;
@@ -196,34 +195,14 @@ class RemovalLedger final : public RemovalListener {
   size_t entries_ = 0;
 };
 
-// The author's mistakes that only show on a user's machine: a [Dirs] value
-// before one inside it, which is never empty when it is reached, and a
-// program file that no [Files] value names, which stays.
-void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
-  std::vector<std::string> values, paths;  // the [Dirs] values, and their paths below, in capitals
-  std::string program, relative;
-  RelativePathBelow(run.settings.prog_exe, program);
-  program = UpperCase(program) + "\\";
-  bool named = false;
-  SettingsFile file;
-  file.Open(platform, run.settings.settings_path);
-  for (const char* group : {"Dirs", "Files"}) {
-    for (bool more = file.SelectGroup(group) && file.ExamineKeys() && file.NextKey(); more; more = file.NextKey()) {
-      const std::string value = file.KeyValue();
-      const std::string path = RelativePathBelow(value, relative) ? UpperCase(relative) + "\\" : "?";
-      named = named || (*group == 'F' && path == program);
-      for (size_t i = 0; i < paths.size() && *group == 'D'; ++i) {
-        if (path.compare(0, paths[i].size(), paths[i]) == 0 && path != paths[i]) {
-          run.notes.push_back(
-              JoinTexts({"note: the [Dirs] value ", values[i], " comes before ", value, ", which lies inside it"}));
-        }
-      }
-      values.push_back(value);
-      paths.push_back(path);
-    }
+// What the installer author's checker finds in this uninstall.dat, each as
+// the checker prints it: the plan and the checker never disagree.
+void NoteWhatTheCheckerFinds(UninstallRun& run, RunPlatform& platform) {
+  const HeldFileBytes file = platform.ReadHeldFile(run.settings.settings_path);
+  for (const AuthorFinding& finding : CheckSettingsFile(file.bytes, platform)) {
+    run.notes.push_back(JoinTexts({"note: uninstall.dat:", DecimalText(finding.line), ": ",
+                                   finding.error ? "error: " : "warning: ", finding.text}));
   }
-  file.Close();
-  if (!named) run.notes.push_back("note: no [Files] value names the program, ProgExe " + run.settings.prog_exe);
 }
 
 }  // namespace
@@ -296,7 +275,7 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
       if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, run.texts));
     }
   }
-  NoteTheOrderOfTheValues(run, platform);
+  NoteWhatTheCheckerFinds(run, platform);
   for (const std::string& note : run.notes) platform.Log(note);
 }
 

@@ -128,6 +128,8 @@ UiTexts::UiTexts() {
   for (size_t i = 0; i < std::size(kLanguageTexts); ++i) texts_[i] = kLanguageTexts[i].english;
 }
 
+const char* LanguageKey(UiText id) { return kLanguageTexts[static_cast<size_t>(id)].key; }
+
 UiText Why(Outcome outcome) { return kWhy[static_cast<size_t>(outcome)]; }
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {

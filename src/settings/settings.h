@@ -82,6 +82,9 @@ struct UiTexts {
   std::string texts_[static_cast<size_t>(UiText::kCount)];
 };
 
+// The key of a text in [Language].
+const char* LanguageKey(UiText id);
+
 // The text that says why an entry with that outcome stayed.
 UiText Why(Outcome outcome);
 

@@ -81,6 +81,28 @@ bool NamesEqual(std::string_view a, std::string_view b) {
 
 }  // namespace
 
+std::vector<SettingsLine> SettingsLines(std::string_view text) {
+  std::vector<SettingsLine> lines;
+  int number = 1;
+  size_t counted = 0;  // line ends before here are counted in number
+  Line line;
+  for (size_t pos = 0; NextLine(text, pos, line); pos = line.next) {
+    const size_t start = static_cast<size_t>(line.name.data() - text.data()) - (line.kind == LineKind::Group ? 1 : 0);
+    for (; counted < start; ++counted) {
+      const char c = text[counted];
+      const bool crlf = c == '\r' && counted + 1 < text.size() && text[counted + 1] == '\n';
+      number += (c == '\n' || c == '\0' || (c == '\r' && !crlf)) ? 1 : 0;
+    }
+    std::string_view value = line.value;
+    while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
+    const SettingsLine::Kind kind = line.kind == LineKind::Group     ? SettingsLine::kGroup
+                                    : line.kind == LineKind::Comment ? SettingsLine::kComment
+                                                                     : SettingsLine::kKey;
+    lines.push_back({kind, std::string(line.name), std::string(value), number});
+  }
+  return lines;
+}
+
 bool SettingsFile::Open(FileReader& files, const std::string& path) {
   Close();
   HeldFileBytes file = files.ReadHeldFile(path);

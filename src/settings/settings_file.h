@@ -28,6 +28,19 @@ class WesternFileReader : public FileReader {
   ~WesternFileReader() = default;
 };
 
+// One line of uninstall.dat as the reader parses it, with its number in the
+// file as an editor counts them (CR LF, LF or a lone CR ends a line): for
+// the tools that point the installer's author at a line.
+struct SettingsLine {
+  enum Kind : uint8_t { kComment, kGroup, kKey };
+  Kind kind = kKey;
+  std::string name;
+  std::string value;  // a key's raw bytes, trailing blanks removed
+  int number = 0;
+};
+// The file's lines after any UTF-8 signature, in file order.
+std::vector<SettingsLine> SettingsLines(std::string_view text);
+
 class SettingsFile {
  public:
   SettingsFile() = default;

@@ -258,11 +258,13 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch";
   const std::string plan = ReadWholeFile(log);
   for (const std::string& line :
-       {"program " + install.Dir() + "pre.exe : would run; what it changes itself is not in this plan", std::string("VBScript script: would run; what it changes itself is not in this plan"),
+       {"program " + install.Dir() + "pre.exe : would run; what it changes itself is not in this plan",
+        std::string("VBScript script: would run; what it changes itself is not in this plan"),
         "registry key HKLM\\" + kEntry + ": would be removed",
         "file " + install.Dir() + "ro.dll: would stay, access denied", "file " + busy + ": would stay, in use",
-        std::string("  data\\notes.txt"), std::string("note: the [Dirs] value lib comes before lib\\sub"),
-        "note: a [Files] value leads outside the installation: " + install.Dir() + "..\\outside.dll",
+        std::string("  data\\notes.txt"),
+        std::string("note: uninstall.dat:16: warning: [Dirs] d1: lib comes before lib\\sub (line 17)"),
+        std::string("note: uninstall.dat:14: error: [Files] f6: ..\\outside.dll leads outside the installation"),
         "note: a [Files] value leads through a directory link: " + install.Dir() + "shared\\precious.txt"}) {
     EXPECT_NE(plan.find(line), std::string::npos) << line << "\n" << plan;
   }

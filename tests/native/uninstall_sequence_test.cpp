@@ -361,8 +361,12 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
     platform.exit_codes[kOwn + "pre.exe"] = 1;  // would say no: a plan runs nothing
     if (running) platform.mutexes = {"EditorRuns"};
     UninstallRun run;
-    const Log log = RunWith((running ? "[Settings]\nMutexString=EditorRuns\n" : "[Settings]\n") + dat, platform, run,
-                            {}, "/PLAN /LOG=C:\\plan.log", 0);
+    const std::string file = (running ? "[Settings]\nMutexString=EditorRuns\n" : "[Settings]\n") + dat;
+    const Log log = RunWith(file, platform, run, {}, "/PLAN /LOG=C:\\plan.log", 0);
+    // The line of the file where a text stands, as the checker counts them.
+    const auto line_of = [&](const char* text) {
+      return std::to_string(std::count(file.begin(), file.begin() + static_cast<long>(file.find(text)), '\n') + 1);
+    };
     for (const std::string& entry : log) {
       for (const char* change : {"delete:", "rmdir:", "file", "emptydir:", "tree:", "regvalue:", "regkey:", "batch:",
                                  "run:", "script:", "logon", "window", "box:"}) {
@@ -387,9 +391,13 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
           "self-deleting batch: would remove " + kOwn + "uninstall.exe, then the directory when it is empty: " + kOwn,
           std::string("delete-all would also remove:"), std::string("  letter.doc"),
           "note: a [Files] value names nothing: " + kOwn + "gone.dll",
-          "note: a [Files] value leads outside the installation: " + kOwn + "..\\outside.dll",
-          std::string("note: the [Dirs] value lib comes before lib\\sub, which lies inside it"),
-          std::string("note: no [Files] value names the program, ProgExe editor.exe"),
+          "note: uninstall.dat:" + line_of("f2=") +
+              ": error: [Files] f2: ..\\outside.dll leads outside the installation or is no path below it, so the "
+              "program passes it over",
+          "note: uninstall.dat:" + line_of("d1=") + ": warning: [Dirs] d1: lib comes before lib\\sub (line " +
+              line_of("d2=") + "), which lies inside it, so it is never empty when its turn comes",
+          "note: uninstall.dat:" + line_of("ProgExe=") +
+              ": warning: [Settings] ProgExe: no [Files] value names editor.exe, so the program's file stays",
           std::string("end, exit code 0")}) {
       EXPECT_TRUE(told(line)) << line;
     }

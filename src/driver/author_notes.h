@@ -1,0 +1,19 @@
+// What the installer's author wrote into uninstall.dat that the program will
+// skip, refuse or misread (errors), or that is legal but likely not meant
+// (warnings): found in the file alone, by the same reader and the same
+// decisions the program uses, for the checker and for /PLAN's notes.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/run_platform.h"
+
+struct AuthorFinding {
+  bool error = false;
+  int line = 0;  // of the file, from 1; the first line where the file lacks one
+  std::string text;
+};
+
+// Every finding in the file's bytes, in the order of its lines.
+std::vector<AuthorFinding> CheckSettingsFile(const std::string& bytes, FileReader& files);

@@ -1,0 +1,70 @@
+// uninstall-check FILE...: the installer author's check of uninstall.dat,
+// where installers are built. Each finding is one line in the compilers'
+// form, FILE:LINE: error: ... or FILE:LINE: warning: ..., so that editors and
+// CI annotate it. It reads the files the program's way and changes nothing.
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "driver/author_notes.h"
+#include "settings/settings_file.h"
+
+namespace {
+
+constexpr char kUsage[] =
+    "usage: uninstall-check [--strict] FILE...\n"
+    "Checks each uninstall.dat as the uninstaller reads it. A file without the\n"
+    "UTF-8 signature is read in code page 1252, as on a Western system.\n"
+    "--strict  warnings count as errors\n"
+    "Exit code: 0 no error, 1 an error (or with --strict a warning), 2 a file cannot be read.\n";
+
+// Files as a Western system with the program's manifest reads them; the
+// checker reads the bytes itself.
+class CheckedFiles final : public WesternFileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string&) override { return HeldFileBytes(); }
+};
+
+bool ReadWholeFile(const char* path, std::string& bytes) {
+  std::FILE* file = std::fopen(path, "rb");
+  if (file == nullptr) return false;
+  char buffer[65536];
+  for (size_t read; (read = std::fread(buffer, 1, sizeof(buffer), file)) > 0;) bytes.append(buffer, read);
+  const bool whole = std::ferror(file) == 0;
+  std::fclose(file);
+  return whole;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  bool strict = false;
+  bool any_file = false, failed = false, unreadable = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--strict") == 0) strict = true;
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+  }
+  CheckedFiles files;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--strict") == 0) continue;
+    any_file = true;
+    std::string bytes;
+    if (!ReadWholeFile(argv[i], bytes)) {
+      std::fprintf(stderr, "%s: error: cannot be read\n", argv[i]);
+      unreadable = true;
+      continue;
+    }
+    for (const AuthorFinding& finding : CheckSettingsFile(bytes, files)) {
+      std::printf("%s:%d: %s: %s\n", argv[i], finding.line, finding.error ? "error" : "warning", finding.text.c_str());
+      failed = failed || finding.error || strict;
+    }
+  }
+  if (!any_file) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  return unreadable ? 2 : failed ? 1 : 0;
+}
