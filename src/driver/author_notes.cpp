@@ -12,8 +12,8 @@
 
 namespace {
 
-constexpr const char* kSettingsKeys[] = {"ProgName",  "Version", "MutexString", "ProgExe",     "ProgDir",    "StartMenu",
-                                         "GUID",      "Script",  "NoDelAll",    "DesktopIcon", "LoginAdmin", "ProgLink"};
+constexpr const char* kSettingsKeys[] = {"ProgName", "Version", "MutexString", "ProgExe",     "ProgDir",    "StartMenu",
+                                         "GUID",     "Script",  "NoDelAll",    "DesktopIcon", "LoginAdmin", "ProgLink"};
 constexpr const char* kStartProgKeys[] = {"BeforeUninst", "BeforeParam", "AfterUninst", "AfterParam"};
 constexpr const char* kUserTaskKeys[] = {"Number"};
 constexpr const char* kGroups[] = {"Settings", "StartProg", "StartMenu", "UserTask", "Language", "Files", "Dirs"};
@@ -22,9 +22,8 @@ constexpr int kMostTasks = 127;
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 bool SameName(const std::string& a, const std::string& b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return Lower(x) == Lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 // The edits that make one name the other, letters of either case alike.
@@ -69,30 +68,6 @@ bool IsTaskKey(const std::string& name, int& number) {
   return true;
 }
 
-// Pairs (i, j): the [Dirs] value i comes before the value j that lies inside
-// it, so that i is never empty when its turn comes; paths: the values' paths
-// below the own directory in capitals, "" for one that is none.
-std::vector<std::pair<size_t, size_t>> DirsBeforeOneInside(const std::vector<std::string>& paths) {
-  std::vector<std::pair<size_t, size_t>> pairs;
-  for (size_t j = 0; j < paths.size(); ++j) {
-    for (size_t i = 0; i < j; ++i) {
-      const std::string& outer = paths[i];
-      if (!outer.empty() && paths[j].size() > outer.size() && paths[j].compare(0, outer.size(), outer) == 0 &&
-          paths[j][outer.size()] == '\\') {
-        pairs.emplace_back(i, j);
-      }
-    }
-  }
-  return pairs;
-}
-
-// Whether one of the [Files] paths (as above) is the program's file.
-bool FilesNameTheProgram(const std::vector<std::string>& paths, const std::string& prog_exe) {
-  std::string program;
-  if (!RelativePathBelow(prog_exe, program)) return false;
-  return std::find(paths.begin(), paths.end(), UpperCase(program)) != paths.end();
-}
-
 class Checker {
  public:
   Checker(const std::string& bytes, FileReader& files) : files_(files) {
@@ -126,9 +101,9 @@ class Checker {
     if (!utf8_) return key.value;
     size_t well_formed = 0;
     std::string text;
-    if (CheckUtf8(key.value, &well_formed) == Utf8Form::kMalformed || !files_.Utf8Text(key.value.substr(0, well_formed), text)) {
-      Add(true, key.number,
-          JoinTexts({"[", group, "] ", key.name, ": malformed UTF-8, so the value reads as empty"}));
+    if (CheckUtf8(key.value, &well_formed) == Utf8Form::kMalformed ||
+        !files_.Utf8Text(key.value.substr(0, well_formed), text)) {
+      Add(true, key.number, JoinTexts({"[", group, "] ", key.name, ": malformed UTF-8, so the value reads as empty"}));
       return std::string();
     }
     return text;
@@ -159,7 +134,8 @@ class Checker {
     if (SameName(group, "StartMenu")) add(std::begin(kStartMenuKeys), std::end(kStartMenuKeys));
     if (SameName(group, "UserTask")) add(std::begin(kUserTaskKeys), std::end(kUserTaskKeys));
     if (SameName(group, "Language")) {
-      for (size_t i = 0; i < static_cast<size_t>(UiText::kCount); ++i) keys.push_back(LanguageKey(static_cast<UiText>(i)));
+      for (size_t i = 0; i < static_cast<size_t>(UiText::kCount); ++i)
+        keys.push_back(LanguageKey(static_cast<UiText>(i)));
     }
     return keys;
   }
@@ -180,12 +156,12 @@ class Checker {
         if (!known) {
           const std::string nearest = Nearest(line.name, known_groups);
           Add(false, line.number,
-              JoinTexts({"[", line.name, "]: unknown section, never read",
-                         nearest.empty() ? "" : " (did you mean [", nearest, nearest.empty() ? "" : "]?)"}));
+              JoinTexts({"[", line.name, "]: unknown section, never read", nearest.empty() ? "" : " (did you mean [",
+                         nearest, nearest.empty() ? "" : "]?)"}));
         } else if (earlier != nullptr) {
           Add(false, line.number,
-              JoinTexts({"[", line.name, "]: given again; only the one on line ", DecimalText(earlier->line),
-                         " is read"}));
+              JoinTexts(
+                  {"[", line.name, "]: given again; only the one on line ", DecimalText(earlier->line), " is read"}));
         }
         continue;
       }
@@ -346,8 +322,8 @@ class Checker {
       while (last < count && !present[static_cast<size_t>(last + 1)]) ++last;
       const std::string run = last == n ? DecimalText(n) : DecimalText(n) + " to Task" + DecimalText(last);
       Add(false, number_key != nullptr ? number_key->number : tasks->line,
-          JoinTexts({"[", tasks->name, "] Task", run, ": missing, a gap in the numbers up to Number=",
-                     DecimalText(count)}));
+          JoinTexts(
+              {"[", tasks->name, "] Task", run, ": missing, a gap in the numbers up to Number=", DecimalText(count)}));
       n = last;
     }
   }
@@ -414,6 +390,26 @@ class Checker {
 };
 
 }  // namespace
+
+std::vector<std::pair<size_t, size_t>> DirsBeforeOneInside(const std::vector<std::string>& paths) {
+  std::vector<std::pair<size_t, size_t>> pairs;
+  for (size_t j = 0; j < paths.size(); ++j) {
+    for (size_t i = 0; i < j; ++i) {
+      const std::string& outer = paths[i];
+      if (!outer.empty() && paths[j].size() > outer.size() && paths[j].compare(0, outer.size(), outer) == 0 &&
+          paths[j][outer.size()] == '\\') {
+        pairs.emplace_back(i, j);
+      }
+    }
+  }
+  return pairs;
+}
+
+bool FilesNameTheProgram(const std::vector<std::string>& paths, const std::string& prog_exe) {
+  std::string program;
+  if (!RelativePathBelow(prog_exe, program)) return false;
+  return std::find(paths.begin(), paths.end(), UpperCase(program)) != paths.end();
+}
 
 std::vector<AuthorFinding> CheckSettingsFile(const std::string& bytes, FileReader& files) {
   return Checker(bytes, files).Run();

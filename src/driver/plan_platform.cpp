@@ -71,7 +71,8 @@ KeyHolds PlanPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& ke
   if (Deleted(name)) return KeyHolds();
   KeyHolds holds = created_keys_.Has(name) ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
   uint32_t values = 0;
-  for (const std::string& deleted : deleted_values_.All()) values += deleted.compare(0, name.size() + 1, name + "|") == 0;
+  for (const std::string& deleted : deleted_values_.All())
+    values += deleted.compare(0, name.size() + 1, name + "|") == 0;
   holds.values -= std::min(holds.values, values);
   holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_.All(), name));
   holds.subkeys += ChildrenOf(created_keys_.All(), name);
@@ -109,9 +110,9 @@ bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key
   CreateOnTheWay(root, key);
   std::string text;
   const bool there = ReadRegistryValue(root, key, value, text);
-  const Outcome outcome = !there                                                   ? Outcome::kAbsent
+  const Outcome outcome = !there                                               ? Outcome::kAbsent
                           : !RegistryAllows(root, key, RegistryChange::kValue) ? Outcome::kDenied
-                                                                                   : Outcome::kRemoved;
+                                                                               : Outcome::kRemoved;
   if (outcome == Outcome::kRemoved) deleted_values_.Add(KeyName(root, key) + "|" + UpperCase(value));
   return Told(outcome, "registry value ", root, key, "|" + value);
 }
@@ -120,10 +121,10 @@ bool PlanPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) 
   // A key with subkeys is never deleted.
   const std::string name = KeyName(root, key);
   const KeyHolds holds = RegistryKeyHolds(root, WithoutTrailingBackslashes(key));
-  const Outcome outcome = !holds.exists                                            ? Outcome::kAbsent
-                          : holds.subkeys > 0                                      ? Outcome::kNotEmpty
+  const Outcome outcome = !holds.exists                                      ? Outcome::kAbsent
+                          : holds.subkeys > 0                                ? Outcome::kNotEmpty
                           : !RegistryAllows(root, key, RegistryChange::kKey) ? Outcome::kDenied
-                                                                                   : Outcome::kRemoved;
+                                                                             : Outcome::kRemoved;
   if (outcome == Outcome::kRemoved && !created_keys_.Remove(name)) deleted_keys_.Add(name);
   return Told(outcome, "registry key ", root, key, std::string());
 }

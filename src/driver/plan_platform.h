@@ -81,8 +81,7 @@ class PlanPlatform final : public RunPlatform {
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
     return system_.ReadScriptFile(path, max_bytes, bytes);
   }
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
-                          uint32_t limit_ms) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
 
  private:
   // A registry deletion's line of the plan; true when it would be deleted.

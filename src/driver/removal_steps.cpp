@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "driver/author_notes.h"
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
 #include "external/uninstall_script.h"
@@ -12,7 +13,6 @@
 #include "settings/settings_file.h"
 #include "text/text.h"
 #include "ui/confirmation_layout.h"
-#include "driver/author_notes.h"
 #include "ui/message_box.h"
 
 namespace {
@@ -176,8 +176,8 @@ class RemovalLedger final : public RemovalListener {
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
     NoteStayed(run_, report);
     if (counting_) platform_.ShowProgress(++entries_, 0);
-    // What the file alone shows (a value leading outside, say) is the checker's note.
     const char* note = report.outcome == Outcome::kAbsent        ? "names nothing"
+                       : report.outcome == Outcome::kOutside     ? "leads outside the installation"
                        : report.outcome == Outcome::kThroughLink ? "leads through a directory link"
                        : report.outcome == Outcome::kTooLong     ? "has a path beyond the limit"
                                                                  : nullptr;
@@ -195,13 +195,31 @@ class RemovalLedger final : public RemovalListener {
   size_t entries_ = 0;
 };
 
-// What the installer author's checker finds in this uninstall.dat, each as
-// the checker prints it: the plan and the checker never disagree.
-void NoteWhatTheCheckerFinds(UninstallRun& run, RunPlatform& platform) {
-  const HeldFileBytes file = platform.ReadHeldFile(run.settings.settings_path);
-  for (const AuthorFinding& finding : CheckSettingsFile(file.bytes, platform)) {
-    run.notes.push_back(JoinTexts({"note: uninstall.dat:", DecimalText(finding.line), ": ",
-                                   finding.error ? "error: " : "warning: ", finding.text}));
+// The author's mistakes that the checker also finds, decided in the one
+// place the checker uses: a [Dirs] value before one inside it, which is
+// never empty when it is reached, and a program file that no [Files] value
+// names, which stays. (The checker itself stays out of the program, whose
+// size it would double.)
+void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
+  // Each group's values, and their paths below the own directory in capitals.
+  std::vector<std::string> values[2], paths[2];
+  std::string relative;
+  SettingsFile file;
+  file.Open(platform, run.settings.settings_path);
+  for (const int group : {0, 1}) {
+    const bool more = file.SelectGroup(group == 0 ? "Dirs" : "Files") && file.ExamineKeys();
+    for (bool next = more && file.NextKey(); next; next = file.NextKey()) {
+      values[group].push_back(file.KeyValue());
+      paths[group].push_back(RelativePathBelow(values[group].back(), relative) ? UpperCase(relative) : std::string());
+    }
+  }
+  file.Close();
+  for (const auto& pair : DirsBeforeOneInside(paths[0])) {
+    run.notes.push_back(JoinTexts({"note: the [Dirs] value ", values[0][pair.first], " comes before ",
+                                   values[0][pair.second], ", which lies inside it"}));
+  }
+  if (!FilesNameTheProgram(paths[1], run.settings.prog_exe)) {
+    run.notes.push_back("note: no [Files] value names the program, ProgExe " + run.settings.prog_exe);
   }
 }
 
@@ -275,7 +293,7 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
       if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, run.texts));
     }
   }
-  NoteWhatTheCheckerFinds(run, platform);
+  NoteTheOrderOfTheValues(run, platform);
   for (const std::string& note : run.notes) platform.Log(note);
 }
 

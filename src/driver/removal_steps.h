@@ -28,5 +28,4 @@ constexpr size_t kMostListed = 300;
 // What stayed of the installation, a line an item: its path and why, in the
 // texts' words; beyond the first most lines, how many more; the last line
 // ends in line_end.
-std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end,
-                       size_t most = kMostListed);
+std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char* line_end, size_t most = kMostListed);

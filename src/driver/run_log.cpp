@@ -102,7 +102,7 @@ LogRefusal LogPathRefusal(const std::string& path) {
   const std::string start = ReplaceAll(path.substr(0, 4), "/", "\\");
   const bool device_spelling = start == "\\\\.\\" || start == "\\\\?\\" || start == "\\??\\";
   return device_spelling || std::string(kDevices).find(name + '|') != std::string::npos ? LogRefusal::kDevice
-                                                                                         : LogRefusal::kNone;
+                                                                                        : LogRefusal::kNone;
 }
 
 std::string LogFileRights(const std::string& user_sid) {

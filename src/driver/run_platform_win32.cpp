@@ -24,7 +24,9 @@ bool Win32RunPlatform::Utf8Text(std::string_view utf8, std::string& text) { retu
 std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
 std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
 std::string Win32RunPlatform::FullPath(const std::string& path) { return ::FullPath(path); }
-ModulePathForms Win32RunPlatform::ModulePathsInUtf8() { return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())}; }
+ModulePathForms Win32RunPlatform::ModulePathsInUtf8() {
+  return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())};
+}
 std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
 std::string Win32RunPlatform::TempDirectory() { return ::TempDirectory(); }
 

@@ -67,8 +67,7 @@ class Win32RunPlatform : public RunPlatform {
   bool MutexInUse(const std::string& name) override;
   std::vector<std::string> RunningExecutables() override;
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
-                          uint32_t limit_ms) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
 
  private:
   // Logs the action with what became of it, the thread's last error if it failed.

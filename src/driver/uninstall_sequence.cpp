@@ -180,7 +180,8 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
       platform.Log("the before-uninstall program answered 1: the uninstall ends");
       return RunResult::kVetoed;
     case RunResult::kFailed:
-      platform.Log(JoinTexts({"the before-uninstall program outlived the limit of ", DecimalText(static_cast<int32_t>(run.timeout_seconds)),
+      platform.Log(JoinTexts({"the before-uninstall program outlived the limit of ",
+                              DecimalText(static_cast<int32_t>(run.timeout_seconds)),
                               " s: the uninstall ends, nothing was removed"}));
       return RunResult::kFailed;
     default:

@@ -41,8 +41,8 @@ bool AutoFileClassIsOurs(const std::string& extension, const std::string& own, R
     return false;
   }
   if (CommandStartsProgramIn(command, own)) return true;
-  platform.Log(JoinTexts({"file association class HKCR\\", name, ": kept, its open command starts another program: ",
-                          command}));
+  platform.Log(
+      JoinTexts({"file association class HKCR\\", name, ": kept, its open command starts another program: ", command}));
   return false;
 }
 

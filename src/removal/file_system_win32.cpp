@@ -172,10 +172,10 @@ bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   seen.attributes = information.dwFileAttributes;
   seen.id = static_cast<LONGLONG>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
   FILE_ATTRIBUTE_TAG_INFO tag{};
-  seen.tag = IsReparsePoint(seen.attributes) &&
-                     GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag))
-                 ? tag.ReparseTag
-                 : 0;
+  seen.tag =
+      IsReparsePoint(seen.attributes) && GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag))
+          ? tag.ReparseTag
+          : 0;
   return true;
 }
 

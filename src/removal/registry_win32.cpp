@@ -63,9 +63,9 @@ bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange ch
   static_assert(sizeof(kAccess) / sizeof(kAccess[0]) == static_cast<size_t>(RegistryChange::kKey) + 1,
                 "an access for every change");
   RegistryKey opened;
-  return !IsPredefinedRoot(root) || RegOpenKeyExA(RootHandle(root), key.c_str(), 0,
-                                                  kAccess[static_cast<size_t>(change)],
-                                                  opened.Receive()) != ERROR_ACCESS_DENIED;
+  return !IsPredefinedRoot(root) ||
+         RegOpenKeyExA(RootHandle(root), key.c_str(), 0, kAccess[static_cast<size_t>(change)], opened.Receive()) !=
+             ERROR_ACCESS_DENIED;
 }
 
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {

@@ -4,8 +4,8 @@
 #include <sddl.h>
 
 #include "platform/owners_win32.h"
-#include "platform/rights_win32.h"
 #include "platform/paths_win32.h"
+#include "platform/rights_win32.h"
 #include "removal/self_delete_batch.h"
 #include "text/text.h"
 
@@ -23,7 +23,6 @@ bool IsElevated() {
          GetTokenInformation(token.Get(), TokenElevation, &elevation, sizeof(elevation), &size) &&
          elevation.TokenIsElevated != 0;
 }
-
 
 // A file that another program holds without letting it be renamed stays at
 // the program's path: it gets a last-write time that no reinstalled file

@@ -178,7 +178,8 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   RegistryKey kept;
   EXPECT_EQ(RegOpenKeyExA(HKEY_CLASSES_ROOT, other_class, 0, KEY_READ, kept.Receive()), ERROR_SUCCESS);
   kept.Reset();
-  for (const char* key : {other_class, "qmkept_auto_file\\shell\\open", "qmkept_auto_file\\shell", "qmkept_auto_file"}) {
+  for (const char* key :
+       {other_class, "qmkept_auto_file\\shell\\open", "qmkept_auto_file\\shell", "qmkept_auto_file"}) {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
   }
   RegDeleteKeyA(HKEY_CURRENT_USER, shared);

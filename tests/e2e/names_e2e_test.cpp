@@ -69,7 +69,9 @@ TEST(NamesE2e, BelowAFolderOutsideTheCodePageBothModesRemoveEverythingNamedSo) {
 
 TEST(NamesE2e, TheBestFitTwinOfTheFolderIsNeverReadOrRun) {
   // "Lapp" is what the legacy code page makes of "Łapp"; a user made it.
-  StagedInstall install("\xC5\x81" "app");
+  StagedInstall install(
+      "\xC5\x81"
+      "app");
   const std::string twin = install.Parent() + "Lapp\\";
   CreateDirectoryA(twin.c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (twin + "evil.exe").c_str(), FALSE));
@@ -79,7 +81,8 @@ TEST(NamesE2e, TheBestFitTwinOfTheFolderIsNeverReadOrRun) {
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (install.Dir() + "before.exe").c_str(), FALSE));
   install.Write("editor.exe", "MZ");
   install.Write("uninstall.dat",
-                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=before.exe\r\n[Files]\r\nf=editor.exe\r\n");
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=before.exe\r\n["
+                "Files]\r\nf=editor.exe\r\n");
   const std::string log = install.Parent() + "run.log";
   EXPECT_EQ(RunUnattended(install.Exe(), "/S /LOG=" + log), 0u);
   EXPECT_TRUE(WaitForBatchToFinish(kWait));
@@ -115,7 +118,9 @@ TEST(NamesE2e, ALegacyCodePageFileNamesLettersOfItsCodePage) {
   StagedInstall install("Caf\xC3\xA9");
   install.Write("editor.exe", "MZ");
   install.Write("caf\xC3\xA9.txt", "x");
-  install.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=caf\xE9.txt\r\n");
+  install.Write(
+      "uninstall.dat",
+      "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=editor.exe\r\nf2=caf\xE9.txt\r\n");
   EXPECT_EQ(RunUnattended(install.Exe(), "/S"), 0u);
   EXPECT_TRUE(WaitForBatchToFinish(kWait));
   EXPECT_FALSE(PathExists(install.Dir() + "caf\xC3\xA9.txt"));

@@ -66,7 +66,6 @@ struct Session {
   HWND main = nullptr;
 };
 
-
 void RequestClose(HWND main) {
   PostMessageA(main, WM_CLOSE, 0, 0);
   PostMessageA(main, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -57,10 +57,12 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
       {head + "[UserTask]\nNumber=1\nTask1=10|txt\n",
        "8 error [UserTask] Task1: an association record needs the extension and the application name in its second "
        "and third fields"},
-      {head + "[UserTask]\nNumber=200\n", "7 error [UserTask] Number: 200 is outside 0 to 127; only its low 8 bits "
-                                          "count, so no task runs"},
-      {head + "[UserTask]\nNumber=-1\n", "7 error [UserTask] Number: -1 is outside 0 to 127; only its low 8 bits "
-                                         "count, so no task runs"},
+      {head + "[UserTask]\nNumber=200\n",
+       "7 error [UserTask] Number: 200 is outside 0 to 127; only its low 8 bits "
+       "count, so no task runs"},
+      {head + "[UserTask]\nNumber=-1\n",
+       "7 error [UserTask] Number: -1 is outside 0 to 127; only its low 8 bits "
+       "count, so no task runs"},
       {"[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
        "1 error [Settings] ProgName: missing, so the window and the list of programs show no name"},
       // Warnings: legal, but likely not meant.

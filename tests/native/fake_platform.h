@@ -60,7 +60,8 @@ class FakePlatform : public RunPlatform {
   std::string CurrentDirectory() override { return current_directory; }
   // Relative paths below the current directory.
   std::string FullPath(const std::string& path) override {
-    return path.size() > 1 && (path[1] == ':' || path[0] == '\\') ? path : WithTrailingBackslash(current_directory) + path;
+    return path.size() > 1 && (path[1] == ':' || path[0] == '\\') ? path
+                                                                  : WithTrailingBackslash(current_directory) + path;
   }
   std::vector<std::string> ShellFolders() override { return shell_folders; }
   bool OpenWindow() override {

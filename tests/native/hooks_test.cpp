@@ -59,7 +59,7 @@ TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndNeverAskTheShell) {
       {ProgramKind::kAfterUninstall, true, 2, false, 2000, false, false},
       {ProgramKind::kLibrary, true, 2, false, 2000, false, false},
       {ProgramKind::kScript, true, 2, false, 2000, false, false},
-      {ProgramKind::kAfterUninstall, true, 0, false, 0, false, false},            // no limit asked for
+      {ProgramKind::kAfterUninstall, true, 0, false, 0, false, false},                 // no limit asked for
       {ProgramKind::kAfterUninstall, true, 9999999, false, 4294967000, false, false},  // as good as none
       // The user's run waits as long as it takes; only unelevated may it ask the shell.
       {ProgramKind::kBeforeUninstall, false, 2, false, 0, true, true},
@@ -209,7 +209,11 @@ TEST(ScriptFileText, LegacyCodePageOrUtf8AfterItsSignature) {
   EXPECT_EQ(text, "MsgBox \"caf\xC3\xA9\"");
   ASSERT_TRUE(ScriptFileText("\xEF\xBB\xBFMsgBox \"\xD0\x98\"", StagedFiles(), text));
   EXPECT_EQ(text, "MsgBox \"\xD0\x98\"") << "the signature goes, every letter stays";
-  EXPECT_FALSE(ScriptFileText("\xEF\xBB\xBF" "a\xC3z", StagedFiles(), text)) << "malformed: nothing of it runs";
+  EXPECT_FALSE(
+      ScriptFileText("\xEF\xBB\xBF"
+                     "a\xC3z",
+                     StagedFiles(), text))
+      << "malformed: nothing of it runs";
   EXPECT_FALSE(ScriptFileText("\xEF\xBB\xBF\xD0", StagedFiles(), text)) << "cut short: nothing of it runs";
 }
 

@@ -197,8 +197,7 @@ TEST(SettingsDecoding, LegacyBytesAndUtf8BecomeTheProgramsText) {
     FakeCodePages pages(row.utf8_active);
     Reader r(row.file, pages);
     const bool utf8_names = row.utf8_active || r.file.IsUtf8();
-    EXPECT_EQ(r.Read(utf8_names ? "G\xC5\x81" : "G\xA3", utf8_names ? "K\xC3\xA9" : "K\xE9"), row.expected)
-        << row.file;
+    EXPECT_EQ(r.Read(utf8_names ? "G\xC5\x81" : "G\xA3", utf8_names ? "K\xC3\xA9" : "K\xE9"), row.expected) << row.file;
   }
 }
 

@@ -66,13 +66,13 @@ TEST(CaseChange, Utf8LettersByTheirCodePoints) {
     const char* upper;
   };
   const Row rows[] = {
-      {"caf\xC3\xA9", "CAF\xC3\x89"},                                    // é É
-      {"\xC5\x82ukasz", "\xC5\x81UKASZ"},                                // ł Ł: capital on the odd code point
-      {"\xC4\x85", "\xC4\x84"},                                          // ą Ą: capital on the even one
+      {"caf\xC3\xA9", "CAF\xC3\x89"},                                            // é É
+      {"\xC5\x82ukasz", "\xC5\x81UKASZ"},                                        // ł Ł: capital on the odd code point
+      {"\xC4\x85", "\xC4\x84"},                                                  // ą Ą: capital on the even one
       {"\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD", "\xD0\x98\xD0\x92\xD0\x90\xD0\x9D"},  // иван ИВАН
-      {"\xD1\x91", "\xD0\x81"},                                          // ё Ё
-      {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},                          // αω ΑΩ
-      {"\xE7\x8E\x8B\xF0\x9F\x98\x80", "\xE7\x8E\x8B\xF0\x9F\x98\x80"},      // 王 and an emoji have no case
+      {"\xD1\x91", "\xD0\x81"},                                                  // ё Ё
+      {"\xCE\xB1\xCF\x89", "\xCE\x91\xCE\xA9"},                                  // αω ΑΩ
+      {"\xE7\x8E\x8B\xF0\x9F\x98\x80", "\xE7\x8E\x8B\xF0\x9F\x98\x80"},          // 王 and an emoji have no case
   };
   for (const Row& row : rows) {
     EXPECT_EQ(UpperCase(row.lower), row.upper) << row.lower;

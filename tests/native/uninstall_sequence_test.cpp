@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "driver/run_log.h"
 #include "driver/plan_platform.h"
+#include "driver/run_log.h"
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
 #include "fake_platform.h"
@@ -156,9 +156,9 @@ TEST(CommandLine, KnowsItsSwitchesInAnyCaseAndNothingElse) {
   EXPECT_EQ(none.timeout_seconds, 900u);
   EXPECT_EQ(ParseCommandLine("u.exe /S /timeout=2").timeout_seconds, 2u);
   EXPECT_EQ(ParseCommandLine("u.exe /S /TIMEOUT=0").timeout_seconds, 0u);
-  for (const char* wrong : {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS",
-                            "u.exe /PLAN=x", "u.exe /TIMEOUT", "u.exe /TIMEOUT=", "u.exe /TIMEOUT=-1",
-                            "u.exe /TIMEOUT=5s", "u.exe /TIMEOUT=99999999"}) {
+  for (const char* wrong :
+       {"u.exe S", "u.exe /S=1", "u.exe /Silentx", "u.exe /?", "u.exe \"\"", "u.exe /LOGS", "u.exe /PLAN=x",
+        "u.exe /TIMEOUT", "u.exe /TIMEOUT=", "u.exe /TIMEOUT=-1", "u.exe /TIMEOUT=5s", "u.exe /TIMEOUT=99999999"}) {
     EXPECT_FALSE(ParseCommandLine(wrong).valid) << wrong;
   }
   EXPECT_EQ(ExitCodeFor(RunResult::kFailed, true), 1603u);
@@ -180,8 +180,10 @@ TEST(RunUninstall, UnattendedEachCauseEndsWithItsCodeAndNoBoxOrWindow) {
       {"administrator rights needed", program + "LoginAdmin=1\n", 740},
       {"nothing could be removed", program + "[Files]\nf=gone.dll\n", 1603},
       {"a file in use goes at the restart", program + "[Files]\nf=editor.exe\nf2=shell.dll\n", 3010},
-      {"the before-uninstall program outlives the wait", program + "[StartProg]\nBeforeUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
-      {"the after-uninstall program outlives the wait", program + "[StartProg]\nAfterUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
+      {"the before-uninstall program outlives the wait",
+       program + "[StartProg]\nBeforeUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
+      {"the after-uninstall program outlives the wait",
+       program + "[StartProg]\nAfterUninst=hang.exe\n[Files]\nf=editor.exe\n", 1603},
   };
   for (const Case& c : cases) {
     FakePlatform platform;
@@ -214,9 +216,12 @@ TEST(RunUninstall, AnOwnPathWithLettersChangedActsOnNothing) {
   for (const bool unattended : {false, true}) {
     FakePlatform platform;
     platform.files = {kOwn + "pre.exe"};
-    platform.exact_module_path = "C:\\Apps\\\xC5\x81" "ditor\\uninstall.exe";
+    platform.exact_module_path =
+        "C:\\Apps\\\xC5\x81"
+        "ditor\\uninstall.exe";
     UninstallRun run;
-    const Log log = RunWith(dat, platform, run, {kOkButtonId}, unattended ? "/S /LOG=C:\\x.log" : "", unattended ? 1603 : 0);
+    const Log log =
+        RunWith(dat, platform, run, {kOkButtonId}, unattended ? "/S /LOG=C:\\x.log" : "", unattended ? 1603 : 0);
     const Log expected = {"box: Quillmarn - Error|" + InexactPathMessage(kOwn + "uninstall.exe").text + "|16"};
     EXPECT_EQ(log, unattended ? Log{} : expected);
     EXPECT_EQ(platform.files, (std::set<std::string>{kOwn + "pre.exe", kOwn + "uninstall.dat"}));
@@ -323,19 +328,18 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
   EXPECT_TRUE(plan.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
   // Where the run's account may not change a key, the run would be refused.
   EXPECT_FALSE(plan.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
-  EXPECT_EQ(system.log_lines,
-            (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
-                 "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
-                 "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",
-                 "registry key HKCR\\Applications\\Tool\\shell: would be removed",
-                 "registry key HKCR\\Applications\\Tool: would be removed",
-                 "registry value HKCU\\Software\\Shared|Path: would be removed",
-                 "registry value HKCU\\software\\shared|PATH: absent",
-                 "registry key HKCU\\Software\\New: would be made on the way, empty",
-                 "registry key HKCU\\Software\\New\\Sub: would be made on the way, empty",
-                 "registry value HKCU\\Software\\New\\Sub|X: absent",
-                 "registry key HKCU\\Software\\New\\Sub: would be removed",
-                 "registry value HKLM\\Software\\Locked|Path: would stay, access denied"}));
+  EXPECT_EQ(system.log_lines, (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
+                                   "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
+                                   "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",
+                                   "registry key HKCR\\Applications\\Tool\\shell: would be removed",
+                                   "registry key HKCR\\Applications\\Tool: would be removed",
+                                   "registry value HKCU\\Software\\Shared|Path: would be removed",
+                                   "registry value HKCU\\software\\shared|PATH: absent",
+                                   "registry key HKCU\\Software\\New: would be made on the way, empty",
+                                   "registry key HKCU\\Software\\New\\Sub: would be made on the way, empty",
+                                   "registry value HKCU\\Software\\New\\Sub|X: absent",
+                                   "registry key HKCU\\Software\\New\\Sub: would be removed",
+                                   "registry value HKLM\\Software\\Locked|Path: would stay, access denied"}));
 }
 
 TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
@@ -361,12 +365,8 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
     platform.exit_codes[kOwn + "pre.exe"] = 1;  // would say no: a plan runs nothing
     if (running) platform.mutexes = {"EditorRuns"};
     UninstallRun run;
-    const std::string file = (running ? "[Settings]\nMutexString=EditorRuns\n" : "[Settings]\n") + dat;
-    const Log log = RunWith(file, platform, run, {}, "/PLAN /LOG=C:\\plan.log", 0);
-    // The line of the file where a text stands, as the checker counts them.
-    const auto line_of = [&](const char* text) {
-      return std::to_string(std::count(file.begin(), file.begin() + static_cast<long>(file.find(text)), '\n') + 1);
-    };
+    const Log log = RunWith((running ? "[Settings]\nMutexString=EditorRuns\n" : "[Settings]\n") + dat, platform, run,
+                            {}, "/PLAN /LOG=C:\\plan.log", 0);
     for (const std::string& entry : log) {
       for (const char* change : {"delete:", "rmdir:", "file", "emptydir:", "tree:", "regvalue:", "regkey:", "batch:",
                                  "run:", "script:", "logon", "window", "box:"}) {
@@ -384,20 +384,20 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
           std::string("if it answered 1, an unattended run would end here, exit code 1602"),
           std::string("registry value HKLM\\Software\\Editor|Path: would be removed"),
           std::string("registry key HKLM\\Software\\Editor: would be removed"),
-          "program C:\\Windows\\System32\\regsvr32.exe /S /U \"" + kOwn + "ext.dll\": would run; what it changes itself is not in this plan",
-          "file " + kOwn + "core.dll: would be removed", "file " + kOwn + "gone.dll: absent",
+          "program C:\\Windows\\System32\\regsvr32.exe /S /U \"" + kOwn +
+              "ext.dll\": would run; what it changes itself is not in this plan",
+          "file " + kOwn + "core.dll: would be removed",
+          "file " + kOwn + "gone.dll: absent",
           "file " + kOwn + "..\\outside.dll: would stay, passed over, it lies outside the installation",
-          "directory " + kOwn + "lib\\sub: would be removed", "file " + kOwn + "uninstall.dat: would be removed",
+          "directory " + kOwn + "lib\\sub: would be removed",
+          "file " + kOwn + "uninstall.dat: would be removed",
           "self-deleting batch: would remove " + kOwn + "uninstall.exe, then the directory when it is empty: " + kOwn,
-          std::string("delete-all would also remove:"), std::string("  letter.doc"),
+          std::string("delete-all would also remove:"),
+          std::string("  letter.doc"),
           "note: a [Files] value names nothing: " + kOwn + "gone.dll",
-          "note: uninstall.dat:" + line_of("f2=") +
-              ": error: [Files] f2: ..\\outside.dll leads outside the installation or is no path below it, so the "
-              "program passes it over",
-          "note: uninstall.dat:" + line_of("d1=") + ": warning: [Dirs] d1: lib comes before lib\\sub (line " +
-              line_of("d2=") + "), which lies inside it, so it is never empty when its turn comes",
-          "note: uninstall.dat:" + line_of("ProgExe=") +
-              ": warning: [Settings] ProgExe: no [Files] value names editor.exe, so the program's file stays",
+          "note: a [Files] value leads outside the installation: " + kOwn + "..\\outside.dll",
+          std::string("note: the [Dirs] value lib comes before lib\\sub, which lies inside it"),
+          std::string("note: no [Files] value names the program, ProgExe editor.exe"),
           std::string("end, exit code 0")}) {
       EXPECT_TRUE(told(line)) << line;
     }
@@ -465,7 +465,8 @@ TEST(Rights, TheElevatedRunIsToldEverySwitchFirstTheElevationAndTheLogInFull) {
       {"u.exe /S /LOG=\"C:\\a b.log", "C:\\a b.log", "/ELEVATED /S \"/LOG=C:\\a b.log\""},
       {"u.exe /LOG=rel\\x.log", "D:\\Work\\rel\\x.log", "/ELEVATED /LOG=D:\\Work\\rel\\x.log"},
       {"u.exe /LOG /PLAN /TIMEOUT=60", "", "/ELEVATED /PLAN /LOG /TIMEOUT=60"},
-      {"u.exe \"/LOG=C:\\odd \\\"name\\\"\\\\\"", "C:\\odd \\\"name\\\"\\", "/ELEVATED \"/LOG=C:\\odd \\\\\\\"name\\\\\\\"\\\\\""},
+      {"u.exe \"/LOG=C:\\odd \\\"name\\\"\\\\\"", "C:\\odd \\\"name\\\"\\",
+       "/ELEVATED \"/LOG=C:\\odd \\\\\\\"name\\\\\\\"\\\\\""},
   };
   for (const Row& row : rows) {
     const CommandLine line = ParseCommandLine(row.line);
