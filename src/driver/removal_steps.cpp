@@ -75,8 +75,13 @@ using RemovalStep = void (*)(UninstallRun&, RunPlatform&);
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
                                                 UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
 
+// Once for each path, however often the file names it.
 void NoteStayed(UninstallRun& run, const EntryReport& report) {
   if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAbsent) return;
+  const std::string path = UpperCase(report.path);
+  for (const StayedItem& item : run.stayed) {
+    if (UpperCase(item.path) == path) return;
+  }
   run.stayed.push_back({report.path, report.outcome, report.outcome == Outcome::kFailed ? report.error : 0});
 }
 
@@ -119,19 +124,35 @@ void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
     const size_t line = named.size();
     named.push_back(std::move(item));
     if (named[line].outcome != Outcome::kNotEmpty) continue;
-    const std::string directory = named[line].path + "\\";
-    for (const std::string& name : platform.EntriesOf(directory)) {
-      const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
-      bool setups_own = IsInUseName(name);
-      for (const std::string& setup : setups) {
-        setups_own = setups_own || (setup.compare(0, path.size(), path) == 0 &&
-                                    (setup.size() == path.size() || setup[path.size()] == '\\'));
+    // A folder with something of the setup's below it is looked into, so
+    // that what stayed never hides the user's entries beside it.
+    std::vector<std::string> folders = {named[line].path + "\\"};
+    while (!folders.empty()) {
+      const std::string directory = folders.back();
+      folders.pop_back();
+      for (const std::string& name : platform.EntriesOf(directory)) {
+        const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
+        bool setups_own = IsInUseName(name), holds_setups = false;
+        for (const std::string& setup : setups) {
+          const bool at_or_below = setup.compare(0, path.size(), path) == 0 &&
+                                   (setup.size() == path.size() || setup[path.size()] == '\\');
+          setups_own = setups_own || (at_or_below && setup.size() == path.size());
+          holds_setups = holds_setups || (at_or_below && setup.size() > path.size());
+        }
+        const bool is_directory = name.back() == '\\';
+        if (setups_own || (holds_setups && !is_directory)) continue;
+        if (holds_setups) {
+          folders.push_back(directory + name);
+          if (run.plan) {
+            run.notes.push_back("note: the folder " + directory + WithoutTrailingBackslashes(name) +
+                                " holds installed files, but no [Dirs] value names it, so it stays");
+          }
+          continue;
+        }
+        named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
+                         is_directory ? static_cast<uint32_t>(platform.EntriesOf(directory + name).size()) : 0,
+                         is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
       }
-      if (setups_own) continue;
-      const bool is_directory = name.back() == '\\';
-      named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
-                       is_directory ? static_cast<uint32_t>(platform.EntriesOf(directory + name).size()) : 0,
-                       is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
     }
     named[line].number = static_cast<uint32_t>(named.size() - line - 1);
     if (named[line].number == 0) named.pop_back();

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
+#include <set>
 
 #include "driver/removal_steps.h"
 #include "fake_files.h"
@@ -316,4 +318,64 @@ TEST_F(RemovalStepsTest, WhatStayedIsListedWithWhyLoggedAndOfferedAsDetails) {
   HandleControl(run, platform, kOkButtonId);
   EXPECT_TRUE(run.stayed.empty());
   EXPECT_FALSE(platform.details_offered);
+}
+
+TEST_F(RemovalStepsTest, TheListOfWhatStayedNamesEveryUsersEntryOnceAndTrue) {
+  struct Row {
+    const char* case_name;
+    std::string dat;
+    std::map<std::string, std::vector<std::string>> entries;
+    std::set<std::string> in_use;
+    std::string list;  // the log's copy, after "what stayed:"; empty: nothing stayed
+  };
+  const std::string head = "[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n";
+  const Row rows[] = {
+      {"a library in use beside the user's file, in a folder [Dirs] does not name",
+       head + "f2=plugins\\x.dll\n",
+       {{"C:\\Apps\\Editor", {"uninstall.exe", "plugins\\"}}, {"C:\\Apps\\Editor\\plugins", {"x.dll", "my.cfg"}}},
+       {kOwn + "plugins\\x.dll"},
+       "C:\\Apps\\Editor\\plugins\\x.dll: in use, scheduled for removal at restart\r\n"
+       "C:\\Apps\\Editor: kept, it holds 1 file or folder the setup did not install\r\n"
+       "  plugins\\my.cfg"},
+      {"a folder named twice in [Dirs]",
+       head + "[Dirs]\nd1=lib\nd2=lib\n",
+       {{"C:\\Apps\\Editor", {"uninstall.exe", "lib\\"}}, {"C:\\Apps\\Editor\\lib", {"notes.txt"}}},
+       {},
+       "C:\\Apps\\Editor\\lib: kept, it holds 1 file or folder the setup did not install\r\n"
+       "  lib\\notes.txt"},
+  };
+  for (const Row& row : rows) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install(kOwn, row.dat);
+    run.log_path = "C:\\x.log";
+    platform.OpenLog(run.log_path, false);
+    platform.files = {kOwn + "editor.exe", kOwn + "plugins\\x.dll"};
+    platform.entries = row.entries;
+    platform.in_use = row.in_use;
+    HandleControl(run, platform, kOkButtonId);
+    const auto list = std::find_if(platform.log_lines.begin(), platform.log_lines.end(),
+                                   [](const std::string& line) { return line.compare(0, 12, "what stayed:") == 0; });
+    ASSERT_NE(list, platform.log_lines.end()) << row.case_name;
+    EXPECT_EQ(list->substr(14), row.list) << row.case_name;
+  }
+}
+
+TEST_F(RemovalStepsTest, ReadyTakesADirsFolderThatHeldOnlyWhatReadyTakes) {
+  // tools held only the before-uninstall program, which only Ready deletes.
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
+                "[Dirs]\nd1=tools\nd2=lib\n");
+  platform.files = {kOwn + "editor.exe", kOwn + "tools\\pre.exe", kOwn + "uninstall.dat"};
+  platform.entries["C:\\Apps\\Editor\\tools"] = {"pre.exe"};
+  HandleControl(run, platform, kOkButtonId);
+  EXPECT_TRUE(run.stayed.empty()) << "nothing of the user's stayed";
+  platform.entries["C:\\Apps\\Editor\\tools"].clear();
+  platform.log.clear();
+  HandleControl(run, platform, kReadyButtonId);
+  const auto at = [&](const std::string& entry) {
+    return std::find(platform.log.begin(), platform.log.end(), entry) - platform.log.begin();
+  };
+  EXPECT_LT(at("file:tools\\pre.exe"), at("emptydir:tools")) << "the folder goes after the program it held";
+  EXPECT_LT(at("emptydir:tools"), static_cast<long>(platform.log.size()));
+  EXPECT_EQ(at("emptydir:lib"), static_cast<long>(platform.log.size())) << "a folder Ready took nothing from stays";
 }
