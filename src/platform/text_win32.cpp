@@ -51,8 +51,11 @@ bool NarrowText(std::wstring_view wide, std::string& text) {
 }
 
 std::string LegacyCodePageText(std::string_view bytes) {
+  // ASCII reads alike in every code page the system uses as its own.
+  bool ascii = true;
+  for (const char c : bytes) ascii = ascii && (c & 0x80) == 0;
   const UINT legacy = LegacyCodePage();
-  if (legacy == GetACP()) return std::string(bytes);
+  if (ascii || legacy == GetACP()) return std::string(bytes);
   std::string text;
   NarrowText(WideOf(legacy, bytes), text);
   return text;

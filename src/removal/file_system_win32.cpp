@@ -2,6 +2,7 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 
@@ -71,10 +72,19 @@ class Listing {
   // listing failed.
   const ListedEntry* Next();
   HANDLE Directory() const { return directory_; }
+  // The serial number of the volume the directory lies on, asked once.
+  ULONG Volume() {
+    BY_HANDLE_FILE_INFORMATION information;
+    if (!volume_known_ && GetFileInformationByHandle(directory_, &information)) volume_ = information.dwVolumeSerialNumber;
+    volume_known_ = true;
+    return volume_;
+  }
   NTSTATUS status = 0;
 
  private:
   HANDLE directory_;
+  ULONG volume_ = 0;
+  bool volume_known_ = false;
   std::unique_ptr<LONGLONG[]> buffer_;
   UNICODE_STRING mask_;
   const char* at_ = nullptr;
@@ -171,6 +181,7 @@ bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   if (!GetFileInformationByHandle(handle, &information)) return false;
   seen.attributes = information.dwFileAttributes;
   seen.id = static_cast<LONGLONG>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+  seen.volume = information.dwVolumeSerialNumber;
   FILE_ATTRIBUTE_TAG_INFO tag{};
   seen.tag =
       IsReparsePoint(seen.attributes) && GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag))
@@ -307,7 +318,7 @@ uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled, P
   Listing listing(directory);
   uint32_t count = 0;
   while (const ListedEntry* entry = listing.Next()) {
-    if (plan != nullptr && plan->Has(entry->id.QuadPart)) continue;
+    if (plan != nullptr && plan->Has({listing.Volume(), entry->id.QuadPart})) continue;
     ++count;
     scheduled += entry->name_bytes / sizeof(wchar_t) > ours.size() && !IsDirectory(entry->attributes) &&
                  ours.compare(0, ours.size(), entry->name, ours.size()) == 0;
@@ -480,7 +491,7 @@ LONG HeldInstallation::Mark(HANDLE handle, bool clear_attributes) {
   SeenEntry seen;
   if (!IdentityOf(handle, seen)) return kCannotDelete;
   if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
-  plan_->Add(seen.id);
+  plan_->Add({seen.volume, seen.id});
   return 0;
 }
 
@@ -499,7 +510,7 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
   for (;;) {
     Level& level = levels.back();
     const ListedEntry* entry = level.listing.Next();
-    if (entry != nullptr && plan_ != nullptr && plan_->Has(entry->id.QuadPart)) continue;
+    if (entry != nullptr && plan_ != nullptr && plan_->Has({level.listing.Volume(), entry->id.QuadPart})) continue;
     relative_.resize(level.length);
     if (entry == nullptr) {
       if (!NT_SUCCESS(level.listing.status)) {
@@ -612,31 +623,17 @@ Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals*
   uint32_t scheduled = 0;
   if (directory && CountEntries(entry.Get(), status, scheduled, plan) > 0) return Outcome::kNotEmpty;
   if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0) return Outcome::kDenied;
-  plan->Add(seen.id);
+  plan->Add({seen.volume, seen.id});
   return Outcome::kRemoved;
 }
 
-bool PlannedRemovals::Has(LONGLONG id) {
-  const auto compare = [](const void* a, const void* b) {
-    const LONGLONG x = *static_cast<const LONGLONG*>(a), y = *static_cast<const LONGLONG*>(b);
-    return x < y ? -1 : x > y ? 1 : 0;
-  };
-  // The C library's sort, which costs no code of the program's; a plan
-  // adds a run of entries, then looks them up.
-  auto* const ids = reinterpret_cast<LONGLONG*>(&ids_[0]);
-  size_t low = 0, high = ids_.size() / sizeof(LONGLONG);
-  if (!sorted_) std::qsort(ids, high, sizeof(LONGLONG), compare);
-  sorted_ = true;
-  while (low < high) {
-    const size_t middle = (low + high) / 2;
-    if (ids[middle] == id) return true;
-    if (ids[middle] < id) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  return false;
+void PlannedRemovals::Add(const FileIdentity& entry) {
+  const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);
+  if (at == entries_.end() || !(*at == entry)) entries_.insert(at, entry);
+}
+
+bool PlannedRemovals::Has(const FileIdentity& entry) const {
+  return std::binary_search(entries_.begin(), entries_.end(), entry);
 }
 
 std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan) {
@@ -645,7 +642,7 @@ std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals
   if (!held.Valid()) return names;
   Listing listing(held.Get());
   while (const ListedEntry* entry = listing.Next()) {
-    if (plan != nullptr && plan->Has(entry->id.QuadPart)) continue;
+    if (plan != nullptr && plan->Has({listing.Volume(), entry->id.QuadPart})) continue;
     names.emplace_back();
     AppendNarrow(names.back(), std::wstring(entry->name, entry->name_bytes / sizeof(wchar_t)));
     if (IsDirectory(entry->attributes)) names.back() += '\\';

@@ -27,21 +27,29 @@ struct SeenEntry {
   ULONG attributes;
   ULONG tag;  // for a reparse point, its kind
   LONGLONG id;
+  ULONG volume = 0;  // its volume's serial number, where a handle told it
+};
+
+// An entry by its volume and its file index, which name it alone on that
+// volume whatever path leads to it.
+struct FileIdentity {
+  ULONG volume;
+  LONGLONG id;
+  bool operator<(const FileIdentity& other) const {
+    return volume != other.volume ? volume < other.volume : id < other.id;
+  }
+  bool operator==(const FileIdentity& other) const { return volume == other.volume && id == other.id; }
 };
 
 // What a plan would have removed so far, by the entries' identities: the
 // later steps of the plan list and count them as gone.
 class PlannedRemovals {
  public:
-  void Add(LONGLONG id) {
-    ids_.append(reinterpret_cast<const char*>(&id), sizeof(id));
-    sorted_ = false;
-  }
-  bool Has(LONGLONG id);
+  void Add(const FileIdentity& entry);
+  bool Has(const FileIdentity& entry) const;
 
  private:
-  std::string ids_;  // the identities' bytes, eight a piece
-  bool sorted_ = true;
+  std::vector<FileIdentity> entries_;  // in order, each once
 };
 
 class HeldInstallation {

@@ -209,10 +209,16 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
                                          0x2DC,  0x2122, 0x161,  0x203A, 0x153,  0x9D,   0x17E,  0x178};
   std::string text;
   text.reserve(bytes.size());
-  for (const char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    AppendUtf8(text, b >= 0x80 && b < 0xA0 ? kHigh[b - 0x80] : b);
+  size_t from = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    if (b < 0x80) continue;
+    // Runs of ASCII, the bulk of any such file, are copied whole.
+    text.append(bytes.data() + from, i - from);
+    AppendUtf8(text, b < 0xA0 ? kHigh[b - 0x80] : b);
+    from = i + 1;
   }
+  text.append(bytes.data() + from, bytes.size() - from);
   return text;
 }
 
