@@ -222,6 +222,46 @@ std::vector<std::string> PathsTold(const std::string& plan, const std::string& e
   return paths;
 }
 
+// The registry values and keys of a plan's lines that end as given:
+// "registry value HKCU\\X|V: would be removed" gives {HKCU, X, V, true}.
+struct RegistryTold {
+  HKEY root;
+  std::string key;
+  std::string value;
+  bool is_value;
+};
+std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::string& ending) {
+  std::vector<RegistryTold> told;
+  for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
+    const bool is_value = line.compare(0, 15, "registry value ") == 0;
+    if (!is_value && line.compare(0, 13, "registry key ") != 0) continue;
+    const size_t name = is_value ? 15 : 13, colon = line.find(": " + ending);
+    if (colon == std::string::npos) continue;
+    const std::string path = line.substr(name, colon - name);
+    const std::string root = path.substr(0, path.find('\\'));
+    const HKEY handle = root == "HKCR" ? HKEY_CLASSES_ROOT : root == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const std::string rest = path.substr(root.size() + 1);
+    const size_t bar = is_value ? rest.rfind('|') : std::string::npos;
+    told.push_back({handle, rest.substr(0, bar), is_value ? rest.substr(bar + 1) : std::string(), is_value});
+  }
+  return told;
+}
+
+bool RegistryHas(const RegistryTold& entry) {
+  RegistryKey key;
+  if (RegOpenKeyExA(entry.root, entry.key.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+  return !entry.is_value ||
+         RegQueryValueExA(key.Get(), entry.value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+  RegistryKey opened;
+  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+}
+
 }  // namespace
 
 TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
@@ -241,10 +281,21 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string busy = install.Write("busy.dat", "x");
   const std::string beside = install.Write("..\\outside.dll", "theirs");
-  install.Write("uninstall.dat", kSettings +
-                                     "Script=1\r\n[StartProg]\r\nBeforeUninst=pre.exe\r\n[Files]\r\nf1=editor.exe\r\n"
-                                     "f2=lib\\core.dll\r\nf3=ro.dll\r\nf4=busy.dat\r\nf5=shared\\precious.txt\r\n"
-                                     "f6=..\\outside.dll\r\n[Dirs]\r\nd1=lib\r\nd2=lib\\sub\r\nd3=data\r\n");
+  // In the registry: a file association of its own, a key shared with
+  // another program's value, and that value's record twice, in other letters.
+  SetText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Path", "ours");
+  SetText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Other", "theirs");
+  SetText(HKEY_CLASSES_ROOT, "Applications\\QmPlanTool\\shell\\open\\command", "", "tool");
+  SetText(HKEY_CLASSES_ROOT, ".qmplan", "", "qmplan_auto_file");
+  SetText(HKEY_CLASSES_ROOT, "qmplan_auto_file\\shell\\open\\command", "",
+          "\"" + install.Dir() + "editor.exe\" \"%1\"");
+  install.Write("uninstall.dat",
+                kSettings +
+                    "Script=1\r\n[StartProg]\r\nBeforeUninst=pre.exe\r\n[Files]\r\nf1=editor.exe\r\n"
+                    "f2=lib\\core.dll\r\nf3=ro.dll\r\nf4=busy.dat\r\nf5=shared\\precious.txt\r\n"
+                    "f6=..\\outside.dll\r\nf7=pre.exe\r\n[Dirs]\r\nd1=lib\r\nd2=lib\\sub\r\nd3=data\r\n"
+                    "[UserTask]\r\nNumber=3\r\nTask1=6|2147483649|Software\\QmPlanShared|Path\r\n"
+                    "Task2=6|2147483649|software\\qmplanshared|PATH\r\nTask3=10|qmplan|QmPlanTool\r\n");
   FileHandle held(CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   const std::string log = outside.Path() + "plan.log";
 
@@ -273,9 +324,21 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_GE(removed.size(), 6u) << plan;
   EXPECT_GE(stayed.size(), 5u) << plan;
 
+  const std::vector<RegistryTold> keys_removed = RegistryLinesTold(plan, "would be removed");
+  const std::vector<RegistryTold> keys_stayed = RegistryLinesTold(plan, "would stay");
+  EXPECT_GE(keys_removed.size(), 8u) << "the association's chain and the shared value: " << plan;
+
   EXPECT_EQ(Run("/S"), 0u);
   for (const std::string& path : removed) EXPECT_FALSE(PathExists(path)) << "the plan said it would go: " << path;
   for (const std::string& path : stayed) EXPECT_TRUE(PathExists(path)) << "the plan said it would stay: " << path;
+  for (const RegistryTold& entry : keys_removed) {
+    EXPECT_FALSE(RegistryHas(entry)) << "the plan said it would go: " << entry.key << "|" << entry.value;
+  }
+  for (const RegistryTold& entry : keys_stayed) {
+    EXPECT_TRUE(RegistryHas(entry)) << "the plan said it would stay: " << entry.key << "|" << entry.value;
+  }
+  EXPECT_TRUE(RegistryHas({HKEY_CURRENT_USER, "Software\\QmPlanShared", "Other", true})) << "the other program's";
+  for (const char* key : {"Software\\QmPlanShared"}) RegDeleteKeyA(HKEY_CURRENT_USER, key);
   EXPECT_EQ(ReadWholeFile(precious), "keep");
   EXPECT_EQ(ReadWholeFile(beside), "theirs");
   held.Reset();
