@@ -190,17 +190,18 @@ bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   return true;
 }
 
-// The entry of that name in a held directory, as a listing shows it. The
-// first query of a handle fixes its mask, so the directory is opened anew.
-NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& seen) {
+// The entry of that name in a held directory, as a listing shows it; one a
+// plan would have removed already is gone. The first query of a handle fixes
+// its mask, so the directory is opened anew.
+NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& seen, const PlannedRemovals* plan) {
   KernelHandle again;
   NTSTATUS status = Reopen(parent, again);
   if (!NT_SUCCESS(status)) return status;
   Listing listing(again.Get(), name, length);
   const ListedEntry* entry = listing.Next();
   if (entry == nullptr) return NT_SUCCESS(listing.status) ? kNameNotFound : listing.status;
-  seen = {entry->attributes, entry->reparse_tag, entry->id.QuadPart};
-  return 0;
+  seen = {entry->attributes, entry->reparse_tag, entry->id.QuadPart, listing.Volume()};
+  return plan != nullptr && plan->Has({seen.volume, seen.id}) ? kNameNotFound : 0;
 }
 
 // Opens a directory that a listing showed and checks that the handle holds
@@ -381,7 +382,7 @@ RemovalResult HeldInstallation::HoldParents(size_t parents_end) {
     size_t end = relative_.find(L'\\', start);
     if (end > parents_end) end = parents_end;
     SeenEntry seen;
-    const NTSTATUS status = LookUp(Innermost(), &relative_[start], end - start, seen);
+    const NTSTATUS status = LookUp(Innermost(), &relative_[start], end - start, seen, plan_);
     if (!NT_SUCCESS(status)) return Failure(status);
     if (IsDirectoryLink(seen)) return {Outcome::kThroughLink, 0};
     Held held{KernelHandle(), end};
@@ -490,6 +491,8 @@ LONG HeldInstallation::Mark(HANDLE handle, bool clear_attributes) {
   if (plan_ == nullptr) return MarkClearingIfAllowed(handle, clear_attributes);
   SeenEntry seen;
   if (!IdentityOf(handle, seen)) return kCannotDelete;
+  // Named a second time (by [Files] and by Ready, say): gone already.
+  if (plan_->Has({seen.volume, seen.id})) return kNameNotFound;
   if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
   plan_->Add({seen.volume, seen.id});
   return 0;
@@ -581,7 +584,7 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   if (result.outcome == kOpened && directory) {
     // A directory is looked up first: what the listing shows decides.
     SeenEntry seen;
-    const NTSTATUS status = LookUp(Innermost(), &relative_[name], relative_.size() - name, seen);
+    const NTSTATUS status = LookUp(Innermost(), &relative_[name], relative_.size() - name, seen, plan_);
     seen.attributes |= FILE_ATTRIBUTE_DIRECTORY;
     result = NT_SUCCESS(status) ? RemoveEntry(Innermost(), name, seen, how == Removal::kTree, held, listener)
                                 : Failure(status);
@@ -614,6 +617,8 @@ Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals*
   if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError()).outcome;
   // A file where a directory was named, or the other way round, is not
   // what the path names; a directory that is itself a link stays with it.
+  // What a plan would have removed already is gone for its later steps.
+  if (plan != nullptr && plan->Has({seen.volume, seen.id})) return Outcome::kAbsent;
   if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
   if (directory && LeadsElsewhere(seen)) return Outcome::kLink;
   if (!HandleIsAt(entry.Get(), full)) return Outcome::kThroughLink;

@@ -324,6 +324,8 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_GE(removed.size(), 6u) << plan;
   EXPECT_GE(stayed.size(), 5u) << plan;
 
+  const std::string twice = "file " + install.Dir() + "pre.exe: would be removed";
+  EXPECT_EQ(plan.find(twice), plan.rfind(twice)) << "named by [Files] and by Ready, told once: " << plan;
   const std::vector<RegistryTold> keys_removed = RegistryLinesTold(plan, "would be removed");
   const std::vector<RegistryTold> keys_stayed = RegistryLinesTold(plan, "would stay");
   EXPECT_GE(keys_removed.size(), 8u) << "the association's chain and the shared value: " << plan;
