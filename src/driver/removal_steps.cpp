@@ -1,7 +1,5 @@
 #include "driver/removal_steps.h"
 
-#include <algorithm>
-
 #include "driver/author_notes.h"
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
@@ -134,8 +132,8 @@ void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
         const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
         bool setups_own = IsInUseName(name), holds_setups = false;
         for (const std::string& setup : setups) {
-          const bool at_or_below = setup.compare(0, path.size(), path) == 0 &&
-                                   (setup.size() == path.size() || setup[path.size()] == '\\');
+          const bool at_or_below =
+              setup.compare(0, path.size(), path) == 0 && (setup.size() == path.size() || setup[path.size()] == '\\');
           setups_own = setups_own || (at_or_below && setup.size() == path.size());
           holds_setups = holds_setups || (at_or_below && setup.size() > path.size());
         }
@@ -223,18 +221,15 @@ class RemovalLedger final : public RemovalListener {
 // size it would double.)
 void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
   // Each group's values, and their paths below the own directory in capitals.
-  std::vector<std::string> values[2], paths[2];
+  const std::vector<std::string> values[2] = {GroupValues(platform, run.settings.settings_path, "Dirs"),
+                                              GroupValues(platform, run.settings.settings_path, "Files")};
+  std::vector<std::string> paths[2];
   std::string relative;
-  SettingsFile file;
-  file.Open(platform, run.settings.settings_path);
   for (const int group : {0, 1}) {
-    const bool more = file.SelectGroup(group == 0 ? "Dirs" : "Files") && file.ExamineKeys();
-    for (bool next = more && file.NextKey(); next; next = file.NextKey()) {
-      values[group].push_back(file.KeyValue());
-      paths[group].push_back(RelativePathBelow(values[group].back(), relative) ? UpperCase(relative) : std::string());
+    for (const std::string& value : values[group]) {
+      paths[group].push_back(RelativePathBelow(value, relative) ? UpperCase(relative) : std::string());
     }
   }
-  file.Close();
   for (const auto& pair : DirsBeforeOneInside(paths[0])) {
     run.notes.push_back(JoinTexts({"note: the [Dirs] value ", values[0][pair.first], " comes before ",
                                    values[0][pair.second], ", which lies inside it"}));
@@ -309,9 +304,29 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
   if (run.settings.no_del_all || run.shared_directory) {
     platform.Log("delete-all: not offered for this directory");
   } else {
+    // Delete-all takes the own directory's files and every [Dirs] tree
+    // whole, read-only entries too, and the product's key; the user's
+    // other folders stay.
+    const std::string& own = run.settings.own_directory;
+    std::vector<std::string> trees;  // in capitals, each with a backslash
+    std::string relative;
+    for (const std::string& value : GroupValues(platform, run.settings.settings_path, "Dirs")) {
+      if (RelativePathBelow(value, relative)) trees.push_back(UpperCase(relative) + "\\");
+    }
     platform.Log("delete-all would also remove:");
     for (const StayedItem& item : run.stayed) {
-      if (item.kind != StayedItem::kEntry) platform.Log(StayedLine(item, run.texts));
+      const bool entry = item.kind == StayedItem::kEntry;
+      if (entry && (item.outcome != Outcome::kDenied || item.path.compare(0, own.size(), own) != 0)) continue;
+      const std::string path = UpperCase(entry ? item.path.substr(own.size()) : item.path);
+      bool in_a_tree = false;
+      for (const std::string& tree : trees) in_a_tree = in_a_tree || path.compare(0, tree.size(), tree) == 0;
+      const bool own_file = item.kind != StayedItem::kUsersDirectory && path.find('\\') == std::string::npos;
+      if (in_a_tree || own_file)
+        platform.Log(entry ? "  " + item.path.substr(own.size()) : StayedLine(item, run.texts));
+    }
+    const std::string key = ProductKeyPath(run.settings.guid);
+    if (!run.settings.guid.empty() && platform.RegistryKeyHolds(kCurrentUser, key).exists) {
+      platform.Log("  registry key HKCU\\" + key);
     }
   }
   NoteTheOrderOfTheValues(run, platform);

@@ -1,7 +1,5 @@
 #include "removal/file_removal.h"
 
-#include <algorithm>
-
 #include <cstring>
 
 #include "settings/settings_file.h"
@@ -165,13 +163,7 @@ void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::
                       RemovalListener& listener) {
   // The [Dirs] values, read before uninstall.dat goes: a folder that held
   // only what Ready takes goes after it, so that the own directory can too.
-  std::vector<std::string> dirs;
-  SettingsFile file;
-  file.Open(platform, settings.settings_path);
-  for (bool more = file.SelectGroup("Dirs") && file.ExamineKeys() && file.NextKey(); more; more = file.NextKey()) {
-    dirs.push_back(file.KeyValue());
-  }
-  file.Close();
+  const std::vector<std::string> dirs = GroupValues(platform, settings.settings_path, "Dirs");
   if (!platform.HoldInstallation(settings.own_directory, {})) return;
   std::string relative;
   std::vector<std::string> taken;  // in capitals
@@ -184,9 +176,9 @@ void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::
   for (const std::string& dir : dirs) {
     if (!RelativePathBelow(dir, relative)) continue;
     const std::string folder = UpperCase(relative) + "\\";
-    const bool held_ready_files = std::any_of(taken.begin(), taken.end(), [&](const std::string& path) {
-      return path.compare(0, folder.size(), folder) == 0;
-    });
+    bool held_ready_files = false;
+    for (const std::string& path : taken)
+      held_ready_files = held_ready_files || path.compare(0, folder.size(), folder) == 0;
     if (held_ready_files) platform.RemoveInstalled(relative, Removal::kEmptyDirectory, listener);
   }
   platform.ReleaseInstallation();

@@ -239,3 +239,13 @@ std::string SettingsFile::KeyValue() const {
   if (!cursor_on_key_) return std::string();
   return DecodedValue(std::string_view(text_).substr(cursor_value_, cursor_value_size_));
 }
+
+std::vector<std::string> GroupValues(FileReader& files, const std::string& path, std::string_view group) {
+  std::vector<std::string> values;
+  SettingsFile file;
+  file.Open(files, path);
+  for (bool more = file.SelectGroup(group) && file.ExamineKeys() && file.NextKey(); more; more = file.NextKey()) {
+    values.push_back(file.KeyValue());
+  }
+  return values;
+}

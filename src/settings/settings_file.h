@@ -41,6 +41,10 @@ struct SettingsLine {
 // The file's lines after any UTF-8 signature, in file order.
 std::vector<SettingsLine> SettingsLines(std::string_view text);
 
+// The values of a group of the file at path, in file order (none when the
+// group is missing): for [Files] and [Dirs], whose key names never count.
+std::vector<std::string> GroupValues(FileReader& files, const std::string& path, std::string_view group);
+
 class SettingsFile {
  public:
   SettingsFile() = default;

@@ -361,7 +361,11 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
                       "C:\\Tasks\\e.txt"};
     platform.empty_dirs = {kOwn + "lib\\sub"};
     platform.registry = {{"HKLM\\Software\\Editor|Path", ""}};
-    platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc"};
+    // A user's file and folder beside the program, and the product's key:
+    // delete-all takes the file and the key, never the folder.
+    platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc", "photos\\"};
+    platform.entries["C:\\Apps\\Editor\\photos"] = {"a.jpg"};
+    platform.registry_keys = {"HKCU\\SOFTWARE\\Quillmarn\\{E1}"};
     platform.exit_codes[kOwn + "pre.exe"] = 1;  // would say no: a plan runs nothing
     if (running) platform.mutexes = {"EditorRuns"};
     UninstallRun run;
@@ -394,6 +398,7 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
           "self-deleting batch: would remove " + kOwn + "uninstall.exe, then the directory when it is empty: " + kOwn,
           std::string("delete-all would also remove:"),
           std::string("  letter.doc"),
+          std::string("  registry key HKCU\\SOFTWARE\\Quillmarn\\{E1}"),
           "note: a [Files] value names nothing: " + kOwn + "gone.dll",
           "note: a [Files] value leads outside the installation: " + kOwn + "..\\outside.dll",
           std::string("note: the [Dirs] value lib comes before lib\\sub, which lies inside it"),
@@ -402,6 +407,7 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
       EXPECT_TRUE(told(line)) << line;
     }
     EXPECT_EQ(told("an unattended run would end here, exit code 1618"), running);
+    EXPECT_FALSE(told("  photos\\ (1 entry)")) << "delete-all keeps the user's folder: no line of its own";
     // A plan's list says what would stay, and a script it did not run has no line of its host.
     for (const std::string& line : plan) {
       EXPECT_NE(line.compare(0, 12, "what stayed:"), 0) << line;
