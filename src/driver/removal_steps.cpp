@@ -329,6 +329,10 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
       platform.Log("  registry key HKCU\\" + key);
     }
   }
+  // What opening for deletion cannot tell without trying.
+  platform.Log(
+      "a file that a running program has mapped (a library in use) is told as would be removed: an administrator's "
+      "run leaves it to the next restart, exit code 3010; a standard user's run keeps it and ends without 3010");
   NoteTheOrderOfTheValues(run, platform);
   for (const std::string& note : run.notes) platform.Log(note);
 }

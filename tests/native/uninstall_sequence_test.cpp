@@ -399,6 +399,9 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
           std::string("delete-all would also remove:"),
           std::string("  letter.doc"),
           std::string("  registry key HKCU\\SOFTWARE\\Quillmarn\\{E1}"),
+          std::string("a file that a running program has mapped (a library in use) is told as would be removed: an "
+                      "administrator's run leaves it to the next restart, exit code 3010; a standard user's run keeps "
+                      "it and ends without 3010"),
           "note: a [Files] value names nothing: " + kOwn + "gone.dll",
           "note: a [Files] value leads outside the installation: " + kOwn + "..\\outside.dll",
           std::string("note: the [Dirs] value lib comes before lib\\sub, which lies inside it"),
