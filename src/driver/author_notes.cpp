@@ -80,6 +80,11 @@ class Checker {
     ReadGroups();
     CheckSettings();
     CheckPrograms();
+    if (const Group* language = Find("Language")) {
+      for (const SettingsLine* key : language->keys) {
+        if (key == Key(language, key->name)) Value(language->name, *key);
+      }
+    }
     CheckTasks();
     CheckFilesAndDirs();
     std::stable_sort(findings_.begin(), findings_.end(),

@@ -41,6 +41,10 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
        "7 error [StartProg] BeforeUninst: ..\\pre.exe leads outside the installation or is no path below it, so the "
        "program passes it over"},
       {"\xEF\xBB\xBF" + head + "f2=a\xC3z.dll\n", "6 error [Files] f2: malformed UTF-8, so the value reads as empty"},
+      {"\xEF\xBB\xBF" + head +
+           "[Language]\nTitel=a\x80"
+           "b\n",
+       "7 error [Language] Titel: malformed UTF-8, so the value reads as empty"},
       {head + "[UserTask]\nNumber=1\nTask1=1|data\\x.txt\n",
        "8 error [UserTask] Task1: a file record (any type but 6, 9 and 10) needs a full path in its second field"},
       {head + "[UserTask]\nNumber=1\nTask1=0|\n",
