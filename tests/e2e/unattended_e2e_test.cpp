@@ -205,6 +205,31 @@ TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) 
       << ReadWholeFile(log);
 }
 
+TEST_F(Unattended, TheListNamesTheUsersFileBesideALibraryInUseAndReadyTakesTheHooksFolder) {
+  // A listed library kept in use, in a folder [Dirs] does not name, beside a
+  // file of the user's; and the before-uninstall program alone in a [Dirs]
+  // folder, which only Ready deletes.
+  install.MakeDir("plugins");
+  const std::string library = install.Dir() + "plugins\\helper.exe";
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), library.c_str(), FALSE));
+  install.Write("plugins\\my.cfg", "the user's");
+  install.MakeDir("tools");
+  install.Write("tools\\pre.exe", "no program: it leaves no trace of its own in the folder");
+  const RunningProbe running(library, "/sleep=60000", install.Dir());
+  ASSERT_TRUE(running.Running());
+  install.Write("uninstall.dat", kSettings +
+                                     "[StartProg]\r\nBeforeUninst=tools\\pre.exe\r\n[Files]\r\nf1=editor.exe\r\n"
+                                     "f2=plugins\\helper.exe\r\n[Dirs]\r\nd1=tools\r\n");
+  const std::string log = install.Parent() + "list.log";
+  const PendingRestarts pending(install.Dir());
+  EXPECT_EQ(Run("/S /LOG=" + log), 3010u);
+  EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  const std::string text = ReadWholeFile(log);
+  EXPECT_NE(text.find("\r\n  plugins\\my.cfg\r\n"), std::string::npos) << text;
+  EXPECT_FALSE(PathExists(install.Dir() + "tools")) << "Ready took the folder after its program";
+  EXPECT_EQ(ReadWholeFile(install.Dir() + "plugins\\my.cfg"), "the user's");
+}
+
 namespace {
 
 // The paths of a plan's lines that end as given: "file X: would be removed" and the like.
