@@ -74,17 +74,14 @@ class Checker {
     utf8_ = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0;
     text_ = utf8_ ? bytes.substr(3) : files.LegacyText(bytes);
     lines_ = SettingsLines(text_);
+    told_malformed_.assign(lines_.size(), false);
   }
 
   std::vector<AuthorFinding> Run() {
     ReadGroups();
+    for (const char* group : {"Settings", "StartProg", "Language"}) DecodeEachKey(group);
     CheckSettings();
     CheckPrograms();
-    if (const Group* language = Find("Language")) {
-      for (const SettingsLine* key : language->keys) {
-        if (key == Key(language, key->name)) Value(language->name, *key);
-      }
-    }
     CheckTasks();
     CheckFilesAndDirs();
     std::stable_sort(findings_.begin(), findings_.end(),
@@ -101,17 +98,32 @@ class Checker {
 
   void Add(bool error, int line, const std::string& text) { findings_.push_back({error, line, text}); }
 
-  // The value as the program reads it; a malformed one is told, and read as empty.
+  // The value as the program reads it; a malformed one is told (once for
+  // its line, however often it is read), and read as empty.
   std::string Value(const std::string& group, const SettingsLine& key) {
     if (!utf8_) return key.value;
     size_t well_formed = 0;
     std::string text;
     if (CheckUtf8(key.value, &well_formed) == Utf8Form::kMalformed ||
         !files_.Utf8Text(key.value.substr(0, well_formed), text)) {
-      Add(true, key.number, JoinTexts({"[", group, "] ", key.name, ": malformed UTF-8, so the value reads as empty"}));
+      const size_t line = static_cast<size_t>(&key - lines_.data());
+      if (!told_malformed_[line]) {
+        Add(true, key.number,
+            JoinTexts({"[", group, "] ", key.name, ": malformed UTF-8, so the value reads as empty"}));
+      }
+      told_malformed_[line] = true;
       return std::string();
     }
     return text;
+  }
+
+  // Each key a lookup finds, read once, which tells the malformed ones.
+  void DecodeEachKey(const char* group_name) {
+    const Group* group = Find(group_name);
+    if (group == nullptr) return;
+    for (const SettingsLine* key : group->keys) {
+      if (key == Key(group, key->name)) Value(group->name, *key);
+    }
   }
 
   // The first group of that name, as the reader selects it.
@@ -215,9 +227,6 @@ class Checker {
       Add(true, 1, "[Settings]: missing, so the program has no name, no program file and no registration");
       return;
     }
-    for (const SettingsLine* key : settings->keys) {
-      if (key == Key(settings, key->name)) Value(settings->name, *key);
-    }
     const SettingsLine* name = Key(settings, "ProgName");
     if (name == nullptr || TrimBlanks(Value(settings->name, *name)).empty()) {
       Add(true, name != nullptr ? name->number : settings->line,
@@ -225,7 +234,7 @@ class Checker {
     }
   }
 
-  void CheckRelative(const char* group, const SettingsLine* key, const std::string& value) {
+  void CheckRelative(const std::string& group, const SettingsLine* key, const std::string& value) {
     std::string relative;
     if (key == nullptr || value.empty() || RelativePathBelow(value, relative)) return;
     Add(true, key->number,
@@ -242,12 +251,6 @@ class Checker {
     for (const char* program : {"BeforeUninst", "AfterUninst"}) {
       value = Read("StartProg", program, &key);
       CheckRelative("StartProg", key, value);
-    }
-    const Group* start_prog = Find("StartProg");
-    if (start_prog != nullptr) {
-      for (const SettingsLine* other : start_prog->keys) {
-        if (other == Key(start_prog, other->name)) Value(start_prog->name, *other);
-      }
     }
     if (const Group* menu = Find("StartMenu")) {
       for (const SettingsLine* link : menu->keys) {
@@ -343,13 +346,9 @@ class Checker {
       const bool dirs = *group_name == 'D';
       for (const SettingsLine* key : group->keys) {
         const std::string value = Value(group->name, *key);
+        CheckRelative(group->name, key, value);
         std::string relative;
         const bool below = RelativePathBelow(value, relative);
-        if (!value.empty() && !below) {
-          Add(true, key->number,
-              JoinTexts({"[", group->name, "] ", key->name, ": ", value,
-                         " leads outside the installation or is no path below it, so the program passes it over"}));
-        }
         const std::string path = below ? UpperCase(relative) : std::string();
         if (dirs) {
           const auto twice = std::find(dir_paths.begin(), dir_paths.end(), path);
@@ -388,6 +387,7 @@ class Checker {
   bool utf8_ = false;
   std::string text_;  // the program's text, or the UTF-8 after the signature
   std::vector<SettingsLine> lines_;
+  std::vector<bool> told_malformed_;  // by line
   std::vector<Group> groups_;
   std::vector<AuthorFinding> findings_;
   std::string prog_exe_;

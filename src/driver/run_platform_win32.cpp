@@ -42,8 +42,7 @@ LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
   constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
   // Its folder first, only where its path says, held against renaming
   // while the log is open: nothing is created behind a link on the way.
-  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(path));
-  const std::string folder_path = folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+  const std::string folder_path = LogFolder(path);
   log_folder_.Reset(CreateFileA(folder_path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));
   if (!log_folder_.Valid()) return LogRefusal::kUnwritable;

@@ -69,6 +69,11 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
        "count, so no task runs"},
       {"[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
        "1 error [Settings] ProgName: missing, so the window and the list of programs show no name"},
+      // Lines count as editors count them (CR LF, a lone CR, blank lines); a
+      // file without the signature is read in its legacy code page.
+      {"[Settings]\r\nProgName=Editor\r\rProgExe=editor.exe\r\n\r\n[Files]\r\nf1=editor.exe\r\nf2=..\\caf\xE9.dll\r\n",
+       "8 error [Files] f2: ..\\caf\xC3\xA9.dll leads outside the installation or is no path below it, so the "
+       "program passes it over"},
       // Warnings: legal, but likely not meant.
       {head + "[File]\nf=x.dll\n", "6 warning [File]: unknown section, never read (did you mean [Files]?)"},
       {head + "[Extras]\n", "6 warning [Extras]: unknown section, never read"},
@@ -91,12 +96,4 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
   for (const Row& row : rows) {
     EXPECT_EQ(Findings(row.file), std::vector<std::string>{row.finding}) << row.file;
   }
-}
-
-TEST(AuthorNotes, LinesCountAsEditorsCountThemAndTheLegacyCodePageIsRead) {
-  // CR LF, a lone CR and blank lines; a 1252 value in a path below.
-  EXPECT_EQ(Findings("[Settings]\r\nProgName=Editor\r\rProgExe=editor.exe\r\n\r\n[Files]\r\nf1=editor.exe\r\n"
-                     "f2=..\\caf\xE9.dll\r\n"),
-            std::vector<std::string>{"8 error [Files] f2: ..\\caf\xC3\xA9.dll leads outside the installation or is no "
-                                     "path below it, so the program passes it over"});
 }
