@@ -136,7 +136,7 @@ void Win32RunPlatform::ShowDetails(const std::string& text, const std::string& f
   window_.ShowDetails(text, folder);
 }
 std::vector<std::string> Win32RunPlatform::EntriesOf(const std::string& directory) {
-  return ::EntriesOf(directory, plan_.get());
+  return ::EntriesOf(directory, *changes_);
 }
 void Win32RunPlatform::FinishStep() { window_.Flush(false); }
 
@@ -145,13 +145,13 @@ void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string
   ::ShowMessage(caption, text, style);
 }
 
-bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists(path); }
+bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists(path, *changes_); }
 Outcome Win32RunPlatform::RemoveAbsolute(const std::string& path, bool directory) {
   EntryReport report;
   report.path = path;
   report.directory = directory;
-  report.outcome = ::RemoveAbsolute(path, directory, plan_.get());
-  Log(EntryLine(report, plan_ != nullptr));
+  report.outcome = ::RemoveAbsolute(path, directory, *changes_);
+  Log(EntryLine(report, changes_ == &planned_changes_));
   return report.outcome;
 }
 bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
@@ -162,8 +162,8 @@ Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal h
 }
 void Win32RunPlatform::ReleaseInstallation() { installation_.Release(); }
 void Win32RunPlatform::LookOnly() {
-  plan_.reset(new PlannedRemovals());
-  installation_.LookOnly(plan_.get());
+  changes_ = &planned_changes_;
+  installation_.UseChanges(planned_changes_);
 }
 
 bool Win32RunPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,

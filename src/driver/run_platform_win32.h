@@ -77,7 +77,9 @@ class Win32RunPlatform : public RunPlatform {
   ScriptHost* script_host_;
   std::unique_ptr<ScriptHost> own_script_host_;
   HeldInstallation installation_;
-  std::unique_ptr<PlannedRemovals> plan_;  // only while a plan looks
+  SystemChanges system_changes_;
+  PlannedChanges planned_changes_;
+  EntryChanges* changes_ = &system_changes_;  // the plan's once it looks
   KernelHandle logon_;                     // the administrator's token after a logon
   FileHandle log_;
   FileHandle log_folder_;  // held against renaming while the log is open

@@ -1,5 +1,8 @@
 #include "removal/file_system.h"
 
+#include <algorithm>
+#include <tuple>
+
 bool NamesDrive(const std::string& path) { return (path.size() == 2 || path.size() == 3) && path[1] == ':'; }
 
 std::string InUsePrefix(uint32_t process_id) { return "~qm" + DecimalText(static_cast<int32_t>(process_id)) + "-"; }
@@ -31,4 +34,19 @@ std::string LongPathForm(const std::string& path) {
 bool ReparseTagLeadsElsewhere(uint32_t tag) {
   constexpr uint32_t kNameSurrogate = 0x20000000;
   return tag == 0 || (tag & kNameSurrogate) != 0;
+}
+
+bool FileIdentity::operator<(const FileIdentity& other) const {
+  return std::tie(volume, id_high, id_low, path) < std::tie(other.volume, other.id_high, other.id_low, other.path);
+}
+
+bool FileIdentity::operator==(const FileIdentity& other) const { return !(*this < other) && !(other < *this); }
+
+void PlannedRemovals::Add(FileIdentity entry) {
+  const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);
+  if (at == entries_.end() || !(*at == entry)) entries_.insert(at, std::move(entry));
+}
+
+bool PlannedRemovals::Has(const FileIdentity& entry) const {
+  return std::binary_search(entries_.begin(), entries_.end(), entry);
 }

@@ -35,3 +35,27 @@ bool ReparseTagLeadsElsewhere(uint32_t tag);
 // trailing backslashes but a drive root's: the form in which a handle's
 // final path is reported.
 std::string LongPathForm(const std::string& path);
+
+// An entry by what names it alone on its machine, whatever path leads to it:
+// its volume and its file id (128 bits where the system gives them, else the
+// 64-bit index), or, where the volume gives no usable id (some network
+// volumes answer 0 for every file), its final path in capitals.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t id_high = 0;
+  uint64_t id_low = 0;
+  std::string path;  // only where there is no id
+  bool operator<(const FileIdentity& other) const;
+  bool operator==(const FileIdentity& other) const;
+};
+
+// What a plan would have removed so far: its later steps list and count
+// these entries as gone.
+class PlannedRemovals {
+ public:
+  void Add(FileIdentity entry);
+  bool Has(const FileIdentity& entry) const;
+
+ private:
+  std::vector<FileIdentity> entries_;  // in order, each once
+};

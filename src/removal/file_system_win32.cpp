@@ -21,6 +21,7 @@ constexpr NTSTATUS kAccessDenied = static_cast<NTSTATUS>(0xC0000022);
 constexpr NTSTATUS kNameNotFound = static_cast<NTSTATUS>(0xC0000034);
 constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
 constexpr NTSTATUS kCannotDelete = static_cast<NTSTATUS>(0xC0000121);
+constexpr NTSTATUS kDirectoryNotEmpty = static_cast<NTSTATUS>(0xC0000101);
 
 // The information classes the walk uses, by the platform's numbers.
 constexpr auto kBasicInformation = static_cast<FILE_INFORMATION_CLASS>(4);
@@ -72,19 +73,10 @@ class Listing {
   // listing failed.
   const ListedEntry* Next();
   HANDLE Directory() const { return directory_; }
-  // The serial number of the volume the directory lies on, asked once.
-  ULONG Volume() {
-    BY_HANDLE_FILE_INFORMATION information;
-    if (!volume_known_ && GetFileInformationByHandle(directory_, &information)) volume_ = information.dwVolumeSerialNumber;
-    volume_known_ = true;
-    return volume_;
-  }
   NTSTATUS status = 0;
 
  private:
   HANDLE directory_;
-  ULONG volume_ = 0;
-  bool volume_known_ = false;
   std::unique_ptr<LONGLONG[]> buffer_;
   UNICODE_STRING mask_;
   const char* at_ = nullptr;
@@ -181,7 +173,6 @@ bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   if (!GetFileInformationByHandle(handle, &information)) return false;
   seen.attributes = information.dwFileAttributes;
   seen.id = static_cast<LONGLONG>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
-  seen.volume = information.dwVolumeSerialNumber;
   FILE_ATTRIBUTE_TAG_INFO tag{};
   seen.tag =
       IsReparsePoint(seen.attributes) && GetFileInformationByHandleEx(handle, FileAttributeTagInfo, &tag, sizeof(tag))
@@ -190,18 +181,18 @@ bool IdentityOf(HANDLE handle, SeenEntry& seen) {
   return true;
 }
 
-// The entry of that name in a held directory, as a listing shows it; one a
-// plan would have removed already is gone. The first query of a handle fixes
-// its mask, so the directory is opened anew.
-NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& seen, const PlannedRemovals* plan) {
+// The entry of that name in a held directory, as a listing shows it; one
+// removed already is gone. The first query of a handle fixes its mask, so the
+// directory is opened anew.
+NTSTATUS LookUp(HANDLE parent, const wchar_t* name, size_t length, SeenEntry& seen, EntryChanges& changes) {
   KernelHandle again;
   NTSTATUS status = Reopen(parent, again);
   if (!NT_SUCCESS(status)) return status;
   Listing listing(again.Get(), name, length);
   const ListedEntry* entry = listing.Next();
   if (entry == nullptr) return NT_SUCCESS(listing.status) ? kNameNotFound : listing.status;
-  seen = {entry->attributes, entry->reparse_tag, entry->id.QuadPart, listing.Volume()};
-  return plan != nullptr && plan->Has({seen.volume, seen.id}) ? kNameNotFound : 0;
+  seen = {entry->attributes, entry->reparse_tag, entry->id.QuadPart};
+  return changes.GoneBelow(parent, name, length) ? kNameNotFound : 0;
 }
 
 // Opens a directory that a listing showed and checks that the handle holds
@@ -230,47 +221,11 @@ NTSTATUS MarkForDeletion(HANDLE handle) {
   return NtSetInformationFile(handle, &io, &remove, sizeof(remove), kDispositionInformation);
 }
 
-// Renames the open file to a name in the held directory, never over another.
-NTSTATUS Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) {
-  struct {
-    BOOLEAN replace;
-    HANDLE root;
-    ULONG name_bytes;
-    WCHAR name[MAX_PATH];
-  } rename{FALSE, directory, static_cast<ULONG>(length * sizeof(wchar_t)), {}};
-  if (length >= MAX_PATH) return kNameCollision;
-  for (size_t i = 0; i < length; ++i) rename.name[i] = name[i];
-  IO_STATUS_BLOCK io;
-  return NtSetInformationFile(file, &io, &rename, sizeof(rename), kRenameInformation);
-}
-
 NTSTATUS SetAttributes(HANDLE handle, ULONG attributes) {
   IO_STATUS_BLOCK io;
   BasicInformation basic{};
   basic.attributes = attributes;
   return NtSetInformationFile(handle, &io, &basic, sizeof(basic), kBasicInformation);
-}
-
-// Where clearing is allowed and the entry was refused for its read-only
-// attribute, it goes all the same. The attribute belongs to the file, not to
-// the name: where the system cannot ignore it at deletion, it is cleared and
-// put back before the handle closes, so that another name of the file keeps
-// it, and so does whatever still stays.
-NTSTATUS MarkClearingIfAllowed(HANDLE handle, bool clear_attributes) {
-  const NTSTATUS status = MarkForDeletion(handle);
-  BY_HANDLE_FILE_INFORMATION information;
-  if (status != kCannotDelete || !clear_attributes || !GetFileInformationByHandle(handle, &information) ||
-      (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0) {
-    return status;
-  }
-  constexpr ULONG kDeleteIgnoringReadOnly = 0x1 | 0x10;
-  ULONG flags = kDeleteIgnoringReadOnly;
-  IO_STATUS_BLOCK io;
-  if (NT_SUCCESS(NtSetInformationFile(handle, &io, &flags, sizeof(flags), kDispositionInformationEx))) return 0;
-  SetAttributes(handle, FILE_ATTRIBUTE_NORMAL);
-  const NTSTATUS again = MarkForDeletion(handle);
-  if (!NT_SUCCESS(again) || information.nNumberOfLinks > 1) SetAttributes(handle, information.dwFileAttributes);
-  return again;
 }
 
 // The name the restart list gives an open entry: its volume's own name and
@@ -284,15 +239,6 @@ std::wstring RestartName(HANDLE handle) {
     if (length > 0 && length < kLongestName) return name.substr(0, length);
   }
   return std::wstring();
-}
-
-// Leaves the entry to the restart.
-RemovalResult ScheduleForRestart(HANDLE handle) {
-  const std::wstring name = RestartName(handle);
-  if (!name.empty() && MoveFileExW(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
-    return {Outcome::kAtRestart, 0};
-  }
-  return {Outcome::kInUse, GetLastError()};
 }
 
 // A directory opened by its full path, following links as the platform does.
@@ -314,12 +260,12 @@ void AppendNarrow(std::string& text, const std::wstring& wide) {
 
 // The entries a directory holds; scheduled: those that are files this
 // process left to the restart.
-uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled, PlannedRemovals* plan) {
+uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled, EntryChanges& changes) {
   const std::wstring ours = Wide(InUsePrefix(GetCurrentProcessId()));
   Listing listing(directory);
   uint32_t count = 0;
   while (const ListedEntry* entry = listing.Next()) {
-    if (plan != nullptr && plan->Has({listing.Volume(), entry->id.QuadPart})) continue;
+    if (changes.GoneBelow(directory, entry->name, entry->name_bytes / sizeof(wchar_t))) continue;
     ++count;
     scheduled += entry->name_bytes / sizeof(wchar_t) > ours.size() && !IsDirectory(entry->attributes) &&
                  ours.compare(0, ours.size(), entry->name, ours.size()) == 0;
@@ -328,7 +274,130 @@ uint32_t CountEntries(HANDLE directory, NTSTATUS& status, uint32_t& scheduled, P
   return count;
 }
 
+// FILE_ID_INFO, which the headers give only to programs for Windows 8 and later.
+struct IdInformation {
+  ULONGLONG volume;
+  ULONGLONG id[2];  // the low half first
+};
+constexpr auto kFileIdInfo = static_cast<FILE_INFO_BY_HANDLE_CLASS>(18);
+
+// What names the open entry alone: its 128-bit id where the system gives one
+// (ReFS's 64-bit index is not unique), its 64-bit index on a system before
+// Windows 8, and its final path where the volume gives no usable id.
+FileIdentity FullIdentityOf(HANDLE handle) {
+  FileIdentity identity;
+  IdInformation id{};
+  BY_HANDLE_FILE_INFORMATION information;
+  if (GetFileInformationByHandleEx(handle, kFileIdInfo, &id, sizeof(id))) {
+    identity = {id.volume, id.id[1], id.id[0], {}};
+  } else if (GetFileInformationByHandle(handle, &information)) {
+    identity.volume = information.dwVolumeSerialNumber;
+    identity.id_low = static_cast<uint64_t>(information.nFileIndexHigh) << 32 | information.nFileIndexLow;
+  }
+  const bool none = identity.id_high == identity.id_low && (identity.id_low == 0 || identity.id_low == ~0ull);
+  if (none) {
+    identity.id_high = identity.id_low = 0;
+    AppendNarrow(identity.path, RestartName(handle));
+    identity.path = UpperCase(identity.path);
+  }
+  return identity;
+}
+
 }  // namespace
+
+NTSTATUS SystemChanges::OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) {
+  return OpenBelow(directory, name, length, DELETE, kShareAll, FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, file);
+}
+
+// Where clearing is allowed and the entry was refused for its read-only
+// attribute, it goes all the same. The attribute belongs to the file, not to
+// the name: where the system cannot ignore it at deletion, it is cleared and
+// put back before the handle closes, so that another name of the file keeps
+// it, and so does whatever still stays.
+NTSTATUS SystemChanges::Mark(HANDLE handle, bool clear_attributes) {
+  const NTSTATUS status = MarkForDeletion(handle);
+  BY_HANDLE_FILE_INFORMATION information;
+  if (status != kCannotDelete || !clear_attributes || !GetFileInformationByHandle(handle, &information) ||
+      (information.dwFileAttributes & FILE_ATTRIBUTE_READONLY) == 0) {
+    return status;
+  }
+  constexpr ULONG kDeleteIgnoringReadOnly = 0x1 | 0x10;
+  ULONG flags = kDeleteIgnoringReadOnly;
+  IO_STATUS_BLOCK io;
+  if (NT_SUCCESS(NtSetInformationFile(handle, &io, &flags, sizeof(flags), kDispositionInformationEx))) return 0;
+  SetAttributes(handle, FILE_ATTRIBUTE_NORMAL);
+  const NTSTATUS again = MarkForDeletion(handle);
+  if (!NT_SUCCESS(again) || information.nNumberOfLinks > 1) SetAttributes(handle, information.dwFileAttributes);
+  return again;
+}
+
+NTSTATUS SystemChanges::Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) {
+  struct {
+    BOOLEAN replace;
+    HANDLE root;
+    ULONG name_bytes;
+    WCHAR name[MAX_PATH];
+  } rename{FALSE, directory, static_cast<ULONG>(length * sizeof(wchar_t)), {}};
+  if (length >= MAX_PATH) return kNameCollision;
+  for (size_t i = 0; i < length; ++i) rename.name[i] = name[i];
+  IO_STATUS_BLOCK io;
+  return NtSetInformationFile(file, &io, &rename, sizeof(rename), kRenameInformation);
+}
+
+RemovalResult SystemChanges::ScheduleForRestart(HANDLE handle) {
+  const std::wstring name = RestartName(handle);
+  if (!name.empty() && MoveFileExW(name.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT)) {
+    return {Outcome::kAtRestart, 0};
+  }
+  return {Outcome::kInUse, GetLastError()};
+}
+
+NTSTATUS PlannedChanges::OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) {
+  const NTSTATUS status =
+      OpenBelow(directory, name, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, FILE_NON_DIRECTORY_FILE, file);
+  return NT_SUCCESS(status) ? Mark(file.Get(), false) : status;
+}
+
+NTSTATUS PlannedChanges::Mark(HANDLE handle, bool clear_attributes) {
+  SeenEntry seen;
+  if (!IdentityOf(handle, seen)) return kCannotDelete;
+  FileIdentity identity = FullIdentityOf(handle);
+  // Named a second time (by [Files] and by Ready, say): gone already.
+  if (removals_.Has(identity)) return kNameNotFound;
+  if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
+  if (IsDirectory(seen.attributes) && !IsReparsePoint(seen.attributes)) {
+    // Listed afresh: the handle at hand may have listed once already.
+    KernelHandle again;
+    NTSTATUS status =
+        OpenBelow(handle, nullptr, 0, FILE_LIST_DIRECTORY | FILE_TRAVERSE, kShareAll, FILE_DIRECTORY_FILE, again);
+    uint32_t scheduled = 0;
+    if (!NT_SUCCESS(status)) return status;
+    if (CountEntries(again.Get(), status, scheduled, *this) > 0) return kDirectoryNotEmpty;
+    if (!NT_SUCCESS(status)) return status;
+  }
+  removals_.Add(std::move(identity));
+  return 0;
+}
+
+NTSTATUS PlannedChanges::Rename(HANDLE, HANDLE, const wchar_t*, size_t) { return kAccessDenied; }
+
+bool PlannedChanges::Gone(HANDLE handle) { return removals_.Has(FullIdentityOf(handle)); }
+
+bool PlannedChanges::GoneBelow(HANDLE directory, const wchar_t* name, size_t length) {
+  KernelHandle entry;
+  return NT_SUCCESS(OpenBelow(directory, name, length, FILE_READ_ATTRIBUTES, kShareAll, 0, entry)) &&
+         Gone(entry.Get());
+}
+
+bool PlannedChanges::GoneAt(const std::string& path) {
+  const std::string full = FullPath(path);
+  if (full.empty()) return false;
+  const HANDLE opened = CreateFileW(Wide(LongPathForm(full)).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return false;
+  const KernelHandle entry(opened);
+  return Gone(entry.Get());
+}
 
 bool HeldInstallation::Hold(const std::string& own_directory, const std::vector<std::string>& kept) {
   Release();
@@ -382,7 +451,7 @@ RemovalResult HeldInstallation::HoldParents(size_t parents_end) {
     size_t end = relative_.find(L'\\', start);
     if (end > parents_end) end = parents_end;
     SeenEntry seen;
-    const NTSTATUS status = LookUp(Innermost(), &relative_[start], end - start, seen, plan_);
+    const NTSTATUS status = LookUp(Innermost(), &relative_[start], end - start, seen, *changes_);
     if (!NT_SUCCESS(status)) return Failure(status);
     if (IsDirectoryLink(seen)) return {Outcome::kThroughLink, 0};
     Held held{KernelHandle(), end};
@@ -401,13 +470,7 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
   const wchar_t* text = &relative_[name];
   const size_t length = relative_.size() - name;
   KernelHandle file;
-  if (plan_ != nullptr) {
-    const NTSTATUS opened =
-        OpenBelow(directory, text, length, DELETE | FILE_READ_ATTRIBUTES, kShareAll, FILE_NON_DIRECTORY_FILE, file);
-    return Done(NT_SUCCESS(opened) ? Mark(file.Get(), clear_attributes) : opened);
-  }
-  NTSTATUS status =
-      OpenBelow(directory, text, length, DELETE, kShareAll, FILE_NON_DIRECTORY_FILE | FILE_DELETE_ON_CLOSE, file);
+  NTSTATUS status = changes_->OpenFileToDelete(directory, text, length, file);
   if (status == kCannotDelete) {
     constexpr ACCESS_MASK kAccess = DELETE | FILE_READ_ATTRIBUTES;
     NTSTATUS opened = OpenBelow(directory, text, length, kAccess | (clear_attributes ? FILE_WRITE_ATTRIBUTES : 0),
@@ -416,7 +479,7 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
     // changes them without it.
     if (opened == kAccessDenied)
       opened = OpenBelow(directory, text, length, kAccess, kShareAll, FILE_NON_DIRECTORY_FILE, file);
-    if (NT_SUCCESS(opened)) status = Mark(file.Get(), clear_attributes);
+    if (NT_SUCCESS(opened)) status = changes_->Mark(file.Get(), clear_attributes);
     // Refused although it is not read-only: a running program or a loaded
     // library, which may still be renamed.
     SeenEntry seen;
@@ -435,14 +498,14 @@ RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, si
   for (int attempt = 0; attempt < 8 && status == kNameCollision; ++attempt) {
     relative_.resize(name);
     relative_ += Wide(InUseName(GetCurrentProcessId(), attempt));
-    status = Rename(file, directory, &relative_[name], relative_.size() - name);
+    status = changes_->Rename(file, directory, &relative_[name], relative_.size() - name);
   }
   relative_.resize(name);
   relative_ += original;
   if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
-  const RemovalResult result = ScheduleForRestart(file);
+  const RemovalResult result = changes_->ScheduleForRestart(file);
   // Where the rights do not allow it, it takes its name back and stays.
-  if (result.outcome != Outcome::kAtRestart) Rename(file, directory, original.c_str(), original.size());
+  if (result.outcome != Outcome::kAtRestart) changes_->Rename(file, directory, original.c_str(), original.size());
   return result;
 }
 
@@ -459,7 +522,7 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
   NTSTATUS status = 0;
   uint32_t scheduled = 0;
   held = tree ? Empty(directory.Get(), true, scheduled, listener)
-              : CountEntries(directory.Get(), status, scheduled, plan_);
+              : CountEntries(directory.Get(), status, scheduled, *changes_);
   if (held == 0 && !NT_SUCCESS(status)) return Failure(status);
   return Finish(directory.Get(), held, scheduled, tree);
 }
@@ -473,29 +536,17 @@ RemovalResult HeldInstallation::RemoveLink(HANDLE parent, const wchar_t* name, s
   if (NT_SUCCESS(status) && (!IdentityOf(link.Get(), now) || !IsReparsePoint(now.attributes))) {
     return {Outcome::kLink, 0};
   }
-  return Done(NT_SUCCESS(status) ? Mark(link.Get(), false) : status);
+  return Done(NT_SUCCESS(status) ? changes_->Mark(link.Get(), false) : status);
 }
 
 RemovalResult HeldInstallation::Finish(HANDLE directory, uint32_t held, uint32_t scheduled, bool tree) {
-  // What holds only what the restart removes goes with it, after it; a plan
-  // schedules nothing.
-  if (held > 0 && held == scheduled && plan_ == nullptr) {
-    const RemovalResult result = ScheduleForRestart(directory);
+  // What holds only what the restart removes goes with it, after it.
+  if (held > 0 && held == scheduled) {
+    const RemovalResult result = changes_->ScheduleForRestart(directory);
     return result.outcome == Outcome::kAtRestart ? result : RemovalResult{Outcome::kNotEmpty, result.error};
   }
   if (held > 0) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
-  return Done(Mark(directory, tree));
-}
-
-LONG HeldInstallation::Mark(HANDLE handle, bool clear_attributes) {
-  if (plan_ == nullptr) return MarkClearingIfAllowed(handle, clear_attributes);
-  SeenEntry seen;
-  if (!IdentityOf(handle, seen)) return kCannotDelete;
-  // Named a second time (by [Files] and by Ready, say): gone already.
-  if (plan_->Has({seen.volume, seen.id})) return kNameNotFound;
-  if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
-  plan_->Add({seen.volume, seen.id});
-  return 0;
+  return Done(changes_->Mark(directory, tree));
 }
 
 uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener) {
@@ -513,7 +564,10 @@ uint32_t HeldInstallation::Empty(HANDLE directory, bool recurse, uint32_t& sched
   for (;;) {
     Level& level = levels.back();
     const ListedEntry* entry = level.listing.Next();
-    if (entry != nullptr && plan_ != nullptr && plan_->Has({level.listing.Volume(), entry->id.QuadPart})) continue;
+    if (entry != nullptr &&
+        changes_->GoneBelow(level.listing.Directory(), entry->name, entry->name_bytes / sizeof(wchar_t))) {
+      continue;
+    }
     relative_.resize(level.length);
     if (entry == nullptr) {
       if (!NT_SUCCESS(level.listing.status)) {
@@ -584,7 +638,7 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   if (result.outcome == kOpened && directory) {
     // A directory is looked up first: what the listing shows decides.
     SeenEntry seen;
-    const NTSTATUS status = LookUp(Innermost(), &relative_[name], relative_.size() - name, seen, plan_);
+    const NTSTATUS status = LookUp(Innermost(), &relative_[name], relative_.size() - name, seen, *changes_);
     seen.attributes |= FILE_ATTRIBUTE_DIRECTORY;
     result = NT_SUCCESS(status) ? RemoveEntry(Innermost(), name, seen, how == Removal::kTree, held, listener)
                                 : Failure(status);
@@ -604,58 +658,43 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path) {
                               TRUE) == CSTR_EQUAL;
 }
 
-Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan) {
+Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
   const std::string full = FullPath(path);
   if (full.empty()) return Outcome::kAbsent;
   const std::wstring named = Wide(LongPathForm(full));
-  const ACCESS_MASK listing = plan != nullptr && directory ? FILE_LIST_DIRECTORY : 0;
-  const HANDLE opened = CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES | listing, kShareAll, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const HANDLE opened =
+      CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0), kShareAll,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (opened == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError()).outcome;
   const KernelHandle entry(opened);
   SeenEntry seen;
   if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError()).outcome;
+  if (changes.Gone(entry.Get())) return Outcome::kAbsent;
   // A file where a directory was named, or the other way round, is not
   // what the path names; a directory that is itself a link stays with it.
-  // What a plan would have removed already is gone for its later steps.
-  if (plan != nullptr && plan->Has({seen.volume, seen.id})) return Outcome::kAbsent;
   if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
   if (directory && LeadsElsewhere(seen)) return Outcome::kLink;
   if (!HandleIsAt(entry.Get(), full)) return Outcome::kThroughLink;
   // A directory goes only when it is empty, a read-only file not at all.
-  if (plan == nullptr) return Done(MarkForDeletion(entry.Get())).outcome;
-  NTSTATUS status = 0;
-  uint32_t scheduled = 0;
-  if (directory && CountEntries(entry.Get(), status, scheduled, plan) > 0) return Outcome::kNotEmpty;
-  if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0) return Outcome::kDenied;
-  plan->Add({seen.volume, seen.id});
-  return Outcome::kRemoved;
+  return Done(changes.Mark(entry.Get(), false)).outcome;
 }
 
-void PlannedRemovals::Add(const FileIdentity& entry) {
-  const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);
-  if (at == entries_.end() || !(*at == entry)) entries_.insert(at, entry);
-}
-
-bool PlannedRemovals::Has(const FileIdentity& entry) const {
-  return std::binary_search(entries_.begin(), entries_.end(), entry);
-}
-
-std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan) {
+std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& changes) {
   std::vector<std::string> names;
-  const KernelHandle held = OpenDirectoryAt(directory, FILE_LIST_DIRECTORY);
+  const KernelHandle held = OpenDirectoryAt(directory, FILE_LIST_DIRECTORY | FILE_TRAVERSE);
   if (!held.Valid()) return names;
   Listing listing(held.Get());
   while (const ListedEntry* entry = listing.Next()) {
-    if (plan != nullptr && plan->Has({listing.Volume(), entry->id.QuadPart})) continue;
+    const size_t length = entry->name_bytes / sizeof(wchar_t);
+    if (changes.GoneBelow(held.Get(), entry->name, length)) continue;
     names.emplace_back();
-    AppendNarrow(names.back(), std::wstring(entry->name, entry->name_bytes / sizeof(wchar_t)));
+    AppendNarrow(names.back(), std::wstring(entry->name, length));
     if (IsDirectory(entry->attributes)) names.back() += '\\';
   }
   return names;
 }
 
-bool FileExists(const std::string& path) {
+bool FileExists(const std::string& path, EntryChanges& changes) {
   if (path.empty() || NamesDrive(path)) return false;
   // A network path that the search does not find is a share or missing: never a
   // file. A path beyond the platform's limit is refused by the search, so it is
@@ -666,9 +705,22 @@ bool FileExists(const std::string& path) {
   // A directory another program holds for deletion cannot be listed; its
   // entries still answer for themselves.
   if (!search.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) {
-    found.dwFileAttributes = GetFileAttributesA(name.c_str());
-    return found.dwFileAttributes != INVALID_FILE_ATTRIBUTES &&
-           (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    const DWORD attributes = GetFileAttributesA(name.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           !changes.GoneAt(name);
   }
-  return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  if (!search.Valid()) return false;
+  // Wildcards: any file the search matches that is not gone.
+  const std::string folder = name.substr(0, name.find_last_of("\\/:") + 1);
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !changes.GoneAt(folder + found.cFileName)) {
+      return true;
+    }
+  } while (FindNextFileA(search.Get(), &found));
+  return false;
+}
+
+bool FileExists(const std::string& path) {
+  SystemChanges system;
+  return FileExists(path, system);
 }

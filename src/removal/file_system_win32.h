@@ -15,6 +15,7 @@
 
 #include "platform/owners_win32.h"
 #include "platform/run_platform.h"
+#include "removal/file_system.h"
 
 // What became of an entry, with the platform's error number behind it.
 struct RemovalResult {
@@ -27,29 +28,61 @@ struct SeenEntry {
   ULONG attributes;
   ULONG tag;  // for a reparse point, its kind
   LONGLONG id;
-  ULONG volume = 0;  // its volume's serial number, where a handle told it
 };
 
-// An entry by its volume and its file index, which name it alone on that
-// volume whatever path leads to it.
-struct FileIdentity {
-  ULONG volume;
-  LONGLONG id;
-  bool operator<(const FileIdentity& other) const {
-    return volume != other.volume ? volume < other.volume : id < other.id;
-  }
-  bool operator==(const FileIdentity& other) const { return volume == other.volume && id == other.id; }
-};
-
-// What a plan would have removed so far, by the entries' identities: the
-// later steps of the plan list and count them as gone.
-class PlannedRemovals {
+// What the removal changes on the disk, and all it changes: the one seam
+// between a run and a plan. A run's changes are the system's; a plan's only
+// remember what would go, so that its later looks see that entry as gone.
+// Statuses are the native API's (NTSTATUS, a LONG).
+class EntryChanges {
  public:
-  void Add(const FileIdentity& entry);
-  bool Has(const FileIdentity& entry) const;
+  // Opens a file below a held directory so that it goes when the handle
+  // closes; a read-only one or one in use is refused.
+  virtual LONG OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) = 0;
+  // Marks an open entry for deletion, clearing its read-only attribute where
+  // allowed; a directory goes only when it is empty.
+  virtual LONG Mark(HANDLE handle, bool clear_attributes) = 0;
+  // Renames an open file to a name in the held directory, never over another.
+  virtual LONG Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) = 0;
+  // Leaves an open entry to the restart.
+  virtual RemovalResult ScheduleForRestart(HANDLE handle) = 0;
+  // Whether an entry that is still there was removed already: by its
+  // handle, by its name below a directory, by its full path.
+  virtual bool Gone(HANDLE handle) = 0;
+  virtual bool GoneBelow(HANDLE directory, const wchar_t* name, size_t length) = 0;
+  virtual bool GoneAt(const std::string& path) = 0;
+
+ protected:
+  ~EntryChanges() = default;
+};
+
+// The system's own changes: what is removed is gone.
+class SystemChanges final : public EntryChanges {
+ public:
+  LONG OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) override;
+  LONG Mark(HANDLE handle, bool clear_attributes) override;
+  LONG Rename(HANDLE file, HANDLE directory, const wchar_t* name, size_t length) override;
+  RemovalResult ScheduleForRestart(HANDLE handle) override;
+  bool Gone(HANDLE) override { return false; }
+  bool GoneBelow(HANDLE, const wchar_t*, size_t) override { return false; }
+  bool GoneAt(const std::string&) override { return false; }
+};
+
+// A plan's changes: nothing changes; each entry is opened as its removal
+// would open it, and what would go is remembered by its identity. Nothing is
+// renamed or left to the restart: a file the system refuses to delete stays.
+class PlannedChanges final : public EntryChanges {
+ public:
+  LONG OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) override;
+  LONG Mark(HANDLE handle, bool clear_attributes) override;
+  LONG Rename(HANDLE, HANDLE, const wchar_t*, size_t) override;
+  RemovalResult ScheduleForRestart(HANDLE) override { return {Outcome::kInUse, 0}; }
+  bool Gone(HANDLE handle) override;
+  bool GoneBelow(HANDLE directory, const wchar_t* name, size_t length) override;
+  bool GoneAt(const std::string& path) override;
 
  private:
-  std::vector<FileIdentity> entries_;  // in order, each once
+  PlannedRemovals removals_;
 };
 
 class HeldInstallation {
@@ -62,9 +95,8 @@ class HeldInstallation {
   Outcome Remove(const std::string& relative, Removal how, RemovalListener& listener);
   // Lets every held directory go.
   void Release();
-  // From now on nothing is removed: each entry is opened and listed as its
-  // removal would, and what would go is added to plan.
-  void LookOnly(PlannedRemovals* plan) { plan_ = plan; }
+  // The changes the removal makes from now on.
+  void UseChanges(EntryChanges& changes) { changes_ = &changes; }
 
  private:
   struct Held {
@@ -92,10 +124,6 @@ class HeldInstallation {
   // Removes what the directory holds (its files only, unless recurse); the
   // number of entries that stay, and of those, the ones the restart removes.
   uint32_t Empty(HANDLE directory, bool recurse, uint32_t& scheduled, RemovalListener& listener);
-  // Marks the open entry for deletion (clearing its read-only attribute where
-  // allowed), or, looking only, adds it to the plan where it would be marked;
-  // the system's status.
-  LONG Mark(HANDLE handle, bool clear_attributes);
   bool Kept() const;
   void Report(RemovalListener& listener, bool directory, RemovalResult result, uint32_t held = 0) const;
 
@@ -106,8 +134,20 @@ class HeldInstallation {
   std::wstring chain_path_;  // the relative path the chain was held for
   std::wstring kept_;        // relative paths, each followed by a "|"
   std::wstring relative_;    // of the entry at hand
-  PlannedRemovals* plan_ = nullptr;
+  SystemChanges system_changes_;
+  EntryChanges* changes_ = &system_changes_;
 };
+
+// The names of the entries the directory holds that are not gone, a
+// directory's with a backslash at its end.
+std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& changes);
+
+// FileExists, and the file not gone.
+bool FileExists(const std::string& path, EntryChanges& changes);
+
+// Whether the handle's final path is the full path, letters of either case
+// alike: no link on the way led elsewhere.
+bool HandleIsAt(HANDLE handle, const std::string& full_path);
 
 // A file, or a directory only when it is empty, by its full path: the
 // start-menu and desktop links, the start-menu folder, the files of user
@@ -115,13 +155,4 @@ class HeldInstallation {
 // without following a link at its end and removed through that handle, and
 // only when the handle's final path is the path named, so that a link on
 // the way redirects nothing (kThroughLink). A read-only file stays.
-// The names of the entries the directory holds, a directory's with a
-// backslash at its end; with a plan, less what it would remove.
-std::vector<std::string> EntriesOf(const std::string& directory, PlannedRemovals* plan = nullptr);
-
-// Whether the handle's final path is the full path, letters of either case
-// alike: no link on the way led elsewhere.
-bool HandleIsAt(HANDLE handle, const std::string& full_path);
-
-// With a plan, nothing is removed: what would go is added to it.
-Outcome RemoveAbsolute(const std::string& path, bool directory, PlannedRemovals* plan = nullptr);
+Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes);

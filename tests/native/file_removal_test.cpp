@@ -131,6 +131,18 @@ TEST(LongPathForm, DropsTrailingBackslashesButARootsAndMarksShares) {
   EXPECT_EQ(LongPathForm("\\\\server\\share\\x"), "\\\\?\\UNC\\server\\share\\x");
 }
 
+TEST(PlannedRemovals, AnEntryIsKnownByAllOfItsIdOrItsPathWhereThereIsNone) {
+  PlannedRemovals plan;
+  plan.Add({7, 0x1, 0x20, {}});
+  plan.Add({7, 0x1, 0x20, {}});  // named twice
+  plan.Add({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"});
+  EXPECT_TRUE(plan.Has({7, 0x1, 0x20, {}}));
+  EXPECT_FALSE(plan.Has({7, 0x2, 0x20, {}})) << "ReFS: the low half alone names nothing";
+  EXPECT_FALSE(plan.Has({8, 0x1, 0x20, {}})) << "another volume";
+  EXPECT_TRUE(plan.Has({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"}));
+  EXPECT_FALSE(plan.Has({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\B.DLL"})) << "no id: the path tells";
+}
+
 TEST(ReparseTagLeadsElsewhere, OnlyNameSurrogatesAreLinks) {
   struct Row {
     uint32_t tag;

@@ -246,7 +246,17 @@ TEST(RemoveAbsolute, TakesOnlyWhatThePathNames) {
       {tree.Write("plain.lnk", "p"), false, Outcome::kRemoved},
       {tree.Path() + "FULL\\.\\x", false, Outcome::kRemoved},
   };
-  for (const auto& row : rows) EXPECT_EQ(RemoveAbsolute(row.path, row.directory), row.outcome) << row.path;
+  // A plan says what the run then does, and changes nothing.
+  PlannedChanges plan;
+  SystemChanges system;
+  for (EntryChanges* changes : {static_cast<EntryChanges*>(&plan), static_cast<EntryChanges*>(&system)}) {
+    for (const auto& row : rows) {
+      EXPECT_EQ(RemoveAbsolute(row.path, row.directory, *changes), row.outcome) << row.path;
+      if (changes == &plan) {
+        EXPECT_EQ(PathExists(row.path), row.outcome != Outcome::kAbsent) << row.path;
+      }
+    }
+  }
   EXPECT_EQ(ReadWholeFile(tree.Path() + "user\\Editor.lnk"), "the user's");
   EXPECT_TRUE(PathExists(read_only));
   EXPECT_FALSE(PathExists(tree.Path() + "empty"));
@@ -284,8 +294,8 @@ TEST(HeldInstallation, LookingOnlyChangesNothingAndSeesWhatItWouldRemoveAsGone) 
   SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string locked = app.tree.Write("app\\locked.dat", "x");
   const std::string letter = app.tree.Write("app\\letter.doc", "mine");
-  PlannedRemovals plan;
-  app.installation.LookOnly(&plan);
+  PlannedChanges plan;
+  app.installation.UseChanges(plan);
   FileHandle held(CreateFileA(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   const struct {
     const char* relative;
@@ -297,11 +307,14 @@ TEST(HeldInstallation, LookingOnlyChangesNothingAndSeesWhatItWouldRemoveAsGone) 
       {"ro.dll", Removal::kFile, Outcome::kDenied},         {"locked.dat", Removal::kFile, Outcome::kInUse},
   };
   for (const auto& row : rows) EXPECT_EQ(app.Remove(row.relative, row.how), row.outcome) << row.relative;
-  EXPECT_EQ(RemoveAbsolute(letter, false, &plan), Outcome::kRemoved);
-  std::vector<std::string> left = EntriesOf(app.own, &plan);
+  EXPECT_EQ(RemoveAbsolute(letter, false, plan), Outcome::kRemoved);
+  std::vector<std::string> left = EntriesOf(app.own, plan);
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"locked.dat", "ro.dll"}));
   for (const std::string& path : {core, app.own + "lib\\sub", read_only, letter}) EXPECT_TRUE(PathExists(path)) << path;
-  EXPECT_EQ(EntriesOf(app.own).size(), 4u) << "without the plan, all of it";
+  SystemChanges system;
+  EXPECT_EQ(EntriesOf(app.own, system).size(), 4u) << "without the plan, all of it";
+  EXPECT_FALSE(FileExists(core, plan));
+  EXPECT_TRUE(FileExists(core, system));
   SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
