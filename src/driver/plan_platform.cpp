@@ -5,11 +5,11 @@
 #include "driver/run_log.h"
 #include "text/text.h"
 
-bool PlanPlatform::Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key,
+bool PlanRegistry::Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key,
                         const std::string& value) {
   EntryReport report;
   report.outcome = outcome;
-  Log(PlanLine(JoinTexts({what, RootName(root), "\\", key, value}), report));
+  log_.Log(PlanLine(JoinTexts({what, RootName(root), "\\", key, value}), report));
   return outcome == Outcome::kRemoved;
 }
 
@@ -34,29 +34,29 @@ uint32_t ChildrenOf(const std::vector<std::string>& keys, const std::string& key
 
 }  // namespace
 
-bool PlanPlatform::Names::Has(const std::string& name) const {
+bool PlanRegistry::Names::Has(const std::string& name) const {
   return std::find(names_.begin(), names_.end(), name) != names_.end();
 }
 
-void PlanPlatform::Names::Add(const std::string& name) {
+void PlanRegistry::Names::Add(const std::string& name) {
   if (!Has(name)) names_.push_back(name);
 }
 
-bool PlanPlatform::Names::Remove(const std::string& name) {
+bool PlanRegistry::Names::Remove(const std::string& name) {
   const auto found = std::find(names_.begin(), names_.end(), name);
   if (found == names_.end()) return false;
   names_.erase(found);
   return true;
 }
 
-bool PlanPlatform::Deleted(const std::string& key_name) const {
+bool PlanRegistry::Deleted(const std::string& key_name) const {
   for (std::string key = key_name; !key.empty(); key = ParentName(key)) {
     if (deleted_keys_.Has(key)) return true;
   }
   return false;
 }
 
-bool PlanPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+bool PlanRegistry::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                                      std::string& text) {
   const std::string name = KeyName(root, key);
   text.clear();
@@ -66,7 +66,7 @@ bool PlanPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, 
   return system_.ReadRegistryValue(root, key, value, text);
 }
 
-KeyHolds PlanPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
+KeyHolds PlanRegistry::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   const std::string name = KeyName(root, key);
   if (Deleted(name)) return KeyHolds();
   KeyHolds holds = created_keys_.Has(name) ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
@@ -79,12 +79,12 @@ KeyHolds PlanPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& ke
   return holds;
 }
 
-bool PlanPlatform::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
+bool PlanRegistry::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
   // A key the run would have made is its own to change.
   return created_keys_.Has(KeyName(root, key)) || system_.RegistryAllows(root, key, change);
 }
 
-void PlanPlatform::CreateOnTheWay(RegistryRoot root, const std::string& key) {
+void PlanRegistry::CreateOnTheWay(RegistryRoot root, const std::string& key) {
   // The run opens the value's key by making it, with every key missing above it.
   std::string missing = WithoutTrailingBackslashes(key);
   std::vector<std::string> made;
@@ -99,13 +99,13 @@ void PlanPlatform::CreateOnTheWay(RegistryRoot root, const std::string& key) {
   report.outcome = allowed ? Outcome::kRemoved : Outcome::kDenied;
   for (auto it = made.rbegin(); it != made.rend(); ++it) {
     const std::string subject = JoinTexts({"registry key ", RootName(root), "\\", *it});
-    Log(allowed ? subject + ": would be made on the way, empty" : PlanLine(subject, report));
+    log_.Log(allowed ? subject + ": would be made on the way, empty" : PlanLine(subject, report));
     if (!allowed) break;
     created_keys_.Add(KeyName(root, *it));
   }
 }
 
-bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+bool PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   if (!IsPredefinedRoot(root)) return Told(Outcome::kAbsent, "registry value ", root, key, "|" + value);
   CreateOnTheWay(root, key);
   std::string text;
@@ -117,7 +117,7 @@ bool PlanPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key
   return Told(outcome, "registry value ", root, key, "|" + value);
 }
 
-bool PlanPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
+bool PlanRegistry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
   // A key with subkeys is never deleted.
   const std::string name = KeyName(root, key);
   const KeyHolds holds = RegistryKeyHolds(root, WithoutTrailingBackslashes(key));
@@ -129,19 +129,20 @@ bool PlanPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) 
   return Told(outcome, "registry key ", root, key, std::string());
 }
 
-void PlanPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
-  Log(JoinTexts(
-      {"self-deleting batch: would remove ", ModulePath(),
+void PlanProcesses::StartSelfDeleteBatch(const std::string& own_directory) {
+  system_.Log(JoinTexts(
+      {"self-deleting batch: would remove ", system_.ModulePath(),
        own_directory.empty() ? std::string_view() : ", then the directory when it is empty: ", own_directory}));
 }
 
-ProgramOutcome PlanPlatform::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
-                                        const WaitRule&) {
-  Log(JoinTexts({"program ", program, " ", parameters, ": would run; what it changes itself is not in this plan"}));
+ProgramOutcome PlanProcesses::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
+                                         const WaitRule&) {
+  system_.Log(
+      JoinTexts({"program ", program, " ", parameters, ": would run; what it changes itself is not in this plan"}));
   return {true, 0};
 }
 
-ScriptOutcome PlanPlatform::RunScript(const std::string& language, const std::string&, bool, uint32_t) {
-  Log(JoinTexts({language, " script: would run; what it changes itself is not in this plan"}));
+ScriptOutcome PlanProcesses::RunScript(const std::string& language, const std::string&, bool, uint32_t) {
+  system_.Log(JoinTexts({language, " script: would run; what it changes itself is not in this plan"}));
   return {};
 }

@@ -15,59 +15,59 @@
 
 namespace {
 
-void RemoveStartMenuLinks(UninstallRun& run, RunPlatform& platform) {
+void RemoveStartMenuLinks(UninstallRun& run, const RunPlatform& platform) {
   SettingsFile file;
-  file.Open(platform, run.settings.settings_path);
+  file.Open(platform.system, run.settings.settings_path);
   file.SelectGroup("StartMenu");
   for (const char* key : kStartMenuKeys) {
     const std::string link = file.ReadString(key);
     if (link.empty()) continue;
-    platform.ShowStatus(StatusText(link));
-    platform.RemoveAbsolute(link, false);
+    platform.window.ShowStatus(StatusText(link));
+    platform.files.RemoveAbsolute(link, false);
   }
   file.Close();
 }
 
-void RemoveDesktopLink(UninstallRun& run, RunPlatform& platform) {
+void RemoveDesktopLink(UninstallRun& run, const RunPlatform& platform) {
   const std::string& link = run.settings.desktop_icon;
   if (link.empty()) return;
-  platform.ShowStatus(StatusText(link));
-  platform.RemoveAbsolute(link, false);
+  platform.window.ShowStatus(StatusText(link));
+  platform.files.RemoveAbsolute(link, false);
 }
 
 // Only the user chooses delete-all, never an unattended run: it takes user files.
-bool DeleteAllChosen(const UninstallRun& run, RunPlatform& platform) {
-  return !run.unattended && platform.IsDeleteAllChecked();
+bool DeleteAllChosen(const UninstallRun& run, const RunPlatform& platform) {
+  return !run.unattended && platform.window.IsDeleteAllChecked();
 }
 
 // The product's own settings go only when the user chose to delete everything.
-void RemoveProductKey(UninstallRun& run, RunPlatform& platform) {
+void RemoveProductKey(UninstallRun& run, const RunPlatform& platform) {
   if (!DeleteAllChosen(run, platform) || run.settings.guid.empty()) return;
   const std::string key = ProductKeyPath(run.settings.guid);
-  platform.ShowStatus(StatusText(key));
+  platform.window.ShowStatus(StatusText(key));
   for (const char* value : {"InstallDir", "StartMenu", "DesktopIcon"}) {
-    platform.DeleteRegistryValue(kCurrentUser, key, value);
+    platform.registry.DeleteRegistryValue(kCurrentUser, key, value);
   }
-  platform.DeleteRegistryKey(kCurrentUser, key);
+  platform.registry.DeleteRegistryKey(kCurrentUser, key);
   // Goes only when no other product of this kind is left in it.
-  platform.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
+  platform.registry.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
 }
 
 // Only when nothing else is left in it.
-void RemoveStartMenuFolder(UninstallRun& run, RunPlatform& platform) {
+void RemoveStartMenuFolder(UninstallRun& run, const RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (folder.empty()) return;
-  if (platform.RemoveAbsolute(folder, true) == Outcome::kRemoved) platform.ShowStatus(StatusText(folder));
+  if (platform.files.RemoveAbsolute(folder, true) == Outcome::kRemoved) platform.window.ShowStatus(StatusText(folder));
 }
 
-void RunAfterUninstallProgram(UninstallRun& run, RunPlatform& platform) {
+void RunAfterUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
-  if (s.after_uninst.empty() || !platform.FileExists(s.own_directory + s.after_uninst)) return;
+  if (s.after_uninst.empty() || !platform.files.FileExists(s.own_directory + s.after_uninst)) return;
   RunHookProgram(run, platform, ProgramKind::kAfterUninstall, s.own_directory + s.after_uninst, s.after_param,
                  s.own_directory);
 }
 
-using RemovalStep = void (*)(UninstallRun&, RunPlatform&);
+using RemovalStep = void (*)(UninstallRun&, const RunPlatform&);
 // A named array stays read-only data, where a braced list would be copied
 // into writable data.
 constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
@@ -101,10 +101,10 @@ std::vector<std::string> ValuesReadyTakes(const UninstallSettings& settings) {
 // restart under its passing name. A directory that holds nothing else stays
 // off the list. The own directory comes last, when the removal succeeded; a
 // value of Ready's that leads outside is listed as staying.
-void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
+void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
   const std::string& own = run.settings.own_directory;
   // In capitals: what is not the user's, at or below each of them.
-  std::vector<std::string> setups = {UpperCase(own + FileNameOf(platform.ModulePath()))};
+  std::vector<std::string> setups = {UpperCase(own + FileNameOf(platform.system.ModulePath()))};
   if (run.removal_succeeded) {
     std::string relative;
     for (const std::string& value : ValuesReadyTakes(run.settings)) {
@@ -128,7 +128,7 @@ void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
     while (!folders.empty()) {
       const std::string directory = folders.back();
       folders.pop_back();
-      for (const std::string& name : platform.EntriesOf(directory)) {
+      for (const std::string& name : platform.files.EntriesOf(directory)) {
         const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
         bool setups_own = IsInUseName(name), holds_setups = false;
         for (const std::string& setup : setups) {
@@ -148,7 +148,7 @@ void NameWhatDirectoriesHold(UninstallRun& run, RunPlatform& platform) {
           continue;
         }
         named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
-                         is_directory ? static_cast<uint32_t>(platform.EntriesOf(directory + name).size()) : 0,
+                         is_directory ? static_cast<uint32_t>(platform.files.EntriesOf(directory + name).size()) : 0,
                          is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
       }
     }
@@ -186,15 +186,15 @@ std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
 // the author each value that names nothing or leads where it may not.
 class RemovalLedger final : public RemovalListener {
  public:
-  RemovalLedger(UninstallRun& run, RunPlatform& platform, bool counting, bool noting = false)
+  RemovalLedger(UninstallRun& run, const RunPlatform& platform, bool counting, bool noting = false)
       : run_(run), platform_(platform), counting_(counting), noting_(noting && run.plan) {
     name_every_entry = !run.log_path.empty();
   }
   void Entry(const EntryReport& report) override {
-    if (name_every_entry) platform_.Log(EntryLine(report, run_.plan));
+    if (name_every_entry) platform_.system.Log(EntryLine(report, run_.plan));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
     NoteStayed(run_, report);
-    if (counting_) platform_.ShowProgress(++entries_, 0);
+    if (counting_) platform_.window.ShowProgress(++entries_, 0);
     const char* note = report.outcome == Outcome::kAbsent        ? "names nothing"
                        : report.outcome == Outcome::kOutside     ? "leads outside the installation"
                        : report.outcome == Outcome::kThroughLink ? "leads through a directory link"
@@ -208,7 +208,7 @@ class RemovalLedger final : public RemovalListener {
 
  private:
   UninstallRun& run_;
-  RunPlatform& platform_;
+  RunPlatform platform_;
   bool counting_;
   bool noting_;
   size_t entries_ = 0;
@@ -219,10 +219,10 @@ class RemovalLedger final : public RemovalListener {
 // never empty when it is reached, and a program file that no [Files] value
 // names, which stays. (The checker itself stays out of the program, whose
 // size it would double.)
-void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
+void NoteTheOrderOfTheValues(UninstallRun& run, const RunPlatform& platform) {
   // Each group's values, and their paths below the own directory in capitals.
-  const std::vector<std::string> values[2] = {GroupValues(platform, run.settings.settings_path, "Dirs"),
-                                              GroupValues(platform, run.settings.settings_path, "Files")};
+  const std::vector<std::string> values[2] = {GroupValues(platform.system, run.settings.settings_path, "Dirs"),
+                                              GroupValues(platform.system, run.settings.settings_path, "Files")};
   std::vector<std::string> paths[2];
   std::string relative;
   for (const int group : {0, 1}) {
@@ -241,23 +241,23 @@ void NoteTheOrderOfTheValues(UninstallRun& run, RunPlatform& platform) {
 
 }  // namespace
 
-void RunRemoval(UninstallRun& run, RunPlatform& platform) {
+void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& settings = run.settings;
   run.removal_succeeded = false;
-  platform.EnterRemovingState();
+  platform.window.EnterRemovingState();
 
   for (const RemovalStep step : kStepsBeforeTheFiles) {
     step(run, platform);
-    platform.FinishStep();
+    platform.window.FinishStep();
   }
 
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;
   if (registration.empty())
-    registration = ReadSettingValue(platform, "Settings", "ProgLink", "", settings.settings_path);
+    registration = ReadSettingValue(platform.system, "Settings", "ProgLink", "", settings.settings_path);
   const bool drive_root = IsDriveRoot(settings.own_directory);
   if (drive_root) {
-    platform.Log("remove files: skipped, the own directory is a drive root");
+    platform.system.Log("remove files: skipped, the own directory is a drive root");
   } else {
     const bool delete_all = DeleteAllChosen(run, platform);
     RemovalLedger ledger(run, platform, delete_all, true);
@@ -266,8 +266,8 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
     NameWhatDirectoriesHold(run, platform);
     // The whole list, in English, under one line of the log.
     if (!run.stayed.empty()) {
-      platform.Log((run.plan ? "what would stay:\r\n" : "what stayed:\r\n") +
-                   StayedText(run, UiTexts(), "", run.stayed.size()));
+      platform.system.Log((run.plan ? "what would stay:\r\n" : "what stayed:\r\n") +
+                          StayedText(run, UiTexts(), "", run.stayed.size()));
     }
   }
   // No step of its own for the files: what follows is quick and ends with the
@@ -281,28 +281,28 @@ void RunRemoval(UninstallRun& run, RunPlatform& platform) {
 
   // A retry needs the registration while the program is still there; from
   // a drive root, where no retry removes anything, it goes all the same.
-  if (run.removal_succeeded || drive_root || !platform.FileExists(settings.own_directory + settings.prog_exe)) {
+  if (run.removal_succeeded || drive_root || !platform.files.FileExists(settings.own_directory + settings.prog_exe)) {
     RemoveUninstallEntry(registration, platform);
   } else {
-    platform.Log("registration kept: the program's file is still there");
+    platform.system.Log("registration kept: the program's file is still there");
   }
   // The window stops handling messages before the last text: a click on
   // Ready that answers the text then reaches the event loop.
-  platform.EndRemovingState(!run.stayed.empty());
-  platform.ShowStatus(StatusText(run.restart_needed ? run.texts[UiText::kRestart] : run.texts[UiText::kStatus]));
-  platform.FinishStep();
+  platform.window.EndRemovingState(!run.stayed.empty());
+  platform.window.ShowStatus(StatusText(run.restart_needed ? run.texts[UiText::kRestart] : run.texts[UiText::kStatus]));
+  platform.window.FinishStep();
 }
 
-void RunFinalCleanup(UninstallRun& run, RunPlatform& platform) {
+void RunFinalCleanup(UninstallRun& run, const RunPlatform& platform) {
   RemovalLedger ledger(run, platform, false);
   RemoveReadyFiles(run.settings, ValuesReadyTakes(run.settings), platform, ledger);
-  platform.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
+  platform.processes.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
   run.end = true;
 }
 
-void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
+void TellTheRestOfThePlan(UninstallRun& run, const RunPlatform& platform) {
   if (run.settings.no_del_all || run.shared_directory) {
-    platform.Log("delete-all: not offered for this directory");
+    platform.system.Log("delete-all: not offered for this directory");
   } else {
     // Delete-all takes the own directory's files and every [Dirs] tree
     // whole, read-only entries too, and the product's key; the user's
@@ -310,10 +310,10 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
     const std::string& own = run.settings.own_directory;
     std::vector<std::string> trees;  // in capitals, each with a backslash
     std::string relative;
-    for (const std::string& value : GroupValues(platform, run.settings.settings_path, "Dirs")) {
+    for (const std::string& value : GroupValues(platform.system, run.settings.settings_path, "Dirs")) {
       if (RelativePathBelow(value, relative)) trees.push_back(UpperCase(relative) + "\\");
     }
-    platform.Log("delete-all would also remove:");
+    platform.system.Log("delete-all would also remove:");
     for (const StayedItem& item : run.stayed) {
       const bool entry = item.kind == StayedItem::kEntry;
       if (entry && (item.outcome != Outcome::kDenied || item.path.compare(0, own.size(), own) != 0)) continue;
@@ -322,22 +322,22 @@ void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform) {
       for (const std::string& tree : trees) in_a_tree = in_a_tree || path.compare(0, tree.size(), tree) == 0;
       const bool own_file = item.kind != StayedItem::kUsersDirectory && path.find('\\') == std::string::npos;
       if (in_a_tree || own_file)
-        platform.Log(entry ? "  " + item.path.substr(own.size()) : StayedLine(item, run.texts));
+        platform.system.Log(entry ? "  " + item.path.substr(own.size()) : StayedLine(item, run.texts));
     }
     const std::string key = ProductKeyPath(run.settings.guid);
-    if (!run.settings.guid.empty() && platform.RegistryKeyHolds(kCurrentUser, key).exists) {
-      platform.Log("  registry key HKCU\\" + key);
+    if (!run.settings.guid.empty() && platform.registry.RegistryKeyHolds(kCurrentUser, key).exists) {
+      platform.system.Log("  registry key HKCU\\" + key);
     }
   }
   // What opening for deletion cannot tell without trying.
-  platform.Log(
+  platform.system.Log(
       "a file that a running program has mapped (a library in use) is told as would be removed: an administrator's "
       "run leaves it to the next restart, exit code 3010; a standard user's run keeps it and ends without 3010");
   NoteTheOrderOfTheValues(run, platform);
-  for (const std::string& note : run.notes) platform.Log(note);
+  for (const std::string& note : run.notes) platform.system.Log(note);
 }
 
-bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
+bool HandleControl(UninstallRun& run, const RunPlatform& platform, int control) {
   switch (control) {
     case kOkButtonId:
       RunRemoval(run, platform);
@@ -349,7 +349,7 @@ bool HandleControl(UninstallRun& run, RunPlatform& platform, int control) {
       RunFinalCleanup(run, platform);
       break;
     case kDetailsButtonId:
-      platform.ShowDetails(StayedText(run, run.texts, "\r\n"), run.settings.own_directory);
+      platform.window.ShowDetails(StayedText(run, run.texts, "\r\n"), run.settings.own_directory);
       break;
     default:
       break;  // the check box has toggled itself

@@ -9,18 +9,18 @@
 constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};
 
 // Handles an activated control; true when the event loop must end.
-bool HandleControl(UninstallRun& run, RunPlatform& platform, int control);
+bool HandleControl(UninstallRun& run, const RunPlatform& platform, int control);
 
 // OK: every removal step, the failure box when the directory step failed, and
 // the completion text.
-void RunRemoval(UninstallRun& run, RunPlatform& platform);
+void RunRemoval(UninstallRun& run, const RunPlatform& platform);
 
 // Ready: the uninstaller's own files, then the batch that removes the rest.
-void RunFinalCleanup(UninstallRun& run, RunPlatform& platform);
+void RunFinalCleanup(UninstallRun& run, const RunPlatform& platform);
 
 // The end of a plan: what delete-all would remove besides, the user's
 // entries by name, and the notes for the author, each on a line of its own.
-void TellTheRestOfThePlan(UninstallRun& run, RunPlatform& platform);
+void TellTheRestOfThePlan(UninstallRun& run, const RunPlatform& platform);
 
 // The lines the window's list of what stayed shows, beyond which it counts.
 constexpr size_t kMostListed = 300;

@@ -18,25 +18,23 @@
 #include <ntsecapi.h>
 #include "ui/message_box.h"
 
-HeldFileBytes Win32RunPlatform::ReadHeldFile(const std::string& path) { return DiskFiles().ReadHeldFile(path); }
-std::string Win32RunPlatform::LegacyText(std::string_view bytes) { return LegacyCodePageText(bytes); }
-bool Win32RunPlatform::Utf8Text(std::string_view utf8, std::string& text) { return TextOfUtf8(utf8, text); }
-std::string Win32RunPlatform::ModulePath() { return ::ModulePath(); }
-std::string Win32RunPlatform::CurrentDirectory() { return ::CurrentDirectory(); }
-std::string Win32RunPlatform::FullPath(const std::string& path) { return ::FullPath(path); }
-ModulePathForms Win32RunPlatform::ModulePathsInUtf8() {
-  return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())};
-}
-std::vector<std::string> Win32RunPlatform::ShellFolders() { return ::ShellFolders(); }
-std::string Win32RunPlatform::TempDirectory() { return ::TempDirectory(); }
+HeldFileBytes Win32System::ReadHeldFile(const std::string& path) { return DiskFiles().ReadHeldFile(path); }
+std::string Win32System::LegacyText(std::string_view bytes) { return LegacyCodePageText(bytes); }
+bool Win32System::Utf8Text(std::string_view utf8, std::string& text) { return TextOfUtf8(utf8, text); }
+std::string Win32System::ModulePath() { return ::ModulePath(); }
+std::string Win32System::CurrentDirectory() { return ::CurrentDirectory(); }
+std::string Win32System::FullPath(const std::string& path) { return ::FullPath(path); }
+ModulePathForms Win32System::ModulePathsInUtf8() { return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())}; }
+std::vector<std::string> Win32System::ShellFolders() { return ::ShellFolders(); }
+std::string Win32System::TempDirectory() { return ::TempDirectory(); }
 
-LocalTime Win32RunPlatform::Now() {
+LocalTime Win32System::Now() {
   SYSTEMTIME now;
   GetLocalTime(&now);
   return {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
 }
 
-LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
+LogRefusal Win32System::OpenLog(const std::string& path, bool fresh) {
   // Opens of a path anybody may have made are never a named pipe's chance
   // to act as the run's account.
   constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
@@ -80,15 +78,15 @@ LogRefusal Win32RunPlatform::OpenLog(const std::string& path, bool fresh) {
   return refusal;
 }
 
-std::string Win32RunPlatform::SystemDirectory() { return ::SystemDirectory(); }
+std::string Win32System::SystemDirectory() { return ::SystemDirectory(); }
 
-uint32_t Win32RunPlatform::RandomNumber() {
+uint32_t Win32System::RandomNumber() {
   uint32_t number = 0;
   RtlGenRandom(&number, sizeof(number));
   return number;
 }
 
-void Win32RunPlatform::TellStandardError(const std::string& line) {
+void Win32System::TellStandardError(const std::string& line) {
   const HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
   if (error == nullptr || error == INVALID_HANDLE_VALUE) return;
   const std::string text = line + "\r\n";
@@ -96,7 +94,7 @@ void Win32RunPlatform::TellStandardError(const std::string& line) {
   WriteFile(error, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-void Win32RunPlatform::Log(const std::string& line) {
+void Win32System::Log(const std::string& line) {
   if (!log_.Valid()) return;
   const DWORD error = GetLastError();
   const std::string text = Utf8OfText(JoinTexts({LogTime(Now()), " ", line, "\r\n"}));
@@ -105,109 +103,107 @@ void Win32RunPlatform::Log(const std::string& line) {
   SetLastError(error);
 }
 
-bool Win32RunPlatform::Logged(bool done, const char* action, const std::string& subject) {
+bool Win32System::Logged(bool done, const char* action, const std::string& subject) {
   if (log_.Valid()) Log(ActionLine(action, subject, done ? 0 : GetLastError()));
   return done;
 }
 
-bool Win32RunPlatform::OpenWindow() { return window_.Open(); }
-void Win32RunPlatform::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
-int Win32RunPlatform::WaitForControl() { return window_.WaitForControl(); }
-void Win32RunPlatform::CloseWindow() { window_.Abandon(); }
+bool Win32Window::OpenWindow() { return window_.Open(); }
+void Win32Window::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
+int Win32Window::WaitForControl() { return window_.WaitForControl(); }
+void Win32Window::CloseWindow() { window_.Abandon(); }
 
-bool Win32RunPlatform::IsAdministrator() { return ::IsAdministrator(); }
-bool Win32RunPlatform::UacIsOn() { return ::UacIsOn(); }
-ProgramOutcome Win32RunPlatform::RunElevated(const std::string& arguments) {
+bool Win32System::IsAdministrator() { return ::IsAdministrator(); }
+bool Win32System::UacIsOn() { return ::UacIsOn(); }
+ProgramOutcome Win32Processes::RunElevated(const std::string& arguments) {
   return RunElevatedAndWait(::ModulePath(), arguments, ::CurrentDirectory());
 }
-void Win32RunPlatform::RunLogonDialog() { logon_ = ::RunLogonDialog(window_.Texts()); }
-void Win32RunPlatform::EndImpersonation() { ::EndImpersonation(logon_); }
+void Win32Processes::RunLogonDialog() { logon_ = ::RunLogonDialog(window_.Texts()); }
+void Win32Processes::EndImpersonation() { ::EndImpersonation(logon_); }
 
-void Win32RunPlatform::EnterRemovingState() { window_.EnterRemovingState(); }
-bool Win32RunPlatform::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
-void Win32RunPlatform::ShowStatus(const std::string& text) {
+void Win32Window::EnterRemovingState() { window_.EnterRemovingState(); }
+bool Win32Window::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
+void Win32Window::ShowStatus(const std::string& text) {
   window_.Status().Show(text);
   window_.KeepAnswering();
-  if (log_.Valid()) Log(JoinTexts({"status:", text}));
+  if (system_.Logging()) system_.Log(JoinTexts({"status:", text}));
 }
-void Win32RunPlatform::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
-void Win32RunPlatform::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
-void Win32RunPlatform::ShowDetails(const std::string& text, const std::string& folder) {
-  window_.ShowDetails(text, folder);
-}
-std::vector<std::string> Win32RunPlatform::EntriesOf(const std::string& directory) {
+void Win32Window::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
+void Win32Window::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
+void Win32Window::ShowDetails(const std::string& text, const std::string& folder) { window_.ShowDetails(text, folder); }
+std::vector<std::string> Win32Files::EntriesOf(const std::string& directory) {
   return ::EntriesOf(directory, *changes_);
 }
-void Win32RunPlatform::FinishStep() { window_.Flush(false); }
+void Win32Window::FinishStep() { window_.Flush(false); }
 
-void Win32RunPlatform::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
+void Win32Window::ShowMessage(const std::string& caption, const std::string& text, unsigned style) {
   window_.Flush(true);
   ::ShowMessage(caption, text, style);
 }
 
-bool Win32RunPlatform::FileExists(const std::string& path) { return ::FileExists(path, *changes_); }
-Outcome Win32RunPlatform::RemoveAbsolute(const std::string& path, bool directory) {
+bool Win32Files::FileExists(const std::string& path) { return ::FileExists(path, *changes_); }
+Outcome Win32Files::RemoveAbsolute(const std::string& path, bool directory) {
   EntryReport report;
   report.path = path;
   report.directory = directory;
   report.outcome = ::RemoveAbsolute(path, directory, *changes_);
-  Log(EntryLine(report, changes_ == &planned_changes_));
+  system_.Log(EntryLine(report, changes_ == &planned_changes_));
   return report.outcome;
 }
-bool Win32RunPlatform::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
+bool Win32Files::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
   return installation_.Hold(own_directory, kept);
 }
-Outcome Win32RunPlatform::RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) {
+Outcome Win32Files::RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) {
   return installation_.Remove(relative, how, listener);
 }
-void Win32RunPlatform::ReleaseInstallation() { installation_.Release(); }
-void Win32RunPlatform::LookOnly() {
+void Win32Files::ReleaseInstallation() { installation_.Release(); }
+void Win32Files::LookOnly() {
   changes_ = &planned_changes_;
   installation_.UseChanges(planned_changes_);
 }
 
-bool Win32RunPlatform::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
-                                         std::string& text) {
+bool Win32Registry::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
+                                      std::string& text) {
   return ::ReadRegistryValue(root, key, value, text);
 }
-KeyHolds Win32RunPlatform::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
+KeyHolds Win32Registry::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   return ::RegistryKeyHolds(root, key);
 }
 
-bool Win32RunPlatform::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
+bool Win32Registry::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
   return ::RegistryAllows(root, key, change);
 }
 
-bool Win32RunPlatform::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  return Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
-                JoinTexts({RootName(root), "\\", key, "|", value}));
+bool Win32Registry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  return system_.Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
+                        JoinTexts({RootName(root), "\\", key, "|", value}));
 }
 
-bool Win32RunPlatform::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
-  return Logged(::DeleteRegistryKey(root, key), "delete registry key", JoinTexts({RootName(root), "\\", key}));
+bool Win32Registry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
+  return system_.Logged(::DeleteRegistryKey(root, key), "delete registry key", JoinTexts({RootName(root), "\\", key}));
 }
 
-void Win32RunPlatform::StartSelfDeleteBatch(const std::string& own_directory) {
+void Win32Processes::StartSelfDeleteBatch(const std::string& own_directory) {
   const std::string bat = ::StartSelfDeleteBatch(own_directory);
-  Log(bat.empty() ? "self-deleting batch: could not be written or started; the program file stays where it is, "
-                    "and the batch's folder is gone"
-                  : "self-deleting batch: started, " + bat);
+  system_.Log(bat.empty() ? "self-deleting batch: could not be written or started; the program file stays where it is, "
+                            "and the batch's folder is gone"
+                          : "self-deleting batch: started, " + bat);
 }
 
-ProgramOutcome Win32RunPlatform::RunProgram(const std::string& program, const std::string& parameters,
-                                            const std::string& working_directory, const WaitRule& rule) {
+ProgramOutcome Win32Processes::RunProgram(const std::string& program, const std::string& parameters,
+                                          const std::string& working_directory, const WaitRule& rule) {
   // The program may take long: the window and its line must be on the screen meanwhile.
   window_.Flush(true);
   const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory, rule);
-  Log(ProgramLine(program, parameters, outcome, rule));
+  system_.Log(ProgramLine(program, parameters, outcome, rule));
   return outcome;
 }
 
-uint32_t Win32RunPlatform::VersionWord() { return GetVersion(); }
-bool Win32RunPlatform::MutexInUse(const std::string& name) { return ::MutexInUse(name); }
-std::vector<std::string> Win32RunPlatform::RunningExecutables() { return ::RunningExecutables(); }
+uint32_t Win32System::VersionWord() { return GetVersion(); }
+bool Win32System::MutexInUse(const std::string& name) { return ::MutexInUse(name); }
+std::vector<std::string> Win32System::RunningExecutables() { return ::RunningExecutables(); }
 
-bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) {
+bool Win32System::ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) {
   FileHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   LARGE_INTEGER size{};
@@ -226,8 +222,8 @@ bool Win32RunPlatform::ReadScriptFile(const std::string& path, size_t max_bytes,
   }
 }
 
-ScriptOutcome Win32RunPlatform::RunScript(const std::string& language, const std::string& text, bool quiet,
-                                          uint32_t limit_ms) {
+ScriptOutcome Win32Processes::RunScript(const std::string& language, const std::string& text, bool quiet,
+                                        uint32_t limit_ms) {
   if (script_host_ == nullptr) {
     own_script_host_.reset(new ScriptHost());
     script_host_ = own_script_host_.get();

@@ -1,4 +1,5 @@
-// The run's platform calls carried out for real, on the confirmation window.
+// The run's platform calls carried out for real, on the confirmation window,
+// one part each; the parts that change the machine write it to the log.
 #pragma once
 
 #include <memory>
@@ -8,79 +9,125 @@
 #include "removal/file_system_win32.h"
 #include "ui/confirmation_window_win32.h"
 
-class Win32RunPlatform : public RunPlatform {
+class Win32System final : public RunSystem {
  public:
-  // Without a script host, one is made when the first script runs: a run
-  // without a script pays neither its thread nor the Script Control.
-  explicit Win32RunPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
-      : window_(window), script_host_(script_host) {}
-
   HeldFileBytes ReadHeldFile(const std::string& path) override;
   std::string LegacyText(std::string_view bytes) override;
   bool Utf8Text(std::string_view utf8, std::string& text) override;
   std::string ModulePath() override;
   ModulePathForms ModulePathsInUtf8() override;
-  void TellStandardError(const std::string& line) override;
-  std::string FullPath(const std::string& path) override;
   std::string CurrentDirectory() override;
+  std::string FullPath(const std::string& path) override;
   std::vector<std::string> ShellFolders() override;
   std::string TempDirectory() override;
-  LocalTime Now() override;
-  LogRefusal OpenLog(const std::string& path, bool fresh) override;
   std::string SystemDirectory() override;
   uint32_t RandomNumber() override;
+  LocalTime Now() override;
+  uint32_t VersionWord() override;
+  LogRefusal OpenLog(const std::string& path, bool fresh) override;
   void Log(const std::string& line) override;
+  void TellStandardError(const std::string& line) override;
+  bool IsAdministrator() override;
+  bool UacIsOn() override;
+  bool MutexInUse(const std::string& name) override;
+  std::vector<std::string> RunningExecutables() override;
+  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
+
+  bool Logging() const { return log_.Valid(); }
+  // Logs the action with what became of it, the thread's last error if it failed.
+  bool Logged(bool done, const char* action, const std::string& subject);
+
+ private:
+  FileHandle log_;
+  FileHandle log_folder_;  // held against renaming while the log is open
+};
+
+class Win32Window : public RunWindow {
+ public:
+  Win32Window(ConfirmationWindow& window, Win32System& system) : window_(window), system_(system) {}
   bool OpenWindow() override;
   void HideDeleteAllOption() override;
   int WaitForControl() override;
   void EnterRemovingState() override;
   bool IsDeleteAllChecked() override;
+  // Logged too.
   void ShowStatus(const std::string& text) override;
   void ShowProgress(size_t done, size_t total) override;
   void EndRemovingState(bool offer_details) override;
   void ShowDetails(const std::string& text, const std::string& folder) override;
-  std::vector<std::string> EntriesOf(const std::string& directory) override;
   void FinishStep() override;
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override;
   void CloseWindow() override;
-  bool IsAdministrator() override;
-  bool UacIsOn() override;
-  ProgramOutcome RunElevated(const std::string& arguments) override;
-  void RunLogonDialog() override;
-  void EndImpersonation() override;
+
+ private:
+  ConfirmationWindow& window_;
+  Win32System& system_;
+};
+
+class Win32Files final : public RunFiles {
+ public:
+  explicit Win32Files(Win32System& system) : system_(system) {}
   bool FileExists(const std::string& path) override;
   Outcome RemoveAbsolute(const std::string& path, bool directory) override;
+  std::vector<std::string> EntriesOf(const std::string& directory) override;
   bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
   void ReleaseInstallation() override;
   void LookOnly() override;
+
+ private:
+  Win32System& system_;
+  HeldInstallation installation_;
+  SystemChanges system_changes_;
+  PlannedChanges planned_changes_;
+  EntryChanges* changes_ = &system_changes_;  // the plan's once it looks
+};
+
+class Win32Registry final : public RunRegistry {
+ public:
+  explicit Win32Registry(Win32System& system) : system_(system) {}
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
-  void StartSelfDeleteBatch(const std::string& own_directory) override;
-  ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
-                            const std::string& working_directory, const WaitRule& rule) override;
-  uint32_t VersionWord() override;
-  bool MutexInUse(const std::string& name) override;
-  std::vector<std::string> RunningExecutables() override;
-  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
 
  private:
-  // Logs the action with what became of it, the thread's last error if it failed.
-  bool Logged(bool done, const char* action, const std::string& subject);
+  Win32System& system_;
+};
 
+class Win32Processes : public RunProcesses {
+ public:
+  // Without a script host, one is made when the first script runs: a run
+  // without a script pays neither its thread nor the Script Control.
+  Win32Processes(ConfirmationWindow& window, Win32System& system, ScriptHost* script_host)
+      : window_(window), system_(system), script_host_(script_host) {}
+  ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
+                            const std::string& working_directory, const WaitRule& rule) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
+  void StartSelfDeleteBatch(const std::string& own_directory) override;
+  ProgramOutcome RunElevated(const std::string& arguments) override;
+  void RunLogonDialog() override;
+  void EndImpersonation() override;
+
+ private:
   ConfirmationWindow& window_;
+  Win32System& system_;
   ScriptHost* script_host_;
   std::unique_ptr<ScriptHost> own_script_host_;
-  HeldInstallation installation_;
-  SystemChanges system_changes_;
-  PlannedChanges planned_changes_;
-  EntryChanges* changes_ = &system_changes_;  // the plan's once it looks
-  KernelHandle logon_;                     // the administrator's token after a logon
-  FileHandle log_;
-  FileHandle log_folder_;  // held against renaming while the log is open
+  KernelHandle logon_;  // the administrator's token after a logon
+};
+
+// Every part, for real.
+struct Win32RunPlatform {
+  explicit Win32RunPlatform(ConfirmationWindow& confirmation, ScriptHost* script_host = nullptr)
+      : window(confirmation, system), files(system), registry(system), processes(confirmation, system, script_host) {}
+  RunPlatform Parts() { return RunPlatform(system, window, files, registry, processes); }
+
+  Win32System system;
+  Win32Window window;
+  Win32Files files;
+  Win32Registry registry;
+  Win32Processes processes;
 };

@@ -36,72 +36,76 @@ MessageText InexactPathMessage(const std::string& module_path) {
 namespace {
 
 // Told in the log either way.
-bool ProgramIsRunning(const UninstallSettings& settings, RunPlatform& platform) {
+bool ProgramIsRunning(const UninstallSettings& settings, const RunPlatform& platform) {
   // The mutex in this session's names and in the global ones, where a
   // service or another session's program holds it.
   const std::string& mutex = settings.mutex_string;
-  bool running = !mutex.empty() && (platform.MutexInUse(mutex) || platform.MutexInUse("Global\\" + mutex));
+  bool running =
+      !mutex.empty() && (platform.system.MutexInUse(mutex) || platform.system.MutexInUse("Global\\" + mutex));
   if (mutex.empty()) {
-    for (const std::string& executable : platform.RunningExecutables()) {
+    for (const std::string& executable : platform.system.RunningExecutables()) {
       running = ProcessNameMatches(settings.prog_exe, executable) || running;
     }
   }
-  platform.Log(running ? "running-program check: running" : "running-program check: not running");
+  platform.system.Log(running ? "running-program check: running" : "running-program check: not running");
   return running;
 }
 
 // An unattended run would end here; a plan says so, and goes on to tell the rest.
-bool EndsHere(const UninstallRun& run, RunPlatform& platform, RunResult result) {
+bool EndsHere(const UninstallRun& run, const RunPlatform& platform, RunResult result) {
   if (!run.plan) return true;
-  platform.Log(JoinTexts({"an unattended run would end here, exit code ", DecimalText(static_cast<int32_t>(result))}));
+  platform.system.Log(
+      JoinTexts({"an unattended run would end here, exit code ", DecimalText(static_cast<int32_t>(result))}));
   return false;
 }
 
 // kVetoed when the before-uninstall program ended with exit code 1, kFailed
 // when it outlived an unattended run's wait.
-RunResult RunBeforeUninstallProgram(UninstallRun& run, RunPlatform& platform) {
+RunResult RunBeforeUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
-  if (s.before_uninst.empty() || !platform.FileExists(s.own_directory + s.before_uninst)) return RunResult::kRemoved;
+  if (s.before_uninst.empty() || !platform.files.FileExists(s.own_directory + s.before_uninst))
+    return RunResult::kRemoved;
   const ProgramOutcome outcome = RunHookProgram(run, platform, ProgramKind::kBeforeUninstall,
                                                 s.own_directory + s.before_uninst, s.before_param, s.own_directory);
-  if (run.plan) platform.Log("if it answered 1, an unattended run would end here, exit code 1602");
+  if (run.plan) platform.system.Log("if it answered 1, an unattended run would end here, exit code 1602");
   if (outcome.outlived) return RunResult::kFailed;
   return outcome.started && outcome.exit_code == 1 ? RunResult::kVetoed : RunResult::kRemoved;
 }
 
 // Nobody answers an unattended run's script: it may show nothing that waits.
-void RunScriptFile(const std::string& path, UninstallRun& run, RunPlatform& platform) {
+void RunScriptFile(const std::string& path, UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
   std::string bytes;
-  if (!platform.ReadScriptFile(path, kLargestScript, bytes)) {
-    platform.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
+  if (!platform.system.ReadScriptFile(path, kLargestScript, bytes)) {
+    platform.system.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
     return;
   }
   std::string text;
-  if (!ScriptFileText(std::move(bytes), platform, text)) {
-    platform.Log(JoinTexts({"run script ", path, ": skipped, its UTF-8 is malformed or not for this system"}));
+  if (!ScriptFileText(std::move(bytes), platform.system, text)) {
+    platform.system.Log(JoinTexts({"run script ", path, ": skipped, its UTF-8 is malformed or not for this system"}));
     return;
   }
   const ScriptText script = UninstallScriptText(path, text, s.own_directory, s.start_menu, s.guid);
   if (script.language.empty()) return;
   const WaitPolicy policy = WaitPolicyFor(ProgramKind::kScript, run.unattended, run.timeout_seconds, false);
-  const ScriptOutcome outcome = platform.RunScript(script.language, script.text, run.unattended, policy.rule.limit_ms);
+  const ScriptOutcome outcome =
+      platform.processes.RunScript(script.language, script.text, run.unattended, policy.rule.limit_ms);
   run.waits_ran_out = run.waits_ran_out || outcome.outlived;
   if (run.plan) return;
   const std::string line = outcome.failed ? DecimalText(outcome.line - script.lines_before) : std::string();
-  platform.Log(JoinTexts({"run script ", path, ": ",
-                          outcome.outlived ? "still running when the wait ran out: left running"
-                          : !outcome.ran   ? "no script host"
-                          : outcome.failed ? "failed at line "
-                                           : "ran",
-                          line}));
+  platform.system.Log(JoinTexts({"run script ", path, ": ",
+                                 outcome.outlived ? "still running when the wait ran out: left running"
+                                 : !outcome.ran   ? "no script host"
+                                 : outcome.failed ? "failed at line "
+                                                  : "ran",
+                                 line}));
 }
 
-void RunUninstallScript(UninstallRun& run, RunPlatform& platform) {
+void RunUninstallScript(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
   if (!s.script) return;
   for (const char* name : kScriptNames) {
-    if (platform.FileExists(s.own_directory + name)) {
+    if (platform.files.FileExists(s.own_directory + name)) {
       RunScriptFile(s.own_directory + name, run, platform);
       return;
     }
@@ -110,19 +114,20 @@ void RunUninstallScript(UninstallRun& run, RunPlatform& platform) {
 
 // The end of the run, in the log, and its exit code: a program that outlived
 // the wait makes a run that went on a failure, since not all of it went as planned.
-uint32_t Finish(const UninstallRun& run, RunPlatform& platform, RunResult result) {
+uint32_t Finish(const UninstallRun& run, const RunPlatform& platform, RunResult result) {
   if (run.waits_ran_out && (result == RunResult::kRemoved || result == RunResult::kRestartNeeded)) {
     result = RunResult::kFailed;
   }
   const uint32_t code = ExitCodeFor(result, run.unattended);
-  platform.Log(JoinTexts({"end, exit code ", DecimalText(static_cast<int32_t>(code))}));
+  platform.system.Log(JoinTexts({"end, exit code ", DecimalText(static_cast<int32_t>(code))}));
   return code;
 }
 
 // The user's run: the window and its buttons until the end.
-void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
-  if (!platform.OpenWindow()) return;
-  for (int control = platform.WaitForControl(); control != kNoControl; control = platform.WaitForControl()) {
+void RunWithTheWindow(UninstallRun& run, const RunPlatform& platform) {
+  if (!platform.window.OpenWindow()) return;
+  for (int control = platform.window.WaitForControl(); control != kNoControl;
+       control = platform.window.WaitForControl()) {
     if (control != kWindowIdle) {
       if (HandleControl(run, platform, control)) break;
       continue;
@@ -130,17 +135,17 @@ void RunWithTheWindow(UninstallRun& run, RunPlatform& platform) {
     // The shell's folders, which guard delete-all, are asked for once the
     // window first waits: it is ready sooner, and no click is handled before
     // the answer. As the user, before any logon.
-    run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.ShellFolders());
-    if (run.logon_window) platform.RunLogonDialog();
-    if (run.settings.no_del_all || run.shared_directory) platform.HideDeleteAllOption();
+    run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.system.ShellFolders());
+    if (run.logon_window) platform.processes.RunLogonDialog();
+    if (run.settings.no_del_all || run.shared_directory) platform.window.HideDeleteAllOption();
   }
-  platform.EndImpersonation();
-  platform.CloseWindow();
+  platform.processes.EndImpersonation();
+  platform.window.CloseWindow();
 }
 
 // An administrator's run: what OK does in listed mode, then what Ready does.
 // A plan ends with what delete-all would add and the notes for the author.
-RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
+RunResult RunUnattended(UninstallRun& run, const RunPlatform& platform) {
   RunRemoval(run, platform);
   if (run.removal_succeeded) {
     RunFinalCleanup(run, platform);
@@ -153,23 +158,24 @@ RunResult RunUnattended(UninstallRun& run, RunPlatform& platform) {
 
 }  // namespace
 
-ProgramOutcome RunHookProgram(UninstallRun& run, RunPlatform& platform, ProgramKind kind, const std::string& program,
-                              const std::string& parameters, const std::string& working_directory) {
+ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, ProgramKind kind,
+                              const std::string& program, const std::string& parameters,
+                              const std::string& working_directory) {
   // Only the user's run may open a hook through the shell, and only when it
   // is not elevated: asked only then.
-  const bool elevated = !run.unattended && kind != ProgramKind::kLibrary && platform.IsAdministrator();
+  const bool elevated = !run.unattended && kind != ProgramKind::kLibrary && platform.system.IsAdministrator();
   const WaitPolicy policy = WaitPolicyFor(kind, run.unattended, run.timeout_seconds, elevated);
-  const ProgramOutcome outcome = platform.RunProgram(program, parameters, working_directory, policy.rule);
+  const ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, policy.rule);
   run.waits_ran_out = run.waits_ran_out || (outcome.outlived && !policy.outliving_ends_the_run);
   return outcome;
 }
 
-void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& box) {
-  platform.Log(JoinTexts({"message ", TrimBlanks(box.caption), ": ", ReplaceAll(box.text, "\n", " | ")}));
-  if (!run.unattended) platform.ShowMessage(box.caption, box.text, box.style);
+void Notify(const UninstallRun& run, const RunPlatform& platform, const MessageText& box) {
+  platform.system.Log(JoinTexts({"message ", TrimBlanks(box.caption), ": ", ReplaceAll(box.text, "\n", " | ")}));
+  if (!run.unattended) platform.window.ShowMessage(box.caption, box.text, box.style);
 }
 
-RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
+RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform) {
   if (ProgramIsRunning(run.settings, platform)) {
     Notify(run, platform,
            {run.texts[UiText::kTitel], RunningProgramMessage(run.texts[UiText::kMutex]), kWarningBoxStyle});
@@ -177,12 +183,12 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
   }
   switch (RunBeforeUninstallProgram(run, platform)) {
     case RunResult::kVetoed:
-      platform.Log("the before-uninstall program answered 1: the uninstall ends");
+      platform.system.Log("the before-uninstall program answered 1: the uninstall ends");
       return RunResult::kVetoed;
     case RunResult::kFailed:
-      platform.Log(JoinTexts({"the before-uninstall program outlived the limit of ",
-                              DecimalText(static_cast<int32_t>(run.timeout_seconds)),
-                              " s: the uninstall ends, nothing was removed"}));
+      platform.system.Log(JoinTexts({"the before-uninstall program outlived the limit of ",
+                                     DecimalText(static_cast<int32_t>(run.timeout_seconds)),
+                                     " s: the uninstall ends, nothing was removed"}));
       return RunResult::kFailed;
     default:
       break;
@@ -191,40 +197,40 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform) {
   return RunResult::kRemoved;
 }
 
-uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory,
+uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std::string& development_directory,
                       const std::string& command_line) {
   const CommandLine line = ParseCommandLine(command_line);
   if (line.plan && !run.plan) {
     // From here on every step is only told: safe by construction.
     run.plan = true;
     PlanPlatform planned(platform);
-    return RunUninstall(run, planned, development_directory, command_line);
+    return RunUninstall(run, planned.Parts(), development_directory, command_line);
   }
   run.unattended = line.unattended;
   run.timeout_seconds = line.timeout_seconds;
-  const std::string module_path = platform.ModulePath();
-  const bool exact = OwnPathIsExact(platform.ModulePathsInUtf8());
-  const std::string own = ChooseOwnDirectory(module_path, development_directory, platform.CurrentDirectory());
+  const std::string module_path = platform.system.ModulePath();
+  const bool exact = OwnPathIsExact(platform.system.ModulePathsInUtf8());
+  const std::string own = ChooseOwnDirectory(module_path, development_directory, platform.system.CurrentDirectory());
   const std::string settings_path = SettingsPathFor(own);
-  const bool have_settings = exact && platform.FileExists(settings_path);
+  const bool have_settings = exact && platform.files.FileExists(settings_path);
   if (have_settings) {
-    ReadUninstallSettings(platform, own, run.settings);
-    LoadUiTexts(platform, settings_path, run.texts);
+    ReadUninstallSettings(platform.system, own, run.settings);
+    LoadUiTexts(platform.system, settings_path, run.texts);
   }
   // The rights come first, before the log, which an administrator's folder
   // may hold: an elevated run opens it itself, does the hooks itself, once.
   const bool asked = line.valid && exact && have_settings && run.settings.login_admin;
-  const RightsState rights{asked, asked && platform.IsAdministrator(), asked && platform.UacIsOn(), run.unattended,
-                           line.elevated};
+  const RightsState rights{asked, asked && platform.system.IsAdministrator(), asked && platform.system.UacIsOn(),
+                           run.unattended, line.elevated};
   const RightsStep step = DecideRights(rights);
   // A named log by its full path, which an elevated run is given too.
-  run.log_path = line.log && !line.log_path.empty() ? platform.FullPath(line.log_path) : std::string();
+  run.log_path = line.log && !line.log_path.empty() ? platform.system.FullPath(line.log_path) : std::string();
   if (step == RightsStep::kElevate) {
-    const ProgramOutcome elevated = platform.RunElevated(ElevatedArguments(line, run.log_path));
+    const ProgramOutcome elevated = platform.processes.RunElevated(ElevatedArguments(line, run.log_path));
     if (elevated.started) {
       if (!run.log_path.empty() && LogPathRefusal(run.log_path) == LogRefusal::kNone &&
-          platform.OpenLog(run.log_path, false) == LogRefusal::kNone) {
-        platform.Log(
+          platform.system.OpenLog(run.log_path, false) == LogRefusal::kNone) {
+        platform.system.Log(
             JoinTexts({"the elevated run ended, exit code ", DecimalText(static_cast<int32_t>(elevated.exit_code))}));
       }
       return elevated.exit_code;
@@ -237,22 +243,24 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
     // file with another name.
     const bool fresh = line.log_path.empty();
     if (fresh) {
-      run.log_path =
-          platform.TempDirectory() + DefaultLogName(run.texts.program_name, platform.Now(), platform.RandomNumber());
+      run.log_path = platform.system.TempDirectory() +
+                     DefaultLogName(run.texts.program_name, platform.system.Now(), platform.system.RandomNumber());
     }
     LogRefusal refusal = fresh ? LogRefusal::kNone : LogPathRefusal(line.log_path);
     if (refusal == LogRefusal::kNone && run.log_path.empty()) refusal = LogRefusal::kUnwritable;
-    if (refusal == LogRefusal::kNone) refusal = platform.OpenLog(run.log_path, fresh);
+    if (refusal == LogRefusal::kNone) refusal = platform.system.OpenLog(run.log_path, fresh);
     if (refusal != LogRefusal::kNone) {
       const std::string shown = run.log_path.empty() ? line.log_path : run.log_path;
       const std::string reason = JoinTexts({"Could not write the log:\n", shown, "\n", RefusalWords(refusal)});
-      if (!run.unattended) platform.ShowMessage(kFixedCaption, reason, kErrorBoxStyle);
-      platform.TellStandardError(ReplaceAll(reason, "\n", " "));
+      if (!run.unattended) platform.window.ShowMessage(kFixedCaption, reason, kErrorBoxStyle);
+      platform.system.TellStandardError(ReplaceAll(reason, "\n", " "));
       return ExitCodeFor(RunResult::kLogNotWritable, run.unattended);
     }
   }
-  platform.Log(JoinTexts({"start: ", command_line}));
-  platform.Log(run.plan ? "mode: plan, nothing is changed" : run.unattended ? "mode: unattended" : "mode: interactive");
+  platform.system.Log(JoinTexts({"start: ", command_line}));
+  platform.system.Log(run.plan         ? "mode: plan, nothing is changed"
+                      : run.unattended ? "mode: unattended"
+                                       : "mode: interactive");
   if (!line.valid) {
     Notify(run, platform, {kFixedCaption, kCommandLineHelp, kErrorBoxStyle});
     return Finish(run, platform, RunResult::kInvalidCommandLine);
@@ -267,12 +275,12 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   }
   switch (step) {
     case RightsStep::kNeedsAdministrator:
-      platform.Log("administrator rights needed: nobody is asked");
+      platform.system.Log("administrator rights needed: nobody is asked");
       if (EndsHere(run, platform, RunResult::kNeedsAdministrator))
         return Finish(run, platform, RunResult::kNeedsAdministrator);
       break;
     case RightsStep::kElevate:
-      platform.Log("elevation declined: the user's own rights");
+      platform.system.Log("elevation declined: the user's own rights");
       break;
     case RightsStep::kLogonWindow:
       run.logon_window = true;
@@ -283,7 +291,7 @@ uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::strin
   const RunResult hooks = RunStartupHooks(run, platform);
   if (hooks != RunResult::kRemoved) return Finish(run, platform, hooks);
   if (run.unattended) {
-    run.shared_directory = DeleteAllWouldHarm(own, platform.ShellFolders());
+    run.shared_directory = DeleteAllWouldHarm(own, platform.system.ShellFolders());
     return Finish(run, platform, RunUnattended(run, platform));
   }
   RunWithTheWindow(run, platform);

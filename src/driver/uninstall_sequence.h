@@ -77,21 +77,22 @@ bool OwnPathIsExact(const ModulePathForms& forms);
 // The fixed English box for that.
 MessageText InexactPathMessage(const std::string& module_path);
 
-class RunPlatform;
+struct RunPlatform;
 
 // Runs a program of the installer's and waits for it as the run's mode
 // allows; one that outlives the wait is logged and marks the run.
-ProgramOutcome RunHookProgram(UninstallRun& run, RunPlatform& platform, ProgramKind kind, const std::string& program,
-                              const std::string& parameters, const std::string& working_directory);
+ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, ProgramKind kind,
+                              const std::string& program, const std::string& parameters,
+                              const std::string& working_directory);
 
 // A message box for the user, or for an unattended run a line of the log;
 // the log has it in either mode.
-void Notify(const UninstallRun& run, RunPlatform& platform, const MessageText& box);
+void Notify(const UninstallRun& run, const RunPlatform& platform, const MessageText& box);
 
 // The start-up checks and hooks before the window opens: the running-program
 // check, the before-uninstall program and the uninstall script. kRemoved
 // when the run goes on; otherwise why it must end here, with nothing removed.
-RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform);
+RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform);
 
 // The whole run in its order: the command line, the own directory and
 // uninstall.dat, the settings and texts, the log, the start-up checks and
@@ -99,7 +100,7 @@ RunResult RunStartupHooks(UninstallRun& run, RunPlatform& platform);
 // user's buttons until the end, or, unattended, the listed removal and the
 // clean-up that Ready does. The process exit code: always 0 for the user's
 // run, the result's code for an unattended one.
-uint32_t RunUninstall(UninstallRun& run, RunPlatform& platform, const std::string& development_directory,
+uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std::string& development_directory,
                       const std::string& command_line);
 
 // The process's run on the real platform.

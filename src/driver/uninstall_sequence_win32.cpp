@@ -19,5 +19,5 @@ uint32_t RunUninstall() {
   auto* run = new UninstallRun;
   auto* window = new ConfirmationWindow(run->texts);
   auto* platform = new Win32RunPlatform(*window);
-  return RunUninstall(*run, *platform, UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
+  return RunUninstall(*run, platform->Parts(), UNINSTALL_DEVELOPMENT_DIRECTORY, GetCommandLineA());
 }

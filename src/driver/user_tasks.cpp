@@ -10,20 +10,21 @@ constexpr int kRegistryEntry = 6;
 constexpr int kLibrary = 9;
 constexpr int kFileAssociation = 10;
 
-void UndoRegistryEntry(const TaskRecord& task, RunPlatform& platform) {
-  platform.ShowStatus(StatusText("...\\" + task.field3 + "\\" + task.field4));
-  platform.DeleteRegistryValue(TaskRoot(task), task.field3, task.field4);
+void UndoRegistryEntry(const TaskRecord& task, const RunPlatform& platform) {
+  platform.window.ShowStatus(StatusText("...\\" + task.field3 + "\\" + task.field4));
+  platform.registry.DeleteRegistryValue(TaskRoot(task), task.field3, task.field4);
   // Only a key left empty goes: another program's values in it stay.
-  const KeyHolds left = platform.RegistryKeyHolds(TaskRoot(task), task.field3);
-  if (left.exists && left.values == 0 && left.subkeys == 0) platform.DeleteRegistryKey(TaskRoot(task), task.field3);
+  const KeyHolds left = platform.registry.RegistryKeyHolds(TaskRoot(task), task.field3);
+  if (left.exists && left.values == 0 && left.subkeys == 0)
+    platform.registry.DeleteRegistryKey(TaskRoot(task), task.field3);
 }
 
-void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, RunPlatform& platform) {
-  platform.ShowStatus(StatusText(task.field3));
+void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, const RunPlatform& platform) {
+  platform.window.ShowStatus(StatusText(task.field3));
   // The system's own regsvr32, whatever folder the record names, started in
   // the library's folder, where a library that loads a sibling late finds
   // it; the library quoted, so that a path with blanks reaches it whole.
-  const std::string system = WithTrailingBackslash(platform.SystemDirectory());
+  const std::string system = WithTrailingBackslash(platform.system.SystemDirectory());
   const std::string folder = DirectoryOf(task.field3);
   RunHookProgram(run, platform, ProgramKind::kLibrary, system + "regsvr32.exe", "/S /U \"" + task.field3 + "\"",
                  folder.empty() ? system : folder);
@@ -31,27 +32,27 @@ void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, RunPlatform& p
 
 // The extension's auto_file class, which Explorer may have given to another
 // program since: it goes only while its open command starts one of ours.
-bool AutoFileClassIsOurs(const std::string& extension, const std::string& own, RunPlatform& platform) {
+bool AutoFileClassIsOurs(const std::string& extension, const std::string& own, const RunPlatform& platform) {
   const std::string name = AutoFileClass(extension);
   std::string command;
-  if (!platform.ReadRegistryValue(kClassesRoot, name + kOpenCommand, "", command)) {
-    if (platform.RegistryKeyHolds(kClassesRoot, name).exists) {
-      platform.Log("file association class HKCR\\" + name + ": kept, it has no open command of this program's");
+  if (!platform.registry.ReadRegistryValue(kClassesRoot, name + kOpenCommand, "", command)) {
+    if (platform.registry.RegistryKeyHolds(kClassesRoot, name).exists) {
+      platform.system.Log("file association class HKCR\\" + name + ": kept, it has no open command of this program's");
     }
     return false;
   }
   if (CommandStartsProgramIn(command, own)) return true;
-  platform.Log(
+  platform.system.Log(
       JoinTexts({"file association class HKCR\\", name, ": kept, its open command starts another program: ", command}));
   return false;
 }
 
-void RemoveFileAssociation(const TaskRecord& task, const std::string& own, RunPlatform& platform) {
+void RemoveFileAssociation(const TaskRecord& task, const std::string& own, const RunPlatform& platform) {
   if (task.field2.empty() || task.field3.empty()) return;
   std::string taken;  // a key whose default value names another program's class by now
   const std::string auto_file = AutoFileClass(task.field2);
   bool auto_file_checked = false, auto_file_ours = false;
-  for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.VersionWord())) {
+  for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.system.VersionWord())) {
     std::string text;
     if (step.key == taken) continue;
     if (step.root == kClassesRoot && step.key.compare(0, auto_file.size(), auto_file) == 0) {
@@ -59,24 +60,24 @@ void RemoveFileAssociation(const TaskRecord& task, const std::string& own, RunPl
       auto_file_checked = true;
       if (!auto_file_ours) continue;
     }
-    if (!step.names.empty() && platform.ReadRegistryValue(step.root, step.key, "", text) &&
+    if (!step.names.empty() && platform.registry.ReadRegistryValue(step.root, step.key, "", text) &&
         !TextEquals(text, step.names)) {
       taken = step.key;
       continue;
     }
     if (step.value) {
-      platform.DeleteRegistryValue(step.root, step.key, step.value_name);
+      platform.registry.DeleteRegistryValue(step.root, step.key, step.value_name);
     } else {
-      platform.DeleteRegistryKey(step.root, step.key);
+      platform.registry.DeleteRegistryKey(step.root, step.key);
     }
   }
 }
 
-void RemoveTaskFile(const TaskRecord& task, RunPlatform& platform) {
+void RemoveTaskFile(const TaskRecord& task, const RunPlatform& platform) {
   const std::string path = TrimBlanks(task.field2);
-  if (!platform.FileExists(path)) return;
-  platform.ShowStatus(StatusText(path));
-  platform.RemoveAbsolute(path, false);
+  if (!platform.files.FileExists(path)) return;
+  platform.window.ShowStatus(StatusText(path));
+  platform.files.RemoveAbsolute(path, false);
 }
 
 }  // namespace
@@ -107,9 +108,9 @@ int TaskCount(int32_t number) { return static_cast<int8_t>(static_cast<uint8_t>(
 
 RegistryRoot TaskRoot(const TaskRecord& task) { return static_cast<RegistryRoot>(ParseDecimal(task.field2)); }
 
-void UndoUserTasks(UninstallRun& run, RunPlatform& platform) {
+void UndoUserTasks(UninstallRun& run, const RunPlatform& platform) {
   SettingsFile file;
-  file.Open(platform, run.settings.settings_path);
+  file.Open(platform.system, run.settings.settings_path);
   file.SelectGroup("UserTask");
   const int count = TaskCount(file.ReadNumber("Number", 0));
   for (int i = 1; i <= count; ++i) {

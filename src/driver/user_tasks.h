@@ -25,4 +25,4 @@ int TaskCount(int32_t number);
 // The registry root a record names, wrapped to 32 bits.
 RegistryRoot TaskRoot(const TaskRecord& task);
 
-void UndoUserTasks(UninstallRun& run, RunPlatform& platform);
+void UndoUserTasks(UninstallRun& run, const RunPlatform& platform);

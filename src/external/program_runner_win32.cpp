@@ -65,8 +65,11 @@ bool OpenThroughShell(const char* verb, const std::string& program, const std::s
 
 ProgramOutcome WaitedFor(HANDLE process, uint32_t limit_ms) {
   const ProgramRun run(process);
-  if (!run.WaitForEnd(limit_ms)) return ProgramOutcome{true, 0, true};
-  return ProgramOutcome{true, run.ExitCode()};
+  ProgramOutcome outcome;
+  outcome.started = true;
+  outcome.outlived = !run.WaitForEnd(limit_ms);
+  if (!outcome.outlived) outcome.exit_code = run.ExitCode();
+  return outcome;
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 // A predefined root key, carried as the 32-bit value of its handle.
@@ -171,7 +172,9 @@ struct ModulePathForms {
   std::string used;
 };
 
-class RunPlatform : public FileReader {
+// The process and the machine as the run reads them, and its log: the same
+// for a run and for a plan.
+class RunSystem : public FileReader {
  public:
   // The process: its executable, its current directory, and the shell's
   // folders that no program lives in as a whole.
@@ -186,6 +189,8 @@ class RunPlatform : public FileReader {
   // A number nobody can foresee.
   virtual uint32_t RandomNumber() = 0;
   virtual LocalTime Now() = 0;
+  // The packed version word of the running system.
+  virtual uint32_t VersionWord() = 0;
 
   // The log of an administrator's run, by its full path: opened for
   // appending, or fresh: created new, never a file that stands already. Only
@@ -199,7 +204,28 @@ class RunPlatform : public FileReader {
   // it (a deployment tool, a console); nothing where there is none.
   virtual void TellStandardError(const std::string& line) = 0;
 
-  // The confirmation window, with the run's texts.
+  // Administrator rights: the test (false for a filtered token), and whether
+  // User Account Control is on.
+  virtual bool IsAdministrator() = 0;
+  virtual bool UacIsOn() = 0;
+
+  // True when a mutex of that name exists, also one that denies access; the
+  // check itself makes none.
+  virtual bool MutexInUse(const std::string& name) = 0;
+  // The executable file names of the running processes, as the process list gives them.
+  virtual std::vector<std::string> RunningExecutables() = 0;
+  // The whole file, shared for reading only; false when it cannot be opened
+  // or holds more than max_bytes.
+  virtual bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) = 0;
+
+ protected:
+  // A platform is never deleted through these interfaces.
+  ~RunSystem() = default;
+};
+
+// The confirmation window, with the run's texts. A plan has none.
+class RunWindow {
+ public:
   virtual bool OpenWindow() = 0;
   virtual void HideDeleteAllOption() = 0;
   // kWindowIdle once, when the window first waits for input; then the next
@@ -222,21 +248,17 @@ class RunPlatform : public FileReader {
   // The run is done with the window; the process ends right after.
   virtual void CloseWindow() = 0;
 
-  // Administrator rights: the test (false for a filtered token), whether
-  // User Account Control is on, the program started once more through the
-  // system's elevation prompt with these arguments and waited for (not
-  // started: declined), the logon window on top of the confirmation window
-  // (the run acts as the administrator after a logon), and the end of that.
-  virtual bool IsAdministrator() = 0;
-  virtual bool UacIsOn() = 0;
-  virtual ProgramOutcome RunElevated(const std::string& arguments) = 0;
-  virtual void RunLogonDialog() = 0;
-  virtual void EndImpersonation() = 0;
+ protected:
+  ~RunWindow() = default;
+};
 
-  // The file system by full path. RemoveAbsolute takes a file, or a
-  // directory only when it is empty, that lies outside the installation by
-  // design, and only as the path names it: never through a link on the way.
-  // Read-only files stay.
+// The file system, by full path and from the own directory down. A plan
+// keeps it, looking only.
+class RunFiles {
+ public:
+  // By full path. RemoveAbsolute takes a file, or a directory only when it
+  // is empty, that lies outside the installation by design, and only as the
+  // path names it: never through a link on the way. Read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
   virtual Outcome RemoveAbsolute(const std::string& path, bool directory) = 0;
   // The names of the entries a directory holds, a directory's with a
@@ -254,49 +276,73 @@ class RunPlatform : public FileReader {
   // backslashes; empty: the own directory itself).
   virtual Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) = 0;
   virtual void ReleaseInstallation() = 0;
-  // From now on RemoveAbsolute and the installation's walk change nothing:
-  // they open and list entries as a removal would, report what it would do,
-  // and see what it would have removed as gone, as EntriesOf does too.
+  // From now on nothing changes: every removal opens and lists entries as it
+  // would, reports what it would do, and every later look, FileExists and
+  // EntriesOf too, sees what it would have removed as gone.
   virtual void LookOnly() = 0;
 
-  // What the registry holds, read only: whether a value exists (of any type;
-  // text receives it when it is a string), and what a key holds.
+ protected:
+  ~RunFiles() = default;
+};
+
+// The registry: what it holds, read only, and its changes, one value or one
+// key at a time.
+class RunRegistry {
+ public:
+  // Whether a value exists (of any type; text receives it when it is a
+  // string), and what a key holds.
   virtual bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                                  std::string& text) = 0;
   virtual KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) = 0;
   // Whether the run's account may make that change on an existing key:
   // delete a value, make a key below it, or delete the key itself.
   virtual bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) = 0;
-  // The registry, one value or one key at a time.
   virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
   virtual bool DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;
 
-  // The batch that removes the executable and its directory after the exit.
-  virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
+ protected:
+  ~RunRegistry() = default;
+};
 
+// What the run starts, and whose rights it takes on.
+class RunProcesses {
+ public:
   // Starts a program, or opens a document through the shell where the rule
   // allows, and waits for its end or the rule's limit.
   virtual ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
                                     const std::string& working_directory, const WaitRule& rule) = 0;
-  // The packed version word of the running system.
-  virtual uint32_t VersionWord() = 0;
-
-  // True when a mutex of that name exists, also one that denies access; the
-  // check itself makes none.
-  virtual bool MutexInUse(const std::string& name) = 0;
-  // The executable file names of the running processes, as the process list gives them.
-  virtual std::vector<std::string> RunningExecutables() = 0;
-
-  // The whole file, shared for reading only; false when it cannot be opened
-  // or holds more than max_bytes.
-  virtual bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) = 0;
   // Hands the text to the script host, which compiles and runs it; quiet:
   // the script may show nothing that waits for an answer.
   // Waited for at most limit_ms (0: the host's own bound).
   virtual ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
                                   uint32_t limit_ms) = 0;
+  // The batch that removes the executable and its directory after the exit.
+  virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
+  // The program started once more through the system's elevation prompt
+  // with these arguments and waited for (not started: declined); the logon
+  // window on top of the confirmation window (the run acts as the
+  // administrator after a logon), and the end of that.
+  virtual ProgramOutcome RunElevated(const std::string& arguments) = 0;
+  virtual void RunLogonDialog() = 0;
+  virtual void EndImpersonation() = 0;
 
  protected:
-  // A platform is never deleted through this interface.
-  ~RunPlatform() = default;
+  ~RunProcesses() = default;
+};
+
+// The run's way to the window and the machine, in the parts a plan treats
+// apart: it keeps the system and the file system (looking only), and puts
+// its own in place of the window, the registry and what starts programs.
+struct RunPlatform {
+  RunSystem& system;
+  RunWindow& window;
+  RunFiles& files;
+  RunRegistry& registry;
+  RunProcesses& processes;
+
+  RunPlatform(RunSystem& s, RunWindow& w, RunFiles& f, RunRegistry& r, RunProcesses& p)
+      : system(s), window(w), files(f), registry(r), processes(p) {}
+  // A platform that is all its parts.
+  template <typename All, typename = std::enable_if_t<std::is_base_of_v<RunFiles, All>>>
+  RunPlatform(All& all) : RunPlatform(all, all, all, all, all) {}  // NOLINT(google-explicit-constructor)
 };

@@ -7,18 +7,18 @@
 
 namespace {
 
-bool ProgramExecutablePresent(const UninstallSettings& settings, RunPlatform& platform) {
+bool ProgramExecutablePresent(const UninstallSettings& settings, const RunPlatform& platform) {
   const std::string program = settings.own_directory + settings.prog_exe;
-  if (platform.FileExists(program)) return true;
-  platform.Log(JoinTexts({"remove files: skipped, the program's file is missing: ", program}));
+  if (platform.files.FileExists(program)) return true;
+  platform.system.Log(JoinTexts({"remove files: skipped, the program's file is missing: ", program}));
   return false;
 }
 
 // Nothing is removed from an installation that cannot be held: a removal
 // that could not see what it removes fails.
-bool HeldOrLogged(const std::string& own, const std::vector<std::string>& kept, RunPlatform& platform) {
-  if (platform.HoldInstallation(own, kept)) return true;
-  platform.Log(JoinTexts({"remove files: failed, the own directory could not be held: ", own}));
+bool HeldOrLogged(const std::string& own, const std::vector<std::string>& kept, const RunPlatform& platform) {
+  if (platform.files.HoldInstallation(own, kept)) return true;
+  platform.system.Log(JoinTexts({"remove files: failed, the own directory could not be held: ", own}));
   return false;
 }
 
@@ -57,8 +57,8 @@ bool Below(const std::string& own, const std::string& value, bool directory, Rem
 // uninstall.dat, then the uninstaller itself (where it lies in the own
 // directory), by their paths below it: the final clean-up and the batch
 // take them.
-std::vector<std::string> LeftToTheEnd(const UninstallSettings& settings, RunPlatform& platform) {
-  const std::string module = platform.ModulePath();
+std::vector<std::string> LeftToTheEnd(const UninstallSettings& settings, const RunPlatform& platform) {
+  const std::string module = platform.system.ModulePath();
   const bool own = ComparablePath(DirectoryOf(module)) == ComparablePath(settings.own_directory);
   return {FileNameOf(settings.settings_path), own ? FileNameOf(module) : std::string()};
 }
@@ -107,7 +107,7 @@ bool RelativePathBelow(const std::string& value, std::string& relative) {
   return true;
 }
 
-bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener) {
+bool RemoveListedFiles(const UninstallSettings& settings, const RunPlatform& platform, RemovalListener& listener) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
   const std::string program = ProgramBelow(settings);
@@ -117,14 +117,14 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
   std::string relative;
   // A file that goes at the restart counts as removed.
   const auto remove = [&](const std::string& value) {
-    const Outcome outcome = platform.RemoveInstalled(relative, Removal::kFile, listener);
+    const Outcome outcome = platform.files.RemoveInstalled(relative, Removal::kFile, listener);
     if (outcome != Outcome::kRemoved && outcome != Outcome::kAtRestart) return;
-    platform.ShowStatus(StatusText(own + value));
+    platform.window.ShowStatus(StatusText(own + value));
     deleted_any = true;
   };
   if (!HeldOrLogged(own, {}, platform)) return false;
   SettingsFile file;
-  file.Open(platform, settings.settings_path);
+  file.Open(platform.system, settings.settings_path);
   // The values are counted first: the progress is the share of them handled.
   size_t total = 0;
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
@@ -133,7 +133,7 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
   size_t done = 0;
   if (file.SelectGroup("Files") && file.ExamineKeys()) {
     while (file.NextKey()) {
-      platform.ShowProgress(done++, total);
+      platform.window.ShowProgress(done++, total);
       const std::string value = file.KeyValue();
       if (!Below(own, value, false, listener, relative)) continue;
       if (SameEntry(relative, program)) {
@@ -149,27 +149,27 @@ bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform,
       const std::string value = file.KeyValue();
       // The own directory itself goes only after the exit, with the batch.
       if (!Below(own, value, true, listener, relative) || relative.empty()) continue;
-      if (platform.RemoveInstalled(relative, Removal::kEmptyDirectory, listener) == Outcome::kRemoved) {
-        platform.ShowStatus(StatusText(own + value + kAllEntries));
+      if (platform.files.RemoveInstalled(relative, Removal::kEmptyDirectory, listener) == Outcome::kRemoved) {
+        platform.window.ShowStatus(StatusText(own + value + kAllEntries));
       }
     }
   }
   file.Close();
-  platform.ReleaseInstallation();
+  platform.files.ReleaseInstallation();
   return deleted_any;
 }
 
-void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values, RunPlatform& platform,
-                      RemovalListener& listener) {
+void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values,
+                      const RunPlatform& platform, RemovalListener& listener) {
   // The [Dirs] values, read before uninstall.dat goes: a folder that held
   // only what Ready takes goes after it, so that the own directory can too.
-  const std::vector<std::string> dirs = GroupValues(platform, settings.settings_path, "Dirs");
-  if (!platform.HoldInstallation(settings.own_directory, {})) return;
+  const std::vector<std::string> dirs = GroupValues(platform.system, settings.settings_path, "Dirs");
+  if (!platform.files.HoldInstallation(settings.own_directory, {})) return;
   std::string relative;
   std::vector<std::string> taken;  // in capitals
   for (const std::string& value : values) {
     if (Below(settings.own_directory, value, false, listener, relative)) {
-      platform.RemoveInstalled(relative, Removal::kFile, listener);
+      platform.files.RemoveInstalled(relative, Removal::kFile, listener);
       taken.push_back(UpperCase(relative));
     }
   }
@@ -179,12 +179,12 @@ void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::
     bool held_ready_files = false;
     for (const std::string& path : taken)
       held_ready_files = held_ready_files || path.compare(0, folder.size(), folder) == 0;
-    if (held_ready_files) platform.RemoveInstalled(relative, Removal::kEmptyDirectory, listener);
+    if (held_ready_files) platform.files.RemoveInstalled(relative, Removal::kEmptyDirectory, listener);
   }
-  platform.ReleaseInstallation();
+  platform.files.ReleaseInstallation();
 }
 
-bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener) {
+bool RemoveAllFiles(const UninstallSettings& settings, const RunPlatform& platform, RemovalListener& listener) {
   if (!ProgramExecutablePresent(settings, platform)) return false;
   const std::string& own = settings.own_directory;
   const std::string program = ProgramBelow(settings);
@@ -192,25 +192,25 @@ bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, Re
   kept.insert(kept.begin(), program);
   if (!HeldOrLogged(own, kept, platform)) return false;
   SettingsFile file;
-  file.Open(platform, settings.settings_path);
+  file.Open(platform.system, settings.settings_path);
   std::string relative;
   if (file.SelectGroup("Dirs") && file.ExamineKeys()) {
     while (file.NextKey()) {
       const std::string value = file.KeyValue();
       if (!Below(own, value, true, listener, relative)) continue;
-      platform.ShowStatus(StatusText(own + value + kAllEntries));
-      platform.RemoveInstalled(relative, Removal::kTree, listener);
+      platform.window.ShowStatus(StatusText(own + value + kAllEntries));
+      platform.files.RemoveInstalled(relative, Removal::kTree, listener);
     }
   }
   // Closed first, so that uninstall.dat can go.
   file.Close();
-  platform.ShowStatus(StatusText(own + kAllEntries));
-  platform.RemoveInstalled(std::string(), Removal::kFiles, listener);
-  platform.RemoveInstalled(program, Removal::kFileClearing, listener);
+  platform.window.ShowStatus(StatusText(own + kAllEntries));
+  platform.files.RemoveInstalled(std::string(), Removal::kFiles, listener);
+  platform.files.RemoveInstalled(program, Removal::kFileClearing, listener);
   // Its directory, when it stayed only for the program.
   const std::string program_directory = WithoutTrailingBackslashes(DirectoryOf(program));
-  if (!program_directory.empty()) platform.RemoveInstalled(program_directory, Removal::kEmptyDirectory, listener);
-  platform.RemoveInstalled(FileNameOf(settings.settings_path), Removal::kFileClearing, listener);
-  platform.ReleaseInstallation();
+  if (!program_directory.empty()) platform.files.RemoveInstalled(program_directory, Removal::kEmptyDirectory, listener);
+  platform.files.RemoveInstalled(FileNameOf(settings.settings_path), Removal::kFileClearing, listener);
+  platform.files.ReleaseInstallation();
   return true;
 }

@@ -26,18 +26,18 @@ constexpr size_t kPathLimit = 260;
 // The program's executable goes last of the files, so that a run that is cut
 // short leaves it, and running the uninstaller again finishes the removal.
 // True if at least one file was deleted.
-bool RemoveListedFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener);
+bool RemoveListedFiles(const UninstallSettings& settings, const RunPlatform& platform, RemovalListener& listener);
 
 // Purges each [Dirs] tree, then every file directly in the own directory.
 // The program's executable and then uninstall.dat go last, so that a run
 // that is cut short can be run again to the end. True if the program's
 // executable was there.
-bool RemoveAllFiles(const UninstallSettings& settings, RunPlatform& platform, RemovalListener& listener);
+bool RemoveAllFiles(const UninstallSettings& settings, const RunPlatform& platform, RemovalListener& listener);
 
 // What Ready deletes: each value, a file below the own directory, by the
 // rule of [Files]; read-only ones stay.
-void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values, RunPlatform& platform,
-                      RemovalListener& listener);
+void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values,
+                      const RunPlatform& platform, RemovalListener& listener);
 
 // A directory such as "D:\" or "D:" whose files are never removed.
 bool IsDriveRoot(const std::string& directory);

@@ -250,6 +250,13 @@ KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
 
 std::wstring Wide(const std::string& text) { return WideText(text); }
 
+// The entry a full path names: itself, not what a link at its end points to.
+KernelHandle OpenEntryAt(const std::string& full, ACCESS_MASK access) {
+  const HANDLE opened = CreateFileW(Wide(LongPathForm(full)).c_str(), access, kShareAll, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  return KernelHandle(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+}
+
 // A name the system gives, appended as the program's text; a letter it
 // cannot hold exactly shows as the default character.
 void AppendNarrow(std::string& text, const std::wstring& wide) {
@@ -385,18 +392,14 @@ bool PlannedChanges::Gone(HANDLE handle) { return removals_.Has(FullIdentityOf(h
 
 bool PlannedChanges::GoneBelow(HANDLE directory, const wchar_t* name, size_t length) {
   KernelHandle entry;
-  return NT_SUCCESS(OpenBelow(directory, name, length, FILE_READ_ATTRIBUTES, kShareAll, 0, entry)) &&
-         Gone(entry.Get());
+  return NT_SUCCESS(OpenBelow(directory, name, length, FILE_READ_ATTRIBUTES, kShareAll, 0, entry)) && Gone(entry.Get());
 }
 
 bool PlannedChanges::GoneAt(const std::string& path) {
   const std::string full = FullPath(path);
   if (full.empty()) return false;
-  const HANDLE opened = CreateFileW(Wide(LongPathForm(full)).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return false;
-  const KernelHandle entry(opened);
-  return Gone(entry.Get());
+  const KernelHandle entry = OpenEntryAt(full, FILE_READ_ATTRIBUTES);
+  return entry.Valid() && Gone(entry.Get());
 }
 
 bool HeldInstallation::Hold(const std::string& own_directory, const std::vector<std::string>& kept) {
@@ -661,12 +664,8 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path) {
 Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
   const std::string full = FullPath(path);
   if (full.empty()) return Outcome::kAbsent;
-  const std::wstring named = Wide(LongPathForm(full));
-  const HANDLE opened =
-      CreateFileW(named.c_str(), DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0), kShareAll,
-                  nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (opened == INVALID_HANDLE_VALUE) return ResultOfError(GetLastError()).outcome;
-  const KernelHandle entry(opened);
+  const KernelHandle entry = OpenEntryAt(full, DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0));
+  if (!entry.Valid()) return ResultOfError(GetLastError()).outcome;
   SeenEntry seen;
   if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError()).outcome;
   if (changes.Gone(entry.Get())) return Outcome::kAbsent;
@@ -709,15 +708,9 @@ bool FileExists(const std::string& path, EntryChanges& changes) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
            !changes.GoneAt(name);
   }
-  if (!search.Valid()) return false;
-  // Wildcards: any file the search matches that is not gone.
-  const std::string folder = name.substr(0, name.find_last_of("\\/:") + 1);
-  do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && !changes.GoneAt(folder + found.cFileName)) {
-      return true;
-    }
-  } while (FindNextFileA(search.Get(), &found));
-  return false;
+  // With wildcards, the first entry they match answers.
+  return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         !changes.GoneAt(name.substr(0, name.find_last_of("\\/:") + 1) + found.cFileName);
 }
 
 bool FileExists(const std::string& path) {

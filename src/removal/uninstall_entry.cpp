@@ -11,12 +11,12 @@ constexpr const char* kEntryValues[] = {"DisplayName", "DisplayIcon", "Publisher
 
 }  // namespace
 
-void RemoveUninstallEntry(const std::string& registration_name, RunPlatform& platform) {
+void RemoveUninstallEntry(const std::string& registration_name, const RunPlatform& platform) {
   if (registration_name.empty()) return;
   const std::string key = UninstallKeyPath(registration_name);
-  platform.ShowStatus(StatusText(key));
+  platform.window.ShowStatus(StatusText(key));
   for (const char* value : kEntryValues) {
-    platform.DeleteRegistryValue(kLocalMachine, key, value);
+    platform.registry.DeleteRegistryValue(kLocalMachine, key, value);
   }
-  platform.DeleteRegistryKey(kLocalMachine, key);
+  platform.registry.DeleteRegistryKey(kLocalMachine, key);
 }

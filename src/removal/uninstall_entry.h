@@ -7,4 +7,4 @@
 
 // Removes the entry's known values one by one, then the key with whatever else
 // it holds. An empty name does nothing.
-void RemoveUninstallEntry(const std::string& registration_name, RunPlatform& platform);
+void RemoveUninstallEntry(const std::string& registration_name, const RunPlatform& platform);

@@ -10,7 +10,7 @@
 #include "platform/run_platform.h"
 #include "text/text.h"
 
-class FakePlatform : public RunPlatform {
+class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public RunRegistry, public RunProcesses {
  public:
   std::set<std::string> files;       // full paths of existing files
   std::set<std::string> empty_dirs;  // directories that exist and are empty

@@ -307,27 +307,27 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
   system.registry_denied = {"HKLM\\Software\\Locked"};
   PlanPlatform plan(system);
   // A file association's chain, deepest first: each key is empty once the one below it would be gone.
-  EXPECT_TRUE(plan.DeleteRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", ""));
+  EXPECT_TRUE(plan.registry.DeleteRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", ""));
   for (const char* key : {"Applications\\Tool\\shell\\open\\command", "Applications\\Tool\\shell\\open",
                           "Applications\\Tool\\shell", "Applications\\Tool"}) {
-    EXPECT_TRUE(plan.DeleteRegistryKey(kClassesRoot, key)) << key;
+    EXPECT_TRUE(plan.registry.DeleteRegistryKey(kClassesRoot, key)) << key;
   }
   std::string text;
-  EXPECT_FALSE(plan.ReadRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", "", text));
-  EXPECT_FALSE(plan.RegistryKeyHolds(kClassesRoot, "Applications\\Tool").exists);
-  EXPECT_EQ(plan.RegistryKeyHolds(kClassesRoot, "Applications").subkeys, 0u);
+  EXPECT_FALSE(plan.registry.ReadRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", "", text));
+  EXPECT_FALSE(plan.registry.RegistryKeyHolds(kClassesRoot, "Applications\\Tool").exists);
+  EXPECT_EQ(plan.registry.RegistryKeyHolds(kClassesRoot, "Applications").subkeys, 0u);
   // A value deleted twice, once in other letters, is one value: the other program's stays.
-  EXPECT_TRUE(plan.DeleteRegistryValue(kCurrentUser, "Software\\Shared", "Path"));
-  EXPECT_FALSE(plan.DeleteRegistryValue(kCurrentUser, "software\\shared", "PATH"));
-  EXPECT_EQ(plan.RegistryKeyHolds(kCurrentUser, "Software\\Shared").values, 1u);
-  EXPECT_TRUE(plan.ReadRegistryValue(kCurrentUser, "Software\\Shared", "Other", text));
+  EXPECT_TRUE(plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\Shared", "Path"));
+  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "software\\shared", "PATH"));
+  EXPECT_EQ(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Shared").values, 1u);
+  EXPECT_TRUE(plan.registry.ReadRegistryValue(kCurrentUser, "Software\\Shared", "Other", text));
   // The run makes a value's absent key on its way, and every key missing above it.
-  EXPECT_FALSE(plan.DeleteRegistryValue(kCurrentUser, "Software\\New\\Sub", "X"));
-  EXPECT_TRUE(plan.RegistryKeyHolds(kCurrentUser, "Software\\New\\Sub").exists);
-  EXPECT_EQ(plan.RegistryKeyHolds(kCurrentUser, "Software\\New").subkeys, 1u);
-  EXPECT_TRUE(plan.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
+  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\New\\Sub", "X"));
+  EXPECT_TRUE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\New\\Sub").exists);
+  EXPECT_EQ(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\New").subkeys, 1u);
+  EXPECT_TRUE(plan.registry.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
   // Where the run's account may not change a key, the run would be refused.
-  EXPECT_FALSE(plan.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
+  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
   EXPECT_EQ(system.log_lines, (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",

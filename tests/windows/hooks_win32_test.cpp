@@ -153,9 +153,9 @@ TEST_F(HooksWin32Test, AssociationsGoWithBothStepLists) {
   SetDefault(kLocalMachine, "Software\\Classes\\QmTool2\\shell\\open\\command");
   for (const RegistryStep& step : FileAssociationSteps("qmext2", "QmTool2", 0)) {
     if (step.value) {
-      platform.DeleteRegistryValue(step.root, step.key, step.value_name);
+      platform.registry.DeleteRegistryValue(step.root, step.key, step.value_name);
     } else {
-      platform.DeleteRegistryKey(step.root, step.key);
+      platform.registry.DeleteRegistryKey(step.root, step.key);
     }
   }
   EXPECT_FALSE(KeyExists(kLocalMachine, "Software\\Classes\\.qmext2"));
@@ -232,7 +232,7 @@ TEST_F(HooksWin32Test, AScriptBeyondTheBoundIsNotRunAsIfAbsent) {
   script.append(kLargestScript + 1 - script.size(), 'x');
   tree.Write("app\\Uninstall.vbs", script);
   std::string bytes;
-  EXPECT_FALSE(scripted.ReadScriptFile(own + "Uninstall.vbs", kLargestScript, bytes));
+  EXPECT_FALSE(scripted.system.ReadScriptFile(own + "Uninstall.vbs", kLargestScript, bytes));
   EXPECT_EQ(RunStartupHooks(run, scripted), RunResult::kRemoved);
   EXPECT_FALSE(PathExists(out));
   tree.Write("app\\Uninstall.vbs", marker);

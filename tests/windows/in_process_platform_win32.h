@@ -12,20 +12,49 @@
 
 #include "driver/run_platform_win32.h"
 
-class InProcessPlatform : public Win32RunPlatform {
+class InProcessPlatform {
  public:
-  explicit InProcessPlatform(ConfirmationWindow& window, ScriptHost* script_host = nullptr)
-      : Win32RunPlatform(window, script_host), window_(window) {}
-  void StartSelfDeleteBatch(const std::string& own_directory) override { batches.push_back(own_directory); }
-  void ShowStatus(const std::string& text) override {
-    Win32RunPlatform::ShowStatus(text);
-    char held[1024] = {};
-    SendMessageA(window_.Status().Handle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(held));
-    status_texts.push_back(held);
-  }
+  explicit InProcessPlatform(ConfirmationWindow& confirmation, ScriptHost* script_host = nullptr)
+      : window(confirmation, system, status_texts),
+        files(system),
+        registry(system),
+        processes(confirmation, system, script_host, batches) {}
+  RunPlatform Parts() { return RunPlatform(system, window, files, registry, processes); }
+  operator RunPlatform() { return Parts(); }  // NOLINT(google-explicit-constructor): the tests pass it whole
+
   std::vector<std::string> batches;
   std::vector<std::string> status_texts;
 
  private:
-  ConfirmationWindow& window_;
+  class Window final : public Win32Window {
+   public:
+    Window(ConfirmationWindow& window, Win32System& system, std::vector<std::string>& texts)
+        : Win32Window(window, system), window_(window), texts_(texts) {}
+    void ShowStatus(const std::string& text) override {
+      Win32Window::ShowStatus(text);
+      char held[1024] = {};
+      SendMessageA(window_.Status().Handle(), SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(held));
+      texts_.push_back(held);
+    }
+
+   private:
+    ConfirmationWindow& window_;
+    std::vector<std::string>& texts_;
+  };
+  class Processes final : public Win32Processes {
+   public:
+    Processes(ConfirmationWindow& window, Win32System& system, ScriptHost* host, std::vector<std::string>& batches)
+        : Win32Processes(window, system, host), batches_(batches) {}
+    void StartSelfDeleteBatch(const std::string& own_directory) override { batches_.push_back(own_directory); }
+
+   private:
+    std::vector<std::string>& batches_;
+  };
+
+ public:
+  Win32System system;
+  Window window;
+  Win32Files files;
+  Win32Registry registry;
+  Processes processes;
 };
