@@ -132,7 +132,7 @@ void Win32Window::ShowProgress(size_t done, size_t total) { window_.ShowProgress
 void Win32Window::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
 void Win32Window::ShowDetails(const std::string& text, const std::string& folder) { window_.ShowDetails(text, folder); }
 std::vector<std::string> Win32Files::EntriesOf(const std::string& directory) {
-  return ::EntriesOf(directory, *changes_);
+  return ::EntriesOf(directory, installation_.Changes());
 }
 void Win32Window::FinishStep() { window_.Flush(false); }
 
@@ -141,13 +141,13 @@ void Win32Window::ShowMessage(const std::string& caption, const std::string& tex
   ::ShowMessage(caption, text, style);
 }
 
-bool Win32Files::FileExists(const std::string& path) { return ::FileExists(path, *changes_); }
+bool Win32Files::FileExists(const std::string& path) { return ::FileExists(path, installation_.Changes()); }
 Outcome Win32Files::RemoveAbsolute(const std::string& path, bool directory) {
   EntryReport report;
   report.path = path;
   report.directory = directory;
-  report.outcome = ::RemoveAbsolute(path, directory, *changes_);
-  system_.Log(EntryLine(report, changes_ == &planned_changes_));
+  report.outcome = ::RemoveAbsolute(path, directory, installation_.Changes());
+  system_.Log(EntryLine(report, &installation_.Changes() == &planned_changes_));
   return report.outcome;
 }
 bool Win32Files::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
@@ -157,10 +157,7 @@ Outcome Win32Files::RemoveInstalled(const std::string& relative, Removal how, Re
   return installation_.Remove(relative, how, listener);
 }
 void Win32Files::ReleaseInstallation() { installation_.Release(); }
-void Win32Files::LookOnly() {
-  changes_ = &planned_changes_;
-  installation_.UseChanges(planned_changes_);
-}
+void Win32Files::LookOnly() { installation_.UseChanges(planned_changes_); }
 
 bool Win32Registry::ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                                       std::string& text) {

@@ -78,9 +78,7 @@ class Win32Files final : public RunFiles {
  private:
   Win32System& system_;
   HeldInstallation installation_;
-  SystemChanges system_changes_;
-  PlannedChanges planned_changes_;
-  EntryChanges* changes_ = &system_changes_;  // the plan's once it looks
+  PlannedChanges planned_changes_;  // the installation's once it looks
 };
 
 class Win32Registry final : public RunRegistry {

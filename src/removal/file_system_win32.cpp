@@ -712,8 +712,3 @@ bool FileExists(const std::string& path, EntryChanges& changes) {
   return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
          !changes.GoneAt(name.substr(0, name.find_last_of("\\/:") + 1) + found.cFileName);
 }
-
-bool FileExists(const std::string& path) {
-  SystemChanges system;
-  return FileExists(path, system);
-}

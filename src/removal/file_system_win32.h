@@ -95,8 +95,10 @@ class HeldInstallation {
   Outcome Remove(const std::string& relative, Removal how, RemovalListener& listener);
   // Lets every held directory go.
   void Release();
-  // The changes the removal makes from now on.
+  // The changes the removal makes from now on, and that every look by full
+  // path shares.
   void UseChanges(EntryChanges& changes) { changes_ = &changes; }
+  EntryChanges& Changes() const { return *changes_; }
 
  private:
   struct Held {
@@ -142,7 +144,9 @@ class HeldInstallation {
 // directory's with a backslash at its end.
 std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& changes);
 
-// FileExists, and the file not gone.
+// True only for an existing file that is not gone: false for a directory, a
+// drive, a network share or a missing entry. Wildcards in the last component
+// match as in a search, and the first entry they match answers.
 bool FileExists(const std::string& path, EntryChanges& changes);
 
 // Whether the handle's final path is the full path, letters of either case

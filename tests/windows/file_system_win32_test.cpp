@@ -10,6 +10,14 @@
 #include "removal/file_system_win32.h"
 #include "temp_tree_win32.h"
 
+namespace {
+// As a run sees the file system.
+bool FileExists(const std::string& path) {
+  SystemChanges system;
+  return ::FileExists(path, system);
+}
+}  // namespace
+
 TEST(FileExists, FilesOnlyNotDirectoriesOrDrives) {
   TempTree tree;
   const std::string file = tree.Write("app.exe", "MZ");
