@@ -24,7 +24,20 @@ bool Win32System::Utf8Text(std::string_view utf8, std::string& text) { return Te
 std::string Win32System::ModulePath() { return ::ModulePath(); }
 std::string Win32System::CurrentDirectory() { return ::CurrentDirectory(); }
 std::string Win32System::FullPath(const std::string& path) { return ::FullPath(path); }
-ModulePathForms Win32System::ModulePathsInUtf8() { return {Utf8OfWide(ModulePathWide()), Utf8OfText(::ModulePath())}; }
+ModulePathForms Win32System::ModulePathsInUtf16() {
+  const std::wstring exact = ModulePathWide();
+  std::wstring used;
+  if (!StrictWideText(::ModulePath(), used)) used.clear();
+  return {std::u16string(exact.begin(), exact.end()), std::u16string(used.begin(), used.end())};
+}
+
+bool Win32System::SameName(const std::string& a, const std::string& b) {
+  const std::wstring one = WideText(a), other = WideText(b);
+  return CompareStringOrdinal(one.data(), static_cast<int>(one.size()), other.data(), static_cast<int>(other.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+bool Win32System::IdentityOf(const std::string& path, FileIdentity& identity) { return IdentityAt(path, identity); }
 std::vector<std::string> Win32System::ShellFolders() { return ::ShellFolders(); }
 std::string Win32System::TempDirectory() { return ::TempDirectory(); }
 
@@ -41,25 +54,26 @@ LogRefusal Win32System::OpenLog(const std::string& path, bool fresh) {
   // Its folder first, only where its path says, held against renaming
   // while the log is open: nothing is created behind a link on the way.
   const std::string folder_path = LogFolder(path);
-  log_folder_.Reset(CreateFileA(folder_path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));
+  log_folder_.Reset(CreateFileW(WideText(folder_path).c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));
   if (!log_folder_.Valid()) return LogRefusal::kUnwritable;
   if (!HandleIsAt(log_folder_.Get(), folder_path)) {
     log_folder_.Reset();
     return LogRefusal::kLink;
   }
-  // Appended to, shared with readers, and never deleted while it is open;
-  // a link at its end is opened itself, and refused.
+  // Made in the folder that was checked, by its name there; appended to,
+  // shared with readers, and never deleted while it is open; a link at its
+  // end is opened itself, and refused.
   RestrictedRights rights(LogFileRights);
-  log_.Reset(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                         rights.Get(), fresh ? CREATE_NEW : OPEN_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT | kNoImpersonation, nullptr));
+  constexpr LONG kIsADirectory = static_cast<LONG>(0xC00000BA);
+  const LONG status = CreateFileBelow(log_folder_.Get(), WideText(FileNameOf(path)),
+                                          FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          fresh, rights.Get(), log_);
   BY_HANDLE_FILE_INFORMATION file;
-  const DWORD attributes = GetFileAttributesA(path.c_str());
   const LogRefusal refusal =
-      !log_.Valid() ? (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0
-                           ? LogRefusal::kDirectory
-                           : LogRefusal::kUnwritable)
+      !log_.Valid()                                            ? (status == kIsADirectory ? LogRefusal::kDirectory
+                                                                                          : LogRefusal::kUnwritable)
       : GetFileType(log_.Get()) != FILE_TYPE_DISK              ? LogRefusal::kDevice
       : !GetFileInformationByHandle(log_.Get(), &file)         ? LogRefusal::kUnwritable
       : (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? LogRefusal::kLink

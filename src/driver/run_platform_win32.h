@@ -15,7 +15,9 @@ class Win32System final : public RunSystem {
   std::string LegacyText(std::string_view bytes) override;
   bool Utf8Text(std::string_view utf8, std::string& text) override;
   std::string ModulePath() override;
-  ModulePathForms ModulePathsInUtf8() override;
+  ModulePathForms ModulePathsInUtf16() override;
+  bool SameName(const std::string& a, const std::string& b) override;
+  bool IdentityOf(const std::string& path, FileIdentity& identity) override;
   std::string CurrentDirectory() override;
   std::string FullPath(const std::string& path) override;
   std::vector<std::string> ShellFolders() override;
@@ -38,7 +40,7 @@ class Win32System final : public RunSystem {
   bool Logged(bool done, const char* action, const std::string& subject);
 
  private:
-  FileHandle log_;
+  KernelHandle log_;
   FileHandle log_folder_;  // held against renaming while the log is open
 };
 

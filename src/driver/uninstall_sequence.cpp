@@ -44,7 +44,7 @@ bool ProgramIsRunning(const UninstallSettings& settings, const RunPlatform& plat
       !mutex.empty() && (platform.system.MutexInUse(mutex) || platform.system.MutexInUse("Global\\" + mutex));
   if (mutex.empty()) {
     for (const std::string& executable : platform.system.RunningExecutables()) {
-      running = ProcessNameMatches(settings.prog_exe, executable) || running;
+      running = ProcessNameMatches(settings.prog_exe, executable, platform.system) || running;
     }
   }
   platform.system.Log(running ? "running-program check: running" : "running-program check: not running");
@@ -135,7 +135,7 @@ void RunWithTheWindow(UninstallRun& run, const RunPlatform& platform) {
     // The shell's folders, which guard delete-all, are asked for once the
     // window first waits: it is ready sooner, and no click is handled before
     // the answer. As the user, before any logon.
-    run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.system.ShellFolders());
+    run.shared_directory = DeleteAllWouldHarm(run.settings.own_directory, platform.system);
     if (run.logon_window) platform.processes.RunLogonDialog();
     if (run.settings.no_del_all || run.shared_directory) platform.window.HideDeleteAllOption();
   }
@@ -209,7 +209,7 @@ uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std:
   run.unattended = line.unattended;
   run.timeout_seconds = line.timeout_seconds;
   const std::string module_path = platform.system.ModulePath();
-  const bool exact = OwnPathIsExact(platform.system.ModulePathsInUtf8());
+  const bool exact = OwnPathIsExact(platform.system.ModulePathsInUtf16());
   const std::string own = ChooseOwnDirectory(module_path, development_directory, platform.system.CurrentDirectory());
   const std::string settings_path = SettingsPathFor(own);
   const bool have_settings = exact && platform.files.FileExists(settings_path);
@@ -291,7 +291,7 @@ uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std:
   const RunResult hooks = RunStartupHooks(run, platform);
   if (hooks != RunResult::kRemoved) return Finish(run, platform, hooks);
   if (run.unattended) {
-    run.shared_directory = DeleteAllWouldHarm(own, platform.system.ShellFolders());
+    run.shared_directory = DeleteAllWouldHarm(own, platform.system);
     return Finish(run, platform, RunUnattended(run, platform));
   }
   RunWithTheWindow(run, platform);

@@ -30,40 +30,75 @@ void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, const RunPlatf
                  folder.empty() ? system : folder);
 }
 
-// The extension's auto_file class, which Explorer may have given to another
-// program since: it goes only while its open command starts one of ours.
-bool AutoFileClassIsOurs(const std::string& extension, const std::string& own, const RunPlatform& platform) {
-  const std::string name = AutoFileClass(extension);
-  std::string command;
-  if (!platform.registry.ReadRegistryValue(kClassesRoot, name + kOpenCommand, "", command)) {
-    if (platform.registry.RegistryKeyHolds(kClassesRoot, name).exists) {
-      platform.system.Log("file association class HKCR\\" + name + ": kept, it has no open command of this program's");
+// The file a command or icon names, made full as the platform makes it:
+// "..", forward slashes and doubled separators resolved. Empty where it
+// names no folder, which the platform would search for.
+std::string FullFileNamed(const std::string& path, const RunPlatform& platform) {
+  if (path.find_first_of("\\/:") == std::string::npos) return std::string();
+  const std::string full = platform.system.FullPath(path);
+  return FileNameOf(full).empty() ? std::string() : full;
+}
+
+// The program a command starts, as the platform would find it.
+std::string ProgramStartedBy(const std::string& command, const RunPlatform& platform) {
+  const std::vector<std::string> candidates = CommandProgramCandidates(command);
+  for (const std::string& candidate : candidates) {
+    if (platform.files.FileExists(candidate)) return FullFileNamed(candidate, platform);
+    if (ExtensionOf(candidate).empty() && platform.files.FileExists(candidate + ".exe")) {
+      return FullFileNamed(candidate + ".exe", platform);
     }
-    return false;
   }
-  if (CommandStartsProgramIn(command, own)) return true;
-  platform.system.Log(
-      JoinTexts({"file association class HKCR\\", name, ": kept, its open command starts another program: ", command}));
-  return false;
+  // None is there: the one the platform would have tried first.
+  return candidates.empty() ? std::string() : FullFileNamed(candidates.front(), platform);
+}
+
+enum class ClassOwner : uint8_t { kNone, kOurs, kAnother };
+
+// The extension's auto_file class, which Explorer may have given to another
+// program since: ours only while what it would start, or without an open
+// command the icon it shows, lies in the own directory, by identity.
+ClassOwner AutoFileClassOwner(const std::string& extension, const std::string& own, const RunPlatform& platform) {
+  const std::string name = AutoFileClass(extension);
+  std::string command, icon;
+  const bool opens = platform.registry.ReadRegistryValue(kClassesRoot, name + kOpenCommand, "", command);
+  if (!opens && !platform.registry.RegistryKeyHolds(kClassesRoot, name).exists) return ClassOwner::kNone;
+  const bool shows = !opens && platform.registry.ReadRegistryValue(kClassesRoot, name + kDefaultIcon, "", icon);
+  const std::string file = opens ? ProgramStartedBy(command, platform) : FullFileNamed(IconFile(icon), platform);
+  if (!file.empty() && SameEntry(platform.system, DirectoryOf(file), own)) return ClassOwner::kOurs;
+  const std::string why = opens   ? "its open command starts another program: " + command
+                          : shows ? "its icon is another program's: " + icon
+                                  : std::string("it has no open command of this program's");
+  platform.system.Log(JoinTexts({"file association class HKCR\\", name, ": kept, ", why}));
+  return ClassOwner::kAnother;
 }
 
 void RemoveFileAssociation(const TaskRecord& task, const std::string& own, const RunPlatform& platform) {
   if (task.field2.empty() || task.field3.empty()) return;
   std::string taken;  // a key whose default value names another program's class by now
   const std::string auto_file = AutoFileClass(task.field2);
-  bool auto_file_checked = false, auto_file_ours = false;
+  bool auto_file_checked = false;
+  ClassOwner auto_file_owner = ClassOwner::kNone;
   for (const RegistryStep& step : FileAssociationSteps(task.field2, task.field3, platform.system.VersionWord())) {
     std::string text;
     if (step.key == taken) continue;
-    if (step.root == kClassesRoot && step.key.compare(0, auto_file.size(), auto_file) == 0) {
-      if (!auto_file_checked) auto_file_ours = AutoFileClassIsOurs(task.field2, own, platform);
+    const bool of_auto_file = step.root == kClassesRoot && step.key.compare(0, auto_file.size(), auto_file) == 0;
+    if (of_auto_file || step.names == auto_file) {
+      if (!auto_file_checked) auto_file_owner = AutoFileClassOwner(task.field2, own, platform);
       auto_file_checked = true;
-      if (!auto_file_ours) continue;
+      if (of_auto_file && auto_file_owner == ClassOwner::kAnother) continue;
     }
-    if (!step.names.empty() && platform.registry.ReadRegistryValue(step.root, step.key, "", text) &&
-        !TextEquals(text, step.names)) {
-      taken = step.key;
-      continue;
+    if (!step.names.empty() && platform.registry.ReadRegistryValue(step.root, step.key, "", text)) {
+      // An extension that names another class, or the auto_file class that
+      // stays, stays with it: the class would be left without it.
+      const bool other_class = !TextEquals(text, step.names);
+      if (other_class || (step.names == auto_file && auto_file_owner == ClassOwner::kAnother)) {
+        if (!other_class) {
+          platform.system.Log(
+              JoinTexts({"file association HKCR\\", step.key, ": kept, it names the class that stays: ", text}));
+        }
+        taken = step.key;
+        continue;
+      }
     }
     if (step.value) {
       platform.registry.DeleteRegistryValue(step.root, step.key, step.value_name);

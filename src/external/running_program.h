@@ -4,9 +4,11 @@
 
 #include <string>
 
-// True when the process entry's file part equals the wanted name, compared
-// after the UpperCase rule on both. A wanted name with a directory never matches.
-bool ProcessNameMatches(const std::string& wanted, const std::string& process_entry);
+#include "platform/run_platform.h"
+
+// True when the process entry's file part is the wanted name, as the file
+// system tells names apart. A wanted name with a directory never matches.
+bool ProcessNameMatches(const std::string& wanted, const std::string& process_entry, RunSystem& system);
 
 // The warning's text: each "|" of the Mutex text becomes a line feed.
 std::string RunningProgramMessage(const std::string& mutex_text);

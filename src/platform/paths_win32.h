@@ -1,5 +1,7 @@
-// The process's own paths, read into buffers large enough for any path so that
-// a long path is never silently cut to a shorter one.
+// The process's own paths and the system's, read in UTF-16 into buffers that
+// grow to what the system says it needs, so that a long path is never
+// silently cut to a shorter one, and made the program's text once, exactly:
+// a path the program's text cannot spell is none (empty).
 #pragma once
 
 #include <windows.h>
@@ -9,7 +11,8 @@
 #include <string>
 #include <vector>
 
-// The full path of the running executable; empty if it cannot be read.
+// The full path of the running executable; empty if it cannot be read, and
+// with the default character for a letter the program's text cannot spell.
 std::string ModulePath();
 // The same as the system holds it, in UTF-16.
 std::wstring ModulePathWide();
@@ -23,6 +26,8 @@ std::string WindowsDirectory();
 // The path made full against the current directory, "." and ".." resolved
 // by their spelling alone; empty if it cannot be.
 std::string FullPath(const std::string& path);
+// A variable of the process's environment, whole; empty where it is unset.
+std::string EnvironmentVariable(const wchar_t* name);
 
 // The shell's folders that no program lives in as a whole: the user's and all
 // users' documents, desktop, media, downloads, profile and application data,

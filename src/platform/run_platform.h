@@ -164,12 +164,26 @@ constexpr int kNoControl = -1;
 // The window waits for input for the first time; no control was activated.
 constexpr int kWindowIdle = -2;
 
-// The executable's path in UTF-8: as the system holds it, and as the program
-// would use it (ModulePath). They differ where the active code page cannot
-// spell the path and the system put in the nearest letters.
+// The executable's path in UTF-16: as the system holds it, and as the
+// program would use it (ModulePath made UTF-16 again, strictly: empty where
+// it cannot be). They differ where the active code page cannot spell the
+// path, or the system holds a name no text can (an unpaired surrogate).
 struct ModulePathForms {
-  std::string exact;
-  std::string used;
+  std::u16string exact;
+  std::u16string used;
+};
+
+// An entry by what names it alone on its machine, whatever path leads to it:
+// its volume and its file id (128 bits where the system gives them, else the
+// 64-bit index), or, where the volume gives no usable id (some network
+// volumes answer 0 for every file), its final path in capitals.
+struct FileIdentity {
+  uint64_t volume = 0;
+  uint64_t id_high = 0;
+  uint64_t id_low = 0;
+  std::string path;  // only where there is no id
+  bool operator<(const FileIdentity& other) const;
+  bool operator==(const FileIdentity& other) const;
 };
 
 // The process and the machine as the run reads them, and its log: the same
@@ -179,10 +193,16 @@ class RunSystem : public FileReader {
   // The process: its executable, its current directory, and the shell's
   // folders that no program lives in as a whole.
   virtual std::string ModulePath() = 0;
-  virtual ModulePathForms ModulePathsInUtf8() = 0;
+  virtual ModulePathForms ModulePathsInUtf16() = 0;
   virtual std::string CurrentDirectory() = 0;
   // The path made full against the current directory; empty if it cannot be.
   virtual std::string FullPath(const std::string& path) = 0;
+  // Names as the file system tells them apart: the system's ordinal
+  // comparison of their UTF-16 forms, case ignored by its own table.
+  virtual bool SameName(const std::string& a, const std::string& b) = 0;
+  // The entry a full path names, following links as the platform does;
+  // false when it cannot be opened.
+  virtual bool IdentityOf(const std::string& path, FileIdentity& identity) = 0;
   virtual std::vector<std::string> ShellFolders() = 0;
   virtual std::string TempDirectory() = 0;
   virtual std::string SystemDirectory() = 0;
@@ -222,6 +242,14 @@ class RunSystem : public FileReader {
   // A platform is never deleted through these interfaces.
   ~RunSystem() = default;
 };
+
+// Whether two full paths name one entry: by identity where both entries can
+// be opened and their volume gives ids, otherwise by name as the system
+// compares names, trailing backslashes aside.
+bool SameEntry(RunSystem& system, const std::string& a, const std::string& b);
+// The same with the first entry's identity known (found: it could be opened).
+bool SameEntry(RunSystem& system, const std::string& a, bool found, const FileIdentity& identity,
+               const std::string& b);
 
 // The confirmation window, with the run's texts. A plan has none.
 class RunWindow {

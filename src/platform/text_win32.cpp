@@ -4,11 +4,11 @@
 
 namespace {
 
-std::wstring WideOf(UINT code_page, std::string_view text) {
+std::wstring WideOf(UINT code_page, std::string_view text, DWORD flags = 0) {
   if (text.empty()) return std::wstring();
   const int size = static_cast<int>(text.size());
-  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(code_page, 0, text.data(), size, nullptr, 0)), L'\0');
-  if (!wide.empty()) MultiByteToWideChar(code_page, 0, text.data(), size, &wide[0], static_cast<int>(wide.size()));
+  std::wstring wide(static_cast<size_t>(MultiByteToWideChar(code_page, flags, text.data(), size, nullptr, 0)), L'\0');
+  if (!wide.empty()) MultiByteToWideChar(code_page, flags, text.data(), size, &wide[0], static_cast<int>(wide.size()));
   return wide;
 }
 
@@ -45,6 +45,11 @@ UINT LegacyCodePage() {
 }  // namespace
 
 std::wstring WideText(std::string_view text) { return WideOf(CP_ACP, text); }
+
+bool StrictWideText(std::string_view text, std::wstring& wide) {
+  wide = WideOf(CP_ACP, text, MB_ERR_INVALID_CHARS);
+  return !wide.empty() || text.empty();
+}
 
 bool NarrowText(std::wstring_view wide, std::string& text) {
   return NarrowOf(GetACP() == CP_UTF8 ? CP_UTF8 : CP_ACP, wide, text);

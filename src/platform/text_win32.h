@@ -10,6 +10,9 @@
 
 // UTF-16 of the program's text.
 std::wstring WideText(std::string_view text);
+// The same, strictly: false for bytes that are no text of the active code
+// page (malformed UTF-8, say), which WideText shows as replacements.
+bool StrictWideText(std::string_view text, std::wstring& wide);
 // The program's text of UTF-16; false when a letter has no exact form (text
 // then holds the system's default character in its place, for showing only).
 bool NarrowText(std::wstring_view wide, std::string& text);

@@ -1,5 +1,6 @@
 #include "privileges/administrator_win32.h"
 
+#include "platform/text_win32.h"
 #include "privileges/logon_layout.h"
 #include "ui/message_box.h"
 #include "ui/window_builder_win32.h"
@@ -62,8 +63,10 @@ class LogonWindow {
   // The text exactly as typed, whatever its length.
   std::string FieldText(int id) const {
     HWND field = window_.Control(id);
-    std::string text(static_cast<size_t>(GetWindowTextLengthA(field)) + 1, '\0');
-    text.resize(static_cast<size_t>(GetWindowTextA(field, &text[0], static_cast<int>(text.size()))));
+    std::wstring wide(static_cast<size_t>(GetWindowTextLengthW(field)) + 1, L'\0');
+    wide.resize(static_cast<size_t>(GetWindowTextW(field, &wide[0], static_cast<int>(wide.size()))));
+    std::string text;
+    NarrowText(wide, text);
     return text;
   }
 

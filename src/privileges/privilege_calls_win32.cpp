@@ -7,7 +7,7 @@ namespace {
 // for the tests only sees the program as a filtered administrator's token
 // sees it when its environment asks. It can only take rights away.
 #ifdef UNINSTALL_FILTERED_TOKEN_SEAM
-bool SeesAFilteredToken() { return GetEnvironmentVariableA("QUILLMARN_FILTERED_TOKEN", nullptr, 0) > 0; }
+bool SeesAFilteredToken() { return GetEnvironmentVariableW(L"QUILLMARN_FILTERED_TOKEN", nullptr, 0) > 0; }
 #else
 constexpr bool SeesAFilteredToken() { return false; }
 #endif
@@ -23,9 +23,9 @@ BOOL ImpersonateUser(HANDLE token) { return ImpersonateLoggedOnUser(token); }
 bool UacIsOn() {
   DWORD on = 1, size = sizeof(on);
   RegistryKey policy;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", 0,
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", 0,
                     KEY_QUERY_VALUE, policy.Receive()) == ERROR_SUCCESS) {
-    RegQueryValueExA(policy.Get(), "EnableLUA", nullptr, nullptr, reinterpret_cast<BYTE*>(&on), &size);
+    RegQueryValueExW(policy.Get(), L"EnableLUA", nullptr, nullptr, reinterpret_cast<BYTE*>(&on), &size);
   }
   return on != 0 || SeesAFilteredToken();
 }

@@ -1,5 +1,6 @@
 #include "removal/file_association.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "text/text.h"
@@ -69,12 +70,39 @@ std::vector<RegistryStep> Steps(const StepPattern* first, const StepPattern* end
 
 std::string AutoFileClass(const std::string& extension) { return extension + "_auto_file"; }
 
-bool CommandStartsProgramIn(const std::string& command, const std::string& directory) {
-  const std::string line = TrimBlanks(command);
-  const bool quoted = !line.empty() && line[0] == '"';
-  const size_t end = quoted ? line.find('"', 1) : line.find(' ');
-  const std::string program = quoted ? line.substr(1, end == std::string::npos ? end : end - 1) : line.substr(0, end);
-  return !directory.empty() && !FileNameOf(program).empty() && UpperCase(DirectoryOf(program)) == UpperCase(directory);
+std::vector<std::string> CommandProgramCandidates(const std::string& command) {
+  const std::string line = command.substr(std::min(command.size(), command.find_first_not_of(" \t")));
+  if (line.empty()) return {};
+  if (line[0] == '"') {
+    const size_t end = line.find('"', 1);
+    const std::string program = line.substr(1, end == std::string::npos ? end : end - 1);
+    return program.empty() ? std::vector<std::string>() : std::vector<std::string>{program};
+  }
+  // The arguments begin at a tab or a quote at the latest.
+  const std::string words = line.substr(0, line.find_first_of("\t\""));
+  std::vector<std::string> candidates;
+  for (size_t blank = words.find(' '); blank != std::string::npos; blank = words.find(' ', blank + 1)) {
+    if (blank > 0 && words[blank - 1] != ' ') candidates.push_back(words.substr(0, blank));
+  }
+  const std::string whole = words.substr(0, words.find_last_not_of(' ') + 1);
+  if (candidates.empty() || candidates.back() != whole) candidates.push_back(whole);
+  return candidates;
+}
+
+std::string IconFile(const std::string& value) {
+  const std::string text = TrimBlanks(value);
+  if (!text.empty() && text[0] == '"') {
+    const size_t end = text.find('"', 1);
+    return text.substr(1, end == std::string::npos ? end : end - 1);
+  }
+  // The index after the last comma, where one follows: "0", "-3".
+  const size_t comma = text.rfind(',');
+  if (comma == std::string::npos) return text;
+  const std::string index = TrimBlanks(text.substr(comma + 1));
+  const size_t first = !index.empty() && index[0] == '-' ? 1 : 0;
+  const bool number =
+      index.size() > first && index.find_first_not_of("0123456789", first) == std::string::npos;
+  return number ? TrimBlanks(text.substr(0, comma)) : text;
 }
 
 std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,

@@ -28,10 +28,19 @@ std::string AutoFileClass(const std::string& extension);
 // The class's open command, as it reads in the registry.
 constexpr char kOpenCommand[] = "\\shell\\open\\command";
 
-// Whether a command line starts a program that lies in the directory (with
-// its backslash): quoted or up to its first blank, letters of either case
-// alike. Only then is an auto_file class still the program's to remove.
-bool CommandStartsProgramIn(const std::string& command, const std::string& directory);
+// The class's icon, as it reads in the registry.
+constexpr char kDefaultIcon[] = "\\DefaultIcon";
+
+// The programs a command line may start, in the order the platform tries
+// them: a quoted one up to its closing quote; unquoted, the text up to each
+// blank in turn and then the whole first part, as CreateProcess searches
+// ("C:\Program Files\a b\x.exe %1" tries "C:\Program", then
+// "C:\Program Files\a", ...). The first that names an existing file is the
+// program, with ".exe" added where it names no extension. Empty for a
+// command that names no program.
+std::vector<std::string> CommandProgramCandidates(const std::string& command);
+// The file an icon value names: "path,index" or "\"path\",index".
+std::string IconFile(const std::string& value);
 
 std::vector<RegistryStep> FileAssociationSteps(const std::string& extension, const std::string& application,
                                                uint32_t version_word);

@@ -1,7 +1,9 @@
 #include "removal/file_removal.h"
 
+#include <algorithm>
 #include <cstring>
 
+#include "removal/file_system.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
 
@@ -22,12 +24,6 @@ bool HeldOrLogged(const std::string& own, const std::vector<std::string>& kept, 
   return false;
 }
 
-// Backslashes only, one at the end, letters in one case: paths as the
-// platform compares them.
-std::string ComparablePath(const std::string& path) {
-  return UpperCase(WithTrailingBackslash(ReplaceAll(path, "/", "\\")));
-}
-
 // "\\server\share\": no more than two names after the leading backslashes.
 bool IsShareRoot(const std::string& path) {
   if (path.compare(0, 2, "\\\\") != 0) return false;
@@ -45,7 +41,7 @@ bool Below(const std::string& own, const std::string& value, bool directory, Rem
   report.path = own + value;
   // A value spelled beyond the platform's path limit is refused, as the
   // platform's own calls would refuse it, never cut to a shorter one.
-  report.outcome = report.path.size() >= kPathLimit      ? Outcome::kTooLong
+  report.outcome = BeyondPathLimit(report.path)          ? Outcome::kTooLong
                    : !RelativePathBelow(value, relative) ? Outcome::kOutside
                                                          : Outcome::kRemoved;
   if (report.outcome == Outcome::kRemoved) return true;
@@ -59,12 +55,19 @@ bool Below(const std::string& own, const std::string& value, bool directory, Rem
 // take them.
 std::vector<std::string> LeftToTheEnd(const UninstallSettings& settings, const RunPlatform& platform) {
   const std::string module = platform.system.ModulePath();
-  const bool own = ComparablePath(DirectoryOf(module)) == ComparablePath(settings.own_directory);
+  const bool own = SameEntry(platform.system, DirectoryOf(module), settings.own_directory);
   return {FileNameOf(settings.settings_path), own ? FileNameOf(module) : std::string()};
 }
 
-// Paths below the own directory that name the same entry.
-bool SameEntry(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+// Paths below the own directory that name the same entry, as the file
+// system tells names apart; a short name ("EDITOR~1.EXE"), the one other
+// spelling a folder gives a name, by the entry it opens.
+bool SameBelow(const RunPlatform& platform, const std::string& own, const std::string& a, const std::string& b) {
+  if (a.empty() || b.empty()) return a == b;
+  if (platform.system.SameName(a, b)) return true;
+  const bool short_name = a.find('~') != std::string::npos || b.find('~') != std::string::npos;
+  return short_name && SameEntry(platform.system, own + a, own + b);
+}
 
 // The program's path below the own directory.
 std::string ProgramBelow(const UninstallSettings& settings) {
@@ -79,11 +82,23 @@ bool IsDriveRoot(const std::string& directory) {
   return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
 }
 
-bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std::string>& shell_folders) {
-  const std::string own = ComparablePath(own_directory);
+bool DeleteAllWouldHarm(const std::string& own_directory, RunSystem& system) {
+  const std::string own = WithTrailingBackslash(ReplaceAll(own_directory, "/", "\\"));
   if (IsDriveRoot(own) || IsShareRoot(own)) return true;
-  for (const std::string& folder : shell_folders) {
-    if (!folder.empty() && ComparablePath(folder).compare(0, own.size(), own) == 0) return true;
+  FileIdentity identity;
+  const bool found = system.IdentityOf(own, identity);
+  // Each folder and every folder above it, each once, but the drive's root.
+  std::vector<std::string> looked_at;
+  for (const std::string& folder : system.ShellFolders()) {
+    const std::string path = WithTrailingBackslash(ReplaceAll(folder, "/", "\\"));
+    for (size_t end = path.find('\\', path.find_first_not_of('\\')); end != std::string::npos;
+         end = path.find('\\', end + 1)) {
+      const std::string above = path.substr(0, end);
+      if (above.empty() || IsDriveRoot(above) || std::find(looked_at.begin(), looked_at.end(), above) != looked_at.end())
+        continue;
+      looked_at.push_back(above);
+      if (SameEntry(system, own, found, identity, above)) return true;
+    }
   }
   return false;
 }
@@ -136,9 +151,9 @@ bool RemoveListedFiles(const UninstallSettings& settings, const RunPlatform& pla
       platform.window.ShowProgress(done++, total);
       const std::string value = file.KeyValue();
       if (!Below(own, value, false, listener, relative)) continue;
-      if (SameEntry(relative, program)) {
+      if (SameBelow(platform, own, relative, program)) {
         program_value = value;
-      } else if (!SameEntry(relative, left.front()) && !SameEntry(relative, left.back())) {
+      } else if (!SameBelow(platform, own, relative, left.front()) && !SameBelow(platform, own, relative, left.back())) {
         remove(value);
       }
     }

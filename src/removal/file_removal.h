@@ -11,9 +11,6 @@
 // The pattern that matches every entry of a directory, names without a dot included.
 constexpr char kAllEntries[] = "*.*";
 
-// The longest path the platform's ANSI calls take is one character less.
-constexpr size_t kPathLimit = 260;
-
 // Both modes take only what lies inside the own directory: a [Files] or
 // [Dirs] value that climbs out of it, or reaches or passes through a
 // directory link below it, is passed over; a [Dirs] value that is a link
@@ -45,8 +42,10 @@ bool IsDriveRoot(const std::string& directory);
 // True where delete-all could only do harm, so that it is not offered: the own
 // directory is a drive root, a share root ("\\server\share\"), one of the
 // shell's folders (the user's documents, the profile, Windows, Program
-// Files...), or lies above one of them.
-bool DeleteAllWouldHarm(const std::string& own_directory, const std::vector<std::string>& shell_folders);
+// Files...), or lies above one of them: the same entry by identity, however
+// it is spelled, or by name as the system compares names where either
+// cannot be opened.
+bool DeleteAllWouldHarm(const std::string& own_directory, RunSystem& system);
 
 // The path of a [Files] or [Dirs] value below the own directory, its parts
 // joined by single backslashes, as the platform will resolve it: separators

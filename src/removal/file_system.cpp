@@ -1,7 +1,6 @@
 #include "removal/file_system.h"
 
 #include <algorithm>
-#include <tuple>
 
 bool NamesDrive(const std::string& path) { return (path.size() == 2 || path.size() == 3) && path[1] == ':'; }
 
@@ -24,6 +23,8 @@ bool IsInUseName(const std::string& name) {
   return dot != std::string::npos && name.compare(dot, std::string::npos, ".tmp") == 0;
 }
 
+bool BeyondPathLimit(const std::string& path) { return Utf16Units(path) >= kPathLimit; }
+
 std::string LongPathForm(const std::string& path) {
   std::string trimmed = path;
   while (trimmed.size() > 3 && trimmed.back() == '\\') trimmed.pop_back();
@@ -35,12 +36,6 @@ bool ReparseTagLeadsElsewhere(uint32_t tag) {
   constexpr uint32_t kNameSurrogate = 0x20000000;
   return tag == 0 || (tag & kNameSurrogate) != 0;
 }
-
-bool FileIdentity::operator<(const FileIdentity& other) const {
-  return std::tie(volume, id_high, id_low, path) < std::tie(other.volume, other.id_high, other.id_low, other.path);
-}
-
-bool FileIdentity::operator==(const FileIdentity& other) const { return !(*this < other) && !(other < *this); }
 
 void PlannedRemovals::Add(FileIdentity entry) {
   const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);

@@ -6,7 +6,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/run_platform.h"
 #include "text/text.h"
+
+// The platform's path limit in its own units, UTF-16, with the terminating
+// NUL: a path that takes this many or more is beyond it. Every path the
+// removal opens by its name obeys it, the listed values, the files it looks
+// for and the entries it removes by full path alike; below a held directory
+// the walk reaches any depth.
+constexpr size_t kPathLimit = 260;
+bool BeyondPathLimit(const std::string& path);
 
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
@@ -31,19 +40,6 @@ bool ReparseTagLeadsElsewhere(uint32_t tag);
 // trailing backslashes but a drive root's: the form in which a handle's
 // final path is reported.
 std::string LongPathForm(const std::string& path);
-
-// An entry by what names it alone on its machine, whatever path leads to it:
-// its volume and its file id (128 bits where the system gives them, else the
-// 64-bit index), or, where the volume gives no usable id (some network
-// volumes answer 0 for every file), its final path in capitals.
-struct FileIdentity {
-  uint64_t volume = 0;
-  uint64_t id_high = 0;
-  uint64_t id_low = 0;
-  std::string path;  // only where there is no id
-  bool operator<(const FileIdentity& other) const;
-  bool operator==(const FileIdentity& other) const;
-};
 
 // What a plan would have removed so far: its later steps list and count
 // these entries as gone.

@@ -241,14 +241,14 @@ std::wstring RestartName(HANDLE handle) {
   return std::wstring();
 }
 
+std::wstring Wide(const std::string& text) { return WideText(text); }
+
 // A directory opened by its full path, following links as the platform does.
 KernelHandle OpenDirectoryAt(const std::string& path, ACCESS_MASK access) {
-  const HANDLE handle = CreateFileA(path.c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr, OPEN_EXISTING,
+  const HANDLE handle = CreateFileW(Wide(path).c_str(), access | SYNCHRONIZE, kShareAllButDelete, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   return KernelHandle(handle == INVALID_HANDLE_VALUE ? nullptr : handle);
 }
-
-std::wstring Wide(const std::string& text) { return WideText(text); }
 
 // The entry a full path names: itself, not what a link at its end points to.
 KernelHandle OpenEntryAt(const std::string& full, ACCESS_MASK access) {
@@ -652,6 +652,40 @@ Outcome HeldInstallation::Remove(const std::string& relative, Removal how, Remov
   return result.outcome;
 }
 
+NTSTATUS CreateFileBelow(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share, bool fresh,
+                         SECURITY_ATTRIBUTES* rights, KernelHandle& file) {
+  file.Reset();
+  constexpr NTSTATUS kNameInvalid = static_cast<NTSTATUS>(0xC0000033);
+  if (name.empty() || name.find_first_of(L"\\/") != std::wstring::npos) return kNameInvalid;
+  UNICODE_STRING text;
+  text.Buffer = const_cast<PWSTR>(name.c_str());
+  text.Length = text.MaximumLength = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+  OBJECT_ATTRIBUTES object;
+  InitializeObjectAttributes(&object, &text, OBJ_CASE_INSENSITIVE, directory,
+                             rights != nullptr ? rights->lpSecurityDescriptor : nullptr);
+  // Never a named pipe's chance to act as the run's account.
+  SECURITY_QUALITY_OF_SERVICE quality{sizeof(quality), SecurityIdentification, SECURITY_STATIC_TRACKING, FALSE};
+  object.SecurityQualityOfService = &quality;
+  IO_STATUS_BLOCK io;
+  HANDLE handle = nullptr;
+  constexpr ULONG kCreate = 2, kOpenOrCreate = 3;  // FILE_CREATE, FILE_OPEN_IF
+  const NTSTATUS status = NtCreateFile(
+      &handle, access | SYNCHRONIZE, &object, &io, nullptr, FILE_ATTRIBUTE_NORMAL, share, fresh ? kCreate : kOpenOrCreate,
+      FILE_NON_DIRECTORY_FILE | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+  file.Reset(NT_SUCCESS(status) ? handle : nullptr);
+  return status;
+}
+
+bool IdentityAt(const std::string& path, FileIdentity& identity) {
+  const std::string full = FullPath(path);
+  if (full.empty()) return false;
+  const HANDLE opened = CreateFileW(Wide(LongPathForm(full)).c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  const KernelHandle entry(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+  if (entry.Valid()) identity = FullIdentityOf(entry.Get());
+  return entry.Valid();
+}
+
 bool HandleIsAt(HANDLE handle, const std::string& full_path) {
   const std::wstring named = Wide(LongPathForm(full_path));
   std::wstring final(kLongestName, L'\0');
@@ -664,6 +698,7 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path) {
 Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
   const std::string full = FullPath(path);
   if (full.empty()) return Outcome::kAbsent;
+  if (Wide(full).size() >= kPathLimit) return Outcome::kTooLong;
   const KernelHandle entry = OpenEntryAt(full, DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0));
   if (!entry.Valid()) return ResultOfError(GetLastError()).outcome;
   SeenEntry seen;
@@ -695,20 +730,24 @@ std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& c
 
 bool FileExists(const std::string& path, EntryChanges& changes) {
   if (path.empty() || NamesDrive(path)) return false;
-  // A network path that the search does not find is a share or missing: never a
-  // file. A path beyond the platform's limit is refused by the search, so it is
-  // never taken for a shorter one.
+  // A network path that the search does not find is a share or missing:
+  // never a file. A path beyond the platform's limit is never looked for, so
+  // it is never taken for a shorter one.
   const std::string name = WithoutTrailingBackslashes(path);
-  WIN32_FIND_DATAA found;
-  FindHandle search(FindFirstFileA(name.c_str(), &found));
+  const std::wstring wide = Wide(name);
+  if (wide.empty() || wide.size() >= kPathLimit) return false;
+  WIN32_FIND_DATAW found;
+  FindHandle search(FindFirstFileW(wide.c_str(), &found));
   // A directory another program holds for deletion cannot be listed; its
   // entries still answer for themselves.
   if (!search.Valid() && GetLastError() == ERROR_SHARING_VIOLATION) {
-    const DWORD attributes = GetFileAttributesA(name.c_str());
+    const DWORD attributes = GetFileAttributesW(wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
            !changes.GoneAt(name);
   }
   // With wildcards, the first entry they match answers.
-  return search.Valid() && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-         !changes.GoneAt(name.substr(0, name.find_last_of("\\/:") + 1) + found.cFileName);
+  if (!search.Valid() || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return false;
+  std::string match = name.substr(0, name.find_last_of("\\/:") + 1);
+  AppendNarrow(match, found.cFileName);
+  return !changes.GoneAt(match);
 }

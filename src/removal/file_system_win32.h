@@ -149,6 +149,16 @@ std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& c
 // match as in a search, and the first entry they match answers.
 bool FileExists(const std::string& path, EntryChanges& changes);
 
+// Creates a file by its name alone in a held directory, or opens it where
+// it stands and fresh is false: itself where it is a link, never a
+// directory. Statuses are the native API's.
+LONG CreateFileBelow(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share, bool fresh,
+                         SECURITY_ATTRIBUTES* rights, KernelHandle& file);
+
+// The identity of the entry a path names, links followed as the platform
+// follows them; false when it cannot be opened.
+bool IdentityAt(const std::string& path, FileIdentity& identity);
+
 // Whether the handle's final path is the full path, letters of either case
 // alike: no link on the way led elsewhere.
 bool HandleIsAt(HANDLE handle, const std::string& full_path);

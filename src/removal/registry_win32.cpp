@@ -1,9 +1,10 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
 
 #include "platform/owners_win32.h"
+#include "platform/text_win32.h"
 #include "removal/file_system.h"
 #include "removal/registry.h"
 
@@ -22,7 +23,20 @@ bool Succeeded(LONG result) {
 // A key of a predefined root, opened to read its values; false when absent.
 bool OpenToRead(RegistryRoot root, const std::string& key, RegistryKey& opened) {
   return IsPredefinedRoot(root) &&
-         RegOpenKeyExA(RootHandle(root), key.c_str(), 0, KEY_QUERY_VALUE, opened.Receive()) == ERROR_SUCCESS;
+         RegOpenKeyExW(RootHandle(root), WideText(key).c_str(), 0, KEY_QUERY_VALUE, opened.Receive()) == ERROR_SUCCESS;
+}
+
+// The environment's variables put in, whole; the text as it stands where
+// they cannot be.
+std::wstring ExpandedText(const std::wstring& text) {
+  std::wstring expanded(text.size() + 1, L'\0');
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), &expanded[0], static_cast<DWORD>(expanded.size()));
+    if (needed == 0) break;
+    if (needed <= expanded.size()) return expanded.substr(0, needed - 1);
+    expanded.assign(needed, L'\0');
+  }
+  return text;
 }
 
 }  // namespace
@@ -30,19 +44,27 @@ bool OpenToRead(RegistryRoot root, const std::string& key, RegistryKey& opened) 
 bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value, std::string& text) {
   text.clear();
   RegistryKey opened;
+  const std::wstring name = WideText(value);
   DWORD type = 0, size = 0;
   if (!OpenToRead(root, key, opened) ||
-      RegQueryValueExA(opened.Get(), value.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+      RegQueryValueExW(opened.Get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
     return false;
   }
-  if (type == REG_SZ || type == REG_EXPAND_SZ) {
-    text.resize(size + 1);
-    if (RegQueryValueExA(opened.Get(), value.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&text[0]), &size) !=
-        ERROR_SUCCESS) {
-      size = 0;
-    }
-    text.resize(std::min<size_t>(size, std::strlen(text.c_str())));
+  if (type != REG_SZ && type != REG_EXPAND_SZ) return true;
+  // Read whole, however it grew since the size was asked; a string stored
+  // without its terminating NUL ends where its bytes do.
+  std::wstring wide;
+  LONG read = ERROR_MORE_DATA;
+  for (int attempt = 0; attempt < 4 && read == ERROR_MORE_DATA; ++attempt) {
+    wide.assign(size / sizeof(wchar_t) + 1, L'\0');
+    size = static_cast<DWORD>(wide.size() * sizeof(wchar_t));
+    read = RegQueryValueExW(opened.Get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&wide[0]), &size);
   }
+  if (read != ERROR_SUCCESS) return true;
+  wide.resize(std::min<size_t>(size / sizeof(wchar_t), std::wcslen(wide.c_str())));
+  // An expandable string means what the system makes of it.
+  if (type == REG_EXPAND_SZ) wide = ExpandedText(wide);
+  NarrowText(wide, text);
   return true;
 }
 
@@ -51,7 +73,7 @@ KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   KeyHolds holds;
   DWORD subkeys = 0, values = 0;
   holds.exists = OpenToRead(root, key, opened) &&
-                 RegQueryInfoKeyA(opened.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
+                 RegQueryInfoKeyW(opened.Get(), nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values, nullptr,
                                   nullptr, nullptr, nullptr) == ERROR_SUCCESS;
   holds.values = values;
   holds.subkeys = subkeys;

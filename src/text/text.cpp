@@ -181,6 +181,18 @@ std::string LowerCase(const std::string& text) {
                     [](unsigned char b) { return static_cast<char>(b >= 0xC0 && b <= 0xDE ? b + 32 : b); });
 }
 
+size_t Utf16Units(std::string_view text) {
+  size_t units = 0;
+  for (size_t i = 0; i < text.size();) {
+    uint32_t code = 0;
+    const size_t length = DecodeSequence(text.substr(i), code);
+    const bool letter = length != 0 && length != kCut;
+    units += letter && code >= 0x10000 ? 2 : 1;
+    i += letter ? length : 1;
+  }
+  return units;
+}
+
 Utf8Form CheckUtf8(std::string_view bytes, size_t* prefix) {
   size_t i = 0;
   Utf8Form form = Utf8Form::kWellFormed;

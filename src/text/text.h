@@ -40,6 +40,11 @@ std::string LowerCase(const std::string& text);
 enum class Utf8Form : uint8_t { kWellFormed, kCutShort, kMalformed };
 // The form of bytes, and in prefix the size of their well-formed start.
 Utf8Form CheckUtf8(std::string_view bytes, size_t* prefix = nullptr);
+// The length of a text in UTF-16 units, the platform's own: a well-formed
+// UTF-8 sequence counts as its code point's one or two units, any other byte
+// as one (the one letter it stands for, or its replacement). A text of a
+// single-byte legacy code page never counts more than its bytes.
+size_t Utf16Units(std::string_view text);
 // Code page 1252, the Western legacy code page, as UTF-8: where no Windows
 // says which code page a file was written in.
 std::string Windows1252ToUtf8(std::string_view bytes);

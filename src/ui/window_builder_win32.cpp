@@ -79,18 +79,19 @@ HFONT BuiltWindow::FontFor(ControlFont font) {
   if (font == ControlFont::DefaultGui && dpi_ == system_dpi) return static_cast<HFONT>(stock);
   GdiObject& owned = fonts_[static_cast<int>(font)];
   if (!owned.Valid()) {
-    LOGFONTA face{};
+    LOGFONTW face{};
     if (font == ControlFont::DefaultGui) {
-      GetObjectA(stock, sizeof(face), &face);
+      GetObjectW(stock, sizeof(face), &face);
       face.lfHeight = face.lfHeight * dpi_ / system_dpi;
     } else {
       const FontLook look = FontLookOf(font);
       face.lfHeight = FontHeight(look.points, dpi_);
       face.lfWeight = look.weight;
       face.lfCharSet = DEFAULT_CHARSET;
-      std::memcpy(face.lfFaceName, look.face, std::strlen(look.face) + 1);  // short names of the program's own
+      // Short ASCII names of the program's own.
+      for (size_t i = 0; look.face[i] != '\0' && i + 1 < LF_FACESIZE; ++i) face.lfFaceName[i] = look.face[i];
     }
-    owned.Reset(CreateFontIndirectA(&face));
+    owned.Reset(CreateFontIndirectW(&face));
   }
   return static_cast<HFONT>(owned.Get());
 }

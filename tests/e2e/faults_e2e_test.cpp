@@ -609,6 +609,73 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
   }
 }
 
+namespace {
+
+// The user's Videos folder moved elsewhere for one test, as a user or a
+// policy moves it; put back as it was at the end.
+class VideosMoved {
+ public:
+  VideosMoved() {
+    RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.Receive(), nullptr);
+    DWORD size = sizeof(old_);
+    had_ = RegQueryValueExW(key_.Get(), kValue, nullptr, &type_, reinterpret_cast<BYTE*>(old_), &size) == 0;
+  }
+  ~VideosMoved() {
+    if (had_) {
+      RegSetValueExW(key_.Get(), kValue, 0, type_, reinterpret_cast<const BYTE*>(old_),
+                     static_cast<DWORD>((wcslen(old_) + 1) * sizeof(wchar_t)));
+    } else {
+      RegDeleteValueW(key_.Get(), kValue);
+    }
+  }
+  void To(const std::string& path) const {
+    RegSetValueExA(key_.Get(), "My Video", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                   static_cast<DWORD>(path.size() + 1));
+  }
+
+ private:
+  static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+  static constexpr const wchar_t* kValue = L"My Video";
+  RegistryKey key_;
+  DWORD type_ = REG_EXPAND_SZ;
+  wchar_t old_[1024] = {};
+  bool had_ = false;
+};
+
+}  // namespace
+
+TEST_F(Faults, DeleteAllIsNotOfferedAboveAShellFolderOfALongNameOrOtherLetters) {
+  fault = "the Videos folder moved below the own directory: a path of 300 bytes, and a folder started through other letters";
+  std::string long_name;
+  for (int i = 0; i < 120; ++i) long_name += "\xD0\xB6";  // "ж", 240 bytes
+  struct Row {
+    std::string made;     // the folder's name as made
+    std::string started;  // and as the program is started through it
+  };
+  // "Ґалина", and "ґалина": the file system folds Ґ and ґ, the program's own table did not.
+  const Row rows[] = {{long_name, long_name},
+                      {"\xD2\x90\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0",
+                       "\xD2\x91\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0"}};
+  VideosMoved videos;
+  for (const Row& row : rows) {
+    const std::string dir = install.Parent() + row.made + "\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    CreateDirectoryA((dir + "Videos").c_str(), nullptr);
+    canary.PlantFile(dir + "Videos\\clip.avi");
+    canary.Record();
+    if (row.made == long_name) ASSERT_GT((dir + "Videos").size(), 260u) << "more bytes than a byte-sized buffer holds";
+    videos.To(dir + "Videos");
+    ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
+    WriteWholeFile(dir + "qm-editor.exe", "MZ");
+    WriteWholeFile(dir + "uninstall.dat",
+                   "[Settings]\r\nProgName=Editor\r\nProgExe=qm-editor.exe\r\n[Files]\r\nf=qm-editor.exe\r\n");
+    const Outcome outcome = Run(true, install.Parent() + row.started + "\\uninstall.exe");
+    EXPECT_TRUE(outcome.window);
+    EXPECT_FALSE(outcome.option_offered) << row.started;
+    EXPECT_FALSE(PathExists(dir + "qm-editor.exe")) << "a listed removal ran";
+  }
+}
+
 TEST_F(Faults, AReadOnlyProgramFileLeavesNothingOfTheProgramInBothModes) {
   fault = "uninstall.exe read-only; nothing of it may stay, at the drive root or in the temporary directory";
   for (const bool delete_all : {false, true}) {

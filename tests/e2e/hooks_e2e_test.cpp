@@ -185,3 +185,56 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   RegDeleteKeyA(HKEY_CURRENT_USER, shared);
   RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\QmVendor");
 }
+
+namespace {
+
+void SetDefaultText(HKEY root, const std::string& key, const std::string& text) {
+  RegistryKey opened;
+  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+  RegSetValueExA(opened.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+}
+
+std::string Slashed(std::string path) {
+  for (char& c : path) c = c == '\\' ? '/' : c;
+  return path;
+}
+
+}  // namespace
+
+TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
+  Probe("editor.exe");
+  // The program the first command reaches through "..": another's, beside the installation.
+  const std::string other = install.Parent() + "other\\";
+  CreateDirectoryA(other.c_str(), nullptr);
+  WriteWholeFile(other + "Other.exe", "MZ");
+  const std::string leading_out = install.Dir() + "my tools\\..\\..\\other\\Other.exe \"%1\"";
+  SetDefaultText(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command", leading_out);
+  SetDefaultText(HKEY_CLASSES_ROOT, ".qmdots", "qmdots_auto_file");
+  // Ours, however it is spelled: forward slashes and a doubled separator.
+  SetDefaultText(HKEY_CLASSES_ROOT, "qmslash_auto_file\\shell\\open\\command",
+                 "\"" + Slashed(install.Dir()) + "/editor.exe\" \"%1\"");
+  SetDefaultText(HKEY_CLASSES_ROOT, ".qmslash", "qmslash_auto_file");
+  install.Write("uninstall.dat",
+                "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[UserTask]\r\nNumber=2\r\n"
+                "Task1=10|qmdots|QmDots\r\nTask2=10|qmslash|QmSlash\r\n[Files]\r\nf=editor.exe\r\n");
+  const std::string log = install.Parent() + "run.log";
+  RunningUninstaller run(install.Exe(), std::string(), "/S /LOG=" + log);
+  DWORD code = 99;
+  ASSERT_TRUE(run.WaitForExit(kWait, &code));
+  EXPECT_EQ(code, 0u);
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command"));
+  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".qmdots")) << "the extension stays with the class it names";
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "qmslash_auto_file"));
+  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".qmslash"));
+  const std::string logged = ReadWholeFile(log);
+  for (const std::string& line :
+       {"file association class HKCR\\qmdots_auto_file: kept, its open command starts another program: " + leading_out,
+        std::string("file association HKCR\\.qmdots: kept, it names the class that stays: qmdots_auto_file")}) {
+    EXPECT_NE(logged.find(line), std::string::npos) << line << "\n" << logged;
+  }
+  for (const char* key : {"qmdots_auto_file\\shell\\open\\command", "qmdots_auto_file\\shell\\open",
+                          "qmdots_auto_file\\shell", "qmdots_auto_file", ".qmdots"}) {
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+  }
+}

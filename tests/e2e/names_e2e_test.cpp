@@ -126,3 +126,88 @@ TEST(NamesE2e, ALegacyCodePageFileNamesLettersOfItsCodePage) {
   EXPECT_FALSE(PathExists(install.Dir() + "caf\xC3\xA9.txt"));
   EXPECT_FALSE(PathExists(install.Dir())) << "nothing of the user's kept it";
 }
+
+namespace {
+
+std::string Repeated(const std::string& letter, size_t count) {
+  std::string text;
+  for (size_t i = 0; i < count; ++i) text += letter;
+  return text;
+}
+
+// "ж" (2 bytes in UTF-8) and "王" (3 bytes): a Linux name holds at most 255
+// bytes, so long names take several parts.
+const std::string kZhe = "\xD0\xB6";
+const std::string kWang = "\xE7\x8E\x8B";
+
+}  // namespace
+
+TEST(NamesE2e, LongNamesOfEveryScriptAreRemovedInBothModes) {
+  // A file whose full path has some 220 letters (about 400 bytes), and a
+  // program file named with 90 CJK letters: all within the platform's 260.
+  const std::string folder = Repeated(kZhe, 80) + "\\" + Repeated(kZhe, 60);
+  const std::string file = folder + "\\" + Repeated(kZhe, 30) + ".txt";
+  const std::string program = Repeated(kWang, 45) + "\\" + Repeated(kWang, 45) + ".exe";
+  for (const bool delete_all : {false, true}) {
+    StagedInstall install("app");
+    install.MakeDir(folder);
+    install.Write(file, "x");
+    install.MakeDir(Repeated(kWang, 45));
+    install.Write(program, "MZ");
+    ASSERT_TRUE(PathExists(install.Dir() + file)) << "staged";
+    ASSERT_GT(install.Dir().size() + file.size(), 400u);
+    install.Write("uninstall.dat", "\xEF\xBB\xBF[Settings]\r\nProgName=Editor\r\nProgExe=" + program +
+                                       "\r\n[Files]\r\nf1=" + file + "\r\nf2=" + program + "\r\n[Dirs]\r\nd1=" + folder +
+                                       "\r\nd2=" + Repeated(kZhe, 80) + "\r\nd3=" + Repeated(kWang, 45) + "\r\n");
+    RunningUninstaller run(install.Exe());
+    HWND main = WaitForMainWindow(run, kWait);
+    ASSERT_NE(main, nullptr);
+    if (delete_all) ClickControl(main, kDeleteAll);
+    ClickControl(main, kOk);
+    ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait)) << WindowText(StatusBarOf(main));
+    EXPECT_FALSE(PathExists(install.Dir() + file)) << delete_all;
+    EXPECT_FALSE(PathExists(install.Dir() + program)) << delete_all;
+    ClickControl(main, kReady);
+    DWORD code = 99;
+    ASSERT_TRUE(run.WaitForExit(kWait, &code));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(WaitForBatchToFinish(kWait));
+    EXPECT_FALSE(PathExists(install.Dir())) << delete_all;
+  }
+}
+
+TEST(NamesE2e, AnOwnDirectoryOf155CyrillicLettersIsRemovedUnattended) {
+  StagedInstall install(Repeated(kZhe, 80) + "\\" + Repeated(kZhe, 75));
+  install.Write("editor.exe", "MZ");
+  install.Write(kFile, "x");
+  install.Write("uninstall.dat", "\xEF\xBB\xBF[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Files]\r\nf1=" +
+                                     kFile + "\r\nf2=editor.exe\r\n");
+  EXPECT_EQ(RunUnattended(install.Exe(), "/S"), 0u);
+  EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  EXPECT_FALSE(PathExists(install.Dir() + kFile));
+  EXPECT_FALSE(PathExists(install.Dir())) << "the batch took the program and its folder";
+}
+
+// Run by a test of its own with Wine's locale Russian: the legacy code page
+// is 1251, uninstall.dat is written in it, and the active one is UTF-8.
+TEST(NamesE2e, OnARussianSystemALegacyFileRemovesLongCyrillicNames) {
+  DWORD legacy = 0;
+  GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                 reinterpret_cast<LPWSTR>(&legacy), sizeof(legacy) / sizeof(wchar_t));
+  ASSERT_EQ(legacy, 1251u) << "not a Russian system";
+  // "ж" is E6 in code page 1251: 159 letters, 318 bytes once they are UTF-8.
+  const std::string folder = Repeated(kZhe, 80);
+  const std::string file = folder + "\\" + Repeated(kZhe, 79);
+  const std::string file_1251 = Repeated("\xE6", 80) + "\\" + Repeated("\xE6", 79);
+  StagedInstall install(Repeated(kZhe, 20));
+  install.Write("editor.exe", "MZ");
+  install.MakeDir(folder);
+  install.Write(file, "x");
+  install.Write("uninstall.dat", "[Settings]\r\nProgName=\xD0\xE5\xE4\xE0\xEA\xF2\xEE\xF0\r\nProgExe=editor.exe\r\n"
+                                 "[Files]\r\nf1=" + file_1251 + "\r\nf2=editor.exe\r\n[Dirs]\r\nd=" + Repeated("\xE6", 80) +
+                                     "\r\n");
+  EXPECT_EQ(RunUnattended(install.Exe(), "/S"), 0u);
+  EXPECT_TRUE(WaitForBatchToFinish(kWait));
+  EXPECT_FALSE(PathExists(install.Dir() + file));
+  EXPECT_FALSE(PathExists(install.Dir())) << "everything it named went, and the folder with it";
+}

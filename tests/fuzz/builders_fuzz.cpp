@@ -38,14 +38,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (static_cast<unsigned char>(c) > 126 || c == '!' || c == '^') __builtin_trap();
   }
   SelfDeleteEnvironment(target, input);
-  DeleteAllWouldHarm(first, {second, input});
+  // Every program a command may start is a part of the command.
+  for (const std::string& candidate : CommandProgramCandidates(input)) {
+    if (candidate.empty() || input.find(candidate) == std::string::npos) __builtin_trap();
+  }
+  if (IconFile(input).size() > input.size()) __builtin_trap();
+  if (Utf16Units(input) > input.size()) __builtin_trap();
 
   CommandLineFor(first, second);
   // Every switch is read from the arguments the splitting gives.
   const CommandLine line = ParseCommandLine(input);
   if (line.log && !line.log_path.empty() && SplitArguments(input).empty()) __builtin_trap();
   ShellDirectoryFor(first, second);
-  ProcessNameMatches(first, second);
   RunningProgramMessage(input);
   // Whatever the value, an accepted path names entries below the directory,
   // one part between single backslashes each.

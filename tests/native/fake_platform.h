@@ -39,8 +39,19 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   std::string ModulePath() override { return module_path; }
   // A system that put in the nearest letters: the exact form differs.
   std::string exact_module_path;
-  ModulePathForms ModulePathsInUtf8() override {
-    return {exact_module_path.empty() ? module_path : exact_module_path, module_path};
+  // Each byte a unit: enough to tell two forms apart.
+  ModulePathForms ModulePathsInUtf16() override {
+    const std::string& exact = exact_module_path.empty() ? module_path : exact_module_path;
+    return {std::u16string(exact.begin(), exact.end()), std::u16string(module_path.begin(), module_path.end())};
+  }
+  // Names by the program's own case rule; entries the same where a test
+  // gives two paths one identity.
+  bool SameName(const std::string& a, const std::string& b) override { return UpperCase(a) == UpperCase(b); }
+  std::map<std::string, FileIdentity> identities;
+  bool IdentityOf(const std::string& path, FileIdentity& identity) override {
+    const auto found = identities.find(path);
+    if (found != identities.end()) identity = found->second;
+    return found != identities.end();
   }
   std::string TempDirectory() override { return "C:\\Temp\\"; }
   std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
@@ -59,9 +70,28 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   void TellStandardError(const std::string& line) override { standard_error.push_back(line); }
   std::string CurrentDirectory() override { return current_directory; }
   // Relative paths below the current directory.
+  // Separators of either kind and any number, "." and ".." resolved by
+  // their spelling, as the platform does.
   std::string FullPath(const std::string& path) override {
-    return path.size() > 1 && (path[1] == ':' || path[0] == '\\') ? path
-                                                                  : WithTrailingBackslash(current_directory) + path;
+    const std::string full = path.size() > 1 && (path[1] == ':' || path[0] == '\\' || path[0] == '/')
+                                 ? path
+                                 : WithTrailingBackslash(current_directory) + path;
+    std::vector<std::string> parts;
+    std::string part;
+    for (size_t i = 0; i <= full.size(); ++i) {
+      const char c = i < full.size() ? full[i] : '\\';
+      if (c != '\\' && c != '/') {
+        part += c;
+        continue;
+      }
+      if (part == ".." && parts.size() > 1) parts.pop_back();
+      if (!part.empty() && part != "." && part != "..") parts.push_back(part);
+      part.clear();
+    }
+    std::string resolved = full.compare(0, 2, "\\\\") == 0 ? "\\\\" : full[0] == '\\' ? "\\" : "";
+    const size_t lead = resolved.size();
+    for (const std::string& name : parts) resolved += (resolved.size() == lead ? "" : "\\") + name;
+    return full.back() == '\\' || full.back() == '/' ? resolved + "\\" : resolved;
   }
   std::vector<std::string> ShellFolders() override { return shell_folders; }
   bool OpenWindow() override {
@@ -123,7 +153,7 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
-  bool FileExists(const std::string& path) override { return files.count(path) != 0; }
+  bool FileExists(const std::string& path) override { return files.count(path) != 0 || files.count(FullPath(path)) != 0; }
   // Once LookOnly is called, the file system's removals only look: they are
   // logged with "look " in front and change nothing here.
   bool look_only = false;

@@ -12,6 +12,13 @@ using Parts = std::vector<std::string>;
 const std::string kOwn = "C:\\Apps\\Editor\\";
 // A value whose full path is one character beyond what the platform takes.
 const std::string kLong = std::string(260 - kOwn.size(), 'x');
+// One of 259 letters, 490 bytes in UTF-8: within it.
+std::string CyrillicWithin() {
+  std::string value;
+  for (size_t units = kOwn.size(); units < 259; ++units) value += "\xD0\xB6";
+  return value;
+}
+const std::string kCyrillic = CyrillicWithin();
 
 // Every entry the removal tells of, as "outcome path".
 struct Told final : RemovalListener {
@@ -60,26 +67,51 @@ TEST(RelativePathBelow, JoinsAsThePlatformResolvesAndRefusesWhatItWouldTrim) {
   }
 }
 
+TEST(BeyondPathLimit, CountsThePlatformsUnitsNotBytes) {
+  // "x" (1 byte, 1 unit), "ж" (2 bytes), "王" (3 bytes), "😀" (4 bytes, 2 units).
+  struct Letter {
+    const char* bytes;
+    size_t units;
+  };
+  for (const Letter& letter : {Letter{"x", 1}, Letter{"\xD0\xB6", 1}, Letter{"\xE7\x8E\x8B", 1},
+                               Letter{"\xF0\x9F\x98\x80", 2}}) {
+    for (const size_t units : {259u, 260u, 261u}) {
+      // "C:\" and then letters up to the units, one "x" where a 2-unit letter leaves one over.
+      std::string path = "C:\\";
+      while (Utf16Units(path) + letter.units <= units) path += letter.bytes;
+      while (Utf16Units(path) < units) path += "x";
+      ASSERT_EQ(Utf16Units(path), units) << letter.bytes;
+      EXPECT_EQ(BeyondPathLimit(path), units >= 260) << letter.bytes << " " << units;
+    }
+  }
+  // A malformed byte stands for one letter, as its replacement does.
+  EXPECT_EQ(Utf16Units("a\xFF\xD0"), 3u);
+  EXPECT_EQ(Utf16Units("\xD0\xB6\xD0"), 2u) << "a sequence the end cuts";
+}
+
 TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgramLast) {
   const UninstallSettings settings = Installed(
-      "[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
+      "\xEF\xBB\xBF[Files]\nf1=bin/editor.exe\nf2=bin\\\\core.dll\nf3=..\\Shared\\x.dll\nf4=UNINSTALL.DAT\n"
       "f5=uninstall.exe\nf6=gone.dll\nf7=a\\..\\..\\b.dll\nf8=" +
-      kLong +
+      kLong + "\nf9=" + kCyrillic +
       "\n"
       "[Dirs]\nd1=bin\\plugins\nd2=.\nd3=..\\Shared\nd4=bin\n");
   FakePlatform platform;
   platform.module_path = kOwn + "Uninstall.exe";
-  platform.files = {kOwn + "bin\\editor.exe", kOwn + "bin\\core.dll"};
+  platform.files = {kOwn + "bin\\editor.exe", kOwn + "bin\\core.dll", kOwn + kCyrillic};
   platform.empty_dirs = {kOwn + "bin\\plugins"};
   Told told;
   EXPECT_TRUE(RemoveListedFiles(settings, platform, told));
-  EXPECT_EQ(platform.progress_done, 7u) << "the program's file is the last of the 8 values";
-  EXPECT_EQ(platform.progress_total, 8u);
+  EXPECT_EQ(platform.progress_done, 8u) << "the program's file is the last of the 9 values";
+  EXPECT_EQ(platform.progress_total, 9u);
+  EXPECT_FALSE(platform.files.count(kOwn + kCyrillic));
   EXPECT_EQ(platform.log, (Parts{
                               "hold:" + kOwn,
                               "file:bin\\core.dll",
                               "status:  " + kOwn + "bin\\\\core.dll",
                               "file:gone.dll",
+                              "file:" + kCyrillic,
+                              "status:  " + kOwn + kCyrillic,
                               "file:bin\\editor.exe",
                               "status:  " + kOwn + "bin/editor.exe",
                               "emptydir:bin\\plugins",
@@ -92,7 +124,7 @@ TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgra
   EXPECT_EQ(told.entries, (Parts{"0 " + kOwn + "bin\\core.dll", OutsideOf("..\\Shared\\x.dll"),
                                  absent + kOwn + "gone.dll", OutsideOf("a\\..\\..\\b.dll"),
                                  std::to_string(static_cast<int>(Outcome::kTooLong)) + " " + kOwn + kLong,
-                                 "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins", OutsideOf("..\\Shared"),
+                                 "0 " + kOwn + kCyrillic, "0 " + kOwn + "bin\\editor.exe", "0 " + kOwn + "bin\\plugins", OutsideOf("..\\Shared"),
                                  absent + kOwn + "bin"}));
   EXPECT_EQ(HeldFileCount(), 0);
 }
@@ -163,15 +195,24 @@ TEST(ReparseTagLeadsElsewhere, OnlyNameSurrogatesAreLinks) {
 }
 
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {
-  const std::vector<std::string> shell = {"C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\",
-                                          "C:\\Program Files (x86)", "C:\\Users\\Ann"};
+  FakePlatform system;
+  system.shell_folders = {"C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\", "C:\\Program Files (x86)",
+                          "C:\\Users\\Ann", "", "D:/Media//Videos"};
   for (const char* own : {"C:\\", "d:", "\\\\server\\share\\", "\\\\server\\share", "\\\\server\\",
                           "C:\\Users\\Ann\\Documents\\", "c:\\users\\ann\\documents\\", "C:/Users/Ann/Documents/",
-                          "C:\\Users\\", "C:\\Users\\Public\\", "C:\\Program Files (x86)\\", "C:\\Users\\Ann\\"}) {
-    EXPECT_TRUE(DeleteAllWouldHarm(own, shell)) << own;
+                          "C:\\Users\\", "C:\\Users\\Public\\", "C:\\Program Files (x86)\\", "C:\\Users\\Ann\\",
+                          "D:\\Media\\"}) {
+    EXPECT_TRUE(DeleteAllWouldHarm(own, system)) << own;
   }
   for (const char* own : {"C:\\Users\\Ann\\Documents\\Editor\\", "C:\\Program Files (x86)\\Editor\\",
-                          "\\\\server\\share\\Editor\\", "C:\\Users\\Ann\\Docs\\", "D:\\Apps\\"}) {
-    EXPECT_FALSE(DeleteAllWouldHarm(own, shell)) << own;
+                          "\\\\server\\share\\Editor\\", "C:\\Users\\Ann\\Docs\\", "D:\\Apps\\", "D:\\Med\\"}) {
+    EXPECT_FALSE(DeleteAllWouldHarm(own, system)) << own;
   }
+  // Another spelling of a folder above one of them (a short name, a link):
+  // the same entry, whatever the names say.
+  system.identities["C:\\PROGRA~2\\"] = {7, 0, 42, {}};
+  system.identities["C:\\Program Files (x86)"] = {7, 0, 42, {}};
+  EXPECT_TRUE(DeleteAllWouldHarm("C:\\PROGRA~2\\", system));
+  system.identities["C:\\Users\\Ann\\Docs\\"] = {7, 0, 43, {}};
+  EXPECT_FALSE(DeleteAllWouldHarm("C:\\Users\\Ann\\Docs\\", system)) << "another entry";
 }

@@ -87,17 +87,14 @@ TEST(ProgramRunner, TheShellOpensInTheGivenOrTheDocumentsDirectory) {
   EXPECT_EQ(ShellDirectoryFor("readme.txt", ""), "");
 }
 
-TEST(RunningProgram, MatchesTheFilePartWithoutRegardToCase) {
-  EXPECT_TRUE(ProcessNameMatches("editor.exe", "EDITOR.EXE"));
-  EXPECT_TRUE(ProcessNameMatches("Editor.exe", "C:\\Apps\\editor.EXE"));
-  EXPECT_TRUE(
-      ProcessNameMatches("\xE9"
-                         "dit.exe",
-                         "\xC9"
-                         "DIT.EXE"));
-  EXPECT_FALSE(ProcessNameMatches("Apps\\editor.exe", "C:\\Apps\\editor.exe")) << "a directory never matches";
-  EXPECT_FALSE(ProcessNameMatches("editor.exe ", "editor.exe"));
-  EXPECT_FALSE(ProcessNameMatches("-1", "editor.exe"));
+TEST(RunningProgram, MatchesTheFilePartAsTheFileSystemComparesNames) {
+  FakePlatform system;
+  EXPECT_TRUE(ProcessNameMatches("editor.exe", "EDITOR.EXE", system));
+  EXPECT_TRUE(ProcessNameMatches("Editor.exe", "C:\\Apps\\editor.EXE", system));
+  EXPECT_FALSE(ProcessNameMatches("Apps\\editor.exe", "C:\\Apps\\editor.exe", system)) << "a directory never matches";
+  EXPECT_FALSE(ProcessNameMatches("Apps/editor.exe", "C:\\Apps\\editor.exe", system));
+  EXPECT_FALSE(ProcessNameMatches("editor.exe ", "editor.exe", system));
+  EXPECT_FALSE(ProcessNameMatches("", "C:\\Apps\\", system));
   EXPECT_EQ(RunningProgramMessage("a|b||c"), "a\nb\n\nc");
 }
 
@@ -128,23 +125,28 @@ TEST(UserTaskRecords, FieldsTypesAndRoots) {
   EXPECT_EQ(TaskCount(-1), -1);
 }
 
-TEST(FileAssociationSteps, AnAutoFileClassIsOursWhileItsCommandStartsOneOfOurPrograms) {
-  const std::string own = "C:\\Program Files\\Tool\\";
+TEST(FileAssociationSteps, ACommandStartsWhatCreateProcessWouldFind) {
+  using List = std::vector<std::string>;
   struct Row {
     const char* command;
-    bool ours;
+    List candidates;
   };
   const Row rows[] = {
-      {"\"C:\\Program Files\\Tool\\tool.exe\" \"%1\"", true},
-      {"\"c:\\program files\\TOOL\\tool.exe\" \"%1\"", true},
-      {"  C:\\Program Files\\Tool\\tool.exe", false},  // unquoted: "C:\\Program" is the program
-      {"\"C:\\Program Files\\Tool\\bin\\tool.exe\" %1", false},
-      {"\"C:\\Program Files\\Other\\viewer.exe\" \"%1\"", false},
-      {"\"C:\\Program Files\\Tool\\", false},
-      {"", false},
+      {"\"C:\\Program Files\\Tool\\tool.exe\" \"%1\"", {"C:\\Program Files\\Tool\\tool.exe"}},
+      {"  C:\\Program Files\\my tools\\t.exe \"%1\"",
+       {"C:\\Program", "C:\\Program Files\\my", "C:\\Program Files\\my tools\\t.exe"}},
+      {"C:\\Tool\\t.exe %1", {"C:\\Tool\\t.exe", "C:\\Tool\\t.exe %1"}},
+      {"C:\\Tool\\t.exe\t%1", {"C:\\Tool\\t.exe"}},
+      {"C:/Tool//t.exe", {"C:/Tool//t.exe"}},
+      {"\"C:\\Tool\\", {"C:\\Tool\\"}},
+      {"\"\" x", {}},
+      {"   ", {}},
   };
-  for (const Row& row : rows) EXPECT_EQ(CommandStartsProgramIn(row.command, own), row.ours) << row.command;
-  EXPECT_TRUE(CommandStartsProgramIn("D:\\Tool\\t.exe %1", "D:\\Tool\\"));
+  for (const Row& row : rows) EXPECT_EQ(CommandProgramCandidates(row.command), row.candidates) << row.command;
+  EXPECT_EQ(IconFile("\"C:\\Tool\\t.exe\",0"), "C:\\Tool\\t.exe");
+  EXPECT_EQ(IconFile("C:\\Tool\\t.exe,-101"), "C:\\Tool\\t.exe");
+  EXPECT_EQ(IconFile(" C:\\Tool\\a,b.ico "), "C:\\Tool\\a,b.ico") << "a comma inside the name";
+  EXPECT_EQ(IconFile("C:\\Tool\\t.ico"), "C:\\Tool\\t.ico");
 }
 
 TEST(FileAssociationSteps, TheVersionWordChoosesTheSet) {
@@ -321,6 +323,41 @@ TEST_F(HooksTest, UserTasksRunInNumberOrderWithTheirTexts) {
         << "17 association steps in the first set, less the extension's two and the class's eight when another's";
     EXPECT_EQ(std::count(tasks.begin(), tasks.end(), "regkey:2147483648\\.abc"), shared ? 0 : 1);
     EXPECT_TRUE(platform.files.count("C:\\Data\\never.txt"));
+  }
+}
+
+TEST_F(HooksTest, AnAutoFileClassIsOursByWhatItWouldStartOrShow) {
+  struct Row {
+    std::string command;  // empty: the class has none
+    std::string icon;
+    bool ours;
+  };
+  const Row rows[] = {
+      {"\"" + kOwn + "tool.exe\" \"%1\"", "", true},
+      {"C:/Apps//Editor/tool.exe %1", "", true},
+      {"C:\\Apps\\\\Editor\\tool.exe %1", "", true},
+      {"C:\\Apps\\Editor\\my tools\\..\\..\\Other\\other.exe \"%1\"", "", false},
+      {"C:\\Apps\\Editor\\my tools\\..\\tool.exe %1", "", true},
+      {"C:\\Apps\\Editor Old\\tool.exe %1", "", false},  // unquoted: "C:\\Apps\\Editor Old\\tool.exe" is there
+      {"tool.exe %1", "", false},                          // a name the platform would search for
+      {"", "\"" + kOwn + "tool.exe\",0", true},
+      {"", kOwn + "..\\Other\\other.exe,1", false},
+      {"", "", false},
+  };
+  for (const Row& row : rows) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=1\nTask1=10|abc|Tool\n");
+    platform.files = {kOwn + "tool.exe", "C:\\Apps\\Other\\other.exe", "C:\\Apps\\Editor Old\\tool.exe"};
+    platform.registry_keys = {"2147483648\\abc_auto_file"};
+    if (!row.command.empty()) platform.registry["2147483648\\abc_auto_file\\shell\\open\\command|"] = row.command;
+    if (!row.icon.empty()) platform.registry["2147483648\\abc_auto_file\\DefaultIcon|"] = row.icon;
+    platform.registry["2147483648\\.abc|"] = "abc_auto_file";
+    UndoUserTasks(run, platform);
+    const bool class_gone = std::count(platform.log.begin(), platform.log.end(), "regkey:2147483648\\abc_auto_file");
+    const bool extension_gone = std::count(platform.log.begin(), platform.log.end(), "regkey:2147483648\\.abc");
+    EXPECT_EQ(class_gone, row.ours) << row.command << row.icon;
+    EXPECT_EQ(extension_gone, row.ours) << "the extension goes and stays with its class: " << row.command << row.icon;
   }
 }
 

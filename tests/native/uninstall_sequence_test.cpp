@@ -230,8 +230,9 @@ TEST(RunUninstall, AnOwnPathWithLettersChangedActsOnNothing) {
       EXPECT_EQ(platform.log_lines.back(), "end, exit code 1603");
     }
   }
-  EXPECT_TRUE(OwnPathIsExact({"C:\\\xC5\x81\\u.exe", "C:\\\xC5\x81\\u.exe"}));
-  EXPECT_FALSE(OwnPathIsExact({"", ""})) << "a path the system could not give";
+  EXPECT_TRUE(OwnPathIsExact({u"C:\\\u0141\\u.exe", u"C:\\\u0141\\u.exe"}));
+  EXPECT_FALSE(OwnPathIsExact({u"C:\\\u0141\\u.exe", u""})) << "a form that could not be made";
+  EXPECT_FALSE(OwnPathIsExact({u"", u""})) << "a path the system could not give";
 }
 
 TEST(RunUninstall, UnattendedRemovalIsTheListedOneAndThenReady) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "driver/run_platform_win32.h"
 #include "linux_side_win32.h"
 #include "platform/owners_win32.h"
 #include "probes_win32.h"
@@ -54,6 +55,30 @@ TEST(FileExists, ReadOnlyAndHiddenFilesAreFiles) {
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
   EXPECT_TRUE(FileExists(file));
   SetFileAttributesA(file.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST(SameName, AsTheFileSystemTellsNamesApart) {
+  // The system's own table, not the program's: rows the file system folds,
+  // and rows it keeps apart although a language's rules would fold them.
+  Win32System system;
+  struct Row {
+    const char* a;
+    const char* b;
+    bool same;
+  };
+  const Row rows[] = {
+      {"\xD2\x90\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0", "\xD2\x91\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0", true},  // Ґалина, ґалина
+      {"\xD4\xB1\xD5\xA2", "\xD5\xA1\xD5\xA2", true},                                          // Armenian Ա/ա
+      {"\xEF\xBC\xA1.txt", "\xEF\xBD\x81.TXT", true},                                            // fullwidth Ａ/ａ
+      {"\xE1\xBA\xA0n", "\xE1\xBA\xA1N", true},                                                  // Vietnamese Ạ/ạ
+      {"Stra\xC3\x9F" "e", "STRA\xE1\xBA\x9E" "E", false},                                        // ß, ẞ
+      {"\xCF\x82", "\xCE\xA3", false},                                                             // ς, Σ
+      {"\xC4\xB1", "I", false},                                                                     // ı, I
+      {"\xE2\x84\xAA", "K", false},                                                                // Kelvin sign, K
+      {"editor.exe", "EDITOR.EXE", true},
+      {"a\\b", "a/b", false},
+  };
+  for (const Row& row : rows) EXPECT_EQ(system.SameName(row.a, row.b), row.same) << row.a << " " << row.b;
 }
 
 TEST(FileExists, APathBeyondTheLimitIsNeverTakenForItsCutForm) {

@@ -182,8 +182,11 @@ TEST_F(HooksWin32Test, AHeldMutexIsSeenAndTheCheckLeavesNoneBehind) {
 TEST_F(HooksWin32Test, TheProcessListFindsTheProgramInAnyLetterCase) {
   RunningProbe probe(CopyProbe(tree, "QmEditorProbe.EXE"), "/sleep=20000");
   bool seen = false;
+  Win32System system;
   for (DWORD waited = 0; waited < kWait && !seen; waited += 50) {
-    for (const std::string& name : RunningExecutables()) seen = seen || ProcessNameMatches("qmeditorprobe.exe", name);
+    for (const std::string& name : RunningExecutables()) {
+      seen = seen || ProcessNameMatches("qmeditorprobe.exe", name, system);
+    }
     if (!seen) Sleep(50);
   }
   EXPECT_TRUE(seen);

@@ -34,6 +34,10 @@ void WriteWholeFile(const std::string& path, const std::string& bytes) {
 }
 
 std::string TempTree::MakeDir(const std::string& relative) const {
+  // Each level, so that a path of several names can be made at once.
+  for (size_t end = relative.find('\\'); end != std::string::npos; end = relative.find('\\', end + 1)) {
+    CreateDirectoryA((root_ + relative.substr(0, end)).c_str(), nullptr);
+  }
   const std::string path = root_ + relative;
   CreateDirectoryA(path.c_str(), nullptr);
   return path;

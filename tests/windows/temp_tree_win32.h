@@ -14,6 +14,7 @@ class TempTree {
   // The tree's root, with a trailing backslash.
   const std::string& Path() const { return root_; }
   std::string Write(const std::string& relative, const std::string& bytes) const;
+  // Every directory of the relative path that is missing.
   std::string MakeDir(const std::string& relative) const;
 
  private:
