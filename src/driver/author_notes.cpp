@@ -166,7 +166,9 @@ class Checker {
       if (line.kind == SettingsLine::kGroup) {
         const bool known = std::any_of(known_groups.begin(), known_groups.end(),
                                        [&](const std::string& g) { return SameName(g, line.name); });
+        // Only the line of an earlier one is kept: the push below may move the groups.
         const Group* earlier = Find(line.name.c_str());
+        const int earlier_line = earlier != nullptr ? earlier->line : 0;
         groups_.push_back({line.name, line.number, {}});
         current = &groups_.back();
         current_read = known && earlier == nullptr;
@@ -175,10 +177,9 @@ class Checker {
           Add(false, line.number,
               JoinTexts({"[", line.name, "]: unknown section, never read", nearest.empty() ? "" : " (did you mean [",
                          nearest, nearest.empty() ? "" : "]?)"}));
-        } else if (earlier != nullptr) {
+        } else if (earlier_line != 0) {
           Add(false, line.number,
-              JoinTexts(
-                  {"[", line.name, "]: given again; only the one on line ", DecimalText(earlier->line), " is read"}));
+              JoinTexts({"[", line.name, "]: given again; only the one on line ", DecimalText(earlier_line), " is read"}));
         }
         continue;
       }
@@ -350,6 +351,13 @@ class Checker {
         std::string relative;
         const bool below = RelativePathBelow(value, relative);
         const std::string path = below ? UpperCase(relative) : std::string();
+        if (dirs && below && relative.empty()) {
+          // A line without "=" is such a value too.
+          Add(true, key->number,
+              JoinTexts({"[", group->name, "] ", key->name, ": ", value.empty() ? "an empty value" : value,
+                         " names the installation folder itself: delete-all then empties it whole, the user's files "
+                         "in it too"}));
+        }
         if (dirs) {
           const auto twice = std::find(dir_paths.begin(), dir_paths.end(), path);
           if (!path.empty() && twice != dir_paths.end()) {

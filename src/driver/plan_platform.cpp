@@ -3,22 +3,19 @@
 #include <algorithm>
 
 #include "driver/run_log.h"
+#include "removal/registry.h"
 #include "text/text.h"
 
 bool PlanRegistry::Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key,
-                        const std::string& value) {
+                        const std::string& value, uint32_t error) {
   EntryReport report;
   report.outcome = outcome;
+  report.error = error;
   log_.Log(PlanLine(JoinTexts({what, RootName(root), "\\", key, value}), report));
   return outcome == Outcome::kRemoved;
 }
 
 namespace {
-
-// A key as the plan remembers it.
-std::string KeyName(RegistryRoot root, const std::string& key) {
-  return UpperCase(JoinTexts({RootName(root), "\\", WithoutTrailingBackslashes(key)}));
-}
 
 std::string ParentName(const std::string& key_name) {
   const size_t slash = key_name.rfind('\\');
@@ -33,6 +30,20 @@ uint32_t ChildrenOf(const std::vector<std::string>& keys, const std::string& key
 }
 
 }  // namespace
+
+std::string PlanRegistry::KeyName(RegistryRoot root, const std::string& key) const {
+  std::string path = WithoutTrailingBackslashes(key);
+  std::string below;
+  for (;;) {
+    const std::string system_name = system_.KeyPathOf(root, path);
+    if (!system_name.empty()) return UpperCase(system_name + below);
+    if (path.empty()) break;
+    const size_t slash = path.rfind('\\');
+    below = (slash == std::string::npos ? "\\" + path : path.substr(slash)) + below;
+    path = slash == std::string::npos ? std::string() : path.substr(0, slash);
+  }
+  return UpperCase(JoinTexts({RootName(root), "\\", WithoutTrailingBackslashes(key)}));
+}
 
 bool PlanRegistry::Names::Has(const std::string& name) const {
   return std::find(names_.begin(), names_.end(), name) != names_.end();
@@ -60,7 +71,8 @@ bool PlanRegistry::ReadRegistryValue(RegistryRoot root, const std::string& key, 
                                      std::string& text) {
   const std::string name = KeyName(root, key);
   text.clear();
-  if (Deleted(name) || created_keys_.Has(name) || deleted_values_.Has(name + "|" + UpperCase(value))) {
+  // A key the plan made holds no value yet.
+  if (created_keys_.Has(name) || Deleted(name) || deleted_values_.Has(name + "|" + UpperCase(value))) {
     return false;
   }
   return system_.ReadRegistryValue(root, key, value, text);
@@ -68,13 +80,16 @@ bool PlanRegistry::ReadRegistryValue(RegistryRoot root, const std::string& key, 
 
 KeyHolds PlanRegistry::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   const std::string name = KeyName(root, key);
-  if (Deleted(name)) return KeyHolds();
-  KeyHolds holds = created_keys_.Has(name) ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
+  // A key made again after it was deleted is there, and holds only what
+  // the plan made below it.
+  const bool created = created_keys_.Has(name);
+  if (!created && Deleted(name)) return KeyHolds();
+  KeyHolds holds = created ? KeyHolds{true, 0, 0} : system_.RegistryKeyHolds(root, key);
   uint32_t values = 0;
   for (const std::string& deleted : deleted_values_.All())
     values += deleted.compare(0, name.size() + 1, name + "|") == 0;
   holds.values -= std::min(holds.values, values);
-  holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_.All(), name));
+  if (!created) holds.subkeys -= std::min(holds.subkeys, ChildrenOf(deleted_keys_.All(), name));
   holds.subkeys += ChildrenOf(created_keys_.All(), name);
   return holds;
 }
@@ -107,6 +122,7 @@ void PlanRegistry::CreateOnTheWay(RegistryRoot root, const std::string& key) {
 
 bool PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
   if (!IsPredefinedRoot(root)) return Told(Outcome::kAbsent, "registry value ", root, key, "|" + value);
+  if (RegistryRefusesPath(key)) return Told(Outcome::kFailed, "registry value ", root, key, "|" + value, kBadPathname);
   CreateOnTheWay(root, key);
   std::string text;
   const bool there = ReadRegistryValue(root, key, value, text);
@@ -119,6 +135,7 @@ bool PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key
 
 bool PlanRegistry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
   // A key with subkeys is never deleted.
+  if (RegistryRefusesPath(key)) return Told(Outcome::kFailed, "registry key ", root, key, std::string(), kBadPathname);
   const std::string name = KeyName(root, key);
   const KeyHolds holds = RegistryKeyHolds(root, WithoutTrailingBackslashes(key));
   const Outcome outcome = !holds.exists                                      ? Outcome::kAbsent

@@ -34,15 +34,22 @@ class PlanRegistry final : public RunRegistry {
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
+  std::string KeyPathOf(RegistryRoot root, const std::string& key) override { return system_.KeyPathOf(root, key); }
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
 
  private:
   // A registry deletion's line of the plan; true when it would be deleted.
-  bool Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key, const std::string& value);
-  // A key that the plan deleted, or one above it.
+  bool Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key, const std::string& value,
+            uint32_t error = 0);
+  // A key that the plan deleted, or one above it: what the system holds
+  // there is gone, though the key may have been made again since.
   bool Deleted(const std::string& key_name) const;
+  // A key as the plan remembers it: in capitals, by the system's own name
+  // of the nearest key that exists on its path, so that every alias of a
+  // key is one key; by its spelling where none can be opened.
+  std::string KeyName(RegistryRoot root, const std::string& key) const;
   // The keys that DeleteRegistryValue makes on its way to an absent key.
   void CreateOnTheWay(RegistryRoot root, const std::string& key);
 
@@ -62,7 +69,7 @@ class PlanRegistry final : public RunRegistry {
     std::vector<std::string> names_;
   };
   Names deleted_keys_;    // that the system has
-  Names created_keys_;    // that the system lacks
+  Names created_keys_;    // that the plan made: the system lacks them, or they were deleted first
   Names deleted_values_;  // that the system has
 };
 

@@ -128,28 +128,31 @@ void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
     while (!folders.empty()) {
       const std::string directory = folders.back();
       folders.pop_back();
-      for (const std::string& name : platform.files.EntriesOf(directory)) {
-        const std::string path = UpperCase(directory + WithoutTrailingBackslashes(name));
-        bool setups_own = IsInUseName(name), holds_setups = false;
+      for (const HeldEntry& entry : platform.files.EntriesOf(directory)) {
+        const std::string path = UpperCase(directory + entry.name);
+        bool setups_own = IsInUseName(entry.name), holds_setups = false;
         for (const std::string& setup : setups) {
           const bool at_or_below =
               setup.compare(0, path.size(), path) == 0 && (setup.size() == path.size() || setup[path.size()] == '\\');
           setups_own = setups_own || (at_or_below && setup.size() == path.size());
           holds_setups = holds_setups || (at_or_below && setup.size() > path.size());
         }
-        const bool is_directory = name.back() == '\\';
-        if (setups_own || (holds_setups && !is_directory)) continue;
+        // A link is named as what it is, never looked through.
+        const bool folder = entry.directory && !entry.link;
+        if (setups_own || (holds_setups && !folder)) continue;
+        const std::string name = entry.name + (folder ? "\\" : "");
         if (holds_setups) {
           folders.push_back(directory + name);
           if (run.plan) {
-            run.notes.push_back("note: the folder " + directory + WithoutTrailingBackslashes(name) +
+            run.notes.push_back("note: the folder " + directory + entry.name +
                                 " holds installed files, but no [Dirs] value names it, so it stays");
           }
           continue;
         }
+        const StayedItem::Kind kind =
+            entry.link ? StayedItem::kUsersLink : folder ? StayedItem::kUsersDirectory : StayedItem::kUsersFile;
         named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
-                         is_directory ? static_cast<uint32_t>(platform.files.EntriesOf(directory + name).size()) : 0,
-                         is_directory ? StayedItem::kUsersDirectory : StayedItem::kUsersFile});
+                         folder ? static_cast<uint32_t>(platform.files.EntriesOf(directory + name).size()) : 0, kind});
       }
     }
     named[line].number = static_cast<uint32_t>(named.size() - line - 1);
@@ -167,6 +170,8 @@ std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
   switch (item.kind) {
     case StayedItem::kUsersFile:
       return "  " + item.path;
+    case StayedItem::kUsersLink:
+      return JoinTexts({"  ", item.path, " (", texts[UiText::kLinkEntry], ")"});
     case StayedItem::kUsersDirectory:
       return JoinTexts(
           {"  ", item.path, " (", Counted(item.number, texts[UiText::kEntriesOne], texts[UiText::kEntries]), ")"});

@@ -34,13 +34,15 @@ std::string OutcomeText(uint32_t error) {
   }
 }
 
-std::string ActionLine(const std::string& action, const std::string& subject, uint32_t error) {
-  return JoinTexts({action, " ", subject, ": ", OutcomeText(error)});
+std::string ActionLine(const std::string& action, const std::string& subject, bool done, uint32_t error) {
+  // A failure the platform gave no number for is still a failure.
+  return JoinTexts({action, " ", subject, ": ", done || error != 0 ? OutcomeText(error) : "failed"});
 }
 
 std::string OutcomeWords(const EntryReport& report) {
-  std::string words = report.outcome == Outcome::kFailed ? OutcomeText(report.error)
-                                                         : kOutcomeWords[static_cast<size_t>(report.outcome)];
+  std::string words = report.outcome != Outcome::kFailed ? kOutcomeWords[static_cast<size_t>(report.outcome)]
+                      : report.error != 0                ? OutcomeText(report.error)
+                                                         : std::string("failed");
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
     AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)),
                         report.held == 1 ? " entry" : " entries"});
@@ -135,8 +137,9 @@ std::string ProgramLine(const std::string& program, const std::string& parameter
   } else if (outcome.started) {
     AppendTexts(line, {"exit code ", DecimalText(static_cast<int32_t>(outcome.exit_code))});
   } else {
-    line += outcome.not_a_program ? "skipped, not a program, and this run opens nothing through the shell"
-                                  : "could not be started";
+    line += !outcome.not_a_program                                      ? "could not be started"
+            : rule.documents == DocumentOpening::kMachineClasses ? "not a program: opened by the machine's class for its type"
+                                                                 : "skipped, not a program";
   }
   return line;
 }

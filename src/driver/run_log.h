@@ -12,7 +12,7 @@
 std::string OutcomeText(uint32_t error);
 
 // "delete file C:\x.dll: in use" and the like.
-std::string ActionLine(const std::string& action, const std::string& subject, uint32_t error);
+std::string ActionLine(const std::string& action, const std::string& subject, bool done, uint32_t error);
 
 // What became of one entry of the installation: "in use", "passed over, it
 // leads through a directory link" and the like.

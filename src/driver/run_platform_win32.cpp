@@ -118,7 +118,7 @@ void Win32System::Log(const std::string& line) {
 }
 
 bool Win32System::Logged(bool done, const char* action, const std::string& subject) {
-  if (log_.Valid()) Log(ActionLine(action, subject, done ? 0 : GetLastError()));
+  if (log_.Valid()) Log(ActionLine(action, subject, done, done ? 0 : GetLastError()));
   return done;
 }
 
@@ -145,7 +145,7 @@ void Win32Window::ShowStatus(const std::string& text) {
 void Win32Window::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
 void Win32Window::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
 void Win32Window::ShowDetails(const std::string& text, const std::string& folder) { window_.ShowDetails(text, folder); }
-std::vector<std::string> Win32Files::EntriesOf(const std::string& directory) {
+std::vector<HeldEntry> Win32Files::EntriesOf(const std::string& directory) {
   return ::EntriesOf(directory, installation_.Changes());
 }
 void Win32Window::FinishStep() { window_.Flush(false); }
@@ -160,7 +160,9 @@ Outcome Win32Files::RemoveAbsolute(const std::string& path, bool directory) {
   EntryReport report;
   report.path = path;
   report.directory = directory;
-  report.outcome = ::RemoveAbsolute(path, directory, installation_.Changes());
+  const RemovalResult result = ::RemoveAbsolute(path, directory, installation_.Changes());
+  report.outcome = result.outcome;
+  report.error = result.error;
   system_.Log(EntryLine(report, &installation_.Changes() == &planned_changes_));
   return report.outcome;
 }
@@ -180,6 +182,8 @@ bool Win32Registry::ReadRegistryValue(RegistryRoot root, const std::string& key,
 KeyHolds Win32Registry::RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   return ::RegistryKeyHolds(root, key);
 }
+
+std::string Win32Registry::KeyPathOf(RegistryRoot root, const std::string& key) { return ::KeyPathOf(root, key); }
 
 bool Win32Registry::RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
   return ::RegistryAllows(root, key, change);

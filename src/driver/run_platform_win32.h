@@ -71,7 +71,7 @@ class Win32Files final : public RunFiles {
   explicit Win32Files(Win32System& system) : system_(system) {}
   bool FileExists(const std::string& path) override;
   Outcome RemoveAbsolute(const std::string& path, bool directory) override;
-  std::vector<std::string> EntriesOf(const std::string& directory) override;
+  std::vector<HeldEntry> EntriesOf(const std::string& directory) override;
   bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
   void ReleaseInstallation() override;
@@ -89,6 +89,7 @@ class Win32Registry final : public RunRegistry {
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
+  std::string KeyPathOf(RegistryRoot root, const std::string& key) override;
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
   bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
   bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;

@@ -1,5 +1,7 @@
 #include "driver/uninstall_sequence.h"
 
+#include "removal/file_association.h"
+
 #include "driver/plan_platform.h"
 #include "driver/removal_steps.h"
 #include "driver/run_log.h"
@@ -7,6 +9,7 @@
 #include "external/uninstall_script.h"
 #include "platform/run_platform.h"
 #include "privileges/rights.h"
+#include "removal/file_association.h"
 #include "removal/file_removal.h"
 #include "text/text.h"
 #include "ui/message_box.h"
@@ -158,14 +161,44 @@ RunResult RunUnattended(UninstallRun& run, const RunPlatform& platform) {
 
 }  // namespace
 
+namespace {
+
+// A hook that is a document, in an elevated run: started by the open command
+// of the machine's class for its type, with the same parameters and folder.
+ProgramOutcome OpenByMachineClass(const RunPlatform& platform, const std::string& document,
+                                  const std::string& parameters, const std::string& working_directory,
+                                  WaitRule rule) {
+  const std::string extension = ExtensionOf(document);
+  const std::string classes = "Software\\Classes\\";
+  std::string type, command;
+  if (extension.empty() || !platform.registry.ReadRegistryValue(kLocalMachine, classes + "." + extension, "", type) ||
+      type.empty() || !platform.registry.ReadRegistryValue(kLocalMachine, classes + type + kOpenCommand, "", command) ||
+      command.empty()) {
+    platform.system.Log(
+        JoinTexts({"open document ", document, ": skipped, the machine's classes give its type no open command"}));
+    return {};
+  }
+  platform.system.Log(JoinTexts({"open document ", document, " by the machine's class ", type, ": ", command}));
+  const StartedCommand started = ProgramOfCommand(DocumentCommand(command, document, parameters), platform.files);
+  rule.documents = DocumentOpening::kNone;
+  return platform.processes.RunProgram(started.program, started.arguments,
+                                       ShellDirectoryFor(document, working_directory), rule);
+}
+
+}  // namespace
+
 ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, ProgramKind kind,
                               const std::string& program, const std::string& parameters,
                               const std::string& working_directory) {
-  // Only the user's run may open a hook through the shell, and only when it
-  // is not elevated: asked only then.
-  const bool elevated = !run.unattended && kind != ProgramKind::kLibrary && platform.system.IsAdministrator();
+  // How a document is opened depends on the rights the run holds: asked
+  // only for a hook.
+  const bool hook = kind == ProgramKind::kBeforeUninstall || kind == ProgramKind::kAfterUninstall;
+  const bool elevated = hook && platform.system.IsAdministrator();
   const WaitPolicy policy = WaitPolicyFor(kind, run.unattended, run.timeout_seconds, elevated);
-  const ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, policy.rule);
+  ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, policy.rule);
+  if (outcome.not_a_program && policy.rule.documents == DocumentOpening::kMachineClasses) {
+    outcome = OpenByMachineClass(platform, program, parameters, working_directory, policy.rule);
+  }
   run.waits_ran_out = run.waits_ran_out || (outcome.outlived && !policy.outliving_ends_the_run);
   return outcome;
 }

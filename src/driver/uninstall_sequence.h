@@ -15,7 +15,7 @@
 // reported, or an entry of the user's in a directory that stayed, named on a
 // line below that directory's by its path relative to the own directory.
 struct StayedItem {
-  enum Kind : uint8_t { kEntry, kUsersFile, kUsersDirectory };
+  enum Kind : uint8_t { kEntry, kUsersFile, kUsersDirectory, kUsersLink };
   std::string path;
   Outcome outcome = Outcome::kNotEmpty;  // an entry's
   // The platform's error behind kFailed; the user's entries that a kNotEmpty

@@ -41,15 +41,7 @@ std::string FullFileNamed(const std::string& path, const RunPlatform& platform) 
 
 // The program a command starts, as the platform would find it.
 std::string ProgramStartedBy(const std::string& command, const RunPlatform& platform) {
-  const std::vector<std::string> candidates = CommandProgramCandidates(command);
-  for (const std::string& candidate : candidates) {
-    if (platform.files.FileExists(candidate)) return FullFileNamed(candidate, platform);
-    if (ExtensionOf(candidate).empty() && platform.files.FileExists(candidate + ".exe")) {
-      return FullFileNamed(candidate + ".exe", platform);
-    }
-  }
-  // None is there: the one the platform would have tried first.
-  return candidates.empty() ? std::string() : FullFileNamed(candidates.front(), platform);
+  return FullFileNamed(ProgramOfCommand(command, platform.files).program, platform);
 }
 
 enum class ClassOwner : uint8_t { kNone, kOurs, kAnother };
@@ -108,11 +100,12 @@ void RemoveFileAssociation(const TaskRecord& task, const std::string& own, const
   }
 }
 
-void RemoveTaskFile(const TaskRecord& task, const RunPlatform& platform) {
+void RemoveTaskFile(const TaskRecord& task, UninstallRun& run, const RunPlatform& platform) {
   const std::string path = TrimBlanks(task.field2);
   if (!platform.files.FileExists(path)) return;
   platform.window.ShowStatus(StatusText(path));
-  platform.files.RemoveAbsolute(path, false);
+  // A program that runs still goes at the restart, as one in the installation does.
+  if (platform.files.RemoveAbsolute(path, false) == Outcome::kAtRestart) run.restart_needed = true;
 }
 
 }  // namespace
@@ -163,7 +156,7 @@ void UndoUserTasks(UninstallRun& run, const RunPlatform& platform) {
         RemoveFileAssociation(task, run.settings.own_directory, platform);
         break;
       case TaskKind::File:
-        RemoveTaskFile(task, platform);
+        RemoveTaskFile(task, run, platform);
         break;
     }
   }

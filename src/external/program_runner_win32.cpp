@@ -78,9 +78,10 @@ ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& 
                                  const std::string& working_directory, const WaitRule& rule) {
   HANDLE process = nullptr;
   if (!StartProcess(program, parameters, working_directory, process)) {
+    const bool shell = rule.documents == DocumentOpening::kShell;
     ProgramOutcome refused;
-    refused.not_a_program = !rule.shell;
-    if (!rule.shell || !OpenThroughShell("Open", program, parameters, working_directory, process)) return refused;
+    refused.not_a_program = !shell;
+    if (!shell || !OpenThroughShell("Open", program, parameters, working_directory, process)) return refused;
   }
   return WaitedFor(process, rule.limit_ms);
 }

@@ -32,11 +32,18 @@ struct ProgramOutcome {
   bool not_a_program = false;  // no process, and the shell was not to be asked
 };
 
-// How long a wait for a program or script lasts, and whether a hook that is
-// not a program may be opened through the shell's "Open".
+// How a hook that is not a program, a document, is opened.
+enum class DocumentOpening : uint8_t {
+  kNone,            // not at all: libraries and scripts are programs or nothing
+  kShell,           // through the shell's "Open", by the user's classes too
+  kMachineClasses,  // by the open command of the machine's class for its type alone
+};
+
+// How long a wait for a program or script lasts, and how a hook that is not
+// a program is opened.
 struct WaitRule {
   uint32_t limit_ms = 0;  // 0: until it ends
-  bool shell = true;
+  DocumentOpening documents = DocumentOpening::kShell;
 };
 
 // How a script run went.
@@ -119,6 +126,13 @@ class RemovalListener {
 
  protected:
   ~RemovalListener() = default;
+};
+
+// An entry a directory holds.
+struct HeldEntry {
+  std::string name;
+  bool directory = false;
+  bool link = false;  // leads elsewhere by name (a junction, a symbolic link): never looked through
 };
 
 // How one value of the installation is removed.
@@ -289,9 +303,8 @@ class RunFiles {
   // path names it: never through a link on the way. Read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
   virtual Outcome RemoveAbsolute(const std::string& path, bool directory) = 0;
-  // The names of the entries a directory holds, a directory's with a
-  // backslash at its end.
-  virtual std::vector<std::string> EntriesOf(const std::string& directory) = 0;
+  // The entries a directory holds, as its listing shows them.
+  virtual std::vector<HeldEntry> EntriesOf(const std::string& directory) = 0;
 
   // The installation, reached only from the own directory down: each
   // directory on the way is held so that nobody can rename or replace it
@@ -322,6 +335,10 @@ class RunRegistry {
   virtual bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                                  std::string& text) = 0;
   virtual KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) = 0;
+  // The system's own name of an existing key, the same through every alias
+  // that reaches it (HKCR\x and HKLM\Software\Classes\x; HKCU and
+  // HKU\<the user's SID>); empty where it cannot be opened.
+  virtual std::string KeyPathOf(RegistryRoot root, const std::string& key) = 0;
   // Whether the run's account may make that change on an existing key:
   // delete a value, make a key below it, or delete the key itself.
   virtual bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) = 0;

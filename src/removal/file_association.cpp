@@ -70,25 +70,6 @@ std::vector<RegistryStep> Steps(const StepPattern* first, const StepPattern* end
 
 std::string AutoFileClass(const std::string& extension) { return extension + "_auto_file"; }
 
-std::vector<std::string> CommandProgramCandidates(const std::string& command) {
-  const std::string line = command.substr(std::min(command.size(), command.find_first_not_of(" \t")));
-  if (line.empty()) return {};
-  if (line[0] == '"') {
-    const size_t end = line.find('"', 1);
-    const std::string program = line.substr(1, end == std::string::npos ? end : end - 1);
-    return program.empty() ? std::vector<std::string>() : std::vector<std::string>{program};
-  }
-  // The arguments begin at a tab or a quote at the latest.
-  const std::string words = line.substr(0, line.find_first_of("\t\""));
-  std::vector<std::string> candidates;
-  for (size_t blank = words.find(' '); blank != std::string::npos; blank = words.find(' ', blank + 1)) {
-    if (blank > 0 && words[blank - 1] != ' ') candidates.push_back(words.substr(0, blank));
-  }
-  const std::string whole = words.substr(0, words.find_last_not_of(' ') + 1);
-  if (candidates.empty() || candidates.back() != whole) candidates.push_back(whole);
-  return candidates;
-}
-
 std::string IconFile(const std::string& value) {
   const std::string text = TrimBlanks(value);
   if (!text.empty() && text[0] == '"') {

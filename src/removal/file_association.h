@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "external/program_runner.h"
 #include "removal/registry.h"
 
 struct RegistryStep {
@@ -31,14 +32,6 @@ constexpr char kOpenCommand[] = "\\shell\\open\\command";
 // The class's icon, as it reads in the registry.
 constexpr char kDefaultIcon[] = "\\DefaultIcon";
 
-// The programs a command line may start, in the order the platform tries
-// them: a quoted one up to its closing quote; unquoted, the text up to each
-// blank in turn and then the whole first part, as CreateProcess searches
-// ("C:\Program Files\a b\x.exe %1" tries "C:\Program", then
-// "C:\Program Files\a", ...). The first that names an existing file is the
-// program, with ".exe" added where it names no extension. Empty for a
-// command that names no program.
-std::vector<std::string> CommandProgramCandidates(const std::string& command);
 // The file an icon value names: "path,index" or "\"path\",index".
 std::string IconFile(const std::string& value);
 

@@ -32,6 +32,11 @@ std::string LongPathForm(const std::string& path) {
   return "\\\\?\\" + trimmed;
 }
 
+bool MayHoldUnlisted(uint32_t attributes) {
+  constexpr uint32_t kOffline = 0x1000, kRecallOnOpen = 0x40000, kRecallOnDataAccess = 0x400000;
+  return (attributes & (kOffline | kRecallOnOpen | kRecallOnDataAccess)) != 0;
+}
+
 bool ReparseTagLeadsElsewhere(uint32_t tag) {
   constexpr uint32_t kNameSurrogate = 0x20000000;
   return tag == 0 || (tag & kNameSurrogate) != 0;

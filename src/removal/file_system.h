@@ -35,6 +35,14 @@ bool IsInUseName(const std::string& name);
 // word that it is a link.
 bool ReparseTagLeadsElsewhere(uint32_t tag);
 
+// Whether a directory may hold entries its listing does not show, so that
+// it is never taken for empty: a placeholder whose content lies partly with
+// a storage provider says so by its attributes, whatever its reparse tag (a
+// cloud folder not fully populated is recalled on open; one whose files are
+// partly on disk, on data access; a file server's folder may be offline).
+// Its deletion would reach the provider, and the cloud, too.
+bool MayHoldUnlisted(uint32_t attributes);
+
 // The platform's long form of a full path ("\\?\C:\..." or
 // "\\?\UNC\server\share\..."), which no length limit applies to, without
 // trailing backslashes but a drive root's: the form in which a handle's

@@ -310,6 +310,23 @@ FileIdentity FullIdentityOf(HANDLE handle) {
   return identity;
 }
 
+// A file in use, which cannot be deleted (a running program, a loaded
+// library): renamed beside itself first, so that its path is free for a new
+// installation, which the restart then never touches, and its new name
+// removed at the next restart, where the rights allow it; where they do not,
+// it takes its name back and stays.
+RemovalResult LeaveToRestart(HANDLE file, HANDLE directory, const std::wstring& name, EntryChanges& changes) {
+  NTSTATUS status = kNameCollision;
+  for (int attempt = 0; attempt < 8 && status == kNameCollision; ++attempt) {
+    const std::wstring taken = Wide(InUseName(GetCurrentProcessId(), attempt));
+    status = changes.Rename(file, directory, taken.c_str(), taken.size());
+  }
+  if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
+  const RemovalResult result = changes.ScheduleForRestart(file);
+  if (result.outcome != Outcome::kAtRestart) changes.Rename(file, directory, name.c_str(), name.size());
+  return result;
+}
+
 }  // namespace
 
 NTSTATUS SystemChanges::OpenFileToDelete(HANDLE directory, const wchar_t* name, size_t length, KernelHandle& file) {
@@ -494,22 +511,7 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
 }
 
 RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, size_t name) {
-  // Renamed beside itself first, so that its path is free for a new
-  // installation, which the restart then never touches.
-  const std::wstring original = relative_.substr(name);
-  NTSTATUS status = kNameCollision;
-  for (int attempt = 0; attempt < 8 && status == kNameCollision; ++attempt) {
-    relative_.resize(name);
-    relative_ += Wide(InUseName(GetCurrentProcessId(), attempt));
-    status = changes_->Rename(file, directory, &relative_[name], relative_.size() - name);
-  }
-  relative_.resize(name);
-  relative_ += original;
-  if (!NT_SUCCESS(status)) return {Outcome::kInUse, RtlNtStatusToDosError(status)};
-  const RemovalResult result = changes_->ScheduleForRestart(file);
-  // Where the rights do not allow it, it takes its name back and stays.
-  if (result.outcome != Outcome::kAtRestart) changes_->Rename(file, directory, original.c_str(), original.size());
-  return result;
+  return ::LeaveToRestart(file, directory, relative_.substr(name), *changes_);
 }
 
 RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree,
@@ -518,6 +520,8 @@ RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const Se
   const size_t length = relative_.size() - name;
   if (!IsDirectory(seen.attributes)) return RemoveFile(parent, name, tree);
   if (IsDirectoryLink(seen)) return RemoveLink(parent, text, length);
+  // Only what is all on disk can be seen to be empty.
+  if (!tree && MayHoldUnlisted(seen.attributes)) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
   KernelHandle directory;
   const RemovalResult opened =
       OpenChecked(parent, text, length, seen, kRemoveAccess | (tree ? FILE_WRITE_ATTRIBUTES : 0), directory);
@@ -676,6 +680,12 @@ NTSTATUS CreateFileBelow(HANDLE directory, const std::wstring& name, ACCESS_MASK
   return status;
 }
 
+bool ScheduleRemovalAtRestart(const std::string& full_path) {
+  const KernelHandle entry = OpenEntryAt(full_path, FILE_READ_ATTRIBUTES);
+  SystemChanges system;
+  return entry.Valid() && system.ScheduleForRestart(entry.Get()).outcome == Outcome::kAtRestart;
+}
+
 bool IdentityAt(const std::string& path, FileIdentity& identity) {
   const std::string full = FullPath(path);
   if (full.empty()) return false;
@@ -695,37 +705,46 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path) {
                               TRUE) == CSTR_EQUAL;
 }
 
-Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
+RemovalResult RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
   const std::string full = FullPath(path);
-  if (full.empty()) return Outcome::kAbsent;
-  if (Wide(full).size() >= kPathLimit) return Outcome::kTooLong;
+  if (full.empty()) return {Outcome::kAbsent, 0};
+  if (Wide(full).size() >= kPathLimit) return {Outcome::kTooLong, 0};
   const KernelHandle entry = OpenEntryAt(full, DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0));
-  if (!entry.Valid()) return ResultOfError(GetLastError()).outcome;
+  if (!entry.Valid()) return ResultOfError(GetLastError());
   SeenEntry seen;
-  if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError()).outcome;
-  if (changes.Gone(entry.Get())) return Outcome::kAbsent;
+  if (!IdentityOf(entry.Get(), seen)) return ResultOfError(GetLastError());
+  if (changes.Gone(entry.Get())) return {Outcome::kAbsent, 0};
   // A file where a directory was named, or the other way round, is not
   // what the path names; a directory that is itself a link stays with it.
-  if (IsDirectory(seen.attributes) != directory) return Outcome::kChanged;
-  if (directory && LeadsElsewhere(seen)) return Outcome::kLink;
-  if (!HandleIsAt(entry.Get(), full)) return Outcome::kThroughLink;
+  if (IsDirectory(seen.attributes) != directory) return {Outcome::kChanged, 0};
+  if (directory && LeadsElsewhere(seen)) return {Outcome::kLink, 0};
+  if (directory && MayHoldUnlisted(seen.attributes)) return {Outcome::kNotEmpty, ERROR_DIR_NOT_EMPTY};
+  if (!HandleIsAt(entry.Get(), full)) return {Outcome::kThroughLink, 0};
   // A directory goes only when it is empty, a read-only file not at all.
-  return Done(changes.Mark(entry.Get(), false)).outcome;
+  const NTSTATUS status = changes.Mark(entry.Get(), false);
+  if (status != kCannotDelete || directory || (seen.attributes & FILE_ATTRIBUTE_READONLY) != 0) return Done(status);
+  // Refused although it is not read-only: in use, and left to the restart
+  // as the walk leaves one, from its own folder.
+  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(full));
+  const KernelHandle parent = OpenDirectoryAt(folder.size() == 2 ? folder + "\\" : folder, kHoldAccess);
+  if (!parent.Valid()) return Done(status);
+  return LeaveToRestart(entry.Get(), parent.Get(), Wide(FileNameOf(full)), changes);
 }
 
-std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& changes) {
-  std::vector<std::string> names;
+std::vector<HeldEntry> EntriesOf(const std::string& directory, EntryChanges& changes) {
+  std::vector<HeldEntry> entries;
   const KernelHandle held = OpenDirectoryAt(directory, FILE_LIST_DIRECTORY | FILE_TRAVERSE);
-  if (!held.Valid()) return names;
+  if (!held.Valid()) return entries;
   Listing listing(held.Get());
   while (const ListedEntry* entry = listing.Next()) {
     const size_t length = entry->name_bytes / sizeof(wchar_t);
     if (changes.GoneBelow(held.Get(), entry->name, length)) continue;
-    names.emplace_back();
-    AppendNarrow(names.back(), std::wstring(entry->name, length));
-    if (IsDirectory(entry->attributes)) names.back() += '\\';
+    entries.emplace_back();
+    AppendNarrow(entries.back().name, std::wstring(entry->name, length));
+    entries.back().directory = IsDirectory(entry->attributes);
+    entries.back().link = LeadsElsewhere({entry->attributes, entry->reparse_tag, entry->id.QuadPart});
   }
-  return names;
+  return entries;
 }
 
 bool FileExists(const std::string& path, EntryChanges& changes) {

@@ -140,9 +140,8 @@ class HeldInstallation {
   EntryChanges* changes_ = &system_changes_;
 };
 
-// The names of the entries the directory holds that are not gone, a
-// directory's with a backslash at its end.
-std::vector<std::string> EntriesOf(const std::string& directory, EntryChanges& changes);
+// The entries the directory holds that are not gone.
+std::vector<HeldEntry> EntriesOf(const std::string& directory, EntryChanges& changes);
 
 // True only for an existing file that is not gone: false for a directory, a
 // drive, a network share or a missing entry. Wildcards in the last component
@@ -154,6 +153,11 @@ bool FileExists(const std::string& path, EntryChanges& changes);
 // directory. Statuses are the native API's.
 LONG CreateFileBelow(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share, bool fresh,
                          SECURITY_ATTRIBUTES* rights, KernelHandle& file);
+
+// Leaves the entry a full path names, itself and not what a link there
+// points to, to the next restart, by its volume's own name; false where the
+// rights or the system do not allow it.
+bool ScheduleRemovalAtRestart(const std::string& full_path);
 
 // The identity of the entry a path names, links followed as the platform
 // follows them; false when it cannot be opened.
@@ -169,4 +173,4 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path);
 // without following a link at its end and removed through that handle, and
 // only when the handle's final path is the path named, so that a link on
 // the way redirects nothing (kThroughLink). A read-only file stays.
-Outcome RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes);
+RemovalResult RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes);

@@ -2,6 +2,7 @@
 // one key without subkeys, at a time.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/run_platform.h"
@@ -17,8 +18,14 @@ bool DeleteRegistryKey(RegistryRoot root, const std::string& key);
 // Read only: true when the value exists; text receives it when it is a string.
 bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value, std::string& text);
 KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key);
+std::string KeyPathOf(RegistryRoot root, const std::string& key);
 // False only where opening the key for that change is denied.
 bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change);
+
+// The registry refuses a key path that begins with a backslash, whatever the
+// call: ERROR_BAD_PATHNAME.
+constexpr uint32_t kBadPathname = 161;
+bool RegistryRefusesPath(const std::string& key);
 
 // The product's own key below HKEY_CURRENT_USER, and the common key above it.
 constexpr char kProductKeyParent[] = "SOFTWARE\\Quillmarn\\";

@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <vector>
 
 #include "platform/owners_win32.h"
 #include "platform/text_win32.h"
 #include "removal/file_system.h"
 #include "removal/registry.h"
+
+extern "C" LONG NTAPI NtQueryKey(HANDLE key, ULONG kind, PVOID information, ULONG length, PULONG result);
 
 namespace {
 
@@ -78,6 +81,28 @@ KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) {
   holds.values = values;
   holds.subkeys = subkeys;
   return holds;
+}
+
+std::string KeyPathOf(RegistryRoot root, const std::string& key) {
+  RegistryKey opened;
+  if (!OpenToRead(root, key, opened)) return std::string();
+  // KEY_NAME_INFORMATION: the name's length in bytes, then the name.
+  constexpr ULONG kKeyNameInformation = 3;
+  std::vector<ULONG> buffer(1024);
+  ULONG size = 0;
+  LONG status = NtQueryKey(opened.Get(), kKeyNameInformation, buffer.data(),
+                           static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &size);
+  if (status == static_cast<LONG>(0xC0000023) || status == static_cast<LONG>(0x80000005)) {  // too small
+    buffer.assign(size / sizeof(ULONG) + 1, 0);
+    status = NtQueryKey(opened.Get(), kKeyNameInformation, buffer.data(),
+                        static_cast<ULONG>(buffer.size() * sizeof(ULONG)), &size);
+  }
+  if (status != 0 || buffer[0] / sizeof(wchar_t) + sizeof(ULONG) / sizeof(wchar_t) > buffer.size() * 2) {
+    return std::string();
+  }
+  std::string name;
+  NarrowText(std::wstring(reinterpret_cast<const wchar_t*>(&buffer[1]), buffer[0] / sizeof(wchar_t)), name);
+  return name;
 }
 
 bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {

@@ -6,6 +6,7 @@
 #include "platform/owners_win32.h"
 #include "platform/paths_win32.h"
 #include "platform/rights_win32.h"
+#include "removal/file_system_win32.h"
 #include "removal/self_delete_batch.h"
 #include "text/text.h"
 
@@ -91,13 +92,32 @@ bool StartBatch(const std::string& home, const std::string& environment) {
   startup.wShowWindow = SW_HIDE;
   PROCESS_INFORMATION process{};
   std::string block = environment;
-  if (!CreateProcessA(processor.c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, &block[0],
-                      parent.c_str(), &startup, &process)) {
-    return false;
+  // Outside the job the program runs in, where the job allows it: a
+  // deployment tool that closes its job when the program ends would end the
+  // batch with it.
+  BOOL in_job = FALSE;
+  const bool away = IsProcessInJob(kThisProcess, nullptr, &in_job) && in_job;
+  for (const DWORD flags : {away ? CREATE_BREAKAWAY_FROM_JOB : 0ul, 0ul}) {
+    std::string line = command;
+    if (CreateProcessA(processor.c_str(), &line[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW | flags, &block[0],
+                       parent.c_str(), &startup, &process)) {
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+      return true;
+    }
+    if (flags == 0) break;
   }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  return true;
+  return false;
+}
+
+// What the batch removes, also left to the next restart where the rights
+// allow it, in case the batch is ended first: harmless once it has run.
+// Only names nobody else will take: the retired program file and the
+// batch's home, never the program's own path.
+void LeaveToRestartToo(const std::string& retired, const std::string& bat, const std::string& home) {
+  for (const std::string& path : {retired, bat, WithoutTrailingBackslashes(home)}) {
+    if (!path.empty()) ScheduleRemovalAtRestart(path);
+  }
 }
 
 std::string StartSelfDeleteBatch(const std::string& own_directory) {
@@ -127,6 +147,7 @@ std::string StartSelfDeleteBatch(const std::string& own_directory) {
     const bool moved = ready && where != Retired::kNowhere && MoveFileA(exe.c_str(), retired.c_str());
     if (ready && (moved || where == Retired::kNowhere)) {
       if (StartBatch(home, SelfDeleteEnvironment(target, WindowsDirectory()))) {
+        if (elevated) LeaveToRestartToo(moved ? retired : std::string(), bat, home);
         // Nothing of the program is left in its directory: it goes now if it is empty.
         if (where == Retired::kIntoHome && !own_directory.empty()) RemoveDirectoryA(own_directory.c_str());
         return bat;

@@ -112,6 +112,7 @@ constexpr LanguageText kLanguageTexts[] = {
     {"WhyError", English(Outcome::kFailed)},
     {"Entries", "$N entries"},
     {"EntriesOne", "1 entry"},
+    {"LinkEntry", "a link, not looked into"},
     {"More", "and $N more"},
 };
 static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount));

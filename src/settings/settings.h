@@ -66,6 +66,7 @@ enum class UiText : uint8_t {
   kWhyError,
   kEntries,
   kEntriesOne,
+  kLinkEntry,
   kMore,
   kCount
 };

@@ -612,34 +612,45 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
 namespace {
 
 // The user's Videos folder moved elsewhere for one test, as a user or a
-// policy moves it; put back as it was at the end.
+// policy moves it; put back as it was at the end. Windows names it "My
+// Video", Wine "My Videos".
 class VideosMoved {
  public:
   VideosMoved() {
     RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.Receive(), nullptr);
-    DWORD size = sizeof(old_);
-    had_ = RegQueryValueExW(key_.Get(), kValue, nullptr, &type_, reinterpret_cast<BYTE*>(old_), &size) == 0;
+    for (Saved& saved : saved_) {
+      DWORD size = sizeof(saved.text);
+      saved.had = RegQueryValueExW(key_.Get(), saved.name, nullptr, &saved.type,
+                                   reinterpret_cast<BYTE*>(saved.text), &size) == ERROR_SUCCESS;
+    }
   }
   ~VideosMoved() {
-    if (had_) {
-      RegSetValueExW(key_.Get(), kValue, 0, type_, reinterpret_cast<const BYTE*>(old_),
-                     static_cast<DWORD>((wcslen(old_) + 1) * sizeof(wchar_t)));
-    } else {
-      RegDeleteValueW(key_.Get(), kValue);
+    for (const Saved& saved : saved_) {
+      if (saved.had) {
+        RegSetValueExW(key_.Get(), saved.name, 0, saved.type, reinterpret_cast<const BYTE*>(saved.text),
+                       static_cast<DWORD>((wcslen(saved.text) + 1) * sizeof(wchar_t)));
+      } else {
+        RegDeleteValueW(key_.Get(), saved.name);
+      }
     }
   }
   void To(const std::string& path) const {
-    RegSetValueExA(key_.Get(), "My Video", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                   static_cast<DWORD>(path.size() + 1));
+    for (const char* name : {"My Video", "My Videos"}) {
+      RegSetValueExA(key_.Get(), name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                     static_cast<DWORD>(path.size() + 1));
+    }
   }
 
  private:
   static constexpr const char* kKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-  static constexpr const wchar_t* kValue = L"My Video";
+  struct Saved {
+    const wchar_t* name;
+    DWORD type = REG_EXPAND_SZ;
+    wchar_t text[1024] = {};
+    bool had = false;
+  };
   RegistryKey key_;
-  DWORD type_ = REG_EXPAND_SZ;
-  wchar_t old_[1024] = {};
-  bool had_ = false;
+  Saved saved_[2] = {{L"My Video"}, {L"My Videos"}};
 };
 
 }  // namespace
@@ -663,7 +674,9 @@ TEST_F(Faults, DeleteAllIsNotOfferedAboveAShellFolderOfALongNameOrOtherLetters) 
     CreateDirectoryA((dir + "Videos").c_str(), nullptr);
     canary.PlantFile(dir + "Videos\\clip.avi");
     canary.Record();
-    if (row.made == long_name) ASSERT_GT((dir + "Videos").size(), 260u) << "more bytes than a byte-sized buffer holds";
+    if (row.made == long_name) {
+      ASSERT_GT((dir + "Videos").size(), 260u) << "more bytes than a byte-sized buffer holds";
+    }
     videos.To(dir + "Videos");
     ASSERT_TRUE(CopyFileA(UninstallerUnderTest().c_str(), (dir + "uninstall.exe").c_str(), FALSE));
     WriteWholeFile(dir + "qm-editor.exe", "MZ");

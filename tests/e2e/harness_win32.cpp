@@ -146,6 +146,18 @@ bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms) {
   return true;
 }
 
+bool ClickThroughToTheEnd(const RunningUninstaller& run, bool delete_all, DWORD timeout_ms, DWORD* code) {
+  // The confirmation window's controls, as the program numbers them.
+  constexpr int kOk = 5, kReady = 7, kDeleteAll = 10;
+  HWND main = WaitForMainWindow(run, timeout_ms);
+  if (main == nullptr) return false;
+  if (delete_all) ClickControl(main, kDeleteAll);
+  ClickControl(main, kOk);
+  if (!WaitForText(StatusBarOf(main), "  Uninstalling completed.", timeout_ms)) return false;
+  ClickControl(main, kReady);
+  return run.WaitForExit(timeout_ms, code);
+}
+
 std::vector<std::string> BatchDirectories() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);

@@ -87,6 +87,10 @@ HWND StatusBarOf(HWND main);
 // A window's rectangle in the client coordinates of main.
 RECT RectIn(HWND main, HWND control);
 bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
+// The user's whole run: the option ticked if asked, OK, the end of the
+// removal, Ready and the exit; false where a step did not come. The exit
+// code goes to *code.
+bool ClickThroughToTheEnd(const RunningUninstaller& run, bool delete_all, DWORD timeout_ms, DWORD* code);
 
 // The directories of the batches that uninstallers leave running after Ready:
 // in the user's temporary directory, and in an administrator's run (every

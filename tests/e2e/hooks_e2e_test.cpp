@@ -203,7 +203,8 @@ std::string Slashed(std::string path) {
 }  // namespace
 
 TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
-  Probe("editor.exe");
+  StagedInstall install("app");
+  install.Write("editor.exe", "MZ");
   // The program the first command reaches through "..": another's, beside the installation.
   const std::string other = install.Parent() + "other\\";
   CreateDirectoryA(other.c_str(), nullptr);
@@ -236,5 +237,47 @@ TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
   for (const char* key : {"qmdots_auto_file\\shell\\open\\command", "qmdots_auto_file\\shell\\open",
                           "qmdots_auto_file\\shell", "qmdots_auto_file", ".qmdots"}) {
     RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+  }
+}
+
+TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverTheUsers) {
+  // Every run under Wine is an administrator's: the user's class for the
+  // same type, which the shell would prefer, must never start.
+  TempTree handlers;
+  const std::string machine = handlers.MakeDir("machine") + "\\viewer.exe";
+  const std::string user = handlers.MakeDir("user") + "\\viewer.exe";
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), machine.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), user.c_str(), FALSE));
+  SetDefaultText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qmdoc", "qmdoc_machine");
+  SetDefaultText(HKEY_LOCAL_MACHINE, "Software\\Classes\\qmdoc_machine\\shell\\open\\command",
+                 "\"" + machine + "\" \"%1\" %*");
+  SetDefaultText(HKEY_CURRENT_USER, "Software\\Classes\\.qmdoc", "qmdoc_user");
+  SetDefaultText(HKEY_CURRENT_USER, "Software\\Classes\\qmdoc_user\\shell\\open\\command", "\"" + user + "\" \"%1\"");
+  const std::string document = install.Dir() + "notes.qmdoc";
+  for (const bool unattended : {false, true}) {
+    Probe("editor.exe");
+    install.Write("notes.qmdoc", "the author's");
+    install.Write("uninstall.dat",
+                  "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=notes.qmdoc\r\n"
+                  "BeforeParam=/exit=0\r\n[Files]\r\nf=editor.exe\r\n");
+    RunningUninstaller run(install.Exe(), std::string(), unattended ? "/S" : "");
+    DWORD code = 99;
+    ASSERT_TRUE(unattended ? run.WaitForExit(kWait, &code) : ClickThroughToTheEnd(run, false, kWait, &code));
+    EXPECT_EQ(code, 0u);
+    ASSERT_TRUE(WaitForBatchToFinish(kWait));
+    const std::string seen = ReadWholeFile(handlers.Path() + "machine\\probe.log");
+    EXPECT_NE(seen.find("\"" + document + "\" /exit=0|"), std::string::npos) << unattended << "\n" << seen;
+    EXPECT_FALSE(PathExists(handlers.Path() + "user\\probe.log")) << "the user's class started";
+    DeleteFileA((handlers.Path() + "machine\\probe.log").c_str());
+    CreateDirectoryA(install.Dir().c_str(), nullptr);
+    CopyFileA(UninstallerUnderTest().c_str(), install.Exe().c_str(), FALSE);
+  }
+  for (const char* key : {"Software\\Classes\\qmdoc_machine\\shell\\open\\command", "Software\\Classes\\qmdoc_machine\\shell\\open",
+                          "Software\\Classes\\qmdoc_machine\\shell", "Software\\Classes\\qmdoc_machine", "Software\\Classes\\.qmdoc"}) {
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
+  }
+  for (const char* key : {"Software\\Classes\\qmdoc_user\\shell\\open\\command", "Software\\Classes\\qmdoc_user\\shell\\open",
+                          "Software\\Classes\\qmdoc_user\\shell", "Software\\Classes\\qmdoc_user", "Software\\Classes\\.qmdoc"}) {
+    RegDeleteKeyA(HKEY_CURRENT_USER, key);
   }
 }

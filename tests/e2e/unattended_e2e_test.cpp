@@ -19,6 +19,8 @@ std::string SettingsFor(const std::string& program) {
 }
 const std::string kSettings = SettingsFor("editor.exe");
 
+std::string DirectoryOfPath(const std::string& path) { return path.substr(0, path.rfind('\\') + 1); }
+
 bool EntryExists() {
   RegistryKey key;
   return RegOpenKeyExA(HKEY_LOCAL_MACHINE, kEntry.c_str(), 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
@@ -181,28 +183,41 @@ TEST_F(Unattended, InteractiveRunsExplainAWrongSwitchAndNameTheirLogInTheFailure
 }
 
 TEST_F(Unattended, AProgramStillRunningGoesAtTheRestartAndTheRunSaysSoWith3010) {
-  // A helper of the program, listed and running: it cannot be deleted, but
-  // it can be renamed beside itself and left to the restart.
+  // A helper of the program, listed and running, and one a task names
+  // outside the installation: neither can be deleted, but each can be
+  // renamed beside itself and left to the restart.
   const std::string helper = install.Dir() + "helper.exe";
+  const std::string tool = install.Parent() + "tools\\tool.exe";
+  CreateDirectoryA((install.Parent() + "tools").c_str(), nullptr);
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), helper.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), tool.c_str(), FALSE));
   const RunningProbe running(helper, "/sleep=60000", install.Dir());
-  ASSERT_TRUE(running.Running());
-  install.Write("uninstall.dat", kSettings + "[Files]\r\nf1=editor.exe\r\nf2=helper.exe\r\n");
+  const RunningProbe running_tool(tool, "/sleep=60000", install.Parent());
+  ASSERT_TRUE(running.Running() && running_tool.Running());
+  install.Write("uninstall.dat", kSettings + "[UserTask]\r\nNumber=1\r\nTask1=1|" + tool +
+                                     "\r\n[Files]\r\nf1=editor.exe\r\nf2=helper.exe\r\n");
   const std::string log = install.Parent() + "restart.log";
-  const PendingRestarts pending(install.Dir());
-  // A plan of it schedules nothing and renames nothing.
-  EXPECT_EQ(Run("/PLAN /LOG=" + install.Parent() + "restart-plan.log"), 0u);
+  const PendingRestarts pending(install.Parent());
+  // A plan of it schedules nothing and renames nothing, and says what the run does.
+  const std::string plan_log = install.Parent() + "restart-plan.log";
+  EXPECT_EQ(Run("/PLAN /LOG=" + plan_log), 0u);
   EXPECT_TRUE(PathExists(helper));
-  EXPECT_EQ(pending.Operations().find(PendingRestarts::Named(install.Dir())), std::string::npos);
+  EXPECT_TRUE(PathExists(tool));
+  EXPECT_EQ(pending.Operations().find(PendingRestarts::Named(install.Parent())), std::string::npos);
+  for (const std::string& path : {helper, tool}) {
+    EXPECT_NE(ReadWholeFile(plan_log).find("file " + path + ": would be removed"), std::string::npos) << path;
+  }
   EXPECT_EQ(Run("/S /LOG=" + log), 3010u);
-  EXPECT_FALSE(PathExists(helper)) << "its path is free for a new installation";
   const std::string operations = pending.Operations();
-  EXPECT_NE(operations.find(PendingRestarts::Named(install.Dir() + "~qm")), std::string::npos)
-      << "renamed beside itself, then deleted at the restart";
-  EXPECT_EQ(operations.find(helper + std::string(1, '\0')), std::string::npos);
-  EXPECT_NE(ReadWholeFile(log).find("delete file " + helper + ": in use, scheduled for removal at restart"),
-            std::string::npos)
-      << ReadWholeFile(log);
+  for (const std::string& path : {helper, tool}) {
+    EXPECT_FALSE(PathExists(path)) << "its path is free for a new installation";
+    EXPECT_NE(operations.find(PendingRestarts::Named(DirectoryOfPath(path) + "~qm")), std::string::npos)
+        << "renamed beside itself, then deleted at the restart: " << path;
+    EXPECT_EQ(operations.find(path + std::string(1, '\0')), std::string::npos);
+    EXPECT_NE(ReadWholeFile(log).find("delete file " + path + ": in use, scheduled for removal at restart"),
+              std::string::npos)
+        << ReadWholeFile(log);
+  }
 }
 
 TEST_F(Unattended, TheListNamesTheUsersFileBesideALibraryInUseAndReadyTakesTheHooksFolder) {
@@ -430,4 +445,54 @@ TEST_F(Unattended, ALogIsNeitherADeviceNorAFolderNorASecondNameAndItsOwnIsNewUnd
     EXPECT_NE(ReadWholeFile(log).find("end, exit code 1605"), std::string::npos);
     DeleteFileA(log.c_str());
   }
+}
+
+TEST_F(Unattended, ABatchWhoseJobIsClosedLeavesTheProgramFileToTheRestart) {
+  // A deployment tool runs the uninstaller in a job and closes the job when
+  // it ends: the batch may end with it, before it removed the program file.
+  install.Write("uninstall.dat", kSettings + "[Files]\r\nf=editor.exe\r\n");
+  char windows[MAX_PATH] = {};
+  GetSystemWindowsDirectoryA(windows, MAX_PATH);
+  const std::string temp = std::string(windows) + "\\Temp\\";
+  const PendingRestarts pending(temp);  // and rid of what this test adds there at its end
+  KernelHandle job(CreateJobObjectA(nullptr, nullptr));
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  ASSERT_TRUE(SetInformationJobObject(job.Get(), JobObjectExtendedLimitInformation, &limits, sizeof(limits)));
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION info{};
+  std::string command = "\"" + install.Exe() + "\" /S";
+  ASSERT_TRUE(CreateProcessA(install.Exe().c_str(), &command[0], nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
+                             nullptr, &startup, &info));
+  const KernelHandle process(info.hProcess);
+  const KernelHandle thread(info.hThread);
+  ASSERT_TRUE(AssignProcessToJobObject(job.Get(), process.Get()));
+  ResumeThread(thread.Get());
+  ASSERT_EQ(WaitForSingleObject(process.Get(), kWait), WAIT_OBJECT_0);
+  DWORD code = 99;
+  GetExitCodeProcess(process.Get(), &code);
+  EXPECT_EQ(code, 0u);
+  job.Reset();  // whatever of it still runs in the job ends now
+  // The home of the batch, its program file and the batch itself go at the
+  // restart, whether or not the batch got to them first.
+  // The newest home named in the list: an entry ending in "\~qmu-" and its name.
+  std::string home;
+  const std::string operations = pending.Operations();
+  for (size_t at = 0; at < operations.size();) {
+    const size_t end = operations.find('\0', at);
+    const std::string named = operations.substr(at, end - at);
+    const size_t last = named.rfind('\\');
+    if (last != std::string::npos && named.compare(last + 1, 5, "~qmu-") == 0) home = named;
+    if (end == std::string::npos) break;
+    at = end + 1;
+  }
+  EXPECT_FALSE(home.empty()) << "the batch's home is left to the restart:\n" << operations;
+  EXPECT_NE(operations.find(home + "\\~~uninst.bat"), std::string::npos);
+  EXPECT_NE(operations.find(home + "\\"), operations.find(home + "\\~~uninst.bat")) << "and the program file in it";
+  // What the ended batch left, the test removes: the restart would.
+  Sleep(3000);
+  WIN32_FIND_DATAA found;
+  FindHandle homes(FindFirstFileA((temp + "~qmu-*").c_str(), &found));
+  for (bool more = homes.Valid(); more; more = FindNextFileA(homes.Get(), &found)) RemoveTree(temp + found.cFileName);
 }

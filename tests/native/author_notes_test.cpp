@@ -23,6 +23,16 @@ std::vector<std::string> Findings(const std::string& bytes) {
 
 TEST(AuthorNotes, ACleanFileHasNone) { EXPECT_EQ(Findings(kClean), std::vector<std::string>{}); }
 
+TEST(AuthorNotes, ASectionGivenAgainAmongManyIsToldWithItsFirstLine) {
+  // Many sections, so that the one given again follows a growth of the list.
+  std::string file = kClean;
+  for (int i = 0; i < 40; ++i) file += "[Extra" + std::to_string(i) + "]\n";
+  file += "[Files]\nf9=x.dll\n";
+  const std::vector<std::string> found = Findings(file);
+  ASSERT_FALSE(found.empty());
+  EXPECT_EQ(found.back(), "54 warning [Files]: given again; only the one on line 9 is read");
+}
+
 TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
   struct Row {
     std::string file;
@@ -41,6 +51,12 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
        "7 error [StartProg] BeforeUninst: ..\\pre.exe leads outside the installation or is no path below it, so the "
        "program passes it over"},
       {"\xEF\xBB\xBF" + head + "f2=a\xC3z.dll\n", "6 error [Files] f2: malformed UTF-8, so the value reads as empty"},
+      {head + "[Dirs]\nd1=lib\nDAT\n",
+       "8 error [Dirs] DAT: an empty value names the installation folder itself: delete-all then empties it whole, "
+       "the user's files in it too"},
+      {head + "[Dirs]\nd1=.\\\n",
+       "7 error [Dirs] d1: .\\ names the installation folder itself: delete-all then empties it whole, the user's "
+       "files in it too"},
       {"\xEF\xBB\xBF" + head +
            "[Language]\nTitel=a\x80"
            "b\n",

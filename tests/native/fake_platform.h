@@ -145,10 +145,16 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     log.push_back("details:" + folder + "|" + text);
   }
   // What each directory holds, by its path without a final backslash; a
-  // directory below the own one that holds something stays.
+  // directory below the own one that holds something stays. A directory's
+  // name ends in a backslash, a link's in "@".
   std::map<std::string, std::vector<std::string>> entries;
-  std::vector<std::string> EntriesOf(const std::string& directory) override {
-    return entries[WithoutTrailingBackslashes(directory)];
+  std::vector<HeldEntry> EntriesOf(const std::string& directory) override {
+    std::vector<HeldEntry> held;
+    for (const std::string& name : entries[WithoutTrailingBackslashes(directory)]) {
+      const bool link = name.back() == '@', folder = name.back() == '\\';
+      held.push_back({link || folder ? name.substr(0, name.size() - 1) : name, folder || link, link});
+    }
+    return held;
   }
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
@@ -203,6 +209,17 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     return holds;
   }
   // Keys whose changes the account is denied.
+  // The system's own name of an existing key: each alias ("HKCU", "2147483648\\Software")
+  // in front of a key stands for the name given ("\\REGISTRY\\USER\\S-1").
+  std::map<std::string, std::string> registry_aliases;
+  std::string KeyPathOf(RegistryRoot root, const std::string& key) override {
+    const std::string name = WithoutTrailingBackslashes(RootName(root) + "\\" + key);
+    if (!RegistryKeyHolds(root, key).exists) return std::string();
+    for (const auto& alias : registry_aliases) {
+      if (name.compare(0, alias.first.size(), alias.first) == 0) return alias.second + name.substr(alias.first.size());
+    }
+    return std::string();
+  }
   std::set<std::string> registry_denied;
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange) override {
     return registry_denied.count(RootName(root) + "\\" + key) == 0;

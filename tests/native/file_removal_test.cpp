@@ -194,6 +194,24 @@ TEST(ReparseTagLeadsElsewhere, OnlyNameSurrogatesAreLinks) {
   for (const Row& row : rows) EXPECT_EQ(ReparseTagLeadsElsewhere(row.tag), row.link) << std::hex << row.tag;
 }
 
+TEST(MayHoldUnlisted, APlaceholderNotAllOnDiskIsNeverEmpty) {
+  struct Row {
+    uint32_t attributes;
+    bool unlisted;
+  };
+  const Row rows[] = {
+      {0x10, false},               // a plain directory
+      {0x410, false},              // a cloud placeholder folder, fully populated and in sync
+      {0x410 | 0x40000, true},     // not fully populated: recalled on open
+      {0x10 | 0x40000, true},      // the same, however the provider tags it
+      {0x410 | 0x400000, true},    // its content partly on disk
+      {0x10 | 0x1000, true},       // a file server's offline folder
+      {0x10 | 0x80000, false},     // pinned: all on disk
+      {0x10 | 0x100000, false},    // unpinned, yet listed whole
+  };
+  for (const Row& row : rows) EXPECT_EQ(MayHoldUnlisted(row.attributes), row.unlisted) << std::hex << row.attributes;
+}
+
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {
   FakePlatform system;
   system.shell_folders = {"C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\", "C:\\Program Files (x86)",

@@ -44,34 +44,52 @@ TEST(ProgramRunner, QuotesTheProgramOnceAndAddsParametersUnchanged) {
             "\"C:\\Windows\\regsvr32.exe\" /S /U C:\\Program Files\\x.dll");
 }
 
-TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndNeverAskTheShell) {
+TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndElevatedOnesOpenDocumentsByTheMachinesClasses) {
+  constexpr DocumentOpening kNone = DocumentOpening::kNone, kShell = DocumentOpening::kShell,
+                            kMachine = DocumentOpening::kMachineClasses;
   struct Row {
     ProgramKind kind;
     bool unattended;
     uint32_t seconds;
     bool elevated;
     uint32_t limit_ms;
-    bool shell;
+    DocumentOpening documents;
     bool ends_run;
   };
   const Row rows[] = {
-      {ProgramKind::kBeforeUninstall, true, 900, false, 900000, false, true},
-      {ProgramKind::kAfterUninstall, true, 2, false, 2000, false, false},
-      {ProgramKind::kLibrary, true, 2, false, 2000, false, false},
-      {ProgramKind::kScript, true, 2, false, 2000, false, false},
-      {ProgramKind::kAfterUninstall, true, 0, false, 0, false, false},                 // no limit asked for
-      {ProgramKind::kAfterUninstall, true, 9999999, false, 4294967000, false, false},  // as good as none
-      // The user's run waits as long as it takes; only unelevated may it ask the shell.
-      {ProgramKind::kBeforeUninstall, false, 2, false, 0, true, true},
-      {ProgramKind::kAfterUninstall, false, 2, true, 0, false, false},
-      {ProgramKind::kLibrary, false, 2, false, 0, false, false},
+      {ProgramKind::kBeforeUninstall, true, 900, false, 900000, kShell, true},
+      {ProgramKind::kAfterUninstall, true, 2, true, 2000, kMachine, false},
+      {ProgramKind::kLibrary, true, 2, false, 2000, kNone, false},
+      {ProgramKind::kScript, true, 2, false, 2000, kNone, false},
+      {ProgramKind::kAfterUninstall, true, 0, false, 0, kShell, false},                 // no limit asked for
+      {ProgramKind::kAfterUninstall, true, 9999999, false, 4294967000, kShell, false},  // as good as none
+      // The user's run waits as long as it takes.
+      {ProgramKind::kBeforeUninstall, false, 2, false, 0, kShell, true},
+      {ProgramKind::kAfterUninstall, false, 2, true, 0, kMachine, false},
+      {ProgramKind::kLibrary, false, 2, true, 0, kNone, false},
   };
   for (const Row& row : rows) {
     const WaitPolicy policy = WaitPolicyFor(row.kind, row.unattended, row.seconds, row.elevated);
     EXPECT_EQ(policy.rule.limit_ms, row.limit_ms) << static_cast<int>(row.kind) << " " << row.seconds;
-    EXPECT_EQ(policy.rule.shell, row.shell) << static_cast<int>(row.kind);
+    EXPECT_EQ(policy.rule.documents, row.documents) << static_cast<int>(row.kind);
     EXPECT_EQ(policy.outliving_ends_the_run, row.ends_run) << static_cast<int>(row.kind);
   }
+}
+
+TEST(ProgramRunner, ADocumentsCommandTakesItsPathAndTheParameters) {
+  const std::string doc = "C:\\App\\read me.txt";
+  EXPECT_EQ(DocumentCommand("\"C:\\W\\notepad.exe\" \"%1\"", doc, ""), "\"C:\\W\\notepad.exe\" \"" + doc + "\"");
+  EXPECT_EQ(DocumentCommand("C:\\W\\wscript.exe \"%L\" %*", doc, "/q"), "C:\\W\\wscript.exe \"" + doc + "\" /q");
+  EXPECT_EQ(DocumentCommand("C:\\W\\viewer.exe", doc, "-x"), "C:\\W\\viewer.exe \"" + doc + "\" -x");
+  EXPECT_EQ(DocumentCommand("v.exe 100%% %2", doc, ""), "v.exe 100%% %2 \"" + doc + "\"");
+  // Split where the platform splits it: the program that is there, and what follows.
+  FakePlatform files;
+  files.files = {"C:\\Program Files\\V\\v.exe"};
+  const StartedCommand started = ProgramOfCommand("C:\\Program Files\\V\\v.exe \"" + doc + "\" /q", files);
+  EXPECT_EQ(started.program, "C:\\Program Files\\V\\v.exe");
+  EXPECT_EQ(started.arguments, "\"" + doc + "\" /q");
+  EXPECT_EQ(ProgramOfCommand("\"C:\\Gone\\v.exe\"  x", files).arguments, "x") << "a quoted one, there or not";
+  EXPECT_EQ(ProgramOfCommand("C:\\Gone Away\\v.exe x", files).program, "") << "which one, nobody can say";
 }
 
 TEST(ProgramRunner, ExplorerIsToldTheFolderQuotedOrTheRootBare) {

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "driver/removal_steps.h"
+#include "driver/run_log.h"
 #include "fake_files.h"
 #include "fake_platform.h"
 #include "removal/file_removal.h"
@@ -42,6 +43,19 @@ const char kEditor[] =
     "[Dirs]\nd1=data\\sub\nd2=data\nd3=full\n";
 
 }  // namespace
+
+TEST(RunLog, AFailureIsNeverRemovedInARunOrAPlan) {
+  EntryReport failed;
+  failed.path = "C:\\Menu\\*.lnk";
+  failed.outcome = Outcome::kFailed;
+  EXPECT_EQ(EntryLine(failed, false), "delete file C:\\Menu\\*.lnk: failed");
+  EXPECT_EQ(EntryLine(failed, true), "file C:\\Menu\\*.lnk: would stay, failed");
+  failed.error = 123;
+  EXPECT_EQ(EntryLine(failed, false), "delete file C:\\Menu\\*.lnk: error 123");
+  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\\\x", false, 0), "delete registry key HKCU\\\\x: failed");
+  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\\\x", false, 161), "delete registry key HKCU\\\\x: error 161");
+  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\x", true, 0), "delete registry key HKCU\\x: removed");
+}
 
 TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
   Install(kOwn, kEditor);
@@ -343,6 +357,12 @@ TEST_F(RemovalStepsTest, TheListOfWhatStayedNamesEveryUsersEntryOnceAndTrue) {
        {},
        "C:\\Apps\\Editor\\lib: kept, it holds 1 file or folder the setup did not install\r\n"
        "  lib\\notes.txt"},
+      {"a link to the user's folder, named as a link and never looked through",
+       head,
+       {{"C:\\Apps\\Editor", {"uninstall.exe", "lnk@"}}, {"C:\\Apps\\Editor\\lnk", {"inner\\"}}},
+       {},
+       "C:\\Apps\\Editor: kept, it holds 1 file or folder the setup did not install\r\n"
+       "  lnk (a link, not looked into)"},
   };
   for (const Row& row : rows) {
     run = UninstallRun();

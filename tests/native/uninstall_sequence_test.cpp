@@ -304,7 +304,8 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
   system.registry = {{"2147483648\\Applications\\Tool\\shell\\open\\command|", "tool.exe"},
                      {"HKCU\\Software\\Shared|Path", "ours"},
                      {"HKCU\\Software\\Shared|Other", "theirs"},
-                     {"HKLM\\Software\\Locked|Path", "ours"}};
+                     {"HKLM\\Software\\Locked|Path", "ours"},
+                     {"HKCU\\Software\\Solo|V", "ours"}};
   system.registry_denied = {"HKLM\\Software\\Locked"};
   PlanPlatform plan(system);
   // A file association's chain, deepest first: each key is empty once the one below it would be gone.
@@ -329,6 +330,26 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
   EXPECT_TRUE(plan.registry.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
   // Where the run's account may not change a key, the run would be refused.
   EXPECT_FALSE(plan.registry.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
+  // A record named twice: its key goes, is made again by the second
+  // deletion of its value, and goes again.
+  for (int time = 0; time < 2; ++time) {
+    plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\Solo", "V");
+    ASSERT_TRUE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Solo").exists) << time;
+    EXPECT_TRUE(plan.registry.DeleteRegistryKey(kCurrentUser, "Software\\Solo")) << time;
+  }
+  EXPECT_FALSE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Solo").exists);
+  // One key by two names: deleted through one, it is gone through the other.
+  system.registry["HKLM\\Software\\Classes\\.qm|"] = "qm_file";
+  system.registry["2147483648\\.qm|"] = "qm_file";
+  system.registry_aliases = {{"2147483648", "\\REGISTRY\\MACHINE\\SOFTWARE\\CLASSES"},
+                             {"HKLM\\Software\\Classes", "\\REGISTRY\\MACHINE\\SOFTWARE\\CLASSES"}};
+  EXPECT_TRUE(plan.registry.DeleteRegistryKey(kLocalMachine, "Software\\Classes\\.qm"));
+  EXPECT_FALSE(plan.registry.ReadRegistryValue(kClassesRoot, ".qm", "", text));
+  EXPECT_FALSE(plan.registry.DeleteRegistryKey(kClassesRoot, ".qm")) << "absent through its alias";
+  system.registry_aliases.clear();
+  // A path the registry refuses is refused alike: nothing made on the way.
+  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "\\Software\\Bad", "X"));
+  EXPECT_FALSE(plan.registry.DeleteRegistryKey(kCurrentUser, "\\Software\\Bad"));
   EXPECT_EQ(system.log_lines, (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",
@@ -340,7 +361,16 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
                                    "registry key HKCU\\Software\\New\\Sub: would be made on the way, empty",
                                    "registry value HKCU\\Software\\New\\Sub|X: absent",
                                    "registry key HKCU\\Software\\New\\Sub: would be removed",
-                                   "registry value HKLM\\Software\\Locked|Path: would stay, access denied"}));
+                                   "registry value HKLM\\Software\\Locked|Path: would stay, access denied",
+                                   "registry value HKCU\\Software\\Solo|V: would be removed",
+                                   "registry key HKCU\\Software\\Solo: would be removed",
+                                   "registry key HKCU\\Software\\Solo: would be made on the way, empty",
+                                   "registry value HKCU\\Software\\Solo|V: absent",
+                                   "registry key HKCU\\Software\\Solo: would be removed",
+                                   "registry key HKLM\\Software\\Classes\\.qm: would be removed",
+                                   "registry key HKCR\\.qm: absent",
+                                   "registry value HKCU\\\\Software\\Bad|X: would stay, error 161",
+                                   "registry key HKCU\\\\Software\\Bad: would stay, error 161"}));
 }
 
 TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {

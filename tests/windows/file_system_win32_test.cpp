@@ -278,14 +278,21 @@ TEST(RemoveAbsolute, TakesOnlyWhatThePathNames) {
       {tree.MakeDir("empty") + "\\", true, Outcome::kRemoved},
       {tree.Write("plain.lnk", "p"), false, Outcome::kRemoved},
       {tree.Path() + "FULL\\.\\x", false, Outcome::kRemoved},
+      // A path no name can spell fails with the platform's reason, never as removed.
+      {"\"" + tree.Path() + "plain.lnk\"", false, Outcome::kFailed},
+      {tree.Path() + "p*.lnk", false, Outcome::kFailed},
   };
   // A plan says what the run then does, and changes nothing.
   PlannedChanges plan;
   SystemChanges system;
   for (EntryChanges* changes : {static_cast<EntryChanges*>(&plan), static_cast<EntryChanges*>(&system)}) {
     for (const auto& row : rows) {
-      EXPECT_EQ(RemoveAbsolute(row.path, row.directory, *changes), row.outcome) << row.path;
-      if (changes == &plan) {
+      const RemovalResult result = RemoveAbsolute(row.path, row.directory, *changes);
+      EXPECT_EQ(result.outcome, row.outcome) << row.path;
+      if (row.outcome == Outcome::kFailed) {
+        EXPECT_NE(result.error, 0u) << row.path;
+      }
+      if (changes == &plan && row.outcome != Outcome::kFailed) {
         EXPECT_EQ(PathExists(row.path), row.outcome != Outcome::kAbsent) << row.path;
       }
     }
@@ -340,8 +347,9 @@ TEST(HeldInstallation, LookingOnlyChangesNothingAndSeesWhatItWouldRemoveAsGone) 
       {"ro.dll", Removal::kFile, Outcome::kDenied},         {"locked.dat", Removal::kFile, Outcome::kInUse},
   };
   for (const auto& row : rows) EXPECT_EQ(app.Remove(row.relative, row.how), row.outcome) << row.relative;
-  EXPECT_EQ(RemoveAbsolute(letter, false, plan), Outcome::kRemoved);
-  std::vector<std::string> left = EntriesOf(app.own, plan);
+  EXPECT_EQ(RemoveAbsolute(letter, false, plan).outcome, Outcome::kRemoved);
+  std::vector<std::string> left;
+  for (const HeldEntry& entry : EntriesOf(app.own, plan)) left.push_back(entry.name);
   std::sort(left.begin(), left.end());
   EXPECT_EQ(left, (std::vector<std::string>{"locked.dat", "ro.dll"}));
   for (const std::string& path : {core, app.own + "lib\\sub", read_only, letter}) EXPECT_TRUE(PathExists(path)) << path;

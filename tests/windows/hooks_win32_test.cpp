@@ -32,11 +32,11 @@ std::string CopyProbe(const TempTree& tree, const std::string& relative) {
 HKEY Root(RegistryRoot root) { return reinterpret_cast<HKEY>(static_cast<ULONG_PTR>(static_cast<LONG>(root))); }
 
 void SetDefault(RegistryRoot root, const std::string& key, const std::string& name = std::string(),
-                const std::string& data = "x") {
+                const std::string& data = "x", DWORD type = REG_SZ) {
   RegistryKey opened;
   ASSERT_EQ(RegCreateKeyExA(Root(root), key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr),
             ERROR_SUCCESS);
-  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+  RegSetValueExA(opened.Get(), name.c_str(), 0, type, reinterpret_cast<const BYTE*>(data.c_str()),
                  static_cast<DWORD>(data.size() + 1));
 }
 
@@ -138,7 +138,11 @@ TEST_F(HooksWin32Test, AssociationsGoWithBothStepLists) {
   SetDefault(kClassesRoot, "Applications\\QmTool\\shell\\open\\command");
   SetDefault(kClassesRoot, "qmext_auto_file\\DefaultIcon");
   SetDefault(kClassesRoot, "qmext_auto_file");
-  SetDefault(kClassesRoot, "qmext_auto_file\\shell\\open\\command", "", "\"" + tree.Path() + "app\\tool.exe\" \"%1\"");
+  // Expandable, as installers often write it: it means what the system makes of it.
+  SetEnvironmentVariableA("QM_TOOL_HOME", tree.Path().c_str());
+  tree.Write("app\\tool.exe", "MZ");
+  SetDefault(kClassesRoot, "qmext_auto_file\\shell\\open\\command", "", "\"%QM_TOOL_HOME%app\\tool.exe\" \"%1\"",
+             REG_EXPAND_SZ);
   SetDefault(kClassesRoot, ".qmext", "", "qmext_auto_file");  // still this program's class
   SetDefault(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\FileExts\\.qmext", "Application");
   Install("[Settings]\nProgExe=editor.exe\n[UserTask]\nNumber=1\nTask1=10|qmext|QmTool\n");
