@@ -1,5 +1,7 @@
 #include "driver/removal_steps.h"
 
+#include <algorithm>
+
 #include "driver/author_notes.h"
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
@@ -121,7 +123,7 @@ void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
   for (StayedItem& item : run.stayed) {
     const size_t line = named.size();
     named.push_back(std::move(item));
-    if (named[line].outcome != Outcome::kNotEmpty) continue;
+    if (named[line].outcome != Outcome::kNotEmpty || named[line].kind != StayedItem::kEntry) continue;
     // A folder with something of the setup's below it is looked into, so
     // that what stayed never hides the user's entries beside it.
     std::vector<std::string> folders = {named[line].path + "\\"};
@@ -172,6 +174,8 @@ std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
       return "  " + item.path;
     case StayedItem::kUsersLink:
       return JoinTexts({"  ", item.path, " (", texts[UiText::kLinkEntry], ")"});
+    case StayedItem::kKeptByDeleteAll:
+      return JoinTexts({item.path, ": ", texts[UiText::kWhyListedKept]});
     case StayedItem::kUsersDirectory:
       return JoinTexts(
           {"  ", item.path, " (", Counted(item.number, texts[UiText::kEntriesOne], texts[UiText::kEntries]), ")"});
@@ -193,11 +197,14 @@ class RemovalLedger final : public RemovalListener {
  public:
   RemovalLedger(UninstallRun& run, const RunPlatform& platform, bool counting, bool noting = false)
       : run_(run), platform_(platform), counting_(counting), noting_(noting && run.plan) {
-    name_every_entry = !run.log_path.empty();
+    name_every_entry = !run.log_path.empty() || run.plan;
   }
   void Entry(const EntryReport& report) override {
     if (name_every_entry) platform_.system.Log(EntryLine(report, run_.plan));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
+    if (run_.plan && (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAtRestart)) {
+      run_.planned_removals.push_back(report.path);
+    }
     NoteStayed(run_, report);
     if (counting_) platform_.window.ShowProgress(++entries_, 0);
     const char* note = report.outcome == Outcome::kAbsent        ? "names nothing"
@@ -266,8 +273,28 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
   } else {
     const bool delete_all = DeleteAllChosen(run, platform);
     RemovalLedger ledger(run, platform, delete_all, true);
+    // Where delete-all's look later begins.
+    if (run.plan) platform.files.RememberLook();
+    // Delete-all reads no [Files] value, and may delete uninstall.dat.
+    const std::vector<std::string> listed =
+        delete_all ? GroupValues(platform.system, settings.settings_path, "Files") : std::vector<std::string>();
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
+    // What the setup listed and delete-all left is the setup's, never the
+    // user's; what Ready and the batch take is left to them.
+    std::vector<std::string> later = {UpperCase(FileNameOf(platform.system.ModulePath()))};
+    std::string relative;
+    for (const std::string& value : ValuesReadyTakes(settings)) {
+      if (RelativePathBelow(value, relative)) later.push_back(UpperCase(relative));
+    }
+    for (const std::string& value : listed) {
+      if (RelativePathBelow(value, relative) && !relative.empty() &&
+          std::find(later.begin(), later.end(), UpperCase(relative)) == later.end() &&
+          platform.files.FileExists(settings.own_directory + relative)) {
+        run.stayed.push_back(
+            {settings.own_directory + relative, Outcome::kNotEmpty, 0, StayedItem::kKeptByDeleteAll});
+      }
+    }
     NameWhatDirectoriesHold(run, platform);
     // The whole list, in English, under one line of the log.
     if (!run.stayed.empty()) {
@@ -305,33 +332,53 @@ void RunFinalCleanup(UninstallRun& run, const RunPlatform& platform) {
   run.end = true;
 }
 
+namespace {
+
+// Collects what a look would remove, by full path, and tells nothing.
+class LookedAt final : public RemovalListener {
+ public:
+  LookedAt() { name_every_entry = true; }
+  void Entry(const EntryReport& report) override {
+    if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAtRestart) removed.push_back(report.path);
+  }
+  std::vector<std::string> removed;
+};
+
+bool Among(const std::vector<std::string>& paths, const std::string& path) {
+  const std::string wanted = UpperCase(path);
+  return std::any_of(paths.begin(), paths.end(), [&](const std::string& p) { return UpperCase(p) == wanted; });
+}
+
+}  // namespace
+
 void TellTheRestOfThePlan(UninstallRun& run, const RunPlatform& platform) {
   if (run.settings.no_del_all || run.shared_directory) {
     platform.system.Log("delete-all: not offered for this directory");
   } else {
-    // Delete-all takes the own directory's files and every [Dirs] tree
-    // whole, read-only entries too, and the product's key; the user's
-    // other folders stay.
+    // Delete-all itself, looked at from where the files step began, and
+    // Ready after it; told as its difference from the listed run.
     const std::string& own = run.settings.own_directory;
-    std::vector<std::string> trees;  // in capitals, each with a backslash
-    std::string relative;
-    for (const std::string& value : GroupValues(platform.system, run.settings.settings_path, "Dirs")) {
-      if (RelativePathBelow(value, relative)) trees.push_back(UpperCase(relative) + "\\");
+    const std::vector<std::string>& listed = run.planned_removals;
+    platform.files.BackToRememberedLook();
+    LookedAt all;
+    if (RemoveAllFiles(run.settings, platform, all)) {
+      RemoveReadyFiles(run.settings, ValuesReadyTakes(run.settings), platform, all);
     }
+    const auto below = [&](const std::string& path) { return path.substr(std::min(own.size(), path.size())); };
     platform.system.Log("delete-all would also remove:");
-    for (const StayedItem& item : run.stayed) {
-      const bool entry = item.kind == StayedItem::kEntry;
-      if (entry && (item.outcome != Outcome::kDenied || item.path.compare(0, own.size(), own) != 0)) continue;
-      const std::string path = UpperCase(entry ? item.path.substr(own.size()) : item.path);
-      bool in_a_tree = false;
-      for (const std::string& tree : trees) in_a_tree = in_a_tree || path.compare(0, tree.size(), tree) == 0;
-      const bool own_file = item.kind != StayedItem::kUsersDirectory && path.find('\\') == std::string::npos;
-      if (in_a_tree || own_file)
-        platform.system.Log(entry ? "  " + item.path.substr(own.size()) : StayedLine(item, run.texts));
+    for (const std::string& path : all.removed) {
+      if (!Among(listed, path)) platform.system.Log("  " + below(path));
     }
     const std::string key = ProductKeyPath(run.settings.guid);
     if (!run.settings.guid.empty() && platform.registry.RegistryKeyHolds(kCurrentUser, key).exists) {
       platform.system.Log("  registry key HKCU\\" + key);
+    }
+    bool keeps_any = false;
+    for (const std::string& path : listed) {
+      if (Among(all.removed, path)) continue;
+      if (!keeps_any) platform.system.Log("delete-all would keep what the listed run removes:");
+      keeps_any = true;
+      platform.system.Log("  " + below(path));
     }
   }
   // What opening for deletion cannot tell without trying.

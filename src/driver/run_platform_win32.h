@@ -72,6 +72,8 @@ class Win32Files final : public RunFiles {
   bool FileExists(const std::string& path) override;
   Outcome RemoveAbsolute(const std::string& path, bool directory) override;
   std::vector<HeldEntry> EntriesOf(const std::string& directory) override;
+  void RememberLook() override { planned_changes_.Remember(); }
+  void BackToRememberedLook() override { planned_changes_.BackToRemembered(); }
   bool HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) override;
   Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override;
   void ReleaseInstallation() override;

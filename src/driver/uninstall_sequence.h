@@ -15,7 +15,8 @@
 // reported, or an entry of the user's in a directory that stayed, named on a
 // line below that directory's by its path relative to the own directory.
 struct StayedItem {
-  enum Kind : uint8_t { kEntry, kUsersFile, kUsersDirectory, kUsersLink };
+  // kKeptByDeleteAll: a file the setup listed, which delete-all does not read.
+  enum Kind : uint8_t { kEntry, kUsersFile, kUsersDirectory, kUsersLink, kKeptByDeleteAll };
   std::string path;
   Outcome outcome = Outcome::kNotEmpty;  // an entry's
   // The platform's error behind kFailed; the user's entries that a kNotEmpty
@@ -50,6 +51,8 @@ struct UninstallRun {
   uint32_t timeout_seconds = 0;
   bool waits_ran_out = false;
   std::vector<std::string> notes;
+  // A plan's files that its removal and Ready would remove, by full path.
+  std::vector<std::string> planned_removals;
 };
 
 // The directory the run works in, with a trailing backslash: the executable's

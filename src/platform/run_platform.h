@@ -321,6 +321,10 @@ class RunFiles {
   // would, reports what it would do, and every later look, FileExists and
   // EntriesOf too, sees what it would have removed as gone.
   virtual void LookOnly() = 0;
+  // A plan's second look from one point of its run: what it would have
+  // removed so far is remembered, and later all since then forgotten.
+  virtual void RememberLook() {}
+  virtual void BackToRememberedLook() {}
 
  protected:
   ~RunFiles() = default;

@@ -42,11 +42,17 @@ bool ReparseTagLeadsElsewhere(uint32_t tag) {
   return tag == 0 || (tag & kNameSurrogate) != 0;
 }
 
-void PlannedRemovals::Add(FileIdentity entry) {
+bool PlannedEntry::operator<(const PlannedEntry& other) const {
+  return identity < other.identity || (identity == other.identity && name < other.name);
+}
+
+bool PlannedEntry::operator==(const PlannedEntry& other) const { return identity == other.identity && name == other.name; }
+
+void PlannedRemovals::Add(PlannedEntry entry) {
   const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);
   if (at == entries_.end() || !(*at == entry)) entries_.insert(at, std::move(entry));
 }
 
-bool PlannedRemovals::Has(const FileIdentity& entry) const {
+bool PlannedRemovals::Has(const PlannedEntry& entry) const {
   return std::binary_search(entries_.begin(), entries_.end(), entry);
 }

@@ -49,13 +49,23 @@ bool MayHoldUnlisted(uint32_t attributes);
 // final path is reported.
 std::string LongPathForm(const std::string& path);
 
+// An entry as a plan remembers it, as a deletion removes it: a directory by
+// its identity; a file by its name in its folder, since deleting one name of
+// a file with several (hard links) leaves the others, and the file.
+struct PlannedEntry {
+  FileIdentity identity;  // the directory's, or the file's folder's
+  std::string name;       // the file's name there, as the folder holds it; empty for a directory
+  bool operator<(const PlannedEntry& other) const;
+  bool operator==(const PlannedEntry& other) const;
+};
+
 // What a plan would have removed so far: its later steps list and count
 // these entries as gone.
 class PlannedRemovals {
  public:
-  void Add(FileIdentity entry);
-  bool Has(const FileIdentity& entry) const;
+  void Add(PlannedEntry entry);
+  bool Has(const PlannedEntry& entry) const;
 
  private:
-  std::vector<FileIdentity> entries_;  // in order, each once
+  std::vector<PlannedEntry> entries_;  // in order, each once
 };

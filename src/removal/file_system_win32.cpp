@@ -382,10 +382,29 @@ NTSTATUS PlannedChanges::OpenFileToDelete(HANDLE directory, const wchar_t* name,
   return NT_SUCCESS(status) ? Mark(file.Get(), false) : status;
 }
 
+PlannedEntry PlannedChanges::EntryOf(HANDLE handle, bool directory) {
+  // A file by the name it was opened by, in its folder as the folder's identity names it.
+  std::wstring path(kLongestName, L'\0');
+  const DWORD length = directory ? 0 : GetFinalPathNameByHandleW(handle, &path[0], kLongestName, VOLUME_NAME_DOS);
+  const size_t slash = length > 0 && length < kLongestName ? path.rfind(L'\\', length - 1) : std::wstring::npos;
+  if (slash != std::wstring::npos && slash + 1 < length) {
+    const std::wstring folder = path.substr(0, slash) + (path[slash - 1] == L':' ? L"\\" : L"");
+    const HANDLE opened = CreateFileW(folder.c_str(), FILE_READ_ATTRIBUTES, kShareAll, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const KernelHandle parent(opened == INVALID_HANDLE_VALUE ? nullptr : opened);
+    if (parent.Valid()) {
+      PlannedEntry entry{FullIdentityOf(parent.Get()), std::string()};
+      AppendNarrow(entry.name, path.substr(slash + 1, length - slash - 1));
+      return entry;
+    }
+  }
+  return {FullIdentityOf(handle), std::string()};
+}
+
 NTSTATUS PlannedChanges::Mark(HANDLE handle, bool clear_attributes) {
   SeenEntry seen;
   if (!IdentityOf(handle, seen)) return kCannotDelete;
-  FileIdentity identity = FullIdentityOf(handle);
+  PlannedEntry identity = EntryOf(handle, IsDirectory(seen.attributes));
   // Named a second time (by [Files] and by Ready, say): gone already.
   if (removals_.Has(identity)) return kNameNotFound;
   if ((seen.attributes & FILE_ATTRIBUTE_READONLY) != 0 && !clear_attributes) return kCannotDelete;
@@ -405,7 +424,10 @@ NTSTATUS PlannedChanges::Mark(HANDLE handle, bool clear_attributes) {
 
 NTSTATUS PlannedChanges::Rename(HANDLE, HANDLE, const wchar_t*, size_t) { return kAccessDenied; }
 
-bool PlannedChanges::Gone(HANDLE handle) { return removals_.Has(FullIdentityOf(handle)); }
+bool PlannedChanges::Gone(HANDLE handle) {
+  SeenEntry seen;
+  return IdentityOf(handle, seen) && removals_.Has(EntryOf(handle, IsDirectory(seen.attributes)));
+}
 
 bool PlannedChanges::GoneBelow(HANDLE directory, const wchar_t* name, size_t length) {
   KernelHandle entry;

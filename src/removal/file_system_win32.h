@@ -80,9 +80,14 @@ class PlannedChanges final : public EntryChanges {
   bool Gone(HANDLE handle) override;
   bool GoneBelow(HANDLE directory, const wchar_t* name, size_t length) override;
   bool GoneAt(const std::string& path) override;
+  void Remember() { remembered_ = removals_; }
+  void BackToRemembered() { removals_ = remembered_; }
 
  private:
+  // The entry an open handle holds, as the plan remembers it.
+  static PlannedEntry EntryOf(HANDLE handle, bool directory);
   PlannedRemovals removals_;
+  PlannedRemovals remembered_;
 };
 
 class HeldInstallation {

@@ -110,6 +110,7 @@ constexpr LanguageText kLanguageTexts[] = {
     {"WhyTooLong", English(Outcome::kTooLong)},
     {"WhyAtRestart", English(Outcome::kAtRestart)},
     {"WhyError", English(Outcome::kFailed)},
+    {"WhyListedKept", "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
     {"Entries", "$N entries"},
     {"EntriesOne", "1 entry"},
     {"LinkEntry", "a link, not looked into"},

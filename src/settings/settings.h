@@ -64,6 +64,7 @@ enum class UiText : uint8_t {
   kWhyTooLong,
   kWhyAtRestart,
   kWhyError,
+  kWhyListedKept,
   kEntries,
   kEntriesOne,
   kLinkEntry,

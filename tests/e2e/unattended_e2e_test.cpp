@@ -321,6 +321,9 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_READONLY);
   const std::string busy = install.Write("busy.dat", "x");
   const std::string beside = install.Write("..\\outside.dll", "theirs");
+  // A listed name that is a second name of the user's notes: deleting it
+  // leaves the notes, and their folder.
+  ASSERT_TRUE(CreateHardLinkA((install.Dir() + "top.txt").c_str(), (install.Dir() + "data\\notes.txt").c_str(), nullptr));
   // In the registry: a file association of its own, a key shared with
   // another program's value, and that value's record twice, in other letters.
   SetText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Path", "ours");
@@ -333,7 +336,7 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
                 kSettings +
                     "Script=1\r\n[StartProg]\r\nBeforeUninst=pre.exe\r\n[Files]\r\nf1=editor.exe\r\n"
                     "f2=lib\\core.dll\r\nf3=ro.dll\r\nf4=busy.dat\r\nf5=shared\\precious.txt\r\n"
-                    "f6=..\\outside.dll\r\nf7=pre.exe\r\n[Dirs]\r\nd1=lib\r\nd2=lib\\sub\r\nd3=data\r\n"
+                    "f6=..\\outside.dll\r\nf7=pre.exe\r\nf8=top.txt\r\n[Dirs]\r\nd1=lib\r\nd2=lib\\sub\r\nd3=data\r\n"
                     "[UserTask]\r\nNumber=3\r\nTask1=6|2147483649|Software\\QmPlanShared|Path\r\n"
                     "Task2=6|2147483649|software\\qmplanshared|PATH\r\nTask3=10|qmplan|QmPlanTool\r\n");
   FileHandle held(CreateFileA(busy.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -364,9 +367,12 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   EXPECT_GE(removed.size(), 6u) << plan;
   EXPECT_GE(stayed.size(), 5u) << plan;
 
-  // Delete-all would take the read-only file that the listed run leaves.
+  // Delete-all would take the read-only file that the listed run leaves,
+  // and the user's notes in a [Dirs] folder.
   const size_t delete_all = plan.find("delete-all would also remove:");
   EXPECT_NE(plan.find("   ro.dll\r\n", delete_all), std::string::npos) << plan;
+  EXPECT_NE(plan.find("   data\\notes.txt\r\n", delete_all), std::string::npos) << plan;
+  EXPECT_NE(plan.find("directory " + install.Dir() + "data: would stay"), std::string::npos) << plan;
   const std::string twice = "file " + install.Dir() + "pre.exe: would be removed";
   EXPECT_EQ(plan.find(twice), plan.rfind(twice)) << "named by [Files] and by Ready, told once: " << plan;
   const std::vector<RegistryTold> keys_removed = RegistryLinesTold(plan, "would be removed");
@@ -386,6 +392,7 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   for (const char* key : {"Software\\QmPlanShared"}) RegDeleteKeyA(HKEY_CURRENT_USER, key);
   EXPECT_EQ(ReadWholeFile(precious), "keep");
   EXPECT_EQ(ReadWholeFile(beside), "theirs");
+  EXPECT_EQ(ReadWholeFile(install.Dir() + "data\\notes.txt"), "the user's");
   held.Reset();
   RemoveLinuxLink(install.Dir() + "shared");
   SetFileAttributesA(read_only.c_str(), FILE_ATTRIBUTE_NORMAL);

@@ -165,14 +165,19 @@ TEST(LongPathForm, DropsTrailingBackslashesButARootsAndMarksShares) {
 
 TEST(PlannedRemovals, AnEntryIsKnownByAllOfItsIdOrItsPathWhereThereIsNone) {
   PlannedRemovals plan;
-  plan.Add({7, 0x1, 0x20, {}});
-  plan.Add({7, 0x1, 0x20, {}});  // named twice
-  plan.Add({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"});
-  EXPECT_TRUE(plan.Has({7, 0x1, 0x20, {}}));
-  EXPECT_FALSE(plan.Has({7, 0x2, 0x20, {}})) << "ReFS: the low half alone names nothing";
-  EXPECT_FALSE(plan.Has({8, 0x1, 0x20, {}})) << "another volume";
-  EXPECT_TRUE(plan.Has({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"}));
-  EXPECT_FALSE(plan.Has({7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\B.DLL"})) << "no id: the path tells";
+  plan.Add({{7, 0x1, 0x20, {}}, ""});
+  plan.Add({{7, 0x1, 0x20, {}}, ""});  // named twice
+  plan.Add({{7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"}, ""});
+  EXPECT_TRUE(plan.Has({{7, 0x1, 0x20, {}}, ""}));
+  EXPECT_FALSE(plan.Has({{7, 0x2, 0x20, {}}, ""})) << "ReFS: the low half alone names nothing";
+  EXPECT_FALSE(plan.Has({{8, 0x1, 0x20, {}}, ""})) << "another volume";
+  EXPECT_TRUE(plan.Has({{7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\A.DLL"}, ""}));
+  EXPECT_FALSE(plan.Has({{7, 0, 0, "\\\\?\\VOLUME{1}\\SHARE\\B.DLL"}, ""})) << "no id: the path tells";
+  // A file by its name in its folder: a second name of it is not gone.
+  plan.Add({{7, 0x1, 0x30, {}}, "top.txt"});
+  EXPECT_TRUE(plan.Has({{7, 0x1, 0x30, {}}, "top.txt"}));
+  EXPECT_FALSE(plan.Has({{7, 0x1, 0x30, {}}, "user.txt"}));
+  EXPECT_FALSE(plan.Has({{7, 0x1, 0x30, {}}, ""})) << "the folder stays";
 }
 
 TEST(ReparseTagLeadsElsewhere, OnlyNameSurrogatesAreLinks) {

@@ -381,6 +381,30 @@ TEST_F(RemovalStepsTest, TheListOfWhatStayedNamesEveryUsersEntryOnceAndTrue) {
   }
 }
 
+TEST_F(RemovalStepsTest, AListedFileThatDeleteAllLeavesIsNeverTheUsers) {
+  // Delete-all reads no [Files] value: a file the setup listed in a folder
+  // that no [Dirs] value names stays, and the list says why.
+  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
+                "f2=plugins\\x.dll\nf3=tools\\pre.exe\n");
+  run.log_path = "C:\\x.log";
+  platform.OpenLog(run.log_path, false);
+  platform.files = {kOwn + "editor.exe", kOwn + "plugins\\x.dll", kOwn + "tools\\pre.exe"};
+  platform.entries = {{"C:\\Apps\\Editor", {"uninstall.exe", "plugins\\", "tools\\"}},
+                      {"C:\\Apps\\Editor\\plugins", {"x.dll", "my.cfg"}},
+                      {"C:\\Apps\\Editor\\tools", {"pre.exe"}}};
+  platform.delete_all_checked = true;
+  HandleControl(run, platform, kOkButtonId);
+  const auto list = std::find_if(platform.log_lines.begin(), platform.log_lines.end(),
+                                 [](const std::string& line) { return line.compare(0, 12, "what stayed:") == 0; });
+  ASSERT_NE(list, platform.log_lines.end());
+  EXPECT_EQ(list->substr(14),
+            "C:\\Apps\\Editor\\plugins\\x.dll: kept, delete-all takes only the [Dirs] folders and the files directly "
+            "in the installation folder\r\n"
+            "C:\\Apps\\Editor: kept, it holds 1 file or folder the setup did not install\r\n"
+            "  plugins\\my.cfg")
+      << "the before-uninstall program is Ready's to delete";
+}
+
 TEST_F(RemovalStepsTest, ReadyTakesADirsFolderThatHeldOnlyWhatReadyTakes) {
   // tools held only the before-uninstall program, which only Ready deletes.
   Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"

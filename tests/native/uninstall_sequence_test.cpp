@@ -428,7 +428,7 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
           "file " + kOwn + "uninstall.dat: would be removed",
           "self-deleting batch: would remove " + kOwn + "uninstall.exe, then the directory when it is empty: " + kOwn,
           std::string("delete-all would also remove:"),
-          std::string("  letter.doc"),
+          std::string("  editor.exe"),  // the program's file, which no [Files] value names
           std::string("  registry key HKCU\\SOFTWARE\\Quillmarn\\{E1}"),
           std::string("a file that a running program has mapped (a library in use) is told as would be removed: an "
                       "administrator's run leaves it to the next restart, exit code 3010; a standard user's run keeps "
