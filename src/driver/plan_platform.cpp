@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "driver/run_log.h"
+#include "external/program_runner.h"
 #include "removal/registry.h"
 #include "text/text.h"
 
@@ -153,7 +154,19 @@ void PlanProcesses::StartSelfDeleteBatch(const std::string& own_directory) {
 }
 
 ProgramOutcome PlanProcesses::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
-                                         const WaitRule&) {
+                                         const WaitRule& rule) {
+  // A document is opened as the run would open it.
+  if (rule.documents != DocumentOpening::kNone && !NamesAProgram(program)) {
+    const bool shell = rule.documents == DocumentOpening::kShell;
+    system_.Log(JoinTexts({"document ", program, shell ? ": would be opened through the shell; what it changes itself is "
+                                                         "not in this plan"
+                                                       : ": not a program, would be opened by the machine's class for "
+                                                         "its type"}));
+    ProgramOutcome outcome;
+    outcome.started = shell;
+    outcome.not_a_program = !shell;
+    return outcome;
+  }
   system_.Log(
       JoinTexts({"program ", program, " ", parameters, ": would run; what it changes itself is not in this plan"}));
   return {true, 0};

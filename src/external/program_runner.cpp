@@ -93,6 +93,11 @@ std::string DocumentCommand(const std::string& open_command, const std::string& 
   return command;
 }
 
+bool NamesAProgram(const std::string& path) {
+  const std::string type = UpperCase(ExtensionOf(path));
+  return type == "EXE" || type == "COM" || type == "BAT" || type == "CMD";
+}
+
 std::string ExplorerFolderParameter(const std::string& folder) {
   const std::string bare = WithoutTrailingBackslashes(folder);
   if (!bare.empty() && bare.back() == ':') return bare + "\\";

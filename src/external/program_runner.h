@@ -54,6 +54,10 @@ WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t limit_secon
 std::string DocumentCommand(const std::string& open_command, const std::string& document,
                             const std::string& parameters);
 
+// Whether the platform starts the file as a program rather than open it as a
+// document, by its type: what a plan, which starts nothing, goes by.
+bool NamesAProgram(const std::string& path);
+
 // The folder as Explorer's argument: quoted, without the trailing backslash
 // that would escape the closing quote; a drive's root bare ("C:\\").
 std::string ExplorerFolderParameter(const std::string& folder);

@@ -216,3 +216,45 @@ void EndProcessesNamed(const char* name) {
     if (process.Valid() && TerminateProcess(process.Get(), 1)) WaitForSingleObject(process.Get(), 5000);
   }
 }
+
+std::vector<std::string> PathsTold(const std::string& plan, const std::string& ending) {
+  std::vector<std::string> paths;
+  for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    if (end - at < 20) continue;  // a line of a list, without a time
+    const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
+    const size_t told = line.find(": " + ending);
+    const size_t space = line.find(' ');
+    if (told == std::string::npos || (line.compare(0, 5, "file ") != 0 && line.compare(0, 10, "directory ") != 0)) {
+      continue;
+    }
+    paths.push_back(line.substr(space + 1, told - space - 1));
+  }
+  return paths;
+}
+
+std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::string& ending) {
+  std::vector<RegistryTold> told;
+  for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    if (end - at < 20) continue;  // a line of a list, without a time
+    const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
+    const bool is_value = line.compare(0, 15, "registry value ") == 0;
+    if (!is_value && line.compare(0, 13, "registry key ") != 0) continue;
+    const size_t name = is_value ? 15 : 13, colon = line.find(": " + ending);
+    if (colon == std::string::npos) continue;
+    const std::string path = line.substr(name, colon - name);
+    const std::string root = path.substr(0, path.find('\\'));
+    const HKEY handle = root == "HKCR" ? HKEY_CLASSES_ROOT : root == "HKCU" ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    const std::string rest = path.substr(root.size() + 1);
+    const size_t bar = is_value ? rest.rfind('|') : std::string::npos;
+    told.push_back({handle, rest.substr(0, bar), is_value ? rest.substr(bar + 1) : std::string(), is_value});
+  }
+  return told;
+}
+
+bool RegistryHas(const RegistryTold& entry) {
+  RegistryKey key;
+  if (RegOpenKeyExA(entry.root, entry.key.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return false;
+  return !entry.is_value ||
+         RegQueryValueExA(key.Get(), entry.value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+

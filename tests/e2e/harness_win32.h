@@ -99,3 +99,16 @@ std::vector<std::string> BatchDirectories();
 // Waits until every such batch has run to its end and removed its directory.
 bool WaitForBatchToFinish(DWORD timeout_ms);
 bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms);
+
+// A plan's log read back: the paths of its lines that end as given ("file X:
+// would be removed" gives X), and its registry values and keys likewise
+// ("registry value HKCU\\X|V: would be removed" gives {HKCU, X, V, true}).
+std::vector<std::string> PathsTold(const std::string& plan, const std::string& ending);
+struct RegistryTold {
+  HKEY root;
+  std::string key;
+  std::string value;
+  bool is_value;
+};
+std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::string& ending);
+bool RegistryHas(const RegistryTold& entry);

@@ -260,6 +260,17 @@ TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverT
     install.Write("uninstall.dat",
                   "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=notes.qmdoc\r\n"
                   "BeforeParam=/exit=0\r\n[Files]\r\nf=editor.exe\r\n");
+    if (unattended) {
+      // The plan says how the run will open it, and opens nothing.
+      const std::string plan = handlers.Path() + "plan.log";
+      RunningUninstaller planned(install.Exe(), std::string(), "/PLAN /LOG=" + plan);
+      DWORD planned_code = 99;
+      ASSERT_TRUE(planned.WaitForExit(kWait, &planned_code));
+      EXPECT_NE(ReadWholeFile(plan).find("open document " + document + " by the machine's class qmdoc_machine: "),
+                std::string::npos)
+          << ReadWholeFile(plan);
+      EXPECT_FALSE(PathExists(handlers.Path() + "machine\\probe.log"));
+    }
     RunningUninstaller run(install.Exe(), std::string(), unattended ? "/S" : "");
     DWORD code = 99;
     ASSERT_TRUE(unattended ? run.WaitForExit(kWait, &code) : ClickThroughToTheEnd(run, false, kWait, &code));
