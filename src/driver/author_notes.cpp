@@ -385,7 +385,22 @@ class Checker {
                      dir_values[pair.second], " (line ", DecimalText(dir_keys[pair.second]->number),
                      "), which lies inside it, so it is never empty when its turn comes"}));
     }
-    if (prog_exe_key_ != nullptr && !FilesNameTheProgram(file_paths, prog_exe_)) {
+    // The files step needs the program's file to be there, and deletes
+    // nothing without a [Files] value: either way every run fails.
+    const Group* settings = Find("Settings");
+    const int settings_line = settings != nullptr ? settings->line : 1;
+    if (TrimBlanks(prog_exe_).empty()) {
+      Add(true, prog_exe_key_ != nullptr ? prog_exe_key_->number : settings_line,
+          "[Settings] ProgExe: missing or empty, so no run finds the program's file and every uninstall fails "
+          "(exit code 1603 unattended)");
+    }
+    if (Find("Files") == nullptr) {
+      Add(true, settings_line,
+          "no [Files] section, so a run deletes no listed file and every uninstall fails (exit code 1603 "
+          "unattended)");
+    }
+    const bool told_failing = TrimBlanks(prog_exe_).empty() || Find("Files") == nullptr;
+    if (prog_exe_key_ != nullptr && !told_failing && !FilesNameTheProgram(file_paths, prog_exe_)) {
       Add(false, prog_exe_key_->number,
           JoinTexts({"[Settings] ProgExe: no [Files] value names ", prog_exe_, ", so the program's file stays"}));
     }

@@ -64,7 +64,7 @@ void RemoveStartMenuFolder(UninstallRun& run, const RunPlatform& platform) {
 
 void RunAfterUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
-  if (s.after_uninst.empty() || !platform.files.FileExists(s.own_directory + s.after_uninst)) return;
+  if (!HookIsTheInstallations(s.after_uninst, s, platform)) return;
   RunHookProgram(run, platform, ProgramKind::kAfterUninstall, s.own_directory + s.after_uninst, s.after_param,
                  s.own_directory);
 }

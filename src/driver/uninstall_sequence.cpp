@@ -66,8 +66,7 @@ bool EndsHere(const UninstallRun& run, const RunPlatform& platform, RunResult re
 // when it outlived an unattended run's wait.
 RunResult RunBeforeUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
   const UninstallSettings& s = run.settings;
-  if (s.before_uninst.empty() || !platform.files.FileExists(s.own_directory + s.before_uninst))
-    return RunResult::kRemoved;
+  if (!HookIsTheInstallations(s.before_uninst, s, platform)) return RunResult::kRemoved;
   const ProgramOutcome outcome = RunHookProgram(run, platform, ProgramKind::kBeforeUninstall,
                                                 s.own_directory + s.before_uninst, s.before_param, s.own_directory);
   if (run.plan) platform.system.Log("if it answered 1, an unattended run would end here, exit code 1602");
@@ -160,6 +159,19 @@ RunResult RunUnattended(UninstallRun& run, const RunPlatform& platform) {
 }
 
 }  // namespace
+
+bool HookIsTheInstallations(const std::string& value, const UninstallSettings& settings, const RunPlatform& platform) {
+  if (value.empty()) return false;
+  // An administrator's run trusts only its own folder: a hook that leads
+  // out of it could be anybody's.
+  std::string relative;
+  if (!RelativePathBelow(value, relative)) {
+    platform.system.Log(JoinTexts(
+        {"run program ", settings.own_directory, value, ": passed over, it lies outside the installation"}));
+    return false;
+  }
+  return platform.files.FileExists(settings.own_directory + value);
+}
 
 namespace {
 

@@ -82,6 +82,11 @@ MessageText InexactPathMessage(const std::string& module_path);
 
 struct RunPlatform;
 
+// Whether a before- or after-uninstall value names a hook to run: a file
+// there, below the own directory; one that leads outside is passed over,
+// and the log says so.
+bool HookIsTheInstallations(const std::string& value, const UninstallSettings& settings, const RunPlatform& platform);
+
 // Runs a program of the installer's and waits for it as the run's mode
 // allows; one that outlives the wait is logged and marks the run.
 ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, ProgramKind kind,

@@ -51,6 +51,12 @@ TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
        "7 error [StartProg] BeforeUninst: ..\\pre.exe leads outside the installation or is no path below it, so the "
        "program passes it over"},
       {"\xEF\xBB\xBF" + head + "f2=a\xC3z.dll\n", "6 error [Files] f2: malformed UTF-8, so the value reads as empty"},
+      {"[Settings]\nProgName=Editor\nProgExe=\n[Files]\nf1=editor.exe\n",
+       "3 error [Settings] ProgExe: missing or empty, so no run finds the program's file and every uninstall fails "
+       "(exit code 1603 unattended)"},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\n",
+       "1 error no [Files] section, so a run deletes no listed file and every uninstall fails (exit code 1603 "
+       "unattended)"},
       {head + "[Dirs]\nd1=lib\nDAT\n",
        "8 error [Dirs] DAT: an empty value names the installation folder itself: delete-all then empties it whole, "
        "the user's files in it too"},

@@ -397,3 +397,24 @@ TEST_F(HooksTest, TheAfterProgramRunsBeforeTheFilesGo) {
   }
   EXPECT_EQ(seen, expected);
 }
+
+TEST_F(HooksTest, HooksLeadingOutsideTheInstallationNeverRun) {
+  // An administrator's run trusts only its own folder, in a run and in a plan.
+  for (const bool plan : {false, true}) {
+    run = UninstallRun();
+    platform = FakePlatform();
+    Install("[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[StartProg]\nBeforeUninst=..\\setup\\pre.exe\n"
+            "AfterUninst=C:\\Tools\\post.exe\n");
+    platform.files = {kOwn + "editor.exe", "C:\\Apps\\setup\\pre.exe", "C:\\Tools\\post.exe"};
+    platform.OpenLog("C:\\x.log", false);
+    run.plan = plan;
+    RunStartupHooks(run, platform);
+    HandleControl(run, platform, kOkButtonId);
+    EXPECT_TRUE(Only("run:").empty()) << plan;
+    for (const std::string& hook : {kOwn + "..\\setup\\pre.exe", kOwn + "C:\\Tools\\post.exe"}) {
+      const std::string line = "run program " + hook + ": passed over, it lies outside the installation";
+      EXPECT_NE(std::find(platform.log_lines.begin(), platform.log_lines.end(), line), platform.log_lines.end())
+          << line;
+    }
+  }
+}
