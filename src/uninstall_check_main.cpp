@@ -2,9 +2,11 @@
 // where installers are built. Each finding is one line in the compilers'
 // form, FILE:LINE: error: ... or FILE:LINE: warning: ..., so that editors and
 // CI annotate it. It reads the files the program's way and changes nothing.
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "driver/author_notes.h"
 #include "settings/settings_file.h"
@@ -12,10 +14,12 @@
 namespace {
 
 constexpr char kUsage[] =
-    "usage: uninstall-check [--strict] FILE...\n"
+    "usage: uninstall-check [--strict] [--] FILE...\n"
     "Checks each uninstall.dat as the uninstaller reads it. A file without the\n"
     "UTF-8 signature is read in code page 1252, as on a Western system.\n"
     "--strict  warnings count as errors\n"
+    "--        what follows is a file, whatever its name\n"
+    "The last line counts the errors and warnings of the run.\n"
     "Exit code: 0 no error, 1 an error (or with --strict a warning), 2 a file cannot be read.\n";
 
 // Files as a Western system with the program's manifest reads them; the
@@ -39,32 +43,41 @@ bool ReadWholeFile(const char* path, std::string& bytes) {
 
 int main(int argc, char** argv) {
   bool strict = false;
-  bool any_file = false, failed = false, unreadable = false;
+  bool failed = false, unreadable = false;
+  std::vector<const char*> paths;
+  bool options = true;
   for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--strict") == 0) strict = true;
-    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+    if (options && std::strcmp(argv[i], "--") == 0) {
+      options = false;
+    } else if (options && std::strcmp(argv[i], "--strict") == 0) {
+      strict = true;
+    } else if (options && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)) {
       std::fputs(kUsage, stdout);
       return 0;
+    } else {
+      paths.push_back(argv[i]);
     }
   }
+  if (paths.empty()) {
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
   CheckedFiles files;
-  for (int i = 1; i < argc; ++i) {
-    if (std::strcmp(argv[i], "--strict") == 0) continue;
-    any_file = true;
+  int errors = 0, warnings = 0;
+  for (const char* path : paths) {
     std::string bytes;
-    if (!ReadWholeFile(argv[i], bytes)) {
-      std::fprintf(stderr, "%s: error: cannot be read\n", argv[i]);
+    errno = 0;
+    if (!ReadWholeFile(path, bytes)) {
+      std::fprintf(stderr, "%s: error: cannot be read: %s\n", path, std::strerror(errno != 0 ? errno : EIO));
       unreadable = true;
       continue;
     }
     for (const AuthorFinding& finding : CheckSettingsFile(bytes, files)) {
-      std::printf("%s:%d: %s: %s\n", argv[i], finding.line, finding.error ? "error" : "warning", finding.text.c_str());
+      std::printf("%s:%d: %s: %s\n", path, finding.line, finding.error ? "error" : "warning", finding.text.c_str());
+      (finding.error ? errors : warnings) += 1;
       failed = failed || finding.error || strict;
     }
   }
-  if (!any_file) {
-    std::fputs(kUsage, stderr);
-    return 2;
-  }
+  std::printf("%d error%s, %d warning%s\n", errors, errors == 1 ? "" : "s", warnings, warnings == 1 ? "" : "s");
   return unreadable ? 2 : failed ? 1 : 0;
 }
