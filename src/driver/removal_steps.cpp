@@ -163,6 +163,26 @@ void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
   run.stayed = std::move(named);
 }
 
+// What the setup listed and delete-all left, which reads no [Files] value,
+// is the setup's, never the user's; what Ready and the batch take is left
+// to them.
+void NoteListedFilesDeleteAllLeft(UninstallRun& run, const RunPlatform& platform,
+                                  const std::vector<std::string>& listed) {
+  const UninstallSettings& settings = run.settings;
+  std::vector<std::string> later = {UpperCase(FileNameOf(platform.system.ModulePath()))};
+  std::string relative;
+  for (const std::string& value : ValuesReadyTakes(settings)) {
+    if (RelativePathBelow(value, relative)) later.push_back(UpperCase(relative));
+  }
+  for (const std::string& value : listed) {
+    if (RelativePathBelow(value, relative) && !relative.empty() &&
+        std::find(later.begin(), later.end(), UpperCase(relative)) == later.end() &&
+        platform.files.FileExists(settings.own_directory + relative)) {
+      run.stayed.push_back({settings.own_directory + relative, Outcome::kNotEmpty, 0, StayedItem::kKeptByDeleteAll});
+    }
+  }
+}
+
 // A number in a text of the user's, in the singular where there is one.
 std::string Counted(uint32_t number, const std::string& one, const std::string& many) {
   return ReplaceAll(number == 1 ? one : many, "$N", DecimalText(static_cast<int32_t>(number)));
@@ -280,21 +300,7 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
         delete_all ? GroupValues(platform.system, settings.settings_path, "Files") : std::vector<std::string>();
     run.removal_succeeded =
         delete_all ? RemoveAllFiles(settings, platform, ledger) : RemoveListedFiles(settings, platform, ledger);
-    // What the setup listed and delete-all left is the setup's, never the
-    // user's; what Ready and the batch take is left to them.
-    std::vector<std::string> later = {UpperCase(FileNameOf(platform.system.ModulePath()))};
-    std::string relative;
-    for (const std::string& value : ValuesReadyTakes(settings)) {
-      if (RelativePathBelow(value, relative)) later.push_back(UpperCase(relative));
-    }
-    for (const std::string& value : listed) {
-      if (RelativePathBelow(value, relative) && !relative.empty() &&
-          std::find(later.begin(), later.end(), UpperCase(relative)) == later.end() &&
-          platform.files.FileExists(settings.own_directory + relative)) {
-        run.stayed.push_back(
-            {settings.own_directory + relative, Outcome::kNotEmpty, 0, StayedItem::kKeptByDeleteAll});
-      }
-    }
+    if (delete_all) NoteListedFilesDeleteAllLeft(run, platform, listed);
     NameWhatDirectoriesHold(run, platform);
     // The whole list, in English, under one line of the log.
     if (!run.stayed.empty()) {

@@ -107,11 +107,6 @@ LogRefusal LogPathRefusal(const std::string& path) {
                                                                                         : LogRefusal::kNone;
 }
 
-std::string LogFolder(const std::string& log_path) {
-  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(log_path));
-  return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
-}
-
 std::string LogFileRights(const std::string& user_sid) {
   return "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + user_sid + ")";
 }

@@ -51,9 +51,6 @@ std::string DefaultLogName(const std::string& product, const LocalTime& time, ui
 // device all the same is refused once it is open.
 LogRefusal LogPathRefusal(const std::string& path);
 
-// The folder that holds a log, as a path that opens it: without a trailing
-// backslash, but a drive's root keeps its own.
-std::string LogFolder(const std::string& log_path);
 
 // The rights a new log gets: SYSTEM, the administrators and the account
 // that runs the program, nobody else.

@@ -53,7 +53,7 @@ LogRefusal Win32System::OpenLog(const std::string& path, bool fresh) {
   constexpr DWORD kNoImpersonation = SECURITY_SQOS_PRESENT | SECURITY_IDENTIFICATION;
   // Its folder first, only where its path says, held against renaming
   // while the log is open: nothing is created behind a link on the way.
-  const std::string folder_path = LogFolder(path);
+  const std::string folder_path = FolderOf(path);
   log_folder_.Reset(CreateFileW(WideText(folder_path).c_str(), FILE_READ_ATTRIBUTES | FILE_TRAVERSE,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                 FILE_FLAG_BACKUP_SEMANTICS | kNoImpersonation, nullptr));

@@ -1,7 +1,5 @@
 #include "driver/uninstall_sequence.h"
 
-#include "removal/file_association.h"
-
 #include "driver/plan_platform.h"
 #include "driver/removal_steps.h"
 #include "driver/run_log.h"
@@ -204,8 +202,7 @@ ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, Pr
                               const std::string& working_directory) {
   // How a document is opened depends on the rights the run holds: asked
   // only for a hook.
-  const bool hook = kind == ProgramKind::kBeforeUninstall || kind == ProgramKind::kAfterUninstall;
-  const bool elevated = hook && platform.system.IsAdministrator();
+  const bool elevated = IsHook(kind) && platform.system.IsAdministrator();
   const WaitPolicy policy = WaitPolicyFor(kind, run.unattended, run.timeout_seconds, elevated);
   ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, policy.rule);
   if (outcome.not_a_program && policy.rule.documents == DocumentOpening::kMachineClasses) {

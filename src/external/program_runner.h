@@ -45,6 +45,8 @@ struct WaitPolicy {
   // removed; for the others the run goes on, its exit code a failure's.
   bool outliving_ends_the_run;
 };
+// The before- and after-uninstall programs: the author's hooks.
+bool IsHook(ProgramKind kind);
 WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t limit_seconds, bool elevated);
 
 // The command line the machine's class for a document's type would run: its

@@ -23,6 +23,11 @@ bool IsInUseName(const std::string& name) {
   return dot != std::string::npos && name.compare(dot, std::string::npos, ".tmp") == 0;
 }
 
+std::string FolderOf(const std::string& path) {
+  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(path));
+  return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
 bool BeyondPathLimit(const std::string& path) { return Utf16Units(path) >= kPathLimit; }
 
 std::string LongPathForm(const std::string& path) {

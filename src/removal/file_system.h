@@ -17,6 +17,10 @@
 constexpr size_t kPathLimit = 260;
 bool BeyondPathLimit(const std::string& path);
 
+// The folder a full path lies in, without a trailing backslash but a drive
+// root's ("C:\"), as the platform opens it.
+std::string FolderOf(const std::string& path);
+
 // "C:" or "C:\" and the like: a path that names a whole drive.
 bool NamesDrive(const std::string& path);
 

@@ -526,14 +526,10 @@ RemovalResult HeldInstallation::RemoveFile(HANDLE directory, size_t name, bool c
     // library, which may still be renamed.
     SeenEntry seen;
     if (status == kCannotDelete && IdentityOf(file.Get(), seen) && (seen.attributes & FILE_ATTRIBUTE_READONLY) == 0) {
-      return LeaveToRestart(file.Get(), directory, name);
+      return LeaveToRestart(file.Get(), directory, relative_.substr(name), *changes_);
     }
   }
   return Done(status);
-}
-
-RemovalResult HeldInstallation::LeaveToRestart(HANDLE file, HANDLE directory, size_t name) {
-  return ::LeaveToRestart(file, directory, relative_.substr(name), *changes_);
 }
 
 RemovalResult HeldInstallation::RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree,
@@ -747,8 +743,7 @@ RemovalResult RemoveAbsolute(const std::string& path, bool directory, EntryChang
   if (status != kCannotDelete || directory || (seen.attributes & FILE_ATTRIBUTE_READONLY) != 0) return Done(status);
   // Refused although it is not read-only: in use, and left to the restart
   // as the walk leaves one, from its own folder.
-  const std::string folder = WithoutTrailingBackslashes(DirectoryOf(full));
-  const KernelHandle parent = OpenDirectoryAt(folder.size() == 2 ? folder + "\\" : folder, kHoldAccess);
+  const KernelHandle parent = OpenDirectoryAt(FolderOf(full), kHoldAccess);
   if (!parent.Valid()) return Done(status);
   return LeaveToRestart(entry.Get(), parent.Get(), Wide(FileNameOf(full)), changes);
 }

@@ -117,9 +117,6 @@ class HeldInstallation {
   HANDLE Innermost() const { return chain_.empty() ? root_.Get() : chain_.back().handle.Get(); }
   // The entry named by the relative path from `name` on, in directory.
   RemovalResult RemoveFile(HANDLE directory, size_t name, bool clear_attributes);
-  // A file in use, which cannot be deleted, is renamed beside itself and its
-  // new name removed at the next restart, where the rights allow it.
-  RemovalResult LeaveToRestart(HANDLE file, HANDLE directory, size_t name);
   // A listed entry: a file, a link (which loses only itself) or a directory
   // (the whole tree, or only when it is empty).
   RemovalResult RemoveEntry(HANDLE parent, size_t name, const SeenEntry& seen, bool tree, uint32_t& held,

@@ -20,6 +20,13 @@ class HooksE2e : public ::testing::Test {
   StagedInstall install;
 };
 
+void SetDefaultText(HKEY root, const std::string& key, const std::string& text) {
+  RegistryKey opened;
+  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+  RegSetValueExA(opened.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
+}
+
 bool KeyExists(HKEY root, const std::string& key) {
   RegistryKey opened;
   return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
@@ -140,12 +147,7 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   // An association whose auto_file class Explorer has given another program since.
   const char* other_class = "qmkept_auto_file\\shell\\open\\command";
   const std::string viewer = "\"C:\\Other\\viewer.exe\" \"%1\"";
-  {
-    RegistryKey key;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, other_class, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr);
-    RegSetValueExA(key.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(viewer.c_str()),
-                   static_cast<DWORD>(viewer.size() + 1));
-  }
+  SetDefaultText(HKEY_CLASSES_ROOT, other_class, viewer);
   install.Write("Uninstall.vbs", "x = 1\r\nIf Then Else )(\r\n");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nScript=1\r\n"
@@ -187,13 +189,6 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
 }
 
 namespace {
-
-void SetDefaultText(HKEY root, const std::string& key, const std::string& text) {
-  RegistryKey opened;
-  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
-  RegSetValueExA(opened.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-}
 
 std::string Slashed(std::string path) {
   for (char& c : path) c = c == '\\' ? '/' : c;

@@ -117,29 +117,3 @@ TEST(RemoveUninstallEntry, TakesTheSevenValuesAndTheKey) {
   RemoveUninstallEntry("QuillmarnNoSuchEntry", platform);
   EXPECT_FALSE(KeyExists(kLocalMachine, UninstallKeyPath("QuillmarnNoSuchEntry")));
 }
-
-TEST(KeyPathOf, EveryAliasOfAKeyIsOneName) {
-  SetValue(kLocalMachine, "Software\\Classes\\.qmalias", "", "x");
-  SetValue(kCurrentUser, kBase + "Alias", "v", "x");
-  const std::string classes = KeyPathOf(kLocalMachine, "Software\\Classes\\.qmalias");
-  EXPECT_NE(classes, "");
-  EXPECT_EQ(KeyPathOf(kClassesRoot, ".qmalias"), classes);
-  const std::string user = KeyPathOf(kCurrentUser, kBase + "Alias");
-  ASSERT_EQ(_strnicmp(user.c_str(), "\\REGISTRY\\USER\\", 15), 0) << user;
-  // The user's key below HKEY_USERS, by the SID the system names it with.
-  const size_t sid_end = user.find('\\', 15);
-  constexpr RegistryRoot kUsers = 0x80000003u;
-  EXPECT_EQ(KeyPathOf(kUsers, user.substr(15, sid_end - 15) + "\\" + kBase + "Alias"), user);
-  EXPECT_EQ(KeyPathOf(kCurrentUser, kBase + "Missing"), "");
-  RegDeleteKeyA(Root(kLocalMachine), "Software\\Classes\\.qmalias");
-  RegDeleteKeyA(Root(kCurrentUser), (kBase + "Alias").c_str());
-}
-
-TEST(DeleteRegistryValue, APathBeginningWithABackslashIsRefusedAsAPlanSaysIt) {
-  EXPECT_TRUE(RegistryRefusesPath("\\" + kBase + "Refused"));
-  EXPECT_FALSE(DeleteRegistryValue(kCurrentUser, "\\" + kBase + "Refused", "v"));
-  EXPECT_EQ(GetLastError(), kBadPathname);
-  EXPECT_FALSE(DeleteRegistryKey(kCurrentUser, "\\" + kBase + "Refused"));
-  EXPECT_EQ(GetLastError(), kBadPathname);
-  EXPECT_FALSE(KeyExists(kCurrentUser, kBase + "Refused")) << "nothing made on the way";
-}
