@@ -1,7 +1,9 @@
 // uninstall-check FILE...: the installer author's check of uninstall.dat,
 // where installers are built. Each finding is one line in the compilers'
-// form, FILE:LINE: error: ... or FILE:LINE: warning: ..., so that editors and
-// CI annotate it. It reads the files the program's way and changes nothing.
+// form, FILE:LINE:COLUMN: error: ... or FILE:LINE: warning: ... where no
+// column is known, so that editors and CI annotate it. It reads the files the
+// program's way and changes nothing. The Windows build's manifest makes its
+// arguments and output UTF-8, as the program's does.
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -13,8 +15,13 @@
 
 namespace {
 
+#ifndef UNINSTALL_VERSION
+#define UNINSTALL_VERSION "development"
+#endif
+
 constexpr char kUsage[] =
     "usage: uninstall-check [--strict] [--] FILE...\n"
+    "       uninstall-check --version\n"
     "Checks each uninstall.dat as the uninstaller reads it. A file without the\n"
     "UTF-8 signature is read in code page 1252, as on a Western system.\n"
     "--strict  warnings count as errors\n"
@@ -54,6 +61,12 @@ int main(int argc, char** argv) {
     } else if (options && (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0)) {
       std::fputs(kUsage, stdout);
       return 0;
+    } else if (options && std::strcmp(argv[i], "--version") == 0) {
+      std::puts("uninstall-check " UNINSTALL_VERSION);
+      return 0;
+    } else if (options && std::strncmp(argv[i], "--", 2) == 0) {
+      std::fprintf(stderr, "uninstall-check: unknown option %s\n%s", argv[i], kUsage);
+      return 2;
     } else {
       paths.push_back(argv[i]);
     }
@@ -73,7 +86,9 @@ int main(int argc, char** argv) {
       continue;
     }
     for (const AuthorFinding& finding : CheckSettingsFile(bytes, files)) {
-      std::printf("%s:%d: %s: %s\n", path, finding.line, finding.error ? "error" : "warning", finding.text.c_str());
+      const std::string column = finding.column > 0 ? ":" + std::to_string(finding.column) : std::string();
+      std::printf("%s:%d%s: %s: %s\n", path, finding.line, column.c_str(), finding.error ? "error" : "warning",
+                  finding.text.c_str());
       (finding.error ? errors : warnings) += 1;
       failed = failed || finding.error || strict;
     }

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "driver/author_notes.h"
 #include "driver/run_log.h"
 #include "driver/user_tasks.h"
 #include "external/uninstall_script.h"

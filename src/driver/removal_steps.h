@@ -6,7 +6,6 @@
 #include "platform/run_platform.h"
 
 // The keys of [StartMenu], each the full path of a link the removal takes.
-constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};
 
 // Handles an activated control; true when the event loop must end.
 bool HandleControl(UninstallRun& run, const RunPlatform& platform, int control);

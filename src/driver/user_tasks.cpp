@@ -20,6 +20,12 @@ void UndoRegistryEntry(const TaskRecord& task, const RunPlatform& platform) {
 }
 
 void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, const RunPlatform& platform) {
+  // regsvr32 would look for a library without a full path in the system's
+  // folder, where it is some other program's.
+  if (!LibraryPathIsFull(task)) {
+    platform.system.Log(JoinTexts({"unregister library ", task.field3, ": passed over, it is no full path"}));
+    return;
+  }
   platform.window.ShowStatus(StatusText(task.field3));
   // The system's own regsvr32, whatever folder the record names, started in
   // the library's folder, where a library that loads a sibling late finds
@@ -130,6 +136,12 @@ TaskRecord ParseTaskRecord(const std::string& record) {
   task.field3 = FieldOf(record, 3, "|");
   task.field4 = FieldOf(record, 4, "|");
   return task;
+}
+
+bool LibraryPathIsFull(const TaskRecord& task) {
+  // An installer may quote a path with blanks itself.
+  const std::string path = TrimBlanks(task.field3);
+  return IsFullPath(path.compare(0, 1, "\"") == 0 ? path.substr(1) : path);
 }
 
 int TaskCount(int32_t number) { return static_cast<int8_t>(static_cast<uint8_t>(number & 0xFF)); }

@@ -19,6 +19,10 @@ struct TaskRecord {
 
 TaskRecord ParseTaskRecord(const std::string& record);
 
+// Whether a library record names its library by a full path (quoted or not);
+// one that does not is passed over.
+bool LibraryPathIsFull(const TaskRecord& task);
+
 // How many task keys count: the low 8 bits of Number as a signed value.
 int TaskCount(int32_t number);
 

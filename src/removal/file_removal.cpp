@@ -1,7 +1,6 @@
 #include "removal/file_removal.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "removal/file_system.h"
 #include "settings/settings_file.h"
@@ -109,7 +108,10 @@ bool RelativePathBelow(const std::string& value, std::string& relative) {
   for (size_t i = 0; i <= value.size(); ++i) {
     const char c = i < value.size() ? value[i] : '/';
     if (c != '\\' && c != '/') {
-      if (static_cast<unsigned char>(c) < 32 || std::strchr("*?\"<>|:", c) != nullptr) return false;
+      if (static_cast<unsigned char>(c) < 32 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
+          c == '|' || c == ':') {
+        return false;
+      }
       part += c;
       continue;
     }
@@ -120,6 +122,33 @@ bool RelativePathBelow(const std::string& value, std::string& relative) {
     part.clear();
   }
   return true;
+}
+
+std::vector<std::pair<size_t, size_t>> DirsBeforeOneInside(const std::vector<std::string>& paths) {
+  // Each value's folders above it, looked up among the values by a search of
+  // them sorted, the first of equal ones kept: thousands of values stay fast.
+  std::vector<std::pair<std::string, size_t>> sorted;
+  for (size_t i = 0; i < paths.size(); ++i) {
+    if (!paths[i].empty()) sorted.emplace_back(paths[i], i);
+  }
+  std::sort(sorted.begin(), sorted.end());  // by path, then by index
+  std::vector<std::pair<size_t, size_t>> pairs;
+  for (size_t j = 0; j < paths.size(); ++j) {
+    const std::string& path = paths[j];
+    for (size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
+      const std::string outer = path.substr(0, slash);
+      const auto found = std::lower_bound(sorted.begin(), sorted.end(), outer,
+                                          [](const auto& entry, const std::string& key) { return entry.first < key; });
+      if (found != sorted.end() && found->first == outer && found->second < j) pairs.emplace_back(found->second, j);
+    }
+  }
+  return pairs;
+}
+
+bool FilesNameTheProgram(const std::vector<std::string>& paths, const std::string& prog_exe) {
+  std::string program;
+  if (!RelativePathBelow(prog_exe, program)) return false;
+  return std::find(paths.begin(), paths.end(), UpperCase(program)) != paths.end();
 }
 
 bool RemoveListedFiles(const UninstallSettings& settings, const RunPlatform& platform, RemovalListener& listener) {

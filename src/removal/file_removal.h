@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/run_platform.h"
@@ -54,3 +55,12 @@ bool DeleteAllWouldHarm(const std::string& own_directory, RunSystem& system);
 // directory: a part ending in a dot or a blank ("..", "...", "x. "),
 // wildcards, a drive or stream colon, or characters no name may hold.
 bool RelativePathBelow(const std::string& value, std::string& relative);
+
+// The order mistakes of [Files] and [Dirs] that a plan notes and the
+// author's checker finds. paths: the values' paths below the own directory
+// in capitals, "" for one that is none.
+// Pairs (i, j): the [Dirs] value i comes before the value j that lies inside
+// it, so that i is never empty when its turn comes; by j, then i.
+std::vector<std::pair<size_t, size_t>> DirsBeforeOneInside(const std::vector<std::string>& paths);
+// Whether one of the [Files] paths is the program's file.
+bool FilesNameTheProgram(const std::vector<std::string>& paths, const std::string& prog_exe);

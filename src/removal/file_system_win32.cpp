@@ -724,6 +724,9 @@ bool HandleIsAt(HANDLE handle, const std::string& full_path) {
 }
 
 RemovalResult RemoveAbsolute(const std::string& path, bool directory, EntryChanges& changes) {
+  // A path that is not full would be taken from wherever the user started
+  // the program.
+  if (!IsFullPath(path)) return {Outcome::kOutside, 0};
   const std::string full = FullPath(path);
   if (full.empty()) return {Outcome::kAbsent, 0};
   if (Wide(full).size() >= kPathLimit) return {Outcome::kTooLong, 0};

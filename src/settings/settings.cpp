@@ -40,6 +40,10 @@ void ReadTexts(const SettingsFile& file, const SettingText* first, const Setting
 
 bool ReadFlag(const SettingsFile& file, const char* key) { return EightBitFlag(file.ReadNumber(key, 0)); }
 
+// Read elsewhere: the name and version with the texts, ProgLink by the
+// registration's removal.
+constexpr const char* kOtherSettingsKeys[] = {"ProgName", "Version", "ProgLink"};
+
 }  // namespace
 
 UninstallSettings ReadUninstallSettings(FileReader& files, const std::string& own_directory) {
@@ -57,9 +61,9 @@ void ReadUninstallSettings(FileReader& files, const std::string& own_directory, 
   file.SelectGroup("Settings");
   ReadTexts(file, std::begin(kSettingsTexts), std::end(kSettingsTexts), s);
   s.prog_dir = WithTrailingBackslash(s.prog_dir);
-  s.script = ReadFlag(file, "Script");
-  s.no_del_all = TextEquals(s.prog_dir, own_directory) && ReadFlag(file, "NoDelAll");
-  s.login_admin = ReadFlag(file, "LoginAdmin");
+  s.script = ReadFlag(file, kSettingsFlags[0]);
+  s.no_del_all = TextEquals(s.prog_dir, own_directory) && ReadFlag(file, kSettingsFlags[1]);
+  s.login_admin = ReadFlag(file, kSettingsFlags[2]);
 
   file.SelectGroup("StartProg");
   ReadTexts(file, std::begin(kStartProgTexts), std::end(kStartProgTexts), s);
@@ -125,6 +129,27 @@ constexpr UiText kWhy[] = {UiText::kWhyError,   UiText::kWhyError,       UiText:
 static_assert(std::size(kWhy) == kOutcomeCount, "a reason for every outcome");
 
 }  // namespace
+
+std::vector<std::string> KeysOfGroup(const std::string& group) {
+  std::vector<std::string> keys;
+  const auto add = [&](const auto& names) {
+    for (const auto& name : names) keys.emplace_back(name);
+  };
+  if (SameSettingsName(group, "Settings")) {
+    for (const SettingText& text : kSettingsTexts) keys.emplace_back(text.key);
+    add(kSettingsFlags);
+    add(kOtherSettingsKeys);
+  } else if (SameSettingsName(group, "StartProg")) {
+    for (const SettingText& text : kStartProgTexts) keys.emplace_back(text.key);
+  } else if (SameSettingsName(group, "StartMenu")) {
+    add(kStartMenuKeys);
+  } else if (SameSettingsName(group, "UserTask")) {
+    keys.emplace_back("Number");
+  } else if (SameSettingsName(group, "Language")) {
+    for (const LanguageText& text : kLanguageTexts) keys.emplace_back(text.key);
+  }
+  return keys;
+}
 
 UiTexts::UiTexts() {
   for (size_t i = 0; i < std::size(kLanguageTexts); ++i) texts_[i] = kLanguageTexts[i].english;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/run_platform.h"
 
@@ -89,6 +90,16 @@ const char* LanguageKey(UiText id);
 
 // The text that says why an entry with that outcome stayed.
 UiText Why(Outcome outcome);
+
+// The links of [StartMenu] the program removes, by their keys.
+constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};
+// The on/off settings of [Settings].
+constexpr const char* kSettingsFlags[] = {"Script", "NoDelAll", "LoginAdmin"};
+
+// Every key the program reads in a group: its names as the program spells
+// them; none for [Files] and [Dirs], whose key names never count, and for
+// [UserTask] only Number (the records are Task1, Task2, ...).
+std::vector<std::string> KeysOfGroup(const std::string& group);
 
 std::string SettingsPathFor(const std::string& own_directory);
 

@@ -71,7 +71,9 @@ int CompareNames(std::string_view a, std::string_view b) {
   return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }
 
-bool NamesEqual(std::string_view a, std::string_view b) {
+}  // namespace
+
+bool SameSettingsName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i) {
     if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
@@ -79,26 +81,66 @@ bool NamesEqual(std::string_view a, std::string_view b) {
   return true;
 }
 
-}  // namespace
+std::string SettingsNameKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) c = AsciiLower(c);
+  return key;
+}
+
+bool DecodeSettingsValue(FileReader& files, bool utf8, std::string_view raw_value, std::string& text) {
+  while (!raw_value.empty() && IsBlank(raw_value.back())) raw_value.remove_suffix(1);
+  text.clear();
+  if (!utf8) {
+    text.assign(raw_value);
+    return true;
+  }
+  // A sequence cut short by the value's end is malformed too: dropping it
+  // would name another file.
+  if (CheckUtf8(raw_value) != Utf8Form::kWellFormed || !files.Utf8Text(raw_value, text)) {
+    text.clear();
+    return false;
+  }
+  return true;
+}
 
 std::vector<SettingsLine> SettingsLines(std::string_view text) {
   std::vector<SettingsLine> lines;
   int number = 1;
   size_t counted = 0;  // line ends before here are counted in number
+  bool nul = false;    // a NUL byte since the last line
+  // The column of a position, counted on from the last one asked for (they
+  // only grow), so that one long line costs no more than many short ones.
+  size_t column_pos = 0;
+  int column = 1;
+  const auto column_at = [&](size_t pos) {
+    for (; column_pos < pos; ++column_pos) column += (static_cast<unsigned char>(text[column_pos]) & 0xC0) != 0x80;
+    return column;
+  };
   Line line;
   for (size_t pos = 0; NextLine(text, pos, line); pos = line.next) {
     const size_t start = static_cast<size_t>(line.name.data() - text.data()) - (line.kind == LineKind::Group ? 1 : 0);
     for (; counted < start; ++counted) {
       const char c = text[counted];
       const bool crlf = c == '\r' && counted + 1 < text.size() && text[counted + 1] == '\n';
-      number += (c == '\n' || c == '\0' || (c == '\r' && !crlf)) ? 1 : 0;
+      if (c == '\n' || (c == '\r' && !crlf)) ++number, column_pos = counted + 1, column = 1;
+      nul = nul || c == '\0';
     }
     std::string_view value = line.value;
     while (!value.empty() && IsBlank(value.back())) value.remove_suffix(1);
-    const SettingsLine::Kind kind = line.kind == LineKind::Group     ? SettingsLine::kGroup
-                                    : line.kind == LineKind::Comment ? SettingsLine::kComment
-                                                                     : SettingsLine::kKey;
-    lines.push_back({kind, std::string(line.name), std::string(value), number});
+    SettingsLine parsed;
+    parsed.kind = line.kind == LineKind::Group     ? SettingsLine::kGroup
+                  : line.kind == LineKind::Comment ? SettingsLine::kComment
+                                                   : SettingsLine::kKey;
+    parsed.has_equals =
+        line.kind == LineKind::Key && text.substr(start, line.next - start).find('=') != std::string_view::npos;
+    parsed.after_nul = nul && !lines.empty() && number == lines.back().number;
+    parsed.name = std::string(line.name);
+    parsed.value = std::string(value);
+    parsed.number = number;
+    parsed.column = column_at(start);
+    parsed.value_column = line.kind == LineKind::Key ? column_at(line.value_offset) : parsed.column;
+    lines.push_back(std::move(parsed));
+    nul = false;
   }
   return lines;
 }
@@ -147,7 +189,7 @@ bool SettingsFile::SelectGroup(std::string_view group) {
   for (size_t open = text_.find('['); open != std::string::npos; open = text_.find('[', open + 1)) {
     if (!StartsLine(text_, open)) continue;
     NextLine(text_, open, line);
-    if (NamesEqual(line.name, group)) {
+    if (SameSettingsName(line.name, group)) {
       group_body_ = cursor_next_ = line.next;
       return true;
     }
@@ -190,15 +232,8 @@ bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) co
 }
 
 std::string SettingsFile::DecodedValue(std::string_view raw_value) const {
-  while (!raw_value.empty() && IsBlank(raw_value.back())) raw_value.remove_suffix(1);
-  if (!utf8_) return std::string(raw_value);
-  // A malformed sequence empties the whole value; one cut short by its end is dropped.
-  size_t well_formed = 0;
   std::string text;
-  if (CheckUtf8(raw_value, &well_formed) == Utf8Form::kMalformed ||
-      !files_->Utf8Text(raw_value.substr(0, well_formed), text)) {
-    return std::string();
-  }
+  DecodeSettingsValue(*files_, utf8_, raw_value, text);
   return text;
 }
 

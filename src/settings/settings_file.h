@@ -28,18 +28,41 @@ class WesternFileReader : public FileReader {
   ~WesternFileReader() = default;
 };
 
-// One line of uninstall.dat as the reader parses it, with its number in the
-// file as an editor counts them (CR LF, LF or a lone CR ends a line): for
-// the tools that point the installer's author at a line.
+// The largest uninstall.dat the program reads, rather than risk exhausting a
+// 32-bit address space (a genuine one is a few kilobytes); a larger one
+// reads as empty.
+constexpr size_t kLargestSettingsFile = 64u << 20;
+
+// One line of uninstall.dat as the reader parses it, with its number and
+// columns in the file as an editor counts them (CR LF, LF or a lone CR ends
+// a line, a NUL byte does not, though the reader ends a line there too;
+// columns count letters from 1): for the tools that point the installer's
+// author at a line.
 struct SettingsLine {
   enum Kind : uint8_t { kComment, kGroup, kKey };
   Kind kind = kKey;
+  bool has_equals = false;  // a key's; without "=" its value is empty
+  bool after_nul = false;   // the reader began it at a NUL byte
   std::string name;
   std::string value;  // a key's raw bytes, trailing blanks removed
   int number = 0;
+  int column = 1;        // where the line's name begins
+  int value_column = 1;  // where a key's value begins
 };
 // The file's lines after any UTF-8 signature, in file order.
 std::vector<SettingsLine> SettingsLines(std::string_view text);
+
+// Whether two names of sections or keys are one, as the reader compares
+// them: letters A to Z of either case alike.
+bool SameSettingsName(std::string_view a, std::string_view b);
+// The form of a name that is the same for every spelling SameSettingsName
+// takes as one.
+std::string SettingsNameKey(std::string_view name);
+
+// A key's raw value as the program reads it: trailing blanks removed, and in
+// a file with the UTF-8 signature decoded; a value holding a malformed
+// sequence, one cut short at its end included, reads as empty (false).
+bool DecodeSettingsValue(FileReader& files, bool utf8, std::string_view raw_value, std::string& text);
 
 // The values of a group of the file at path, in file order (none when the
 // group is missing): for [Files] and [Dirs], whose key names never count.

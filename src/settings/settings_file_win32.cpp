@@ -2,13 +2,10 @@
 
 #include "platform/owners_win32.h"
 #include "platform/text_win32.h"
+#include "settings/settings_file.h"
 #include "settings/settings_file_win32.h"
 
 namespace {
-
-// Larger files are refused rather than risk exhausting a 32-bit address space;
-// a genuine uninstall.dat is a few kilobytes.
-constexpr LONGLONG kLargestSettingsFile = 64LL * 1024 * 1024;
 
 void CloseHeldHandle(void* handle) { CloseHandle(handle); }
 
@@ -25,7 +22,7 @@ HeldFileBytes DiskFiles::ReadHeldFile(const std::string& path) {
   if (!file.Valid()) return result;
 
   LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart <= kLargestSettingsFile) {
+  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart <= static_cast<LONGLONG>(kLargestSettingsFile)) {
     result.bytes.resize(static_cast<size_t>(size.QuadPart));
     size_t done = 0;
     while (done < result.bytes.size()) {

@@ -259,6 +259,12 @@ int32_t ParseDecimal(const std::string& text) {
   return static_cast<int32_t>(value);
 }
 
+bool IsFullPath(const std::string& path) {
+  const bool drive = path.size() >= 3 && (path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z' && path[1] == ':' &&
+                     IsSlash(path[2]);
+  return drive || (path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]));
+}
+
 std::string DirectoryOf(const std::string& path) {
   const std::string text = WithoutLeadingQuote(path);
   const size_t limit = std::min(text.find('|'), text.size());

@@ -64,6 +64,10 @@ std::string ExtensionOf(const std::string& path);
 
 bool TextEquals(const std::string& a, const std::string& b);
 
+// A path that names its drive and root ("C:\x") or its share ("\\server\x"):
+// one that means the same whatever the current directory is.
+bool IsFullPath(const std::string& path);
+
 // The path with a backslash at its end, added when missing ("" becomes "\").
 std::string WithTrailingBackslash(const std::string& path);
 std::string WithoutTrailingBackslashes(const std::string& path);

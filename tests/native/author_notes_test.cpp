@@ -1,22 +1,76 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "driver/author_notes.h"
+#include "driver/user_tasks.h"
+#include "external/running_program.h"
 #include "fake_files.h"
+#include "removal/file_association.h"
+#include "removal/file_removal.h"
+#include "removal/file_system.h"
+#include "settings/settings.h"
+#include "settings/settings_file.h"
+#include "text/text.h"
 
 namespace {
+
+const std::string kOwn = "C:\\Apps\\Editor\\";
 
 const std::string kClean =
     "[Settings]\nProgName=Editor\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=pre.exe\n"
     "[UserTask]\nNumber=1\nTask1=6|2147483649|Software\\Editor|Path\n[Files]\nf1=editor.exe\nf2=lib\\core.dll\n"
     "[Dirs]\nd1=lib\n";
 
-// The findings of a file, "LINE error|warning TEXT" each.
+// The findings of a file, "LINE[:COLUMN] error|warning TEXT" each.
 std::vector<std::string> Findings(const std::string& bytes) {
   std::vector<std::string> lines;
   for (const AuthorFinding& f : CheckSettingsFile(bytes, StagedFiles())) {
-    lines.push_back(std::to_string(f.line) + (f.error ? " error " : " warning ") + f.text);
+    lines.push_back(std::to_string(f.line) + (f.column > 0 ? ":" + std::to_string(f.column) : "") +
+                    (f.error ? " error " : " warning ") + f.text);
   }
   return lines;
+}
+
+// What the program's core makes of a file in the own directory kOwn.
+struct Reading {
+  UninstallSettings settings;
+  UiTexts texts;
+  bool files_group = false;
+  std::vector<std::string> files, dirs;
+  std::vector<TaskRecord> tasks;  // those a run undoes
+};
+
+Reading ReadAsTheProgram(const std::string& bytes) {
+  ClearStagedFiles();
+  const std::string path = SettingsPathFor(kOwn);
+  StageFile(path, bytes);
+  Reading r;
+  r.settings = ReadUninstallSettings(StagedFiles(), kOwn);
+  r.texts = LoadUiTexts(StagedFiles(), path);
+  r.files = GroupValues(StagedFiles(), path, "Files");
+  r.dirs = GroupValues(StagedFiles(), path, "Dirs");
+  SettingsFile file;
+  file.Open(StagedFiles(), path);
+  r.files_group = file.SelectGroup("Files");
+  file.SelectGroup("UserTask");
+  for (int i = 1, count = TaskCount(file.ReadNumber("Number", 0)); i <= count; ++i) {
+    const std::string record = file.ReadString("Task" + std::to_string(i));
+    if (!record.empty()) r.tasks.push_back(ParseTaskRecord(record));
+  }
+  file.Close();
+  ClearStagedFiles();
+  return r;
+}
+
+// Whether a listed value is acted on: below the own directory, within the limit.
+bool Acted(const std::string& value) {
+  std::string relative;
+  return RelativePathBelow(value, relative) && !BeyondPathLimit(kOwn + relative);
+}
+// Every run fails: no program file to find, or no [Files] to delete.
+bool Fails(const Reading& r) {
+  return r.settings.prog_exe == "-1" || TrimBlanks(r.settings.prog_exe).empty() || !r.files_group;
 }
 
 }  // namespace
@@ -30,92 +84,140 @@ TEST(AuthorNotes, ASectionGivenAgainAmongManyIsToldWithItsFirstLine) {
   file += "[Files]\nf9=x.dll\n";
   const std::vector<std::string> found = Findings(file);
   ASSERT_FALSE(found.empty());
-  EXPECT_EQ(found.back(), "54 warning [Files]: given again; only the one on line 9 is read");
+  EXPECT_EQ(found.back(), "54:1 warning [Files]: given again; only the one on line 9 is read");
 }
 
-TEST(AuthorNotes, EachMistakeIsFoundOnItsLine) {
+// Each file of author mistakes: the checker's findings, and what the
+// program's core does with the same file, which is what they say. Where the
+// checker finds nothing, the program does what was meant.
+TEST(AuthorNotes, EveryFindingIsWhatTheProgramDoes) {
   struct Row {
     std::string file;
-    std::string finding;  // the one expected, whole
+    std::vector<std::string> found;  // "LINE[:COLUMN] error|warning" "|" a part of the text
+    std::function<bool(const Reading&)> program;
   };
   const std::string head = "[Settings]\nProgName=Editor\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n";  // lines 1-5
+  const std::string bom = "\xEF\xBB\xBF";
+  const std::string tasks = head + "[UserTask]\nNumber=1\n";  // Task1 on line 8
+  const auto task = [](const Reading& r) { return r.tasks.size() == 1 ? r.tasks[0] : TaskRecord{}; };
   const Row rows[] = {
-      // Errors: what the program skips, refuses or misreads.
-      {head + "f2=..\\shared.dll\n",
-       "6 error [Files] f2: ..\\shared.dll leads outside the installation or is no path below it, so the program "
-       "passes it over"},
-      {head + "f2=C:\\Windows\\x.dll\n",
-       "6 error [Files] f2: C:\\Windows\\x.dll leads outside the installation or is no path below it, so the program "
-       "passes it over"},
-      {head + "[StartProg]\nBeforeUninst=..\\pre.exe\n",
-       "7 error [StartProg] BeforeUninst: ..\\pre.exe leads outside the installation or is no path below it, so the "
-       "program passes it over"},
-      {"\xEF\xBB\xBF" + head + "f2=a\xC3z.dll\n", "6 error [Files] f2: malformed UTF-8, so the value reads as empty"},
-      {"[Settings]\nProgName=Editor\nProgExe=\n[Files]\nf1=editor.exe\n",
-       "3 error [Settings] ProgExe: missing or empty, so no run finds the program's file and every uninstall fails "
-       "(exit code 1603 unattended)"},
-      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\n",
-       "1 error no [Files] section, so a run deletes no listed file and every uninstall fails (exit code 1603 "
-       "unattended)"},
-      {head + "[Dirs]\nd1=lib\nDAT\n",
-       "8 error [Dirs] DAT: an empty value names the installation folder itself: delete-all then empties it whole, "
-       "the user's files in it too"},
-      {head + "[Dirs]\nd1=.\\\n",
-       "7 error [Dirs] d1: .\\ names the installation folder itself: delete-all then empties it whole, the user's "
-       "files in it too"},
-      {"\xEF\xBB\xBF" + head +
-           "[Language]\nTitel=a\x80"
-           "b\n",
-       "7 error [Language] Titel: malformed UTF-8, so the value reads as empty"},
-      {head + "[UserTask]\nNumber=1\nTask1=1|data\\x.txt\n",
-       "8 error [UserTask] Task1: a file record (any type but 6, 9 and 10) needs a full path in its second field"},
-      {head + "[UserTask]\nNumber=1\nTask1=0|\n",
-       "8 error [UserTask] Task1: a file record (any type but 6, 9 and 10) needs a full path in its second field"},
-      {head + "[UserTask]\nNumber=1\nTask1=6|2147483649||Path\n",
-       "8 error [UserTask] Task1: a registry record needs a key in its third field"},
-      {head + "[UserTask]\nNumber=1\nTask1=6|2147483649|Software\\X\n",
-       "8 error [UserTask] Task1: a registry record needs a value name in its fourth field (an empty one names the "
-       "default value)"},
-      {head + "[UserTask]\nNumber=1\nTask1=6|7|Software\\X|V\n",
-       "8 error [UserTask] Task1: the registry root is no predefined root, so nothing is changed"},
-      {head + "[UserTask]\nNumber=1\nTask1=9|C:\\Windows\\System32\\\n",
-       "8 error [UserTask] Task1: a library record needs the library's path in its third field"},
-      {head + "[UserTask]\nNumber=1\nTask1=10|txt\n",
-       "8 error [UserTask] Task1: an association record needs the extension and the application name in its second "
-       "and third fields"},
-      {head + "[UserTask]\nNumber=200\n",
-       "7 error [UserTask] Number: 200 is outside 0 to 127; only its low 8 bits "
-       "count, so no task runs"},
-      {head + "[UserTask]\nNumber=-1\n",
-       "7 error [UserTask] Number: -1 is outside 0 to 127; only its low 8 bits "
-       "count, so no task runs"},
-      {"[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
-       "1 error [Settings] ProgName: missing, so the window and the list of programs show no name"},
-      // Lines count as editors count them (CR LF, a lone CR, blank lines); a
-      // file without the signature is read in its legacy code page.
-      {"[Settings]\r\nProgName=Editor\r\rProgExe=editor.exe\r\n\r\n[Files]\r\nf1=editor.exe\r\nf2=..\\caf\xE9.dll\r\n",
-       "8 error [Files] f2: ..\\caf\xC3\xA9.dll leads outside the installation or is no path below it, so the "
-       "program passes it over"},
-      // Warnings: legal, but likely not meant.
-      {head + "[File]\nf=x.dll\n", "6 warning [File]: unknown section, never read (did you mean [Files]?)"},
-      {head + "[Extras]\n", "6 warning [Extras]: unknown section, never read"},
+      // Errors: the run fails, removes the wrong thing or skips what was written.
+      {head + "f2=..\\shared.dll\n", {"6:4 error|leads outside the installation"}, [](auto& r) { return !Acted(r.files[1]); }},
+      {head + "f2=C:\\Windows\\x.dll\n", {"6:4 error|leads outside"}, [](auto& r) { return !Acted(r.files[1]); }},
+      {head + "f2=lib\\" + std::string(300, 'x') + ".dll\n", {"6:4 error|260 characters or more even in a folder"},
+       [](auto& r) { return !Acted(r.files[1]); }},
+      {head + "[StartProg]\nBeforeUninst=..\\pre.exe\n", {"7:14 error|leads outside"},
+       [](auto& r) { return !Acted(r.settings.before_uninst); }},
+      {bom + head + "f2=a\xC3z.dll\n", {"6:5 error|[Files] f2: malformed UTF-8"}, [](auto& r) { return r.files[1].empty(); }},
+      // A sequence cut short by the value's end: dropping it would name another file.
+      {bom + head + "f2=ab.dl\xC3\n", {"6:9 error|malformed UTF-8"}, [](auto& r) { return r.files[1].empty(); }},
+      {bom + head + "[Language]\nTitel=a\x80" "b\n", {"7:8 error|[Language] Titel: malformed UTF-8"},
+       [](auto& r) { return r.texts[UiText::kTitel].empty(); }},
+      {"[Settings]\nProgName=Editor\nProgExe=\n[Files]\nf1=editor.exe\n", {"3 error|ProgExe: missing or empty"}, Fails},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\n", {"1 error|no [Files] section"}, Fails},
+      {"[Files]\nf1=editor.exe\n", {"1 error|no [Settings] section"}, Fails},
+      {"\xFF\xFE[\0S\0e\0t\0", {"1 error|the file is UTF-16"}, Fails},
+      {"[Settings]\nProgName=\xD0\xA0\xD0\xB5\xD0\xB4\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
+       {"2 error|UTF-8 without its signature"}, [](auto& r) { return r.texts.program_name != "\xD0\xA0\xD0\xB5\xD0\xB4"; }},
+      {head + "[Dirs]\nd1=lib\nDAT\n", {"8:1 error|an empty value names the installation folder itself"},
+       [](auto& r) { return r.dirs[1].empty() && Acted(r.dirs[1]); }},
+      {head + "[Dirs]\nd1=.\\\n", {"7:1 error|.\\ names the installation folder itself"},
+       [](auto& r) { std::string rel; return RelativePathBelow(r.dirs[0], rel) && rel.empty(); }},
+      {head + "f2\n", {"6:1 error|names the installation folder, no file"}, [](auto& r) { return r.files[1].empty(); }},
+      {head + "[Language]\nOK\n", {"7:1 error|[Language] OK: no \"=\""}, [](auto& r) { return r.texts[UiText::kOk].empty(); }},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\nScript=yes\n[Files]\nf1=editor.exe\n",
+       {"4:8 error|yes is no number; the program reads 0, so no script runs"}, [](auto& r) { return !r.settings.script; }},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\nScript=256\n[Files]\nf1=editor.exe\n",
+       {"4:8 error|only the low 8 bits of 256 count"}, [](auto& r) { return !r.settings.script; }},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\nLoginAdmin=true\n[Files]\nf1=editor.exe\n",
+       {"4:12 error|no administrator rights are asked for"}, [](auto& r) { return !r.settings.login_admin; }},
+      {"[Settings]\nProgName=Editor\nProgExe=editor.exe\nNoDelAll=1\n[Files]\nf1=editor.exe\n",
+       {"4:10 error|ProgDir is missing, so delete-all is offered"}, [](auto& r) { return !r.settings.no_del_all; }},
+      {tasks + "Task1=1|data\\x.txt\n", {"8:7 error|needs a full path"}, [&](auto& r) { return !IsFullPath(task(r).field2); }},
+      {tasks + "Task1=0|\n", {"8:7 error|needs a full path"}, [&](auto& r) { return task(r).field2.empty(); }},
+      {tasks + "Task1=1|C:\\Data\\*.log\n", {"8:7 error|holds a wildcard"},
+       [&](auto& r) { return task(r).field2 == "C:\\Data\\*.log"; }},  // removed by that name alone
+      {tasks + "Task1=6|2147483649||Path\n", {"8:7 error|needs a key"}, [&](auto& r) { return task(r).field3.empty(); }},
+      {tasks + "Task1=6|7|Software\\X|V\n", {"8:7 error|no predefined root"},
+       [&](auto& r) { return !IsPredefinedRoot(TaskRoot(task(r))); }},
+      {tasks + "Task1=9|C:\\Windows\\System32\\\n", {"8:7 error|the library's path"},
+       [&](auto& r) { return task(r).field3.empty(); }},
+      {tasks + "Task1=9|C:\\Windows\\System32\\|spell.dll\n", {"8:7 error|no full path, so the program passes the library over"},
+       [&](auto& r) { return !LibraryPathIsFull(task(r)); }},
+      {tasks + "Task1=10|txt\n", {"8:7 error|an association record needs"}, [&](auto& r) { return task(r).field3.empty(); }},
+      {tasks + "Task1=10|.txt|Editor\n", {"8:7 error|written with its dot"},
+       [&](auto& r) {
+         const auto steps = FileAssociationSteps(task(r).field2, task(r).field3, 0);
+         return std::any_of(steps.begin(), steps.end(), [](const RegistryStep& s) { return s.key.find("\\..txt") != std::string::npos; });
+       }},
+      {head + "[UserTask]\nNumber=200\n", {"7:8 error|200 is outside 0 to 127"}, [](auto& r) { return r.tasks.empty(); }},
+      {head + "[UserTask]\nNumber=-1\n", {"7:8 error|-1 is outside 0 to 127"}, [](auto& r) { return r.tasks.empty(); }},
+      {head + "[UserTask]\nNumber=two\nTask1=1|C:\\x.txt\n", {"7:8 error|two is no number", "8:1 warning|beyond the 0 tasks"},
+       [](auto& r) { return r.tasks.empty(); }},
+      {head + "[StartMenu]\nProgram=Editor.lnk\n", {"7:9 error|is no full path, so no link is removed"},
+       [](auto& r) { return !IsFullPath(r.settings.start_menu + "Editor.lnk"); }},
+      // Warnings: what the program does as written, which is likely not meant.
+      {head + "[File]\nf=x.dll\n", {"6:1 warning|unknown section, never read (did you mean [Files]?)"},
+       [](auto& r) { return r.files.size() == 1; }},
       {"[Settings]\nProgName=Editor\nProgExe=editor.exe\nProgDri=C:\\x\n[Files]\nf1=editor.exe\n",
-       "4 warning [Settings] ProgDri: unknown key, never read (did you mean ProgDir?)"},
+       {"4:1 warning|did you mean ProgDir?"}, [](auto& r) { return r.settings.prog_dir == "\\"; }},
       {"[Settings]\nProgName=Editor\nProgName=Other\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
-       "3 warning [Settings] ProgName: given again; the one on line 2 counts"},
-      {head + "[UserTask]\nNumber=1\nTask1=6|2147483649|Software\\X|V\nTask2=6|2147483649|Software\\Y|V\n",
-       "9 warning [UserTask] Task2: beyond the 1 tasks Number lets run, so never read"},
-      {head + "[UserTask]\nNumber=2\nTask2=6|2147483649|Software\\X|V\n",
-       "7 warning [UserTask] Task1: missing, a gap in the numbers up to Number=2"},
-      {head + "[Dirs]\nd1=lib\nd2=lib\\sub\n",
-       "7 warning [Dirs] d1: lib comes before lib\\sub (line 8), which lies inside it, so it is never empty when its "
-       "turn comes"},
+       {"3:1 warning|given again; the one on line 2 counts"}, [](auto& r) { return r.texts.program_name == "Editor"; }},
+      {tasks + "Task1=6|2147483649|Software\\X|V\nTask2=1|data\\x.txt\n", {"9:1 warning|beyond the 1 tasks"},
+       [](auto& r) { return r.tasks.size() == 1; }},
+      {head + "[UserTask]\nNumber=2\nTask2=6|2147483649|Software\\X|V\n", {"7 warning|Task1: missing, a gap"},
+       [](auto& r) { return r.tasks.size() == 1; }},
+      {head + "[Dirs]\nd1=lib\nd2=lib\\sub\n", {"7:1 warning|lib comes before lib\\sub (line 8)"},
+       [](auto& r) { return r.dirs[0] == "lib"; }},
+      {head + "[Dirs]\nd1=lib\nd2=LIB\\\n", {"8:1 warning|names the folder of line 7 again"},
+       [](auto& r) { return r.dirs.size() == 2; }},
+      {head + "f2=lib\\\n", {"6:1 warning|names a folder, which a [Files] value never removes"},
+       [](auto& r) { return r.files[1] == "lib\\"; }},
+      {head + "f2=tools\\a.exe\n", {"6:1 warning|no [Dirs] value names its folder tools"},
+       [](auto& r) { return r.dirs.empty(); }},
       {"[Settings]\nProgName=Editor\nProgExe=editor.exe\n[Files]\nf1=other.exe\n",
-       "3 warning [Settings] ProgExe: no [Files] value names editor.exe, so the program's file stays"},
-      {head + "[Dirs]\nd1=lib\nd2=LIB\\\n", "8 warning [Dirs] d2: LIB\\ names the folder of line 7 again"},
-      {head + "f2=lib\\\n", "6 warning [Files] f2: lib\\ names a folder, which a [Files] value never removes"},
+       {"3:9 warning|no [Files] value names editor.exe"}, [](auto& r) { return r.files[0] != r.settings.prog_exe; }},
+      {"[Settings]\nProgName=Editor\nProgExe=bin\\editor.exe\n[Files]\nf1=bin\\editor.exe\n[Dirs]\nd1=bin\n",
+       {"3:9 warning|without MutexString the running-program check"},
+       [](auto& r) { return r.settings.mutex_string.empty() && !ProcessNameCanMatch(r.settings.prog_exe); }},
+      {"[Settings]\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n", {"1 warning|ProgName: missing or empty"},
+       [](auto& r) { return r.texts.program_name.empty(); }},
+      {head + "[Language]\nReady=\n", {"7:1 warning|Ready: an empty text"}, [](auto& r) { return r.texts[UiText::kReady].empty(); }},
+      {head + std::string("f2=a.dll\0f3=b.dll\n", 18), {"6:9 warning|a NUL byte"}, [](auto& r) { return r.files.size() == 3; }},
+      // Nothing found: the program does what was meant.
+      {tasks + "Task1=6|2147483649|Software\\X\n", {}, [&](auto& r) { return task(r).field4.empty(); }},
+      {bom + "[Settings]\nProgName=Editor\nProgName=\x80\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
+       {"3:1 warning|given again"}, [](auto& r) { return r.texts.program_name == "Editor"; }},
+      {"[Settings]\r\nProgName=Editor\r\rProgExe=editor.exe\r\n\r\n[Files]\r\nf1=editor.exe\r\nf2=lib\\caf\xE9.dll\r\n"
+       "[Dirs]\r\nd1=lib\r\n",
+       {}, [](auto& r) { return r.files[1] == "lib\\caf\xC3\xA9.dll"; }},
   };
   for (const Row& row : rows) {
-    EXPECT_EQ(Findings(row.file), std::vector<std::string>{row.finding}) << row.file;
+    const std::vector<std::string> found = Findings(row.file);
+    EXPECT_EQ(found.size(), row.found.size()) << row.file << "\n" << testing::PrintToString(found);
+    if (found.size() != row.found.size()) continue;
+    for (size_t i = 0; i < found.size(); ++i) {
+      const std::string& want = row.found[i];
+      const size_t bar = want.find('|');
+      EXPECT_EQ(found[i].substr(0, bar + 1), want.substr(0, bar) + " ") << row.file;
+      EXPECT_NE(found[i].find(want.substr(bar + 1)), std::string::npos) << found[i] << "\n  wanted: " << want;
+    }
+    EXPECT_TRUE(row.program(ReadAsTheProgram(row.file))) << "the program does not do what the checker says:\n"
+                                                          << row.file;
   }
+}
+
+TEST(AuthorNotes, AFileLargerThanTheProgramReadsIsOneError) {
+  const std::vector<std::string> found = Findings(std::string(kLargestSettingsFile + 1, ';'));
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_NE(found[0].find("1 error the file is larger than 64 MiB"), std::string::npos);
+}
+
+TEST(AuthorNotes, ValuesAreQuotedEscapedAndCut) {
+  const std::vector<std::string> found = Findings(
+      "[Settings]\nProgName=Editor\nProgExe=editor.exe\n[Files]\nf1=editor.exe\nf2=..\\a\x1B[2J" +
+      std::string(200, 'x') + "\n");
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_NE(found[0].find("f2: ..\\a\\x1B[2J" + std::string(72, 'x') + "... leads outside"), std::string::npos)
+      << found[0];
 }
