@@ -287,3 +287,34 @@ TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverT
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
   }
 }
+
+TEST_F(HooksE2e, HooksLeadingOutsideTheInstallationNeverRun) {
+  // Programs beside the installation, which any user might have put there.
+  TempTree outside;
+  for (const char* name : {"pre.exe", "post.exe"}) {
+    ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (outside.Path() + name).c_str(), FALSE));
+  }
+  // From the installation's folder up and across to the other tree, and by a full path.
+  const std::string& other = outside.Path();
+  const std::string before = "..\\" + other.substr(other.rfind('\\', other.size() - 2) + 1) + "pre.exe";
+  for (const char* mode : {"/PLAN", "/S", ""}) {
+    Probe("editor.exe");
+    install.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=" +
+                                       before + "\r\nAfterUninst=" + outside.Path() + "post.exe\r\n[Files]\r\nf=editor.exe\r\n");
+    const std::string log = outside.Path() + "run.log";
+    RunningUninstaller run(install.Exe(), std::string(), std::string(mode) + (*mode ? " " : "") + "/LOG=" + log);
+    DWORD code = 99;
+    ASSERT_TRUE(*mode ? run.WaitForExit(kWait, &code) : ClickThroughToTheEnd(run, false, kWait, &code)) << mode;
+    EXPECT_EQ(code, 0u) << mode;
+    ASSERT_TRUE(WaitForBatchToFinish(kWait));
+    EXPECT_FALSE(PathExists(outside.Path() + "probe.log")) << mode << ": a hook outside ran";
+    const std::string told = ReadWholeFile(log);
+    for (const std::string& hook : {before, outside.Path() + "post.exe"}) {
+      EXPECT_NE(told.find(hook + ": passed over, it lies outside the installation"), std::string::npos)
+          << mode << "\n" << told;
+    }
+    DeleteFileA(log.c_str());
+    CreateDirectoryA(install.Dir().c_str(), nullptr);
+    CopyFileA(UninstallerUnderTest().c_str(), install.Exe().c_str(), FALSE);
+  }
+}

@@ -1,5 +1,6 @@
 // A library for regsvr32.exe: unregistering it leaves unregistered.txt beside
-// it, holding the directory regsvr32 was started in.
+// it, holding the directory regsvr32 was started in; in the folder
+// QM_PROBE_DIR names instead, where the test keeps the installation clean.
 #include <windows.h>
 
 #include <string>
@@ -19,7 +20,10 @@ extern "C" __declspec(dllexport) HRESULT STDAPICALLTYPE DllUnregisterServer() {
   char path[MAX_PATH] = {};
   GetModuleFileNameA(self, path, MAX_PATH);
   std::string marker = path;
-  marker = marker.substr(0, marker.rfind('\\') + 1) + "unregistered.txt";
+  marker = marker.substr(0, marker.rfind('\\') + 1);
+  char elsewhere[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("QM_PROBE_DIR", elsewhere, MAX_PATH) > 0) marker = elsewhere;
+  marker += "unregistered.txt";
   char directory[MAX_PATH] = {};
   const DWORD length = GetCurrentDirectoryA(MAX_PATH, directory);
   HANDLE file = CreateFileA(marker.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);

@@ -1,5 +1,6 @@
 // A stand-in for the installer author's programs: appends its command line and
-// working directory to probe.log beside itself, then ends with the exit code
+// working directory to probe.log beside itself (or in the folder QM_PROBE_DIR
+// names, which keeps an installation clean), then ends with the exit code
 // asked for. /exit=N sets the code, /mutex=NAME holds that mutex and
 // /sleep=MS waits before ending.
 #include <windows.h>
@@ -24,7 +25,10 @@ int main() {
   char module[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, module, MAX_PATH);
   std::string log = module;
-  log = log.substr(0, log.rfind('\\') + 1) + "probe.log";
+  log = log.substr(0, log.rfind('\\') + 1);
+  char elsewhere[MAX_PATH] = {};
+  if (GetEnvironmentVariableA("QM_PROBE_DIR", elsewhere, MAX_PATH) > 0) log = elsewhere;
+  log += "probe.log";
   char directory[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, directory);
   const std::string line = command + "|" + directory + "\r\n";
