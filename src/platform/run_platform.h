@@ -62,6 +62,16 @@ struct LocalTime {
   int year, month, day, hour, minute, second;
 };
 
+// Whether each row of a table stands at the place of the enum value it names
+// (its member id), so that the table may be indexed by that enum.
+template <typename Row, size_t N>
+constexpr bool RowsFollowTheirEnum(const Row (&rows)[N]) {
+  for (size_t i = 0; i < N; ++i) {
+    if (static_cast<size_t>(rows[i].id) != i) return false;
+  }
+  return true;
+}
+
 // What became of an entry of the installation that the removal acted on.
 enum class Outcome : uint8_t {
   kRemoved,

@@ -72,8 +72,10 @@ void ReadUninstallSettings(FileReader& files, const std::string& own_directory, 
 
 namespace {
 
-// Each text's key and English default, in the order of UiText.
+// Each text's key and English default, at its text's place: a row out of
+// place would read another text's key into it.
 struct LanguageText {
+  UiText id;
   const char* key;
   const char* english;
 };
@@ -81,52 +83,49 @@ struct LanguageText {
 constexpr const char* English(Outcome outcome) { return kOutcomeWords[static_cast<size_t>(outcome)]; }
 
 constexpr LanguageText kLanguageTexts[] = {
-    {"Titel", "Uninstall Program"},
-    {"Msg", "Program files and registry entries will be removed."},
-    {"Version", "Version"},
-    {"UninstInfo", "Remove the following program from your computer:"},
-    {"DelAll", "Delete all(!) files in the directory (including user files)."},
-    {"Error", "Uninstalling program not possible."},
-    {"Status", "Uninstalling completed."},
-    {"Mutex", "Close Program '$Titel' first!|Then press OK!"},
-    {"Logon", "Login as administrator"},
-    {"User", "Username:"},
-    {"Password", "Password:"},
-    {"RQ_Titel", "Error - Login"},
-    {"RQ_Msg", "Login failed."},
-    {"RQ_NoAdmin", "This account is not an administrator."},
-    {"OK", "OK"},
-    {"Cancel", "Cancel"},
-    {"Ready", "Ready"},
-    {"Login", "Login"},
-    {"Restart", "Uninstalling completed. Restart the computer to remove the files still in use."},
-    {"Details", "Details..."},
-    {"OpenFolder", "Open folder"},
-    {"Close", "Close"},
-    {"WhyInUse", English(Outcome::kInUse)},
-    {"WhyDenied", English(Outcome::kDenied)},
-    {"WhyHeld", "kept, it holds $N files or folders the setup did not install"},
-    {"WhyHeldOne", "kept, it holds 1 file or folder the setup did not install"},
-    {"WhyThroughLink", English(Outcome::kThroughLink)},
-    {"WhyLink", English(Outcome::kLink)},
-    {"WhyChanged", English(Outcome::kChanged)},
-    {"WhyOutside", English(Outcome::kOutside)},
-    {"WhyTooLong", English(Outcome::kTooLong)},
-    {"WhyAtRestart", English(Outcome::kAtRestart)},
-    {"WhyError", English(Outcome::kFailed)},
-    {"WhyListedKept", "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
-    {"Entries", "$N entries"},
-    {"EntriesOne", "1 entry"},
-    {"LinkEntry", "a link, not looked into"},
-    {"More", "and $N more"},
+    {UiText::kTitel, "Titel", "Uninstall Program"},
+    {UiText::kMsg, "Msg", "Program files and registry entries will be removed."},
+    {UiText::kVersion, "Version", "Version"},
+    {UiText::kUninstInfo, "UninstInfo", "Remove the following program from your computer:"},
+    {UiText::kDelAll, "DelAll", "Delete all(!) files in the directory (including user files)."},
+    {UiText::kError, "Error", "Uninstalling program not possible."},
+    {UiText::kStatus, "Status", "Uninstalling completed."},
+    {UiText::kMutex, "Mutex", "Close Program '$Titel' first!|Then press OK!"},
+    {UiText::kLogon, "Logon", "Login as administrator"},
+    {UiText::kUser, "User", "Username:"},
+    {UiText::kPassword, "Password", "Password:"},
+    {UiText::kRqTitel, "RQ_Titel", "Error - Login"},
+    {UiText::kRqMsg, "RQ_Msg", "Login failed."},
+    {UiText::kRqNoAdmin, "RQ_NoAdmin", "This account is not an administrator."},
+    {UiText::kOk, "OK", "OK"},
+    {UiText::kCancel, "Cancel", "Cancel"},
+    {UiText::kReady, "Ready", "Ready"},
+    {UiText::kLogin, "Login", "Login"},
+    {UiText::kRestart, "Restart", "Uninstalling completed. Restart the computer to remove the files still in use."},
+    {UiText::kDetails, "Details", "Details..."},
+    {UiText::kOpenFolder, "OpenFolder", "Open folder"},
+    {UiText::kClose, "Close", "Close"},
+    {UiText::kWhyInUse, "WhyInUse", English(Outcome::kInUse)},
+    {UiText::kWhyDenied, "WhyDenied", English(Outcome::kDenied)},
+    {UiText::kWhyHeld, "WhyHeld", "kept, it holds $N files or folders the setup did not install"},
+    {UiText::kWhyHeldOne, "WhyHeldOne", "kept, it holds 1 file or folder the setup did not install"},
+    {UiText::kWhyThroughLink, "WhyThroughLink", English(Outcome::kThroughLink)},
+    {UiText::kWhyLink, "WhyLink", English(Outcome::kLink)},
+    {UiText::kWhyChanged, "WhyChanged", English(Outcome::kChanged)},
+    {UiText::kWhyOutside, "WhyOutside", English(Outcome::kOutside)},
+    {UiText::kWhyTooLong, "WhyTooLong", English(Outcome::kTooLong)},
+    {UiText::kWhyAtRestart, "WhyAtRestart", English(Outcome::kAtRestart)},
+    {UiText::kWhyError, "WhyError", English(Outcome::kFailed)},
+    {UiText::kWhyListedKept, "WhyListedKept", "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
+    {UiText::kEntries, "Entries", "$N entries"},
+    {UiText::kEntriesOne, "EntriesOne", "1 entry"},
+    {UiText::kLinkEntry, "LinkEntry", "a link, not looked into"},
+    {UiText::kMore, "More", "and $N more"},
 };
-static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount));
+static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount) && RowsFollowTheirEnum(kLanguageTexts),
+              "every text's row at its place");
 
-// By outcome; removed and absent entries never stay.
-constexpr UiText kWhy[] = {UiText::kWhyError,   UiText::kWhyError,       UiText::kWhyInUse,     UiText::kWhyDenied,
-                           UiText::kWhyHeld,    UiText::kWhyThroughLink, UiText::kWhyLink,      UiText::kWhyChanged,
-                           UiText::kWhyOutside, UiText::kWhyTooLong,     UiText::kWhyAtRestart, UiText::kWhyError};
-static_assert(std::size(kWhy) == kOutcomeCount, "a reason for every outcome");
+
 
 }  // namespace
 
@@ -157,7 +156,33 @@ UiTexts::UiTexts() {
 
 const char* LanguageKey(UiText id) { return kLanguageTexts[static_cast<size_t>(id)].key; }
 
-UiText Why(Outcome outcome) { return kWhy[static_cast<size_t>(outcome)]; }
+UiText Why(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kInUse:
+      return UiText::kWhyInUse;
+    case Outcome::kDenied:
+      return UiText::kWhyDenied;
+    case Outcome::kNotEmpty:
+      return UiText::kWhyHeld;
+    case Outcome::kThroughLink:
+      return UiText::kWhyThroughLink;
+    case Outcome::kLink:
+      return UiText::kWhyLink;
+    case Outcome::kChanged:
+      return UiText::kWhyChanged;
+    case Outcome::kOutside:
+      return UiText::kWhyOutside;
+    case Outcome::kTooLong:
+      return UiText::kWhyTooLong;
+    case Outcome::kAtRestart:
+      return UiText::kWhyAtRestart;
+    case Outcome::kRemoved:  // removed and absent entries never stay
+    case Outcome::kAbsent:
+    case Outcome::kFailed:
+      break;
+  }
+  return UiText::kWhyError;
+}
 
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   UiTexts t;

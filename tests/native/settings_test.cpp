@@ -2,6 +2,7 @@
 
 #include "fake_files.h"
 #include "settings/settings.h"
+#include "text/text.h"
 
 namespace {
 
@@ -139,4 +140,19 @@ TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {
   EXPECT_EQ(ReadSettingValue(StagedFiles(), "Settings", "Missing", "dflt", kDat), "dflt");
   EXPECT_EQ(ReadSettingValue(StagedFiles(), "Nope", "ProgLink", "dflt", kDat), "dflt");
   EXPECT_EQ(ReadSettingValue(StagedFiles(), "Settings", "ProgLink", "gone", "C:\\none.dat"), "gone");
+}
+
+// Each [Language] key changes its own text and no other: no two rows share a
+// key, and none reads into another text's place.
+TEST_F(SettingsTest, EveryLanguageKeyReadsIntoItsOwnTextAlone) {
+  const UiTexts defaults;
+  for (size_t i = 0; i < static_cast<size_t>(UiText::kCount); ++i) {
+    const UiText id = static_cast<UiText>(i);
+    StageFile(kDat, std::string("[Language]\n") + LanguageKey(id) + "=mine\n");
+    const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
+    for (size_t j = 0; j < static_cast<size_t>(UiText::kCount); ++j) {
+      const UiText other = static_cast<UiText>(j);
+      EXPECT_EQ(t[other], i == j ? "mine" : ReplaceAll(defaults[other], "$Titel", "")) << LanguageKey(id);
+    }
+  }
 }
