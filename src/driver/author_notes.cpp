@@ -19,9 +19,7 @@ constexpr const char* kGroups[] = {"Settings", "StartProg", "StartMenu", "UserTa
 constexpr int kMostTasks = 127;
 constexpr size_t kShownLetters = 80;  // of a value quoted in a finding
 
-char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
-
-// The edits that make one name the other, letters of either case alike.
+// The edits that make one name the other (both in the reader's one case).
 size_t Distance(const std::string& a, const std::string& b) {
   std::vector<size_t> row(b.size() + 1);
   for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
@@ -30,7 +28,7 @@ size_t Distance(const std::string& a, const std::string& b) {
     row[0] = i;
     for (size_t j = 1; j <= b.size(); ++j) {
       const size_t above = row[j];
-      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (Lower(a[i - 1]) == Lower(b[j - 1]) ? 0 : 1)});
+      row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
       diagonal = above;
     }
   }
@@ -44,7 +42,7 @@ std::string Nearest(const std::string& name, const std::vector<std::string>& kno
   size_t best_distance = 3;
   for (const std::string& candidate : known) {
     if (name.size() + 3 <= candidate.size() || candidate.size() + 3 <= name.size()) continue;
-    const size_t distance = Distance(name, candidate);
+    const size_t distance = Distance(SettingsNameKey(name), SettingsNameKey(candidate));
     if (distance < best_distance && distance < candidate.size()) best = candidate, best_distance = distance;
   }
   return best;
@@ -159,8 +157,14 @@ class Checker {
     const auto non_ascii =
         std::find_if(bytes_.begin(), bytes_.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
     if (!utf8_ && non_ascii != bytes_.end() && CheckUtf8(bytes_) == Utf8Form::kWellFormed) {
-      const std::string before = files_.LegacyText(bytes_.substr(0, static_cast<size_t>(non_ascii - bytes_.begin())));
-      const int line = 1 + static_cast<int>(std::count(before.begin(), before.end(), '\n'));
+      // Told on the first line that holds such a letter, as the reader numbers lines.
+      const auto beyond_ascii = [](const std::string& text) {
+        return std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+      };
+      const auto at = std::find_if(lines_.begin(), lines_.end(), [&](const SettingsLine& l) {
+        return beyond_ascii(l.name) || beyond_ascii(l.value);
+      });
+      const int line = at != lines_.end() ? at->number : 1;
       const std::string first(non_ascii, non_ascii + std::min<ptrdiff_t>(bytes_.end() - non_ascii, 4));
       size_t length = 0;
       CheckUtf8(first, &length);

@@ -138,11 +138,7 @@ TaskRecord ParseTaskRecord(const std::string& record) {
   return task;
 }
 
-bool LibraryPathIsFull(const TaskRecord& task) {
-  // An installer may quote a path with blanks itself.
-  const std::string path = TrimBlanks(task.field3);
-  return IsFullPath(path.compare(0, 1, "\"") == 0 ? path.substr(1) : path);
-}
+bool LibraryPathIsFull(const TaskRecord& task) { return IsFullPath(WithoutLeadingQuote(TrimBlanks(task.field3))); }
 
 int TaskCount(int32_t number) { return static_cast<int8_t>(static_cast<uint8_t>(number & 0xFF)); }
 

@@ -729,7 +729,7 @@ RemovalResult RemoveAbsolute(const std::string& path, bool directory, EntryChang
   if (!IsFullPath(path)) return {Outcome::kOutside, 0};
   const std::string full = FullPath(path);
   if (full.empty()) return {Outcome::kAbsent, 0};
-  if (Wide(full).size() >= kPathLimit) return {Outcome::kTooLong, 0};
+  if (BeyondPathLimit(full)) return {Outcome::kTooLong, 0};
   const KernelHandle entry = OpenEntryAt(full, DELETE | FILE_READ_ATTRIBUTES | (directory ? FILE_LIST_DIRECTORY : 0));
   if (!entry.Valid()) return ResultOfError(GetLastError());
   SeenEntry seen;
@@ -774,7 +774,7 @@ bool FileExists(const std::string& path, EntryChanges& changes) {
   // it is never taken for a shorter one.
   const std::string name = WithoutTrailingBackslashes(path);
   const std::wstring wide = Wide(name);
-  if (wide.empty() || wide.size() >= kPathLimit) return false;
+  if (wide.empty() || BeyondPathLimit(name)) return false;
   WIN32_FIND_DATAW found;
   FindHandle search(FindFirstFileW(wide.c_str(), &found));
   // A directory another program holds for deletion cannot be listed; its

@@ -13,6 +13,7 @@ struct Line {
   std::string_view name;
   std::string_view value;  // leading blanks skipped, trailing blanks kept
   size_t value_offset = 0;
+  bool has_equals = false;  // a key's; without "=" its value is empty
   size_t next = 0;  // where the following line starts
 };
 
@@ -41,6 +42,7 @@ bool NextLine(std::string_view text, size_t pos, Line& line) {
     } else {
       line.kind = LineKind::Key;
       const size_t equals = body.find('=');
+      line.has_equals = equals != std::string_view::npos;
       std::string_view name = body.substr(0, equals);
       while (!name.empty() && IsBlank(name.back())) name.remove_suffix(1);
       line.name = name;
@@ -73,13 +75,7 @@ int CompareNames(std::string_view a, std::string_view b) {
 
 }  // namespace
 
-bool SameSettingsName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (AsciiLower(a[i]) != AsciiLower(b[i])) return false;
-  }
-  return true;
-}
+bool SameSettingsName(std::string_view a, std::string_view b) { return CompareNames(a, b) == 0; }
 
 std::string SettingsNameKey(std::string_view name) {
   std::string key(name);
@@ -131,8 +127,7 @@ std::vector<SettingsLine> SettingsLines(std::string_view text) {
     parsed.kind = line.kind == LineKind::Group     ? SettingsLine::kGroup
                   : line.kind == LineKind::Comment ? SettingsLine::kComment
                                                    : SettingsLine::kKey;
-    parsed.has_equals =
-        line.kind == LineKind::Key && text.substr(start, line.next - start).find('=') != std::string_view::npos;
+    parsed.has_equals = line.kind == LineKind::Key && line.has_equals;
     parsed.after_nul = nul && !lines.empty() && number == lines.back().number;
     parsed.name = std::string(line.name);
     parsed.value = std::string(value);

@@ -6,11 +6,11 @@ namespace {
 
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
 
+}  // namespace
+
 std::string WithoutLeadingQuote(const std::string& path) {
   return !path.empty() && path[0] == '"' ? path.substr(1) : path;
 }
-
-}  // namespace
 
 std::string FieldOf(const std::string& text, int index, std::string_view separator) {
   if (separator.empty()) return index <= 1 ? text : std::string();

@@ -54,6 +54,10 @@ std::string DecimalText(int32_t number);
 // Leading spaces and tabs, one sign, digits to the first other byte; wraps in 32 bits.
 int32_t ParseDecimal(const std::string& text);
 
+// The path without one leading double quote, as an installer may quote a
+// path with blanks itself.
+std::string WithoutLeadingQuote(const std::string& path);
+
 // Up to and including the last slash or backslash before the first "|";
 // one leading double quote is skipped.
 std::string DirectoryOf(const std::string& path);

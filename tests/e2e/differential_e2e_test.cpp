@@ -22,19 +22,6 @@ int SeedsToRun() {
   return seeds > 0 ? seeds : 6;
 }
 
-DWORD RunToTheEnd(const std::string& exe, const std::string& arguments) {
-  RunningUninstaller run(exe, std::string(), arguments);
-  DWORD code = 99;
-  EXPECT_TRUE(run.WaitForExit(kWait, &code)) << arguments;
-  return code;
-}
-
-void SetValue(HKEY root, const std::string& key, const std::string& name) {
-  RegistryKey opened;
-  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
-  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>("x"), 2);
-}
-
 void DeleteTree(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
 
 // Lines of a log that tell a change done ("delete file X: removed"), by the
@@ -88,10 +75,10 @@ struct Scenario {
     std::shuffle(dirs.begin(), dirs.end(), rng);
     // Registry: values of the product, one key shared with a value of another's.
     const std::string key = "Software\\QmDiff\\" + tag;
-    SetValue(HKEY_CURRENT_USER, key, "ours");
-    if (Chance(50)) SetValue(HKEY_CURRENT_USER, key, "theirs");
-    SetValue(HKEY_CURRENT_USER, key + "\\Solo", "v");
-    SetValue(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + tag, "v");
+    SetRegistryText(HKEY_CURRENT_USER, key, "ours", "x");
+    if (Chance(50)) SetRegistryText(HKEY_CURRENT_USER, key, "theirs", "x");
+    SetRegistryText(HKEY_CURRENT_USER, key + "\\Solo", "v", "x");
+    SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + tag, "v", "x");
     tasks = {"6|2147483649|" + key + "|ours", "6|2147483649|" + key + "\\Solo|v",
              "6|2147483648|" + tag + "|v", "6|2147483650|Software\\Classes\\" + tag + "|v"};
     if (Chance(50)) tasks.push_back("6|2147483649|" + Upper(key) + "|OURS");
@@ -181,8 +168,8 @@ TEST(Differential, EveryLineOfAPlanIsWhatTheRunThenDoes) {
     scenario.Stage();
     const std::string plan_log = scenario.outside.Path() + "plan.log";
     const std::string run_log = scenario.outside.Path() + "run.log";
-    EXPECT_EQ(RunToTheEnd(scenario.install.Exe(), "/PLAN /LOG=" + plan_log), 0u) << seed;
-    EXPECT_EQ(RunToTheEnd(scenario.install.Exe(), "/S /LOG=" + run_log), 0u) << seed;
+    EXPECT_EQ(ExitCodeOf(scenario.install.Exe(), "/PLAN /LOG=" + plan_log, kWait), 0u) << seed;
+    EXPECT_EQ(ExitCodeOf(scenario.install.Exe(), "/S /LOG=" + run_log, kWait), 0u) << seed;
     ASSERT_TRUE(WaitForBatchToFinish(kWait));
     const std::string plan = ReadWholeFile(plan_log);
     const std::string run = ReadWholeFile(run_log);

@@ -17,18 +17,6 @@ const std::string kEntry = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninst
 
 std::string Example(const char* name) { return ReadWholeFile(std::string(QM_EXAMPLES_DIR) + name); }
 
-void SetText(HKEY root, const std::string& key, const char* name, const std::string& text) {
-  RegistryKey opened;
-  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
-  RegSetValueExA(opened.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-}
-
-bool KeyExists(HKEY root, const std::string& key) {
-  RegistryKey opened;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
-}
-
 void Write(const std::string& path, const std::string& bytes) {
   for (size_t slash = path.find('\\', 3); slash != std::string::npos; slash = path.find('\\', slash + 1)) {
     CreateDirectoryA(path.substr(0, slash).c_str(), nullptr);
@@ -42,14 +30,14 @@ void Write(const std::string& path, const std::string& bytes) {
 void StageLinksAndEntry(const std::vector<std::string>& links) {
   for (const std::string& link : links) Write(kMenu + link, "link");
   Write(kDesktopLink, "link");
-  SetText(HKEY_LOCAL_MACHINE, kEntry, "DisplayName", "Editor 2.1");
+  SetRegistryText(HKEY_LOCAL_MACHINE, kEntry, "DisplayName", "Editor 2.1");
 }
 
 void ExpectLinksAndEntryGone(const std::vector<std::string>& links) {
   for (const std::string& link : links) EXPECT_FALSE(PathExists(kMenu + link)) << link;
   EXPECT_FALSE(PathExists(kMenu)) << "the Start-menu folder, empty, goes";
   EXPECT_FALSE(PathExists(kDesktopLink));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kEntry));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kEntry));
 }
 
 DWORD RemoveByTheUser(const std::string& exe, bool delete_all) {
@@ -86,11 +74,11 @@ TEST(Examples, TheWorkedExampleDoesWhatTheReferenceSays) {
                                  "fso.CreateTextFile(\"" + told.Path() + "script.txt\", True).Close\r\n");
     StageLinksAndEntry(links);
     Write("C:\\ProgramData\\Editor\\license.key", "key");
-    SetText(HKEY_LOCAL_MACHINE, "Software\\Editor\\Settings", "InstallPath", own);
-    SetText(HKEY_CLASSES_ROOT, ".edt", "", "edt_auto_file");
-    SetText(HKEY_CLASSES_ROOT, "edt_auto_file\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
-    SetText(HKEY_CLASSES_ROOT, "Applications\\Editor\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
-    SetText(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\" + kGuid, "Window", "1");
+    SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Editor\\Settings", "InstallPath", own);
+    SetRegistryText(HKEY_CLASSES_ROOT, ".edt", "", "edt_auto_file");
+    SetRegistryText(HKEY_CLASSES_ROOT, "edt_auto_file\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
+    SetRegistryText(HKEY_CLASSES_ROOT, "Applications\\Editor\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
+    SetRegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\" + kGuid, "Window", "1");
 
     EXPECT_EQ(RemoveByTheUser(own + "uninstall.exe", delete_all), 0u);
     SetEnvironmentVariableA("QM_PROBE_DIR", nullptr);
@@ -101,10 +89,10 @@ TEST(Examples, TheWorkedExampleDoesWhatTheReferenceSays) {
     EXPECT_TRUE(PathExists(told.Path() + "unregistered.txt")) << "the spell checker was unregistered";
     ExpectLinksAndEntryGone(links);
     EXPECT_FALSE(PathExists("C:\\ProgramData\\Editor\\license.key"));
-    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, "Software\\Editor\\Settings"));
-    for (const std::string& key : classes) EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key;
+    EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, "Software\\Editor\\Settings"));
+    for (const std::string& key : classes) EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, key)) << key;
     // The product key goes with delete-all alone.
-    EXPECT_EQ(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\" + kGuid), !delete_all);
+    EXPECT_EQ(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\" + kGuid), !delete_all);
     // Files, folders, tools, scripts, uninstall.dat and the program itself.
     EXPECT_FALSE(PathExists(own)) << "delete-all " << delete_all;
     RegDeleteKeyA(HKEY_CURRENT_USER, ("SOFTWARE\\Quillmarn\\" + kGuid).c_str());
@@ -129,9 +117,7 @@ TEST(Examples, TheDemosSampleKeepsTheUsersDataEitherWay) {
       // tells that delete-all would take the user's data with it.
       install.Write("uninstall.dat", sample + "DAT\n");
       const std::string plan = install.Parent() + "plan.log";
-      RunningUninstaller planned(install.Exe(), std::string(), "/PLAN /LOG=" + plan);
-      DWORD code = 99;
-      ASSERT_TRUE(planned.WaitForExit(kWait, &code));
+      EXPECT_EQ(ExitCodeOf(install.Exe(), "/PLAN /LOG=" + plan, kWait), 0u);
       const std::string text = ReadWholeFile(plan);
       const size_t section = text.find("delete-all would also remove:");
       EXPECT_NE(text.find("  data\\notes.txt", section), std::string::npos) << text;

@@ -29,7 +29,6 @@ struct Outcome {
   DWORD exit_code = 99;
 };
 
-bool RegistryKeyExists(HKEY root, const std::string& key);
 
 class Faults : public ::testing::Test {
  protected:
@@ -207,11 +206,6 @@ class Faults : public ::testing::Test {
   std::vector<std::string> placed_outside;  // files outside the temporary tree, deleted at the end
   int runs = 0;
 };
-
-bool RegistryKeyExists(HKEY root, const std::string& key) {
-  RegistryKey opened;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
-}
 
 std::string TempDirectory() {
   char temp[MAX_PATH] = {};

@@ -158,6 +158,13 @@ bool ClickThroughToTheEnd(const RunningUninstaller& run, bool delete_all, DWORD 
   return run.WaitForExit(timeout_ms, code);
 }
 
+DWORD ExitCodeOf(const std::string& exe, const std::string& arguments, DWORD timeout_ms) {
+  RunningUninstaller run(exe, std::string(), arguments);
+  DWORD code = 99;
+  EXPECT_TRUE(run.WaitForExit(timeout_ms, &code)) << arguments;
+  return code;
+}
+
 std::vector<std::string> BatchDirectories() {
   char temp[MAX_PATH] = {};
   GetTempPathA(MAX_PATH, temp);
@@ -249,6 +256,15 @@ std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::
     told.push_back({handle, rest.substr(0, bar), is_value ? rest.substr(bar + 1) : std::string(), is_value});
   }
   return told;
+}
+
+bool RegistryKeyExists(HKEY root, const std::string& key) { return RegistryHas({root, key, std::string(), false}); }
+
+void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
+  RegistryKey opened;
+  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
+  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                 static_cast<DWORD>(text.size() + 1));
 }
 
 bool RegistryHas(const RegistryTold& entry) {

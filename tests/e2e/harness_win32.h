@@ -91,6 +91,9 @@ bool WaitForText(HWND window, const std::string& text, DWORD timeout_ms);
 // removal, Ready and the exit; false where a step did not come. The exit
 // code goes to *code.
 bool ClickThroughToTheEnd(const RunningUninstaller& run, bool delete_all, DWORD timeout_ms, DWORD* code);
+// A run with the arguments that ends by itself (/S, /PLAN): its exit code,
+// 99 (and a failure) where it did not end in time.
+DWORD ExitCodeOf(const std::string& exe, const std::string& arguments, DWORD timeout_ms);
 
 // The directories of the batches that uninstallers leave running after Ready:
 // in the user's temporary directory, and in an administrator's run (every
@@ -112,3 +115,8 @@ struct RegistryTold {
 };
 std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::string& ending);
 bool RegistryHas(const RegistryTold& entry);
+
+// Staging and checking the registry: whether a key exists, and a text value
+// written with its key ("" the default value).
+bool RegistryKeyExists(HKEY root, const std::string& key);
+void SetRegistryText(HKEY root, const std::string& key, const std::string& name, const std::string& text);

@@ -20,18 +20,6 @@ class HooksE2e : public ::testing::Test {
   StagedInstall install;
 };
 
-void SetDefaultText(HKEY root, const std::string& key, const std::string& text) {
-  RegistryKey opened;
-  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
-  RegSetValueExA(opened.Get(), "", 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-}
-
-bool KeyExists(HKEY root, const std::string& key) {
-  RegistryKey opened;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
-}
-
 }  // namespace
 
 TEST_F(HooksE2e, AFullUninstallRunsEveryHookAndTask) {
@@ -76,7 +64,7 @@ TEST_F(HooksE2e, AFullUninstallRunsEveryHookAndTask) {
   ClickControl(main, kOk);
   ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
   EXPECT_NE(ReadWholeFile(install.Dir() + "probe.log").find("post.exe\" /after|"), std::string::npos);
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\QmVendor\\Tool"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\QmVendor\\Tool"));
   EXPECT_TRUE(PathExists(outside.Path() + "unregistered.txt"));
   EXPECT_FALSE(PathExists(extra));
   EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
@@ -147,7 +135,7 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   // An association whose auto_file class Explorer has given another program since.
   const char* other_class = "qmkept_auto_file\\shell\\open\\command";
   const std::string viewer = "\"C:\\Other\\viewer.exe\" \"%1\"";
-  SetDefaultText(HKEY_CLASSES_ROOT, other_class, viewer);
+  SetRegistryText(HKEY_CLASSES_ROOT, other_class, "", viewer);
   install.Write("Uninstall.vbs", "x = 1\r\nIf Then Else )(\r\n");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nScript=1\r\n"
@@ -205,12 +193,12 @@ TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
   CreateDirectoryA(other.c_str(), nullptr);
   WriteWholeFile(other + "Other.exe", "MZ");
   const std::string leading_out = install.Dir() + "my tools\\..\\..\\other\\Other.exe \"%1\"";
-  SetDefaultText(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command", leading_out);
-  SetDefaultText(HKEY_CLASSES_ROOT, ".qmdots", "qmdots_auto_file");
+  SetRegistryText(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command", "", leading_out);
+  SetRegistryText(HKEY_CLASSES_ROOT, ".qmdots", "", "qmdots_auto_file");
   // Ours, however it is spelled: forward slashes and a doubled separator.
-  SetDefaultText(HKEY_CLASSES_ROOT, "qmslash_auto_file\\shell\\open\\command",
+  SetRegistryText(HKEY_CLASSES_ROOT, "qmslash_auto_file\\shell\\open\\command", "",
                  "\"" + Slashed(install.Dir()) + "/editor.exe\" \"%1\"");
-  SetDefaultText(HKEY_CLASSES_ROOT, ".qmslash", "qmslash_auto_file");
+  SetRegistryText(HKEY_CLASSES_ROOT, ".qmslash", "", "qmslash_auto_file");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[UserTask]\r\nNumber=2\r\n"
                 "Task1=10|qmdots|QmDots\r\nTask2=10|qmslash|QmSlash\r\n[Files]\r\nf=editor.exe\r\n");
@@ -219,10 +207,10 @@ TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
   DWORD code = 99;
   ASSERT_TRUE(run.WaitForExit(kWait, &code));
   EXPECT_EQ(code, 0u);
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command"));
-  EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, ".qmdots")) << "the extension stays with the class it names";
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "qmslash_auto_file"));
-  EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, ".qmslash"));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, "qmdots_auto_file\\shell\\open\\command"));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".qmdots")) << "the extension stays with the class it names";
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, "qmslash_auto_file"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CLASSES_ROOT, ".qmslash"));
   const std::string logged = ReadWholeFile(log);
   for (const std::string& line :
        {"file association class HKCR\\qmdots_auto_file: kept, its open command starts another program: " + leading_out,
@@ -243,11 +231,11 @@ TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverT
   const std::string user = handlers.MakeDir("user") + "\\viewer.exe";
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), machine.c_str(), FALSE));
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), user.c_str(), FALSE));
-  SetDefaultText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qmdoc", "qmdoc_machine");
-  SetDefaultText(HKEY_LOCAL_MACHINE, "Software\\Classes\\qmdoc_machine\\shell\\open\\command",
+  SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qmdoc", "", "qmdoc_machine");
+  SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\qmdoc_machine\\shell\\open\\command", "",
                  "\"" + machine + "\" \"%1\" %*");
-  SetDefaultText(HKEY_CURRENT_USER, "Software\\Classes\\.qmdoc", "qmdoc_user");
-  SetDefaultText(HKEY_CURRENT_USER, "Software\\Classes\\qmdoc_user\\shell\\open\\command", "\"" + user + "\" \"%1\"");
+  SetRegistryText(HKEY_CURRENT_USER, "Software\\Classes\\.qmdoc", "", "qmdoc_user");
+  SetRegistryText(HKEY_CURRENT_USER, "Software\\Classes\\qmdoc_user\\shell\\open\\command", "", "\"" + user + "\" \"%1\"");
   const std::string document = install.Dir() + "notes.qmdoc";
   for (const bool unattended : {false, true}) {
     Probe("editor.exe");

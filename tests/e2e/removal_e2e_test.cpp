@@ -24,11 +24,6 @@ void SetValue(HKEY root, const std::string& key, const std::string& name) {
   RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(data), sizeof(data));
 }
 
-bool KeyExists(HKEY root, const std::string& key) {
-  RegistryKey opened;
-  return RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, opened.Receive()) == ERROR_SUCCESS;
-}
-
 void RegisterProduct(const std::string& registration) {
   for (const char* value : {"InstallDir", "StartMenu", "DesktopIcon"}) SetValue(HKEY_CURRENT_USER, kProductKey, value);
   for (const char* value : {"DisplayName", "DisplayIcon", "Publisher", "URLInfoAbout", "HelpLink", "Contact",
@@ -86,8 +81,8 @@ TEST_F(RemovalE2e, ListedRunKeepsTheProductKeyAndTheUsersFiles) {
   RegisterProduct(kGuid);
   install.Write("uninstall.dat", Settings(install, std::string("GUID=") + kGuid + "\r\n"));
   RunToTheEnd(install, false);
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kProductKey));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid));
   EXPECT_FALSE(PathExists(install.Dir() + "uninstall.dat"));
 
   // The batch takes the executable once the process has gone; the directory
@@ -102,9 +97,9 @@ TEST_F(RemovalE2e, DeleteAllTakesTheProductKeyTheDirectoryAndItself) {
   RegisterProduct(kGuid);
   install.Write("uninstall.dat", Settings(install, std::string("GUID=") + kGuid + "\r\n"));
   RunToTheEnd(install, true);
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn")) << "nothing else was left in it";
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kProductKey));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn")) << "nothing else was left in it";
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid));
   EXPECT_TRUE(WaitForPathToVanish(install.Dir(), kWait)) << "the batch removes the emptied directory";
   EXPECT_TRUE(WaitForBatchToFinish(kWait));
 }
@@ -114,16 +109,16 @@ TEST_F(RemovalE2e, TheCommonKeyStaysWhileAnotherProductUsesIt) {
   SetValue(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\Other", "InstallDir");
   install.Write("uninstall.dat", Settings(install, std::string("GUID=") + kGuid + "\r\n"));
   RunToTheEnd(install, true);
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kProductKey));
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\Other"));
+  EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, kProductKey));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\Other"));
 }
 
 TEST_F(RemovalE2e, WithoutGuidProgLinkNamesTheRegistration) {
   RegisterProduct("Editor Link");
   install.Write("uninstall.dat", Settings(install, "ProgLink=Editor Link\r\n"));
   RunToTheEnd(install, true);
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "Editor Link"));
-  EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kProductKey)) << "no GUID, so no product key is touched";
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "Editor Link"));
+  EXPECT_TRUE(RegistryKeyExists(HKEY_CURRENT_USER, kProductKey)) << "no GUID, so no product key is touched";
 }
 
 TEST_F(RemovalE2e, PercentSignsInTheDirectoryNameReachTheBatchIntact) {
@@ -158,7 +153,7 @@ TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
   }
   EXPECT_TRUE(PathExists("C:\\qm-root-editor.exe"));
   EXPECT_TRUE(PathExists("C:\\uninstall.dat"));
-  EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid)) << "no retry removes anything: it goes";
+  EXPECT_FALSE(RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + kGuid)) << "no retry removes anything: it goes";
   EXPECT_TRUE(WaitForBatchToFinish(0)) << "no batch was started";
   for (const char* path : {"C:\\qm-root-editor.exe", "C:\\uninstall.dat", "C:\\qm-root-uninstall.exe"}) {
     DeleteFileA(path);

@@ -245,16 +245,6 @@ TEST_F(Unattended, TheListNamesTheUsersFileBesideALibraryInUseAndReadyTakesTheHo
   EXPECT_EQ(ReadWholeFile(install.Dir() + "plugins\\my.cfg"), "the user's");
 }
 
-namespace {
-
-void SetText(HKEY root, const std::string& key, const std::string& name, const std::string& text) {
-  RegistryKey opened;
-  RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr);
-  RegSetValueExA(opened.Get(), name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                 static_cast<DWORD>(text.size() + 1));
-}
-
-}  // namespace
 
 TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   // A hook and a script that would leave a trace, a directory link, a
@@ -278,11 +268,11 @@ TEST_F(Unattended, APlanChangesNothingAndTheRunAfterItDoesWhatItSaid) {
   ASSERT_TRUE(CreateHardLinkA((install.Dir() + "top.txt").c_str(), (install.Dir() + "data\\notes.txt").c_str(), nullptr));
   // In the registry: a file association of its own, a key shared with
   // another program's value, and that value's record twice, in other letters.
-  SetText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Path", "ours");
-  SetText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Other", "theirs");
-  SetText(HKEY_CLASSES_ROOT, "Applications\\QmPlanTool\\shell\\open\\command", "", "tool");
-  SetText(HKEY_CLASSES_ROOT, ".qmplan", "", "qmplan_auto_file");
-  SetText(HKEY_CLASSES_ROOT, "qmplan_auto_file\\shell\\open\\command", "",
+  SetRegistryText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Path", "ours");
+  SetRegistryText(HKEY_CURRENT_USER, "Software\\QmPlanShared", "Other", "theirs");
+  SetRegistryText(HKEY_CLASSES_ROOT, "Applications\\QmPlanTool\\shell\\open\\command", "", "tool");
+  SetRegistryText(HKEY_CLASSES_ROOT, ".qmplan", "", "qmplan_auto_file");
+  SetRegistryText(HKEY_CLASSES_ROOT, "qmplan_auto_file\\shell\\open\\command", "",
           "\"" + install.Dir() + "editor.exe\" \"%1\"");
   install.Write("uninstall.dat",
                 kSettings +
