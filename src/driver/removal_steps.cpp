@@ -68,12 +68,6 @@ void RunAfterUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
                  s.own_directory);
 }
 
-using RemovalStep = void (*)(UninstallRun&, const RunPlatform&);
-// A named array stays read-only data, where a braced list would be copied
-// into writable data.
-constexpr RemovalStep kStepsBeforeTheFiles[] = {RemoveStartMenuLinks, RemoveDesktopLink,     RemoveProductKey,
-                                                UndoUserTasks,        RemoveStartMenuFolder, RunAfterUninstallProgram};
-
 // Once for each path, however often the file names it.
 void NoteStayed(UninstallRun& run, const EntryReport& report) {
   if (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAbsent) return;
@@ -150,8 +144,9 @@ void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
           }
           continue;
         }
-        const StayedItem::Kind kind =
-            entry.link ? StayedItem::kUsersLink : folder ? StayedItem::kUsersDirectory : StayedItem::kUsersFile;
+        const StayedItem::Kind kind = entry.link ? StayedItem::kUsersLink
+                                      : folder   ? StayedItem::kUsersDirectory
+                                                 : StayedItem::kUsersFile;
         named.push_back({directory.substr(std::min(own.size(), directory.size())) + name, Outcome::kNotEmpty,
                          folder ? static_cast<uint32_t>(platform.files.EntriesOf(directory + name).size()) : 0, kind});
       }
@@ -277,10 +272,19 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
   run.removal_succeeded = false;
   platform.window.EnterRemovingState();
 
-  for (const RemovalStep step : kStepsBeforeTheFiles) {
-    step(run, platform);
-    platform.window.FinishStep();
-  }
+  // Each step before the files, then its place on the progress bar.
+  RemoveStartMenuLinks(run, platform);
+  platform.window.FinishStep();
+  RemoveDesktopLink(run, platform);
+  platform.window.FinishStep();
+  RemoveProductKey(run, platform);
+  platform.window.FinishStep();
+  UndoUserTasks(run, platform);
+  platform.window.FinishStep();
+  RemoveStartMenuFolder(run, platform);
+  platform.window.FinishStep();
+  RunAfterUninstallProgram(run, platform);
+  platform.window.FinishStep();
 
   // Read before the directory step, which may delete uninstall.dat.
   std::string registration = settings.guid;

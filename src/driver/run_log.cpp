@@ -40,7 +40,7 @@ std::string ActionLine(const std::string& action, const std::string& subject, bo
 }
 
 std::string OutcomeWords(const EntryReport& report) {
-  std::string words = report.outcome != Outcome::kFailed ? kOutcomeWords[static_cast<size_t>(report.outcome)]
+  std::string words = report.outcome != Outcome::kFailed ? EnglishWords(report.outcome)
                       : report.error != 0                ? OutcomeText(report.error)
                                                          : std::string("failed");
   if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
@@ -112,15 +112,21 @@ std::string LogFileRights(const std::string& user_sid) {
 }
 
 const char* RefusalWords(LogRefusal refusal) {
-  static constexpr const char* kWords[] = {"",
-                                           "it cannot be written",
-                                           "it is a device",
-                                           "it is a directory",
-                                           "the file has another name too",
-                                           "it is a link, or a folder on its way is one"};
-  static_assert(sizeof(kWords) / sizeof(kWords[0]) == static_cast<size_t>(LogRefusal::kLink) + 1,
-                "words for every refusal");
-  return kWords[static_cast<size_t>(refusal)];
+  switch (refusal) {
+    case LogRefusal::kNone:
+      return "";
+    case LogRefusal::kUnwritable:
+      return "it cannot be written";
+    case LogRefusal::kDevice:
+      return "it is a device";
+    case LogRefusal::kDirectory:
+      return "it is a directory";
+    case LogRefusal::kOtherNames:
+      return "the file has another name too";
+    case LogRefusal::kLink:
+      return "it is a link, or a folder on its way is one";
+  }
+  return "";
 }
 
 std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
@@ -132,9 +138,10 @@ std::string ProgramLine(const std::string& program, const std::string& parameter
   } else if (outcome.started) {
     AppendTexts(line, {"exit code ", DecimalText(static_cast<int32_t>(outcome.exit_code))});
   } else {
-    line += !outcome.not_a_program                                      ? "could not be started"
-            : rule.documents == DocumentOpening::kMachineClasses ? "not a program: opened by the machine's class for its type"
-                                                                 : "skipped, not a program";
+    line += !outcome.not_a_program ? "could not be started"
+            : rule.documents == DocumentOpening::kMachineClasses
+                ? "not a program: opened by the machine's class for its type"
+                : "skipped, not a program";
   }
   return line;
 }

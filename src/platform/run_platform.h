@@ -85,25 +85,40 @@ enum class Outcome : uint8_t {
   kOutside,      // would climb out of the installation, or cannot be spelled safely: passed over
   kTooLong,      // a listed path beyond the platform's limit: passed over
   kAtRestart,    // in use: renamed beside itself, and removed when the system restarts
-  kFailed,       // the platform's error number tells; the last: tables by outcome have a row for each up to it
+  kFailed,       // the platform's error number tells
 };
-constexpr size_t kOutcomeCount = static_cast<size_t>(Outcome::kFailed) + 1;
 
 // Each outcome in English words, as the log gives them; "$N" stands for the
 // platform's error number.
-constexpr const char* kOutcomeWords[] = {"removed",
-                                         "absent",
-                                         "in use",
-                                         "access denied",
-                                         "not empty",
-                                         "passed over, it leads through a directory link",
-                                         "kept, a directory link that cannot be removed as a link",
-                                         "passed over, it was replaced while the removal worked",
-                                         "passed over, it lies outside the installation",
-                                         "passed over, its path is beyond the limit",
-                                         "in use, scheduled for removal at restart",
-                                         "error $N"};
-static_assert(sizeof(kOutcomeWords) / sizeof(kOutcomeWords[0]) == kOutcomeCount, "words for every outcome");
+constexpr const char* EnglishWords(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::kRemoved:
+      return "removed";
+    case Outcome::kAbsent:
+      return "absent";
+    case Outcome::kInUse:
+      return "in use";
+    case Outcome::kDenied:
+      return "access denied";
+    case Outcome::kNotEmpty:
+      return "not empty";
+    case Outcome::kThroughLink:
+      return "passed over, it leads through a directory link";
+    case Outcome::kLink:
+      return "kept, a directory link that cannot be removed as a link";
+    case Outcome::kChanged:
+      return "passed over, it was replaced while the removal worked";
+    case Outcome::kOutside:
+      return "passed over, it lies outside the installation";
+    case Outcome::kTooLong:
+      return "passed over, its path is beyond the limit";
+    case Outcome::kAtRestart:
+      return "in use, scheduled for removal at restart";
+    case Outcome::kFailed:
+      return "error $N";
+  }
+  return "";
+}
 
 // What a registry key holds.
 struct KeyHolds {
@@ -272,8 +287,7 @@ class RunSystem : public FileReader {
 // compares names, trailing backslashes aside.
 bool SameEntry(RunSystem& system, const std::string& a, const std::string& b);
 // The same with the first entry's identity known (found: it could be opened).
-bool SameEntry(RunSystem& system, const std::string& a, bool found, const FileIdentity& identity,
-               const std::string& b);
+bool SameEntry(RunSystem& system, const std::string& a, bool found, const FileIdentity& identity, const std::string& b);
 
 // The confirmation window, with the run's texts. A plan has none.
 class RunWindow {

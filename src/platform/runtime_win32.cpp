@@ -15,6 +15,9 @@ void* operator new(std::size_t size) {
   return block;
 }
 void* operator new[](std::size_t size) { return operator new(size); }
+// std::stable_sort asks for its buffer this way, and sorts in place without one.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return std::malloc(size != 0 ? size : 1); }
+void operator delete(void* block, const std::nothrow_t&) noexcept { std::free(block); }
 void operator delete(void* block) noexcept { std::free(block); }
 void operator delete[](void* block) noexcept { std::free(block); }
 void operator delete(void* block, std::size_t) noexcept { std::free(block); }

@@ -106,13 +106,12 @@ std::string KeyPathOf(RegistryRoot root, const std::string& key) {
 }
 
 bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) {
-  static constexpr REGSAM kAccess[] = {KEY_SET_VALUE, KEY_CREATE_SUB_KEY, DELETE};
-  static_assert(sizeof(kAccess) / sizeof(kAccess[0]) == static_cast<size_t>(RegistryChange::kKey) + 1,
-                "an access for every change");
+  const REGSAM access = change == RegistryChange::kValue    ? KEY_SET_VALUE
+                        : change == RegistryChange::kSubkey ? KEY_CREATE_SUB_KEY
+                                                            : DELETE;
   RegistryKey opened;
   return !IsPredefinedRoot(root) ||
-         RegOpenKeyExA(RootHandle(root), key.c_str(), 0, kAccess[static_cast<size_t>(change)], opened.Receive()) !=
-             ERROR_ACCESS_DENIED;
+         RegOpenKeyExA(RootHandle(root), key.c_str(), 0, access, opened.Receive()) != ERROR_ACCESS_DENIED;
 }
 
 bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {

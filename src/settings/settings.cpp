@@ -80,8 +80,6 @@ struct LanguageText {
   const char* english;
 };
 
-constexpr const char* English(Outcome outcome) { return kOutcomeWords[static_cast<size_t>(outcome)]; }
-
 constexpr LanguageText kLanguageTexts[] = {
     {UiText::kTitel, "Titel", "Uninstall Program"},
     {UiText::kMsg, "Msg", "Program files and registry entries will be removed."},
@@ -105,17 +103,17 @@ constexpr LanguageText kLanguageTexts[] = {
     {UiText::kDetails, "Details", "Details..."},
     {UiText::kOpenFolder, "OpenFolder", "Open folder"},
     {UiText::kClose, "Close", "Close"},
-    {UiText::kWhyInUse, "WhyInUse", English(Outcome::kInUse)},
-    {UiText::kWhyDenied, "WhyDenied", English(Outcome::kDenied)},
+    {UiText::kWhyInUse, "WhyInUse", EnglishWords(Outcome::kInUse)},
+    {UiText::kWhyDenied, "WhyDenied", EnglishWords(Outcome::kDenied)},
     {UiText::kWhyHeld, "WhyHeld", "kept, it holds $N files or folders the setup did not install"},
     {UiText::kWhyHeldOne, "WhyHeldOne", "kept, it holds 1 file or folder the setup did not install"},
-    {UiText::kWhyThroughLink, "WhyThroughLink", English(Outcome::kThroughLink)},
-    {UiText::kWhyLink, "WhyLink", English(Outcome::kLink)},
-    {UiText::kWhyChanged, "WhyChanged", English(Outcome::kChanged)},
-    {UiText::kWhyOutside, "WhyOutside", English(Outcome::kOutside)},
-    {UiText::kWhyTooLong, "WhyTooLong", English(Outcome::kTooLong)},
-    {UiText::kWhyAtRestart, "WhyAtRestart", English(Outcome::kAtRestart)},
-    {UiText::kWhyError, "WhyError", English(Outcome::kFailed)},
+    {UiText::kWhyThroughLink, "WhyThroughLink", EnglishWords(Outcome::kThroughLink)},
+    {UiText::kWhyLink, "WhyLink", EnglishWords(Outcome::kLink)},
+    {UiText::kWhyChanged, "WhyChanged", EnglishWords(Outcome::kChanged)},
+    {UiText::kWhyOutside, "WhyOutside", EnglishWords(Outcome::kOutside)},
+    {UiText::kWhyTooLong, "WhyTooLong", EnglishWords(Outcome::kTooLong)},
+    {UiText::kWhyAtRestart, "WhyAtRestart", EnglishWords(Outcome::kAtRestart)},
+    {UiText::kWhyError, "WhyError", EnglishWords(Outcome::kFailed)},
     {UiText::kWhyListedKept, "WhyListedKept", "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
     {UiText::kEntries, "Entries", "$N entries"},
     {UiText::kEntriesOne, "EntriesOne", "1 entry"},

@@ -1,6 +1,6 @@
 #include "settings/settings_file.h"
 
-#include <cstdlib>
+#include <algorithm>
 
 #include "text/text.h"
 
@@ -14,7 +14,7 @@ struct Line {
   std::string_view value;  // leading blanks skipped, trailing blanks kept
   size_t value_offset = 0;
   bool has_equals = false;  // a key's; without "=" its value is empty
-  size_t next = 0;  // where the following line starts
+  size_t next = 0;          // where the following line starts
 };
 
 bool IsLineEnd(char c) { return c == '\r' || c == '\n' || c == '\0'; }
@@ -199,30 +199,18 @@ bool SettingsFile::FindKey(std::string_view key, std::string_view& raw_value) co
     index_.clear();
     Line line;
     for (size_t pos = group_body_; NextLine(text_, pos, line) && line.kind != LineKind::Group; pos = line.next) {
-      if (line.kind == LineKind::Key) index_.push_back({line.name, line.value, pos});
+      if (line.kind == LineKind::Key) index_.push_back({line.name, line.value});
     }
-    // The C library's sort, which costs the program no code of its own.
-    if (!index_.empty()) {
-      std::qsort(index_.data(), index_.size(), sizeof(IndexedKey), [](const void* a, const void* b) {
-        const auto& x = *static_cast<const IndexedKey*>(a);
-        const auto& y = *static_cast<const IndexedKey*>(b);
-        const int order = CompareNames(x.name, y.name);
-        return order != 0 ? order : x.at < y.at ? -1 : 1;
-      });
-    }
+    // Stable: of a key given twice, the first is found.
+    std::stable_sort(index_.begin(), index_.end(),
+                     [](const IndexedKey& x, const IndexedKey& y) { return CompareNames(x.name, y.name) < 0; });
     indexed_ = true;
   }
-  size_t low = 0, high = index_.size();
-  while (low < high) {
-    const size_t middle = (low + high) / 2;
-    if (CompareNames(index_[middle].name, key) < 0) {
-      low = middle + 1;
-    } else {
-      high = middle;
-    }
-  }
-  if (low == index_.size() || CompareNames(index_[low].name, key) != 0) return false;
-  raw_value = index_[low].value;
+  const auto found = std::lower_bound(
+      index_.begin(), index_.end(), key,
+      [](const IndexedKey& entry, std::string_view name) { return CompareNames(entry.name, name) < 0; });
+  if (found == index_.end() || CompareNames(found->name, key) != 0) return false;
+  raw_value = found->value;
   return true;
 }
 

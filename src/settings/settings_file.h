@@ -119,7 +119,6 @@ class SettingsFile {
   struct IndexedKey {
     std::string_view name;
     std::string_view value;
-    size_t at;
   };
   mutable std::vector<IndexedKey> index_;
   mutable bool indexed_ = false;

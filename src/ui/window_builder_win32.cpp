@@ -39,26 +39,39 @@ struct ControlClass {
   DWORD extended;
 };
 
-// By kind, in the order of ControlKind: read-only data, as a table of names.
-constexpr ControlClass kClasses[] = {
-    {kPanelClass, 0, 0},
-    {"STATIC", SS_LEFT, 0},
-    {"STATIC", SS_RIGHT, 0},
-    {"STATIC", SS_ICON | SS_CENTERIMAGE, 0},
-    {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0},
-    {"STATIC", SS_ETCHEDHORZ, 0},
-    {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0},
-    {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
-    {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE},
+ControlClass ClassOf(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Panel:
+      return {kPanelClass, 0, 0};
+    case ControlKind::Text:
+      return {"STATIC", SS_LEFT, 0};
+    case ControlKind::RightText:
+      return {"STATIC", SS_RIGHT, 0};
+    case ControlKind::Icon:
+      return {"STATIC", SS_ICON | SS_CENTERIMAGE, 0};
+    case ControlKind::CheckBox:
+      return {"BUTTON", BS_AUTOCHECKBOX | WS_TABSTOP, 0};
+    case ControlKind::Separator:
+      return {"STATIC", SS_ETCHEDHORZ, 0};
+    case ControlKind::Button:
+      return {"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, 0};
+    case ControlKind::Field:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::PasswordField:
+      return {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD, WS_EX_CLIENTEDGE};
     // An empty rectangle with a thin sunken edge; it lies below the fields
     // in the window's order and leaves their areas to them.
-    {"STATIC", WS_CLIPSIBLINGS, WS_EX_STATICEDGE},
-    {"msctls_progress32", 0, 0},
+    case ControlKind::Frame:
+      return {"STATIC", WS_CLIPSIBLINGS, WS_EX_STATICEDGE};
+    case ControlKind::Progress:
+      return {"msctls_progress32", 0, 0};
     // Lines to read, select and copy, never to change.
-    {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE},
-};
-static_assert(sizeof(kClasses) / sizeof(kClasses[0]) == static_cast<size_t>(ControlKind::Report) + 1,
-              "a class for every kind of control");
+    case ControlKind::Report:
+      return {"EDIT", WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | ES_MULTILINE | ES_READONLY | ES_AUTOHSCROLL,
+              WS_EX_CLIENTEDGE};
+  }
+  return {"STATIC", 0, 0};
+}
 
 // The resolution the system lays out by: the primary display's.
 int SystemDpi() {
@@ -119,7 +132,7 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
 
   for (size_t i = 0; i < table.control_count && i < kMostControls; ++i) {
     const ControlRow& layout = table.controls[i];
-    const ControlClass& cls = kClasses[static_cast<size_t>(layout.kind)];
+    const ControlClass cls = ClassOf(layout.kind);
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
     controls_[i] = CreateWindowExA(cls.extended, cls.name, text_of(layout.id, texts).c_str(),

@@ -4,36 +4,42 @@
 #include <cstdint>
 
 FontLook FontLookOf(ControlFont font) {
-  // By ControlFont; a named table stays read-only data, where a switch over
-  // these would become a writable one.
-  static constexpr FontLook kFonts[] = {{"", 0, 0},         {"", 0, 0},         {"Arial", 8, 700},  {"Arial", 8, 400},
-                                        {"Arial", 10, 400}, {"Arial", 10, 700}, {"System", 10, 700}};
-  static_assert(sizeof(kFonts) / sizeof(kFonts[0]) == kFontCount, "a look for every font");
-  return kFonts[static_cast<int>(font)];
+  switch (font) {
+    case ControlFont::None:
+    case ControlFont::DefaultGui:
+      return {"", 0, 0};
+    case ControlFont::Arial8Bold:
+      return {"Arial", 8, 700};
+    case ControlFont::Arial8:
+      return {"Arial", 8, 400};
+    case ControlFont::Arial10:
+      return {"Arial", 10, 400};
+    case ControlFont::Arial10Bold:
+      return {"Arial", 10, 700};
+    case ControlFont::System10Bold:
+      return {"System", 10, 700};
+  }
+  return {"", 0, 0};
 }
 
 namespace {
 
-uint32_t Magnitude(int number) {
-  return number < 0 ? 0u - static_cast<uint32_t>(number) : static_cast<uint32_t>(number);
+// length * numerator / denominator, rounded to the nearest integer, halves
+// away from zero; in 64 bits, which hold any product of two ints.
+int RoundedRatio(int length, int numerator, int denominator) {
+  const int64_t product = static_cast<int64_t>(length) * numerator;
+  const int64_t half = denominator / 2;
+  return static_cast<int>(product < 0 ? (product - half) / denominator : (product + half) / denominator);
 }
 
 }  // namespace
 
 int FontHeight(int points, int pixels_per_inch) {
-  // Rounded to the nearest integer, halves away from zero. In 32 bits, which
-  // hold any point size times any display's resolution (and wrap, never
-  // overflow, beyond), so that no 64-bit division is linked in.
-  const uint32_t magnitude = (Magnitude(points) * Magnitude(pixels_per_inch) + 36u) / 72u;
-  const bool negative = (points < 0) != (pixels_per_inch < 0);
-  return negative ? static_cast<int>(magnitude) : -static_cast<int>(magnitude);
+  // Negative: the height of the letters, not of the cell.
+  return -RoundedRatio(points, pixels_per_inch, 72);
 }
 
-int Scaled(int length, int dpi) {
-  // In 32 bits: any length of a window times any display's resolution fits.
-  const uint32_t magnitude = (Magnitude(length) * Magnitude(dpi) + kLayoutDpi / 2) / kLayoutDpi;
-  return (length < 0) != (dpi < 0) ? -static_cast<int>(magnitude) : static_cast<int>(magnitude);
-}
+int Scaled(int length, int dpi) { return RoundedRatio(length, dpi, kLayoutDpi); }
 
 Placement CentredPlacement(int outer_width, int outer_height, int screen_width, int screen_height) {
   const int width = std::min(outer_width, screen_width);

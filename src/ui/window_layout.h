@@ -18,7 +18,7 @@ enum class ControlKind : uint8_t {
   PasswordField,
   Frame,
   Progress,
-  Report  // the last: the tables by kind have a row for each up to it
+  Report,
 };
 
 // Faces by point size and weight, or the platform's default GUI font.

@@ -66,6 +66,23 @@ message(STATUS "test seam: ${seams}")
 if(SEAM)
   return()
 endif()
+# The program starts without the C runtime's start-up code, which would run
+# the constructors of objects at namespace scope: such an object would never
+# be built. The test programs do build it, so only the linker's map of the
+# program itself tells. Nor may the library's exception machinery come in,
+# which a part of the library that can throw would bring.
+file(STRINGS ${MAP} constructors REGEX "^ \\.(ctors|init_array)[^ ]* +0x[0-9a-f]+ +0x[0-9a-f]+ ")
+if(constructors)
+  message(FATAL_ERROR "the program has objects built before its entry, which nothing would build: ${constructors}")
+endif()
+file(STRINGS ${MAP} library_members REGEX "^[^ ].*lib(stdc\\+\\+|gcc_eh)\\.a\\(")
+if(library_members)
+  message(FATAL_ERROR "the program links the library's exception machinery: ${library_members}")
+endif()
+file(STRINGS ${MAP} map_lines REGEX "___CTOR_LIST__")
+if(NOT map_lines)
+  message(FATAL_ERROR "the map names no constructor list: the look at ${MAP} is broken")
+endif()
 file(SIZE ${EXE} size)
 message(STATUS "uninstall.exe: ${size} bytes")
 # Small enough to place beside every installed program: within 120 KiB, room
