@@ -100,6 +100,29 @@ class Checker {
  public:
   Checker(const std::string& bytes, FileReader& files) : bytes_(bytes), files_(files) {}
 
+  std::vector<CheckedValue> Values() {
+    std::vector<CheckedValue> values;
+    if (!ReadText()) return values;
+    ReadGroups();
+    for (const char* name : kGroups) {
+      const Group* group = Find(name);
+      if (IsValuesGroup(name)) {
+        if (group == nullptr) continue;
+        for (const SettingsLine* key : group->keys) values.push_back({name, "", true, Value(*group, *key)});
+        continue;
+      }
+      std::vector<std::string> keys = KeysOfGroup(name);
+      if (SameSettingsName(name, "UserTask")) {
+        for (int task = 1; task <= kMostTasks; ++task) keys.push_back("Task" + DecimalText(task));
+      }
+      for (const std::string& key : keys) {
+        const SettingsLine* line = Key(group, key);
+        values.push_back({name, key, line != nullptr, line != nullptr ? Value(*group, *line) : std::string()});
+      }
+    }
+    return values;
+  }
+
   std::vector<AuthorFinding> Run() {
     if (!ReadText()) return findings_;
     ReadGroups();
@@ -657,4 +680,8 @@ class Checker {
 
 std::vector<AuthorFinding> CheckSettingsFile(const std::string& bytes, FileReader& files) {
   return Checker(bytes, files).Run();
+}
+
+std::vector<CheckedValue> ValuesAsChecked(const std::string& bytes, FileReader& files) {
+  return Checker(bytes, files).Values();
 }

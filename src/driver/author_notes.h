@@ -18,3 +18,17 @@ struct AuthorFinding {
 
 // Every finding in the file's bytes, in the order of its lines.
 std::vector<AuthorFinding> CheckSettingsFile(const std::string& bytes, FileReader& files);
+
+// One value the program reads, as the checker finds and decodes it for its
+// findings: a key of a keyed group, or one of the values of [Files] and
+// [Dirs] in the file's order (key empty).
+struct CheckedValue {
+  std::string group;
+  std::string key;
+  bool found = false;
+  std::string value;
+};
+
+// Every value the program reads in the file, as the checker reads it, so
+// that a test can hold it against the program's own reader on any file.
+std::vector<CheckedValue> ValuesAsChecked(const std::string& bytes, FileReader& files);

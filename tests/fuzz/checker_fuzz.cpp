@@ -1,25 +1,19 @@
 // Arbitrary bytes as an author's uninstall.dat for the checker: it never
-// fails on any input, and every finding points at a line of the file.
+// fails on any input, every finding points at a line of the file, and it
+// reads every value the program reads as the program's reader does.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "driver/author_notes.h"
+#include "input_file.h"
+#include "read_alike.h"
 #include "settings/settings_file.h"
-
-namespace {
-
-class NoFiles final : public WesternFileReader {
- public:
-  HeldFileBytes ReadHeldFile(const std::string&) override { return HeldFileBytes(); }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
-  NoFiles files;
+  InputFile files(bytes);
   // An editor's lines: each CR LF, LF or lone CR ends one; the last may lack it.
   size_t lines = 1;
   for (size_t i = 0; i < size; ++i) {
@@ -30,5 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       std::abort();
     }
   }
+  if (!FirstValueReadApart(bytes, files, "C:\\App\\uninstall.dat").empty()) std::abort();
   return 0;
 }

@@ -4,33 +4,14 @@
 #include <cstdint>
 #include <string>
 
+#include "input_file.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
 
-namespace {
-
-std::string current_input;
-
-void NoRelease(void*) {}
-
-}  // namespace
-
-// Every file is the input.
-class InputFile final : public WesternFileReader {
- public:
-  HeldFileBytes ReadHeldFile(const std::string&) override {
-    HeldFileBytes result;
-    result.opened = true;
-    result.bytes = current_input;
-    result.hold = FileHold(&current_input, NoRelease);
-    return result;
-  }
-};
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  current_input.assign(reinterpret_cast<const char*>(data), size);
-  InputFile input;
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  InputFile input(bytes);
 
   SettingsFile file;
   file.Open(input, "C:\\App\\uninstall.dat");
