@@ -14,7 +14,8 @@ struct CommandLine {
   bool plan = false;        // /PLAN: an unattended run told in its log, changing nothing
   bool elevated = false;    // /ELEVATED: started by the system's elevation prompt; never asks again
   // /TIMEOUT=seconds: how long an unattended run waits for a program or a
-  // script (0: no limit).
+  // script (0: no limit of its own; a script stops at the script control's
+  // 20 seconds all the same). The run keeps this name down to its log.
   uint32_t timeout_seconds = 900;
 };
 

@@ -2,19 +2,10 @@
 
 #include <algorithm>
 
-#include "driver/run_log.h"
 #include "external/program_runner.h"
+#include "removal/change_log.h"
 #include "removal/registry.h"
 #include "text/text.h"
-
-bool PlanRegistry::Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key,
-                        const std::string& value, uint32_t error) {
-  EntryReport report;
-  report.outcome = outcome;
-  report.error = error;
-  log_.Log(PlanLine(JoinTexts({what, RootName(root), "\\", key, value}), report));
-  return outcome == Outcome::kRemoved;
-}
 
 namespace {
 
@@ -115,15 +106,15 @@ void PlanRegistry::CreateOnTheWay(RegistryRoot root, const std::string& key) {
   report.outcome = allowed ? Outcome::kRemoved : Outcome::kDenied;
   for (auto it = made.rbegin(); it != made.rend(); ++it) {
     const std::string subject = JoinTexts({"registry key ", RootName(root), "\\", *it});
-    log_.Log(allowed ? subject + ": would be made on the way, empty" : PlanLine(subject, report));
+    log_.Log(allowed ? subject + ": would be made on the way, empty" : ChangeLine(subject, report, true));
     if (!allowed) break;
     created_keys_.Add(KeyName(root, *it));
   }
 }
 
-bool PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  if (!IsPredefinedRoot(root)) return Told(Outcome::kAbsent, "registry value ", root, key, "|" + value);
-  if (RegistryRefusesPath(key)) return Told(Outcome::kFailed, "registry value ", root, key, "|" + value, kBadPathname);
+RemovalResult PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  if (!IsPredefinedRoot(root)) return {Outcome::kAbsent, 0};
+  if (RegistryRefusesPath(key)) return {Outcome::kFailed, kBadPathname};
   CreateOnTheWay(root, key);
   std::string text;
   const bool there = ReadRegistryValue(root, key, value, text);
@@ -131,12 +122,12 @@ bool PlanRegistry::DeleteRegistryValue(RegistryRoot root, const std::string& key
                           : !RegistryAllows(root, key, RegistryChange::kValue) ? Outcome::kDenied
                                                                                : Outcome::kRemoved;
   if (outcome == Outcome::kRemoved) deleted_values_.Add(KeyName(root, key) + "|" + UpperCase(value));
-  return Told(outcome, "registry value ", root, key, "|" + value);
+  return {outcome, 0};
 }
 
-bool PlanRegistry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
+RemovalResult PlanRegistry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
   // A key with subkeys is never deleted.
-  if (RegistryRefusesPath(key)) return Told(Outcome::kFailed, "registry key ", root, key, std::string(), kBadPathname);
+  if (RegistryRefusesPath(key)) return {Outcome::kFailed, kBadPathname};
   const std::string name = KeyName(root, key);
   const KeyHolds holds = RegistryKeyHolds(root, WithoutTrailingBackslashes(key));
   const Outcome outcome = !holds.exists                                      ? Outcome::kAbsent
@@ -144,35 +135,19 @@ bool PlanRegistry::DeleteRegistryKey(RegistryRoot root, const std::string& key) 
                           : !RegistryAllows(root, key, RegistryChange::kKey) ? Outcome::kDenied
                                                                              : Outcome::kRemoved;
   if (outcome == Outcome::kRemoved && !created_keys_.Remove(name)) deleted_keys_.Add(name);
-  return Told(outcome, "registry key ", root, key, std::string());
+  return {outcome, 0};
 }
 
-void PlanProcesses::StartSelfDeleteBatch(const std::string& own_directory) {
-  system_.Log(JoinTexts(
-      {"self-deleting batch: would remove ", system_.ModulePath(),
-       own_directory.empty() ? std::string_view() : ", then the directory when it is empty: ", own_directory}));
-}
-
-ProgramOutcome PlanProcesses::RunProgram(const std::string& program, const std::string& parameters, const std::string&,
+ProgramOutcome PlanProcesses::RunProgram(const std::string& program, const std::string&, const std::string&,
                                          const WaitRule& rule) {
-  // A document is opened as the run would open it.
-  if (rule.documents != DocumentOpening::kNone && !NamesAProgram(program)) {
-    const bool shell = rule.documents == DocumentOpening::kShell;
-    system_.Log(JoinTexts({"document ", program, shell ? ": would be opened through the shell; what it changes itself is "
-                                                         "not in this plan"
-                                                       : ": not a program, would be opened by the machine's class for "
-                                                         "its type"}));
-    ProgramOutcome outcome;
-    outcome.started = shell;
-    outcome.not_a_program = !shell;
-    return outcome;
+  // A document is opened as the run would open it: through the shell, or
+  // not a program, for the machine's class to open.
+  ProgramOutcome outcome{true, 0};
+  if (rule.documents == DocumentOpening::kMachineClasses && !NamesAProgram(program)) {
+    outcome.started = false;
+    outcome.not_a_program = true;
   }
-  system_.Log(
-      JoinTexts({"program ", program, " ", parameters, ": would run; what it changes itself is not in this plan"}));
-  return {true, 0};
+  return outcome;
 }
 
-ScriptOutcome PlanProcesses::RunScript(const std::string& language, const std::string&, bool, uint32_t) {
-  system_.Log(JoinTexts({language, " script: would run; what it changes itself is not in this plan"}));
-  return {};
-}
+ScriptOutcome PlanProcesses::RunScript(const std::string&, const std::string&, bool, uint32_t) { return {}; }

@@ -1,8 +1,8 @@
 // The platform of /PLAN: the run's own order, told instead of done. The
 // system's reads and its log are the system's; the file system is the
 // system's in its look-only mode; the registry and what starts programs are
-// the plan's own, which read the system and write what would change to the
-// log, in the plan's words; and there is no window.
+// the plan's own, which read the system and say what would become of each
+// change, which the run then logs in a plan's words; and there is no window.
 #pragma once
 
 #include <string>
@@ -36,13 +36,10 @@ class PlanRegistry final : public RunRegistry {
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
   std::string KeyPathOf(RegistryRoot root, const std::string& key) override { return system_.KeyPathOf(root, key); }
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
-  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
-  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
+  RemovalResult DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  RemovalResult DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
 
  private:
-  // A registry deletion's line of the plan; true when it would be deleted.
-  bool Told(Outcome outcome, const char* what, RegistryRoot root, const std::string& key, const std::string& value,
-            uint32_t error = 0);
   // A key that the plan deleted, or one above it: what the system holds
   // there is gone, though the key may have been made again since.
   bool Deleted(const std::string& key_name) const;
@@ -73,32 +70,28 @@ class PlanRegistry final : public RunRegistry {
   Names deleted_values_;  // that the system has
 };
 
-// Programs, scripts and the batch would run: only told. The plan goes on as
-// if each program ended with 0.
+// Programs, scripts and the batch would run: the run tells them. The plan
+// goes on as if each program ended with 0.
 class PlanProcesses final : public RunProcesses {
  public:
-  explicit PlanProcesses(RunSystem& system) : system_(system) {}
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
                             const std::string& working_directory, const WaitRule& rule) override;
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
-  void StartSelfDeleteBatch(const std::string& own_directory) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
+                          uint32_t timeout_ms) override;
+  std::string StartSelfDeleteBatch(const std::string&) override { return {}; }
   // Never asked: a plan is unattended.
   ProgramOutcome RunElevated(const std::string&) override { return {}; }
   void RunLogonDialog() override {}
   void EndImpersonation() override {}
-
- private:
-  RunSystem& system_;
 };
 
 // The system's process and file system (looking only from now on), the
 // plan's window, registry and processes.
 struct PlanPlatform {
-  explicit PlanPlatform(const RunPlatform& system)
-      : registry(system.registry, system.system), processes(system.system), system_(system) {
+  explicit PlanPlatform(const RunPlatform& system) : registry(system.registry, system.system), system_(system) {
     system.files.LookOnly();
   }
-  RunPlatform Parts() { return RunPlatform(system_.system, window, system_.files, registry, processes); }
+  RunPlatform Parts() { return RunPlatform(system_.system, window, system_.files, registry, processes, true); }
 
   NoWindow window;
   PlanRegistry registry;

@@ -24,7 +24,7 @@ void RemoveStartMenuLinks(UninstallRun& run, const RunPlatform& platform) {
     const std::string link = file.ReadString(key);
     if (link.empty()) continue;
     platform.window.ShowStatus(StatusText(link));
-    platform.files.RemoveAbsolute(link, false);
+    RemoveByPath(platform, link, false);
   }
   file.Close();
 }
@@ -33,7 +33,7 @@ void RemoveDesktopLink(UninstallRun& run, const RunPlatform& platform) {
   const std::string& link = run.settings.desktop_icon;
   if (link.empty()) return;
   platform.window.ShowStatus(StatusText(link));
-  platform.files.RemoveAbsolute(link, false);
+  RemoveByPath(platform, link, false);
 }
 
 // Only the user chooses delete-all, never an unattended run: it takes user files.
@@ -47,18 +47,18 @@ void RemoveProductKey(UninstallRun& run, const RunPlatform& platform) {
   const std::string key = ProductKeyPath(run.settings.guid);
   platform.window.ShowStatus(StatusText(key));
   for (const char* value : {"InstallDir", "StartMenu", "DesktopIcon"}) {
-    platform.registry.DeleteRegistryValue(kCurrentUser, key, value);
+    DeleteValue(platform, kCurrentUser, key, value);
   }
-  platform.registry.DeleteRegistryKey(kCurrentUser, key);
+  DeleteKey(platform, kCurrentUser, key);
   // Goes only when no other product of this kind is left in it.
-  platform.registry.DeleteRegistryKey(kCurrentUser, kProductKeyParent);
+  DeleteKey(platform, kCurrentUser, kProductKeyParent);
 }
 
 // Only when nothing else is left in it.
 void RemoveStartMenuFolder(UninstallRun& run, const RunPlatform& platform) {
   const std::string& folder = run.settings.start_menu;
   if (folder.empty()) return;
-  if (platform.files.RemoveAbsolute(folder, true) == Outcome::kRemoved) platform.window.ShowStatus(StatusText(folder));
+  if (RemoveByPath(platform, folder, true) == Outcome::kRemoved) platform.window.ShowStatus(StatusText(folder));
 }
 
 void RunAfterUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
@@ -214,7 +214,7 @@ class RemovalLedger final : public RemovalListener {
     name_every_entry = !run.log_path.empty() || run.plan;
   }
   void Entry(const EntryReport& report) override {
-    if (name_every_entry) platform_.system.Log(EntryLine(report, run_.plan));
+    if (name_every_entry) platform_.system.Log(EntryLine(report, platform_.told));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
     if (run_.plan && (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAtRestart)) {
       run_.planned_removals.push_back(report.path);
@@ -337,7 +337,9 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
 void RunFinalCleanup(UninstallRun& run, const RunPlatform& platform) {
   RemovalLedger ledger(run, platform, false);
   RemoveReadyFiles(run.settings, ValuesReadyTakes(run.settings), platform, ledger);
-  platform.processes.StartSelfDeleteBatch(run.shared_directory ? std::string() : run.settings.own_directory);
+  const std::string own = run.shared_directory ? std::string() : run.settings.own_directory;
+  platform.system.Log(
+      BatchLine(platform.processes.StartSelfDeleteBatch(own), platform.told, platform.system.ModulePath(), own));
   run.end = true;
 }
 

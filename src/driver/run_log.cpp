@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "external/program_runner.h"
 #include "text/text.h"
 
 namespace {
@@ -12,62 +13,6 @@ void PutDigits(char* end, int width, int number) {
 }
 
 }  // namespace
-
-std::string OutcomeText(uint32_t error) {
-  switch (error) {
-    case 0:
-      return "removed";
-    case 2:  // the file, key or value
-    case 3:  // the path
-      return "absent";
-    case 5:
-      return "access denied";
-    case 32:  // shared without leave to delete
-    case 33:
-      return "in use";
-    case 145:
-      return "not empty";
-    case 206:
-      return "path too long";
-    default:
-      return "error " + DecimalText(static_cast<int32_t>(error));
-  }
-}
-
-std::string ActionLine(const std::string& action, const std::string& subject, bool done, uint32_t error) {
-  // A failure the platform gave no number for is still a failure.
-  return JoinTexts({action, " ", subject, ": ", done || error != 0 ? OutcomeText(error) : "failed"});
-}
-
-std::string OutcomeWords(const EntryReport& report) {
-  std::string words = report.outcome != Outcome::kFailed ? EnglishWords(report.outcome)
-                      : report.error != 0                ? OutcomeText(report.error)
-                                                         : std::string("failed");
-  if (report.outcome == Outcome::kNotEmpty && report.held > 0) {
-    AppendTexts(words, {", it holds ", DecimalText(static_cast<int32_t>(report.held)),
-                        report.held == 1 ? " entry" : " entries"});
-  }
-  return words;
-}
-
-std::string EntryLine(const EntryReport& report, bool planned) {
-  if (planned) return PlanLine(JoinTexts({report.directory ? "directory " : "file ", report.path}), report);
-  return JoinTexts({report.directory ? "remove directory " : "delete file ", report.path, ": ", OutcomeWords(report)});
-}
-
-std::string PlanLine(std::string_view subject, const EntryReport& report) {
-  const std::string words = report.outcome == Outcome::kRemoved  ? "would be removed"
-                            : report.outcome == Outcome::kAbsent ? "absent"
-                                                                 : "would stay, " + OutcomeWords(report);
-  return JoinTexts({subject, ": ", words});
-}
-
-std::string RootName(RegistryRoot root) {
-  static constexpr const char* kNames[] = {"HKCR", "HKCU", "HKLM", "HKU", "", "HKCC"};
-  const uint32_t index = root - kClassesRoot;
-  if (IsPredefinedRoot(root)) return kNames[index];
-  return DecimalText(static_cast<int32_t>(root));
-}
 
 std::string LogTime(const LocalTime& time) {
   char text[] = "0000-00-00 00:00:00";
@@ -130,10 +75,15 @@ const char* RefusalWords(LogRefusal refusal) {
 }
 
 std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
-                        const WaitRule& rule) {
-  std::string line = JoinTexts({"run program ", program, " ", parameters, ": "});
-  if (outcome.outlived) {
-    AppendTexts(line, {"still running after the limit of ", DecimalText(static_cast<int32_t>(rule.limit_ms / 1000)),
+                        const WaitRule& rule, bool told) {
+  std::string line = JoinTexts({"program ", program, " ", parameters, ": "});
+  const bool document = rule.documents != DocumentOpening::kNone && !NamesAProgram(program);
+  if (told) {
+    line += outcome.not_a_program ? "not a program, would be opened by the machine's class for its type"
+            : document            ? "would be opened through the shell; what it changes itself is not in this plan"
+                                  : "would run; what it changes itself is not in this plan";
+  } else if (outcome.outlived) {
+    AppendTexts(line, {"still running after the timeout of ", DecimalText(static_cast<int32_t>(rule.timeout_ms / 1000)),
                        " s: left running"});
   } else if (outcome.started) {
     AppendTexts(line, {"exit code ", DecimalText(static_cast<int32_t>(outcome.exit_code))});
@@ -145,3 +95,17 @@ std::string ProgramLine(const std::string& program, const std::string& parameter
   }
   return line;
 }
+
+std::string BatchLine(const std::string& batch, bool told, const std::string& program_file,
+                      const std::string& own_directory) {
+  if (told) {
+    return JoinTexts(
+        {"self-deleting batch: would remove ", program_file,
+         own_directory.empty() ? std::string_view() : ", then the directory when it is empty: ", own_directory});
+  }
+  return batch.empty() ? "self-deleting batch: could not be written or started; the program file stays where it is, "
+                         "and the batch's folder is gone"
+                       : "self-deleting batch: started, " + batch;
+}
+
+std::string StatusLogLine(const std::string& text) { return JoinTexts({"status:", text}); }

@@ -7,34 +7,21 @@
 #include <string_view>
 
 #include "platform/run_platform.h"
+#include "removal/change_log.h"
 
-// What became of an action, by the platform's error number (0: it was done).
-std::string OutcomeText(uint32_t error);
-
-// "delete file C:\x.dll: in use" and the like.
-std::string ActionLine(const std::string& action, const std::string& subject, bool done, uint32_t error);
-
-// What became of one entry of the installation: "in use", "passed over, it
-// leads through a directory link" and the like.
-std::string OutcomeWords(const EntryReport& report);
-
-// "delete file C:\x.dll: in use", "remove directory C:\d: passed over, ..."
-// and the like, for one entry of the installation; in a plan, "file
-// C:\x.dll: would stay, in use" and the like.
-std::string EntryLine(const EntryReport& report, bool planned = false);
-
-// A line of a plan: what a step would act on, and "would be removed",
-// "absent", or "would stay, " and the outcome's words.
-std::string PlanLine(std::string_view subject, const EntryReport& report);
-
-// "run program C:\x.exe /a: exit code 0", or what else became of it: still
-// running when the rule's limit ran out, or no program where the shell was
-// not to be asked.
+// "program C:\x.exe /a: exit code 0", or what else became of it: still
+// running at the timeout, or no program where the shell was not to be asked;
+// told (a plan's): what would be started.
 std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
-                        const WaitRule& rule);
+                        const WaitRule& rule, bool told);
 
-// The short name of a registry root ("HKLM"), or its number.
-std::string RootName(RegistryRoot root);
+// "self-deleting batch: started, <path>", or that it could not be; told:
+// what it would remove.
+std::string BatchLine(const std::string& batch, bool told, const std::string& program_file,
+                      const std::string& own_directory);
+
+// "status: <text>", what the window shows, where there is one.
+std::string StatusLogLine(const std::string& text);
 
 // A line's time: "2026-12-07 19:30:01".
 std::string LogTime(const LocalTime& time);
@@ -50,7 +37,6 @@ std::string DefaultLogName(const std::string& product, const LocalTime& time, ui
 // opening may wait forever or lead anywhere. kNone for any other path; what opens as a
 // device all the same is refused once it is open.
 LogRefusal LogPathRefusal(const std::string& path);
-
 
 // The rights a new log gets: SYSTEM, the administrators and the account
 // that runs the program, nobody else.

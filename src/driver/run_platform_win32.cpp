@@ -67,20 +67,19 @@ LogRefusal Win32System::OpenLog(const std::string& path, bool fresh) {
   // end is opened itself, and refused.
   RestrictedRights rights(LogFileRights);
   constexpr LONG kIsADirectory = static_cast<LONG>(0xC00000BA);
-  const LONG status = CreateFileBelow(log_folder_.Get(), WideText(FileNameOf(path)),
-                                          FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                          fresh, rights.Get(), log_);
+  const LONG status =
+      CreateFileBelow(log_folder_.Get(), WideText(FileNameOf(path)), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE, fresh, rights.Get(), log_);
   BY_HANDLE_FILE_INFORMATION file;
-  const LogRefusal refusal =
-      !log_.Valid()                                            ? (status == kIsADirectory ? LogRefusal::kDirectory
-                                                                                          : LogRefusal::kUnwritable)
-      : GetFileType(log_.Get()) != FILE_TYPE_DISK              ? LogRefusal::kDevice
-      : !GetFileInformationByHandle(log_.Get(), &file)         ? LogRefusal::kUnwritable
-      : (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? LogRefusal::kLink
-      : (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)     ? LogRefusal::kDirectory
-      : file.nNumberOfLinks > 1                                ? LogRefusal::kOtherNames
-      : !HandleIsAt(log_.Get(), path)                          ? LogRefusal::kLink
-                                                               : LogRefusal::kNone;
+  const LogRefusal refusal = !log_.Valid()
+                                 ? (status == kIsADirectory ? LogRefusal::kDirectory : LogRefusal::kUnwritable)
+                             : GetFileType(log_.Get()) != FILE_TYPE_DISK              ? LogRefusal::kDevice
+                             : !GetFileInformationByHandle(log_.Get(), &file)         ? LogRefusal::kUnwritable
+                             : (file.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) ? LogRefusal::kLink
+                             : (file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)     ? LogRefusal::kDirectory
+                             : file.nNumberOfLinks > 1                                ? LogRefusal::kOtherNames
+                             : !HandleIsAt(log_.Get(), path)                          ? LogRefusal::kLink
+                                                                                      : LogRefusal::kNone;
   if (refusal != LogRefusal::kNone) {
     log_.Reset();
     log_folder_.Reset();
@@ -117,11 +116,6 @@ void Win32System::Log(const std::string& line) {
   SetLastError(error);
 }
 
-bool Win32System::Logged(bool done, const char* action, const std::string& subject) {
-  if (log_.Valid()) Log(ActionLine(action, subject, done, done ? 0 : GetLastError()));
-  return done;
-}
-
 bool Win32Window::OpenWindow() { return window_.Open(); }
 void Win32Window::HideDeleteAllOption() { window_.HideDeleteAllOption(); }
 int Win32Window::WaitForControl() { return window_.WaitForControl(); }
@@ -140,7 +134,7 @@ bool Win32Window::IsDeleteAllChecked() { return window_.IsDeleteAllChecked(); }
 void Win32Window::ShowStatus(const std::string& text) {
   window_.Status().Show(text);
   window_.KeepAnswering();
-  if (system_.Logging()) system_.Log(JoinTexts({"status:", text}));
+  if (system_.Logging()) system_.Log(StatusLogLine(text));
 }
 void Win32Window::ShowProgress(size_t done, size_t total) { window_.ShowProgress(done, total); }
 void Win32Window::EndRemovingState(bool offer_details) { window_.EndRemovingState(offer_details); }
@@ -156,15 +150,8 @@ void Win32Window::ShowMessage(const std::string& caption, const std::string& tex
 }
 
 bool Win32Files::FileExists(const std::string& path) { return ::FileExists(path, installation_.Changes()); }
-Outcome Win32Files::RemoveAbsolute(const std::string& path, bool directory) {
-  EntryReport report;
-  report.path = path;
-  report.directory = directory;
-  const RemovalResult result = ::RemoveAbsolute(path, directory, installation_.Changes());
-  report.outcome = result.outcome;
-  report.error = result.error;
-  system_.Log(EntryLine(report, &installation_.Changes() == &planned_changes_));
-  return report.outcome;
+RemovalResult Win32Files::RemoveAbsolute(const std::string& path, bool directory) {
+  return ::RemoveAbsolute(path, directory, installation_.Changes());
 }
 bool Win32Files::HoldInstallation(const std::string& own_directory, const std::vector<std::string>& kept) {
   return installation_.Hold(own_directory, kept);
@@ -189,29 +176,36 @@ bool Win32Registry::RegistryAllows(RegistryRoot root, const std::string& key, Re
   return ::RegistryAllows(root, key, change);
 }
 
-bool Win32Registry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  return system_.Logged(::DeleteRegistryValue(root, key, value), "delete registry value",
-                        JoinTexts({RootName(root), "\\", key, "|", value}));
+namespace {
+
+// What became of a registry change, by the thread's last error where it failed.
+RemovalResult RegistryChanged(bool done) {
+  if (done) return {};
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {Outcome::kAbsent, 0};
+  if (error == ERROR_ACCESS_DENIED) return {Outcome::kDenied, 0};
+  return {Outcome::kFailed, error};
 }
 
-bool Win32Registry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
-  return system_.Logged(::DeleteRegistryKey(root, key), "delete registry key", JoinTexts({RootName(root), "\\", key}));
+}  // namespace
+
+RemovalResult Win32Registry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
+  return RegistryChanged(::DeleteRegistryValue(root, key, value));
 }
 
-void Win32Processes::StartSelfDeleteBatch(const std::string& own_directory) {
-  const std::string bat = ::StartSelfDeleteBatch(own_directory);
-  system_.Log(bat.empty() ? "self-deleting batch: could not be written or started; the program file stays where it is, "
-                            "and the batch's folder is gone"
-                          : "self-deleting batch: started, " + bat);
+RemovalResult Win32Registry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
+  return RegistryChanged(::DeleteRegistryKey(root, key));
+}
+
+std::string Win32Processes::StartSelfDeleteBatch(const std::string& own_directory) {
+  return ::StartSelfDeleteBatch(own_directory);
 }
 
 ProgramOutcome Win32Processes::RunProgram(const std::string& program, const std::string& parameters,
                                           const std::string& working_directory, const WaitRule& rule) {
   // The program may take long: the window and its line must be on the screen meanwhile.
   window_.Flush(true);
-  const ProgramOutcome outcome = RunProgramAndWait(program, parameters, working_directory, rule);
-  system_.Log(ProgramLine(program, parameters, outcome, rule));
-  return outcome;
+  return RunProgramAndWait(program, parameters, working_directory, rule);
 }
 
 uint32_t Win32System::VersionWord() { return GetVersion(); }
@@ -238,10 +232,10 @@ bool Win32System::ReadScriptFile(const std::string& path, size_t max_bytes, std:
 }
 
 ScriptOutcome Win32Processes::RunScript(const std::string& language, const std::string& text, bool quiet,
-                                        uint32_t limit_ms) {
+                                        uint32_t timeout_ms) {
   if (script_host_ == nullptr) {
     own_script_host_.reset(new ScriptHost());
     script_host_ = own_script_host_.get();
   }
-  return script_host_->Run(language, text, !quiet, limit_ms);
+  return script_host_->Run(language, text, !quiet, timeout_ms);
 }

@@ -36,8 +36,6 @@ class Win32System final : public RunSystem {
   bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override;
 
   bool Logging() const { return log_.Valid(); }
-  // Logs the action with what became of it, the thread's last error if it failed.
-  bool Logged(bool done, const char* action, const std::string& subject);
 
  private:
   KernelHandle log_;
@@ -68,9 +66,8 @@ class Win32Window : public RunWindow {
 
 class Win32Files final : public RunFiles {
  public:
-  explicit Win32Files(Win32System& system) : system_(system) {}
   bool FileExists(const std::string& path) override;
-  Outcome RemoveAbsolute(const std::string& path, bool directory) override;
+  RemovalResult RemoveAbsolute(const std::string& path, bool directory) override;
   std::vector<HeldEntry> EntriesOf(const std::string& directory) override;
   void RememberLook() override { planned_changes_.Remember(); }
   void BackToRememberedLook() override { planned_changes_.BackToRemembered(); }
@@ -80,43 +77,37 @@ class Win32Files final : public RunFiles {
   void LookOnly() override;
 
  private:
-  Win32System& system_;
   HeldInstallation installation_;
   PlannedChanges planned_changes_;  // the installation's once it looks
 };
 
 class Win32Registry final : public RunRegistry {
  public:
-  explicit Win32Registry(Win32System& system) : system_(system) {}
   bool ReadRegistryValue(RegistryRoot root, const std::string& key, const std::string& value,
                          std::string& text) override;
   KeyHolds RegistryKeyHolds(RegistryRoot root, const std::string& key) override;
   std::string KeyPathOf(RegistryRoot root, const std::string& key) override;
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) override;
-  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
-  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
-
- private:
-  Win32System& system_;
+  RemovalResult DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override;
+  RemovalResult DeleteRegistryKey(RegistryRoot root, const std::string& key) override;
 };
 
 class Win32Processes : public RunProcesses {
  public:
   // Without a script host, one is made when the first script runs: a run
   // without a script pays neither its thread nor the Script Control.
-  Win32Processes(ConfirmationWindow& window, Win32System& system, ScriptHost* script_host)
-      : window_(window), system_(system), script_host_(script_host) {}
+  Win32Processes(ConfirmationWindow& window, ScriptHost* script_host) : window_(window), script_host_(script_host) {}
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
                             const std::string& working_directory, const WaitRule& rule) override;
-  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t limit_ms) override;
-  void StartSelfDeleteBatch(const std::string& own_directory) override;
+  ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
+                          uint32_t timeout_ms) override;
+  std::string StartSelfDeleteBatch(const std::string& own_directory) override;
   ProgramOutcome RunElevated(const std::string& arguments) override;
   void RunLogonDialog() override;
   void EndImpersonation() override;
 
  private:
   ConfirmationWindow& window_;
-  Win32System& system_;
   ScriptHost* script_host_;
   std::unique_ptr<ScriptHost> own_script_host_;
   KernelHandle logon_;  // the administrator's token after a logon
@@ -125,7 +116,7 @@ class Win32Processes : public RunProcesses {
 // Every part, for real.
 struct Win32RunPlatform {
   explicit Win32RunPlatform(ConfirmationWindow& confirmation, ScriptHost* script_host = nullptr)
-      : window(confirmation, system), files(system), registry(system), processes(confirmation, system, script_host) {}
+      : window(confirmation, system), processes(confirmation, script_host) {}
   RunPlatform Parts() { return RunPlatform(system, window, files, registry, processes); }
 
   Win32System system;

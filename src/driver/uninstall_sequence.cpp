@@ -77,27 +77,27 @@ void RunScriptFile(const std::string& path, UninstallRun& run, const RunPlatform
   const UninstallSettings& s = run.settings;
   std::string bytes;
   if (!platform.system.ReadScriptFile(path, kLargestScript, bytes)) {
-    platform.system.Log(JoinTexts({"run script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
+    platform.system.Log(JoinTexts({"script ", path, ": skipped, it cannot be read or is larger than 16 MiB"}));
     return;
   }
   std::string text;
   if (!ScriptFileText(std::move(bytes), platform.system, text)) {
-    platform.system.Log(JoinTexts({"run script ", path, ": skipped, its UTF-8 is malformed or not for this system"}));
+    platform.system.Log(JoinTexts({"script ", path, ": skipped, its UTF-8 is malformed or not for this system"}));
     return;
   }
   const ScriptText script = UninstallScriptText(path, text, s.own_directory, s.start_menu, s.guid);
   if (script.language.empty()) return;
   const WaitPolicy policy = WaitPolicyFor(ProgramKind::kScript, run.unattended, run.timeout_seconds, false);
   const ScriptOutcome outcome =
-      platform.processes.RunScript(script.language, script.text, run.unattended, policy.rule.limit_ms);
+      platform.processes.RunScript(script.language, script.text, run.unattended, policy.rule.timeout_ms);
   run.waits_ran_out = run.waits_ran_out || outcome.outlived;
-  if (run.plan) return;
   const std::string line = outcome.failed ? DecimalText(outcome.line - script.lines_before) : std::string();
-  platform.system.Log(JoinTexts({"run script ", path, ": ",
-                                 outcome.outlived ? "still running when the wait ran out: left running"
-                                 : !outcome.ran   ? "no script host"
-                                 : outcome.failed ? "failed at line "
-                                                  : "ran",
+  platform.system.Log(JoinTexts({"script ", path, " (", script.language, "): ",
+                                 platform.told      ? "would run; what it changes itself is not in this plan"
+                                 : outcome.outlived ? "still running after the timeout: left running"
+                                 : !outcome.ran     ? "no script host"
+                                 : outcome.failed   ? "failed at line "
+                                                    : "ran",
                                  line}));
 }
 
@@ -164,8 +164,8 @@ bool HookIsTheInstallations(const std::string& value, const UninstallSettings& s
   // out of it could be anybody's.
   std::string relative;
   if (!RelativePathBelow(value, relative)) {
-    platform.system.Log(JoinTexts(
-        {"run program ", settings.own_directory, value, ": passed over, it lies outside the installation"}));
+    platform.system.Log(
+        JoinTexts({"program ", settings.own_directory, value, ": passed over, it lies outside the installation"}));
     return false;
   }
   return platform.files.FileExists(settings.own_directory + value);
@@ -173,11 +173,18 @@ bool HookIsTheInstallations(const std::string& value, const UninstallSettings& s
 
 namespace {
 
+// A program started and waited for, and its line.
+ProgramOutcome StartProgram(const RunPlatform& platform, const std::string& program, const std::string& parameters,
+                            const std::string& working_directory, const WaitRule& rule) {
+  const ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, rule);
+  platform.system.Log(ProgramLine(program, parameters, outcome, rule, platform.told));
+  return outcome;
+}
+
 // A hook that is a document, in an elevated run: started by the open command
 // of the machine's class for its type, with the same parameters and folder.
 ProgramOutcome OpenByMachineClass(const RunPlatform& platform, const std::string& document,
-                                  const std::string& parameters, const std::string& working_directory,
-                                  WaitRule rule) {
+                                  const std::string& parameters, const std::string& working_directory, WaitRule rule) {
   const std::string extension = ExtensionOf(document);
   const std::string classes = "Software\\Classes\\";
   std::string type, command;
@@ -191,8 +198,8 @@ ProgramOutcome OpenByMachineClass(const RunPlatform& platform, const std::string
   platform.system.Log(JoinTexts({"open document ", document, " by the machine's class ", type, ": ", command}));
   const StartedCommand started = ProgramOfCommand(DocumentCommand(command, document, parameters), platform.files);
   rule.documents = DocumentOpening::kNone;
-  return platform.processes.RunProgram(started.program, started.arguments,
-                                       ShellDirectoryFor(document, working_directory), rule);
+  return StartProgram(platform, started.program, started.arguments, ShellDirectoryFor(document, working_directory),
+                      rule);
 }
 
 }  // namespace
@@ -204,7 +211,7 @@ ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, Pr
   // only for a hook.
   const bool elevated = IsHook(kind) && platform.system.IsAdministrator();
   const WaitPolicy policy = WaitPolicyFor(kind, run.unattended, run.timeout_seconds, elevated);
-  ProgramOutcome outcome = platform.processes.RunProgram(program, parameters, working_directory, policy.rule);
+  ProgramOutcome outcome = StartProgram(platform, program, parameters, working_directory, policy.rule);
   if (outcome.not_a_program && policy.rule.documents == DocumentOpening::kMachineClasses) {
     outcome = OpenByMachineClass(platform, program, parameters, working_directory, policy.rule);
   }
@@ -228,7 +235,7 @@ RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform) {
       platform.system.Log("the before-uninstall program answered 1: the uninstall ends");
       return RunResult::kVetoed;
     case RunResult::kFailed:
-      platform.system.Log(JoinTexts({"the before-uninstall program outlived the limit of ",
+      platform.system.Log(JoinTexts({"the before-uninstall program outlived the timeout of ",
                                      DecimalText(static_cast<int32_t>(run.timeout_seconds)),
                                      " s: the uninstall ends, nothing was removed"}));
       return RunResult::kFailed;
@@ -239,15 +246,12 @@ RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform) {
   return RunResult::kRemoved;
 }
 
-uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std::string& development_directory,
-                      const std::string& command_line) {
-  const CommandLine line = ParseCommandLine(command_line);
-  if (line.plan && !run.plan) {
-    // From here on every step is only told: safe by construction.
-    run.plan = true;
-    PlanPlatform planned(platform);
-    return RunUninstall(run, planned.Parts(), development_directory, command_line);
-  }
+namespace {
+
+// The whole run, from the command line to the exit code, on the platform
+// the command line chose.
+uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const CommandLine& line,
+                    const std::string& development_directory, const std::string& command_line) {
   run.unattended = line.unattended;
   run.timeout_seconds = line.timeout_seconds;
   const std::string module_path = platform.system.ModulePath();
@@ -338,4 +342,16 @@ uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std:
   }
   RunWithTheWindow(run, platform);
   return Finish(run, platform, run.removal_succeeded ? RunResult::kRemoved : RunResult::kFailed);
+}
+
+}  // namespace
+
+uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std::string& development_directory,
+                      const std::string& command_line) {
+  const CommandLine line = ParseCommandLine(command_line);
+  if (!line.plan) return RunInOrder(run, platform, line, development_directory, command_line);
+  // Every step only told: safe by construction.
+  run.plan = true;
+  PlanPlatform planned(platform);
+  return RunInOrder(run, planned.Parts(), line, development_directory, command_line);
 }

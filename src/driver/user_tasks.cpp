@@ -1,5 +1,6 @@
 #include "driver/user_tasks.h"
 
+#include "removal/change_log.h"
 #include "removal/file_association.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
@@ -12,18 +13,17 @@ constexpr int kFileAssociation = 10;
 
 void UndoRegistryEntry(const TaskRecord& task, const RunPlatform& platform) {
   platform.window.ShowStatus(StatusText("...\\" + task.field3 + "\\" + task.field4));
-  platform.registry.DeleteRegistryValue(TaskRoot(task), task.field3, task.field4);
+  DeleteValue(platform, TaskRoot(task), task.field3, task.field4);
   // Only a key left empty goes: another program's values in it stay.
   const KeyHolds left = platform.registry.RegistryKeyHolds(TaskRoot(task), task.field3);
-  if (left.exists && left.values == 0 && left.subkeys == 0)
-    platform.registry.DeleteRegistryKey(TaskRoot(task), task.field3);
+  if (left.exists && left.values == 0 && left.subkeys == 0) DeleteKey(platform, TaskRoot(task), task.field3);
 }
 
 void UnregisterLibrary(const TaskRecord& task, UninstallRun& run, const RunPlatform& platform) {
   // regsvr32 would look for a library without a full path in the system's
   // folder, where it is some other program's.
   if (!LibraryPathIsFull(task)) {
-    platform.system.Log(JoinTexts({"unregister library ", task.field3, ": passed over, it is no full path"}));
+    platform.system.Log(JoinTexts({"library ", task.field3, ": passed over, it is no full path"}));
     return;
   }
   platform.window.ShowStatus(StatusText(task.field3));
@@ -99,9 +99,9 @@ void RemoveFileAssociation(const TaskRecord& task, const std::string& own, const
       }
     }
     if (step.value) {
-      platform.registry.DeleteRegistryValue(step.root, step.key, step.value_name);
+      DeleteValue(platform, step.root, step.key, step.value_name);
     } else {
-      platform.registry.DeleteRegistryKey(step.root, step.key);
+      DeleteKey(platform, step.root, step.key);
     }
   }
 }
@@ -111,7 +111,7 @@ void RemoveTaskFile(const TaskRecord& task, UninstallRun& run, const RunPlatform
   if (!platform.files.FileExists(path)) return;
   platform.window.ShowStatus(StatusText(path));
   // A program that runs still goes at the restart, as one in the installation does.
-  if (platform.files.RemoveAbsolute(path, false) == Outcome::kAtRestart) run.restart_needed = true;
+  if (RemoveByPath(platform, path, false) == Outcome::kAtRestart) run.restart_needed = true;
 }
 
 }  // namespace

@@ -59,14 +59,15 @@ std::string ShellDirectoryFor(const std::string& program, const std::string& wor
 
 bool IsHook(ProgramKind kind) { return kind == ProgramKind::kBeforeUninstall || kind == ProgramKind::kAfterUninstall; }
 
-WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t limit_seconds, bool elevated) {
+WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t timeout_seconds, bool elevated) {
   WaitPolicy policy{};
   // Beyond 49 days of milliseconds a limit is as good as none.
-  constexpr uint32_t kLongestLimit = 0xFFFFFFFEu / 1000;
-  policy.rule.limit_ms = unattended ? (limit_seconds > kLongestLimit ? kLongestLimit : limit_seconds) * 1000 : 0;
+  constexpr uint32_t kLongestTimeout = 0xFFFFFFFEu / 1000;
+  policy.rule.timeout_ms =
+      unattended ? (timeout_seconds > kLongestTimeout ? kLongestTimeout : timeout_seconds) * 1000 : 0;
   policy.rule.documents = !IsHook(kind) ? DocumentOpening::kNone
-                          : elevated      ? DocumentOpening::kMachineClasses
-                                          : DocumentOpening::kShell;
+                          : elevated    ? DocumentOpening::kMachineClasses
+                                        : DocumentOpening::kShell;
   policy.outliving_ends_the_run = kind == ProgramKind::kBeforeUninstall;
   return policy;
 }

@@ -34,20 +34,19 @@ StartedCommand ProgramOfCommand(const std::string& command, RunFiles& files);
 enum class ProgramKind : uint8_t { kBeforeUninstall, kAfterUninstall, kLibrary, kScript };
 
 // How a run waits for a kind of program. An unattended run waits no longer
-// than its limit (seconds; 0: no limit); the user's run waits as long as it
-// takes. A hook that is a document is opened in every mode: through the
-// shell where the run is not elevated, and in an elevated run by the
-// machine's classes alone, never the user's own (HKCU\Software\Classes),
-// which would have the administrator's process start what the user chose.
+// than /TIMEOUT (seconds; 0: no limit); the user's run waits as long as it
+// takes. A script is bounded by the script host as well (ScriptHost). A hook that is a document is opened in every
+// mode: through the shell where the run is not elevated, and in an elevated run by the machine's classes alone, never
+// the user's own (HKCU\Software\Classes), which would have the administrator's process start what the user chose.
 struct WaitPolicy {
   WaitRule rule;
-  // A program still running at the limit ends the run before anything is
+  // A program still running at the timeout ends the run before anything is
   // removed; for the others the run goes on, its exit code a failure's.
   bool outliving_ends_the_run;
 };
 // The before- and after-uninstall programs: the author's hooks.
 bool IsHook(ProgramKind kind);
-WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t limit_seconds, bool elevated);
+WaitPolicy WaitPolicyFor(ProgramKind kind, bool unattended, uint32_t timeout_seconds, bool elevated);
 
 // The command line the machine's class for a document's type would run: its
 // open command with "%1" and "%L" the document's path and "%*" the

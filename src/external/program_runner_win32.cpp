@@ -17,7 +17,7 @@ class ProgramRun {
   explicit ProgramRun(HANDLE process) : process_(process) {}
   // The program may take long: the window answers meanwhile. False when
   // it still runs at the limit (0: none).
-  bool WaitForEnd(uint32_t limit_ms) const { return !process_.Valid() || WaitAnswering(process_.Get(), limit_ms); }
+  bool WaitForEnd(uint32_t timeout_ms) const { return !process_.Valid() || WaitAnswering(process_.Get(), timeout_ms); }
   uint32_t ExitCode() const {
     DWORD code = 0;
     if (process_.Valid()) GetExitCodeProcess(process_.Get(), &code);
@@ -63,11 +63,11 @@ bool OpenThroughShell(const char* verb, const std::string& program, const std::s
   return true;
 }
 
-ProgramOutcome WaitedFor(HANDLE process, uint32_t limit_ms) {
+ProgramOutcome WaitedFor(HANDLE process, uint32_t timeout_ms) {
   const ProgramRun run(process);
   ProgramOutcome outcome;
   outcome.started = true;
-  outcome.outlived = !run.WaitForEnd(limit_ms);
+  outcome.outlived = !run.WaitForEnd(timeout_ms);
   if (!outcome.outlived) outcome.exit_code = run.ExitCode();
   return outcome;
 }
@@ -83,7 +83,7 @@ ProgramOutcome RunProgramAndWait(const std::string& program, const std::string& 
     refused.not_a_program = !shell;
     if (!shell || !OpenThroughShell("Open", program, parameters, working_directory, process)) return refused;
   }
-  return WaitedFor(process, rule.limit_ms);
+  return WaitedFor(process, rule.timeout_ms);
 }
 
 bool OpenFolderWindow(const std::string& folder) {

@@ -115,14 +115,14 @@ ScriptHost::~ScriptHost() {
   WaitForSingleObject(thread_.Get(), INFINITE);
 }
 
-ScriptOutcome ScriptHost::Run(const std::string& language, const std::string& text, bool allow_ui, DWORD limit_ms) {
+ScriptOutcome ScriptHost::Run(const std::string& language, const std::string& text, bool allow_ui, DWORD timeout_ms) {
   if (!Available() || abandoned_) return ScriptOutcome();
   shared_->language = language;
   shared_->text = text;
   shared_->allow_ui = allow_ui;
   shared_->outcome = ScriptOutcome();
   SetEvent(shared_->wake.Get());
-  const DWORD wait = limit_ms != 0 && limit_ms < wait_ms_ ? limit_ms : wait_ms_;
+  const DWORD wait = timeout_ms != 0 && timeout_ms < wait_ms_ ? timeout_ms : wait_ms_;
   abandoned_ = WaitForSingleObject(shared_->done.Get(), wait) != WAIT_OBJECT_0;
   if (abandoned_) {
     ScriptOutcome outlived;
@@ -160,7 +160,7 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
       const Bstr code = AutomationText(shared.text);
       control.Put(L"Language", TextValue(language));
       control.Put(L"AllowUI", NumberValue(shared.allow_ui ? VARIANT_TRUE : VARIANT_FALSE, VT_BOOL));
-      control.Put(L"Timeout", NumberValue(static_cast<LONG>(kTimeoutMs)));
+      control.Put(L"Timeout", NumberValue(static_cast<LONG>(kScriptControlTimeoutMs)));
       VARIANT argument = TextValue(code);
       if (!control.Call(L"AddCode", &argument)) ReadError(control, shared.outcome);
       SetEvent(shared.done.Get());

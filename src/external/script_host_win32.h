@@ -17,7 +17,7 @@ class ScriptHost {
  public:
   // Creates the control; Available() tells whether that worked. A run is
   // waited for at most wait_ms.
-  explicit ScriptHost(DWORD wait_ms = kTimeoutMs + kGraceMs);
+  explicit ScriptHost(DWORD wait_ms = kScriptControlTimeoutMs + kGraceMs);
   ~ScriptHost();
   ScriptHost(const ScriptHost&) = delete;
   ScriptHost& operator=(const ScriptHost&) = delete;
@@ -25,10 +25,13 @@ class ScriptHost {
   bool Available() const { return shared_ != nullptr && shared_->available; }
   // Sets the language, the time limit and whether the script may show
   // anything that waits for an answer, then compiles and runs the text.
-  // Waited for at most the host's own bound, or limit_ms where that is shorter.
-  ScriptOutcome Run(const std::string& language, const std::string& text, bool allow_ui, DWORD limit_ms = 0);
+  // Waited for at most the host's own bound, or timeout_ms where that is
+  // shorter: /TIMEOUT can shorten a script's wait, never lengthen it.
+  ScriptOutcome Run(const std::string& language, const std::string& text, bool allow_ui, DWORD timeout_ms = 0);
 
-  static constexpr DWORD kTimeoutMs = 20000;
+  static constexpr DWORD kScriptControlTimeoutMs = 20000;
+  // The control's own Timeout stops a script that runs longer; the grace
+  // is for the control to report that.
   static constexpr DWORD kGraceMs = 10000;
 
  private:

@@ -8,12 +8,12 @@ void HandleWaitingMessages() {
   }
 }
 
-bool WaitAnswering(HANDLE object, DWORD limit_ms) {
+bool WaitAnswering(HANDLE object, DWORD timeout_ms) {
   const DWORD start = GetTickCount();
   for (;;) {
     const DWORD waited = GetTickCount() - start;
-    if (limit_ms != 0 && waited >= limit_ms) return false;
-    const DWORD left = limit_ms == 0 ? INFINITE : limit_ms - waited;
+    if (timeout_ms != 0 && waited >= timeout_ms) return false;
+    const DWORD left = timeout_ms == 0 ? INFINITE : timeout_ms - waited;
     const DWORD woken = MsgWaitForMultipleObjects(1, &object, FALSE, left, QS_ALLINPUT);
     if (woken != WAIT_OBJECT_0 + 1) return woken == WAIT_OBJECT_0;
     HandleWaitingMessages();

@@ -10,4 +10,4 @@ void HandleWaitingMessages();
 
 // Waits for the object to be signalled, handling messages meanwhile; false
 // when it is not by the limit (0: none).
-bool WaitAnswering(HANDLE object, DWORD limit_ms = 0);
+bool WaitAnswering(HANDLE object, DWORD timeout_ms = 0);

@@ -42,7 +42,7 @@ enum class DocumentOpening : uint8_t {
 // How long a wait for a program or script lasts, and how a hook that is not
 // a program is opened.
 struct WaitRule {
-  uint32_t limit_ms = 0;  // 0: until it ends
+  uint32_t timeout_ms = 0;  // 0: until it ends
   DocumentOpening documents = DocumentOpening::kShell;
 };
 
@@ -132,6 +132,13 @@ enum class RegistryChange : uint8_t { kValue, kSubkey, kKey };
 
 // Why a log was not opened.
 enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink /* the last */ };
+
+// What became of one change the run asked of the platform, with the
+// platform's error number behind kFailed.
+struct RemovalResult {
+  Outcome outcome = Outcome::kRemoved;
+  uint32_t error = 0;
+};
 
 // One entry, as the removal reports it.
 struct EntryReport {
@@ -326,7 +333,7 @@ class RunFiles {
   // is empty, that lies outside the installation by design, and only as the
   // path names it: never through a link on the way. Read-only files stay.
   virtual bool FileExists(const std::string& path) = 0;
-  virtual Outcome RemoveAbsolute(const std::string& path, bool directory) = 0;
+  virtual RemovalResult RemoveAbsolute(const std::string& path, bool directory) = 0;
   // The entries a directory holds, as its listing shows them.
   virtual std::vector<HeldEntry> EntriesOf(const std::string& directory) = 0;
 
@@ -370,8 +377,8 @@ class RunRegistry {
   // Whether the run's account may make that change on an existing key:
   // delete a value, make a key below it, or delete the key itself.
   virtual bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange change) = 0;
-  virtual bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
-  virtual bool DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;
+  virtual RemovalResult DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) = 0;
+  virtual RemovalResult DeleteRegistryKey(RegistryRoot root, const std::string& key) = 0;
 
  protected:
   ~RunRegistry() = default;
@@ -386,11 +393,12 @@ class RunProcesses {
                                     const std::string& working_directory, const WaitRule& rule) = 0;
   // Hands the text to the script host, which compiles and runs it; quiet:
   // the script may show nothing that waits for an answer.
-  // Waited for at most limit_ms (0: the host's own bound).
+  // Waited for at most timeout_ms (0: the host's own bound).
   virtual ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet,
-                                  uint32_t limit_ms) = 0;
-  // The batch that removes the executable and its directory after the exit.
-  virtual void StartSelfDeleteBatch(const std::string& own_directory) = 0;
+                                  uint32_t timeout_ms) = 0;
+  // The batch that removes the executable and its directory after the exit;
+  // the batch's path, empty where it could not be written or started.
+  virtual std::string StartSelfDeleteBatch(const std::string& own_directory) = 0;
   // The program started once more through the system's elevation prompt
   // with these arguments and waited for (not started: declined); the logon
   // window on top of the confirmation window (the run acts as the
@@ -412,9 +420,11 @@ struct RunPlatform {
   RunFiles& files;
   RunRegistry& registry;
   RunProcesses& processes;
+  // A plan's: every change is only told, and its log line says what would be.
+  bool told = false;
 
-  RunPlatform(RunSystem& s, RunWindow& w, RunFiles& f, RunRegistry& r, RunProcesses& p)
-      : system(s), window(w), files(f), registry(r), processes(p) {}
+  RunPlatform(RunSystem& s, RunWindow& w, RunFiles& f, RunRegistry& r, RunProcesses& p, bool plan = false)
+      : system(s), window(w), files(f), registry(r), processes(p), told(plan) {}
   // A platform that is all its parts.
   template <typename All, typename = std::enable_if_t<std::is_base_of_v<RunFiles, All>>>
   RunPlatform(All& all) : RunPlatform(all, all, all, all, all) {}  // NOLINT(google-explicit-constructor)

@@ -17,12 +17,6 @@
 #include "platform/run_platform.h"
 #include "removal/file_system.h"
 
-// What became of an entry, with the platform's error number behind it.
-struct RemovalResult {
-  Outcome outcome;
-  uint32_t error;
-};
-
 // What a listing shows of an entry.
 struct SeenEntry {
   ULONG attributes;
@@ -154,7 +148,7 @@ bool FileExists(const std::string& path, EntryChanges& changes);
 // it stands and fresh is false: itself where it is a link, never a
 // directory. Statuses are the native API's.
 LONG CreateFileBelow(HANDLE directory, const std::wstring& name, ACCESS_MASK access, ULONG share, bool fresh,
-                         SECURITY_ATTRIBUTES* rights, KernelHandle& file);
+                     SECURITY_ATTRIBUTES* rights, KernelHandle& file);
 
 // Leaves the entry a full path names, itself and not what a link there
 // points to, to the next restart, by its volume's own name; false where the

@@ -1,5 +1,6 @@
 #include "removal/uninstall_entry.h"
 
+#include "removal/change_log.h"
 #include "removal/registry.h"
 
 namespace {
@@ -16,7 +17,7 @@ void RemoveUninstallEntry(const std::string& registration_name, const RunPlatfor
   const std::string key = UninstallKeyPath(registration_name);
   platform.window.ShowStatus(StatusText(key));
   for (const char* value : kEntryValues) {
-    platform.registry.DeleteRegistryValue(kLocalMachine, key, value);
+    DeleteValue(platform, kLocalMachine, key, value);
   }
-  platform.registry.DeleteRegistryKey(kLocalMachine, key);
+  DeleteKey(platform, kLocalMachine, key);
 }

@@ -24,11 +24,11 @@ int SeedsToRun() {
 
 void DeleteTree(HKEY root, const std::string& key) { RegDeleteTreeA(root, key.c_str()); }
 
-// Lines of a log that tell a change done ("delete file X: removed"), by the
+// Lines of a log that tell a change done ("file X: removed"), by the
 // subject's path, in capitals.
 std::vector<std::string> RemovedInTheRun(const std::string& log) {
   std::vector<std::string> paths;
-  for (const char* action : {"delete file ", "remove directory "}) {
+  for (const char* action : {"file ", "directory "}) {
     for (size_t at = log.find(action); at != std::string::npos; at = log.find(action, at + 1)) {
       const size_t end = log.find("\r\n", at);
       const std::string line = log.substr(at, end - at);
@@ -79,8 +79,8 @@ struct Scenario {
     if (Chance(50)) SetRegistryText(HKEY_CURRENT_USER, key, "theirs", "x");
     SetRegistryText(HKEY_CURRENT_USER, key + "\\Solo", "v", "x");
     SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + tag, "v", "x");
-    tasks = {"6|2147483649|" + key + "|ours", "6|2147483649|" + key + "\\Solo|v",
-             "6|2147483648|" + tag + "|v", "6|2147483650|Software\\Classes\\" + tag + "|v"};
+    tasks = {"6|2147483649|" + key + "|ours", "6|2147483649|" + key + "\\Solo|v", "6|2147483648|" + tag + "|v",
+             "6|2147483650|Software\\Classes\\" + tag + "|v"};
     if (Chance(50)) tasks.push_back("6|2147483649|" + Upper(key) + "|OURS");
     if (Chance(50)) tasks.push_back("6|2147483649|" + key + "\\Solo|v");
     if (Chance(30)) tasks.push_back("6|2147483649|\\" + key + "|ours");
@@ -103,8 +103,8 @@ struct Scenario {
   void CleanUp() const {
     DeleteTree(HKEY_CURRENT_USER, "Software\\QmDiff\\" + tag);
     DeleteTree(HKEY_LOCAL_MACHINE, "Software\\Classes\\" + tag);
-    for (const std::string& folder : {std::string(), std::string("a\\"), std::string("a\\b\\"), std::string("c\\"),
-                                      std::string("d\\")}) {
+    for (const std::string& folder :
+         {std::string(), std::string("a\\"), std::string("a\\b\\"), std::string("c\\"), std::string("d\\")}) {
       for (int i = 0; i < 10; ++i) {
         SetFileAttributesA((install.Dir() + folder + "f" + std::to_string(i) + ".txt").c_str(), FILE_ATTRIBUTE_NORMAL);
       }

@@ -19,16 +19,14 @@
 namespace {
 
 constexpr DWORD kWait = 30000;
-enum : int { kOk = 5, kCancel = 6, kReady = 7, kDeleteAll = 10 };
 const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-struct Outcome {
+struct RunEnd {
   bool window = false;
   bool option_offered = false;
   bool failure_box = false;
   DWORD exit_code = 99;
 };
-
 
 class Faults : public ::testing::Test {
  protected:
@@ -76,18 +74,18 @@ class Faults : public ::testing::Test {
 
   // Runs the uninstaller (by default the staged one) through OK, with the
   // option if asked and offered, and Ready to its end.
-  Outcome Run(bool delete_all, const std::string& exe = std::string(),
+  RunEnd Run(bool delete_all, const std::string& exe = std::string(),
               const std::function<void()>& before_ok = nullptr) {
     ++runs;
-    Outcome outcome;
+    RunEnd outcome;
     RunningUninstaller run(exe.empty() ? install.Exe() : exe);
     HWND main = WaitForMainWindow(run, kWait);
     if (main != nullptr) {
       outcome.window = true;
-      outcome.option_offered = IsWindowVisible(ControlOf(main, kDeleteAll)) != FALSE;
-      if (delete_all && outcome.option_offered) ClickControl(main, kDeleteAll);
+      outcome.option_offered = IsWindowVisible(ControlOf(main, kDeleteAllId)) != FALSE;
+      if (delete_all && outcome.option_offered) ClickControl(main, kDeleteAllId);
       if (before_ok) before_ok();
-      ClickControl(main, kOk);
+      ClickControl(main, kOkButtonId);
       const DWORD start = GetTickCount();
       while (GetTickCount() - start < kWait) {
         if (HWND box = run.WaitForWindow("#32770", 0)) {
@@ -96,7 +94,7 @@ class Faults : public ::testing::Test {
           break;
         }
         if (WindowText(StatusBarOf(main)) == "  Uninstalling completed.") {
-          ClickControl(main, kReady);
+          ClickControl(main, kReadyButtonId);
           break;
         }
         Sleep(20);
@@ -174,8 +172,8 @@ class Faults : public ::testing::Test {
       HWND main = WaitForMainWindow(run, kWait);
       EXPECT_NE(main, nullptr);
       if (main == nullptr) return point;
-      if (delete_all) ClickControl(main, kDeleteAll);
-      ClickControl(main, kOk);
+      if (delete_all) ClickControl(main, kDeleteAllId);
+      ClickControl(main, kOkButtonId);
       // Checks only the files that go last before the target is reached.
       const size_t tree = (target - 1) / 100 * 100;
       const DWORD start = GetTickCount();
@@ -188,7 +186,7 @@ class Faults : public ::testing::Test {
     point.gone = Gone(files, 0, files.size());
     point.registered = RegistryKeyExists(HKEY_LOCAL_MACHINE, kUninstallKey + "{QM-FAULTS}");
     EXPECT_TRUE(PathExists(install.Dir() + "editor.exe")) << "the program's file goes last";
-    const Outcome second = Run(delete_all);
+    const RunEnd second = Run(delete_all);
     point.completed = second.window && !second.failure_box;
     point.left = files.size() - Gone(files, 0, files.size());
     point.left += PathExists(install.Dir() + "editor.exe") ? 1 : 0;
@@ -289,7 +287,7 @@ TEST_F(Faults, DirectoryWithoutAccessRightsInBothModes) {
     install.MakeDir("locked");
     install.Write("locked\\secret.txt", "s");
     ASSERT_TRUE(SetDirectoryMode(install.Dir() + "locked", "000"));
-    const Outcome outcome = Run(delete_all);
+    const RunEnd outcome = Run(delete_all);
     EXPECT_TRUE(outcome.window);
     EXPECT_FALSE(PathExists(install.Dir() + "data")) << "the rest is removed";
     ASSERT_TRUE(SetDirectoryMode(install.Dir() + "locked", "755"));
@@ -344,10 +342,10 @@ TEST_F(Faults, BatchMetacharactersInTheDirectoryName) {
   RunningUninstaller run(odd + "uninstall.exe");
   HWND main = WaitForMainWindow(run, kWait);
   ASSERT_NE(main, nullptr);
-  ClickControl(main, kDeleteAll);
-  ClickControl(main, kOk);
+  ClickControl(main, kDeleteAllId);
+  ClickControl(main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
-  ClickControl(main, kReady);
+  ClickControl(main, kReadyButtonId);
   DWORD code = 99;
   ASSERT_TRUE(run.WaitForExit(kWait, &code));
   EXPECT_EQ(code, 0u);
@@ -363,7 +361,7 @@ TEST_F(Faults, BrokenSettingsFiles) {
   while (huge.size() < 50u * 1024 * 1024) huge += "k=" + std::string(200, 'v') + "\r\n";
   for (const std::string& dat : {std::string(), std::string("\xEF\xBB\xBF"), garbage, huge}) {
     Restage(dat);
-    const Outcome outcome = Run(true);
+    const RunEnd outcome = Run(true);
     EXPECT_TRUE(outcome.failure_box) << "without ProgExe nothing is removed";
     EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
   }
@@ -371,7 +369,7 @@ TEST_F(Faults, BrokenSettingsFiles) {
   FileHandle locker(CreateFileA((install.Dir() + "uninstall.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                 OPEN_EXISTING, 0, nullptr));
   ASSERT_TRUE(locker.Valid());
-  const Outcome locked = Run(true);
+  const RunEnd locked = Run(true);
   EXPECT_TRUE(locked.failure_box) << "a settings file nobody may read gives defaults only";
 }
 
@@ -390,7 +388,7 @@ TEST_F(Faults, RecordsWhoseRootsAreNoRoots) {
     tasks += "Task" + std::to_string(i) + "=6|" + std::to_string(4 * i - i % 4) + "|Software\\QmCanary|Path\r\n";
   }
   install.Write("uninstall.dat", Settings("", tasks + "[Files]\r\nf=editor.exe\r\n"));
-  const Outcome outcome = Run(false);
+  const RunEnd outcome = Run(false);
   EXPECT_FALSE(outcome.failure_box);
   EXPECT_FALSE(PathExists(install.Exe())) << "the process ended and the batch removed its file";
 }
@@ -437,8 +435,8 @@ TEST_F(Faults, FromADriveRootNothingOfTheDriveGoesInBothModes) {
     RunningUninstaller run(exe);
     HWND main = WaitForMainWindow(run, kWait);
     ASSERT_NE(main, nullptr);
-    if (delete_all) ClickControl(main, kDeleteAll);
-    ClickControl(main, kOk);
+    if (delete_all) ClickControl(main, kDeleteAllId);
+    ClickControl(main, kOkButtonId);
     HWND box = run.WaitForWindow("#32770", kWait);
     ASSERT_NE(box, nullptr) << "a drive root always fails the directory step";
     ClickControl(box, IDOK);
@@ -464,7 +462,7 @@ TEST_F(Faults, OwnDirectoryReachedThroughALink) {
   WriteWholeFile(moved + "\\data\\notes.txt", "n");
   WriteWholeFile(moved + "\\uninstall.dat", Settings("", "[Dirs]\r\nd=data\r\n"));
   ASSERT_TRUE(MakeDirectoryLink(moved, linked));
-  const Outcome outcome = Run(true, linked + "\\uninstall.exe");
+  const RunEnd outcome = Run(true, linked + "\\uninstall.exe");
   EXPECT_TRUE(outcome.option_offered);
   EXPECT_FALSE(outcome.failure_box);
   EXPECT_FALSE(PathExists(moved + "\\editor.exe"));
@@ -499,9 +497,9 @@ TEST_F(Faults, AReinstallRightAfterTheExitKeepsItsNewProgramFile) {
   RunningUninstaller run(install.Exe());
   HWND main = WaitForMainWindow(run, kWait);
   ASSERT_NE(main, nullptr);
-  ClickControl(main, kOk);
+  ClickControl(main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
-  ClickControl(main, kReady);
+  ClickControl(main, kReadyButtonId);
   ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
   CreateDirectoryA(install.Dir().c_str(), nullptr);
   WriteWholeFile(install.Exe(), "the reinstalled uninstaller");
@@ -527,14 +525,14 @@ TEST_F(Faults, AProgramFileHeldOpenGoesWhenItIsReleasedAndNotWhenItWasRewritten)
     RunningUninstaller run(dir + "uninstall.exe");
     HWND main = WaitForMainWindow(run, kWait);
     ASSERT_NE(main, nullptr);
-    ClickControl(main, kOk);
+    ClickControl(main, kOkButtonId);
     ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
     // Shared for reading and writing only: the file can be neither renamed
     // nor deleted while it is held.
     FileHandle holder(CreateFileA((dir + "uninstall.exe").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                   nullptr, OPEN_EXISTING, 0, nullptr));
     ASSERT_TRUE(holder.Valid());
-    ClickControl(main, kReady);
+    ClickControl(main, kReadyButtonId);
     ASSERT_TRUE(run.WaitForExit(kWait, nullptr));
     if (rewritten) {
       // A reinstall writes its new program file in place, past the hold.
@@ -571,7 +569,7 @@ TEST_F(Faults, ADriveRootThatTakesNoFileIsNeverNeeded) {
   WriteWholeFile(dir + "editor.exe", "MZ");
   WriteWholeFile(dir + "uninstall.dat", Settings("", "[Files]\r\nf=editor.exe\r\n"));
   ASSERT_TRUE(SetDirectoryMode(root, "555"));
-  const Outcome outcome = Run(false, dir + "uninstall.exe");
+  const RunEnd outcome = Run(false, dir + "uninstall.exe");
   EXPECT_FALSE(outcome.failure_box);
   EXPECT_TRUE(WaitForPathToVanish(dir, kWait)) << "the program file and its directory go";
   EXPECT_FALSE(PathExists("Q:\\~~uninst.bat"));
@@ -594,7 +592,7 @@ TEST_F(Faults, DeleteAllIsNotOfferedInAShellFolderOrAboveOne) {
     WriteWholeFile(dir + "qm-editor.exe", "MZ");
     WriteWholeFile(dir + "uninstall.dat",
                    "[Settings]\r\nProgName=Editor\r\nProgExe=qm-editor.exe\r\n[Files]\r\nf=qm-editor.exe\r\n");
-    const Outcome outcome = Run(true, dir + "qm-uninstall.exe");
+    const RunEnd outcome = Run(true, dir + "qm-uninstall.exe");
     EXPECT_TRUE(outcome.window);
     EXPECT_FALSE(outcome.option_offered) << dir;
     EXPECT_FALSE(PathExists(dir + "qm-editor.exe")) << "a listed removal ran";
@@ -614,8 +612,8 @@ class VideosMoved {
     RegCreateKeyExA(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key_.Receive(), nullptr);
     for (Saved& saved : saved_) {
       DWORD size = sizeof(saved.text);
-      saved.had = RegQueryValueExW(key_.Get(), saved.name, nullptr, &saved.type,
-                                   reinterpret_cast<BYTE*>(saved.text), &size) == ERROR_SUCCESS;
+      saved.had = RegQueryValueExW(key_.Get(), saved.name, nullptr, &saved.type, reinterpret_cast<BYTE*>(saved.text),
+                                   &size) == ERROR_SUCCESS;
     }
   }
   ~VideosMoved() {
@@ -650,7 +648,9 @@ class VideosMoved {
 }  // namespace
 
 TEST_F(Faults, DeleteAllIsNotOfferedAboveAShellFolderOfALongNameOrOtherLetters) {
-  fault = "the Videos folder moved below the own directory: a path of 300 bytes, and a folder started through other letters";
+  fault =
+      "the Videos folder moved below the own directory: a path of 300 bytes, and a folder started through other "
+      "letters";
   std::string long_name;
   for (int i = 0; i < 120; ++i) long_name += "\xD0\xB6";  // "ж", 240 bytes
   struct Row {
@@ -658,9 +658,9 @@ TEST_F(Faults, DeleteAllIsNotOfferedAboveAShellFolderOfALongNameOrOtherLetters) 
     std::string started;  // and as the program is started through it
   };
   // "Ґалина", and "ґалина": the file system folds Ґ and ґ, the program's own table did not.
-  const Row rows[] = {{long_name, long_name},
-                      {"\xD2\x90\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0",
-                       "\xD2\x91\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0"}};
+  const Row rows[] = {
+      {long_name, long_name},
+      {"\xD2\x90\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0", "\xD2\x91\xD0\xB0\xD0\xBB\xD0\xB8\xD0\xBD\xD0\xB0"}};
   VideosMoved videos;
   for (const Row& row : rows) {
     const std::string dir = install.Parent() + row.made + "\\";
@@ -676,7 +676,7 @@ TEST_F(Faults, DeleteAllIsNotOfferedAboveAShellFolderOfALongNameOrOtherLetters) 
     WriteWholeFile(dir + "qm-editor.exe", "MZ");
     WriteWholeFile(dir + "uninstall.dat",
                    "[Settings]\r\nProgName=Editor\r\nProgExe=qm-editor.exe\r\n[Files]\r\nf=qm-editor.exe\r\n");
-    const Outcome outcome = Run(true, install.Parent() + row.started + "\\uninstall.exe");
+    const RunEnd outcome = Run(true, install.Parent() + row.started + "\\uninstall.exe");
     EXPECT_TRUE(outcome.window);
     EXPECT_FALSE(outcome.option_offered) << row.started;
     EXPECT_FALSE(PathExists(dir + "qm-editor.exe")) << "a listed removal ran";

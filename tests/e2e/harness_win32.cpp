@@ -115,7 +115,7 @@ HWND WaitForMainWindow(const RunningUninstaller& run, DWORD timeout_ms) {
 
 HWND ControlOf(HWND main, int id) {
   constexpr int kTitleBand = 1;
-  const bool in_band = id == 2 || id == 3 || id == 4;
+  const bool in_band = id == kHeadingId || id == kMessageId || id == kProgramIconId;
   return GetDlgItem(in_band ? GetDlgItem(main, kTitleBand) : main, id);
 }
 
@@ -148,13 +148,12 @@ bool WaitForPathToVanish(const std::string& path, DWORD timeout_ms) {
 
 bool ClickThroughToTheEnd(const RunningUninstaller& run, bool delete_all, DWORD timeout_ms, DWORD* code) {
   // The confirmation window's controls, as the program numbers them.
-  constexpr int kOk = 5, kReady = 7, kDeleteAll = 10;
   HWND main = WaitForMainWindow(run, timeout_ms);
   if (main == nullptr) return false;
-  if (delete_all) ClickControl(main, kDeleteAll);
-  ClickControl(main, kOk);
+  if (delete_all) ClickControl(main, kDeleteAllId);
+  ClickControl(main, kOkButtonId);
   if (!WaitForText(StatusBarOf(main), "  Uninstalling completed.", timeout_ms)) return false;
-  ClickControl(main, kReady);
+  ClickControl(main, kReadyButtonId);
   return run.WaitForExit(timeout_ms, code);
 }
 
@@ -227,7 +226,7 @@ void EndProcessesNamed(const char* name) {
 std::vector<std::string> PathsTold(const std::string& plan, const std::string& ending) {
   std::vector<std::string> paths;
   for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
-    if (end - at < 20) continue;  // a line of a list, without a time
+    if (end - at < 20) continue;                                   // a line of a list, without a time
     const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
     const size_t told = line.find(": " + ending);
     const size_t space = line.find(' ');
@@ -242,7 +241,7 @@ std::vector<std::string> PathsTold(const std::string& plan, const std::string& e
 std::vector<RegistryTold> RegistryLinesTold(const std::string& plan, const std::string& ending) {
   std::vector<RegistryTold> told;
   for (size_t at = 0, end; (end = plan.find("\r\n", at)) != std::string::npos; at = end + 2) {
-    if (end - at < 20) continue;  // a line of a list, without a time
+    if (end - at < 20) continue;                                   // a line of a list, without a time
     const std::string line = plan.substr(at + 20, end - at - 20);  // after the time
     const bool is_value = line.compare(0, 15, "registry value ") == 0;
     if (!is_value && line.compare(0, 13, "registry key ") != 0) continue;
@@ -273,4 +272,3 @@ bool RegistryHas(const RegistryTold& entry) {
   return !entry.is_value ||
          RegQueryValueExA(key.Get(), entry.value.c_str(), nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
-

@@ -11,6 +11,7 @@
 
 #include "platform/owners_win32.h"
 #include "temp_tree_win32.h"
+#include "ui/confirmation_layout.h"
 
 // Set by the test program's main from --uninstaller=PATH.
 const std::string& UninstallerUnderTest();

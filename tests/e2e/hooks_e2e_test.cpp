@@ -7,7 +7,6 @@
 namespace {
 
 constexpr DWORD kWait = 30000;
-enum : int { kOk = 5, kCancel = 6, kReady = 7 };
 
 class HooksE2e : public ::testing::Test {
  protected:
@@ -61,7 +60,7 @@ TEST_F(HooksE2e, AFullUninstallRunsEveryHookAndTask) {
   EXPECT_NE(ReadWholeFile(install.Dir() + "probe.log").find("pre.exe\" /exit=2|"), std::string::npos);
   EXPECT_EQ(ReadWholeFile(outside.Path() + "script.txt"), install.Dir() + "|{QM-HOOKS}");
 
-  ClickControl(main, kOk);
+  ClickControl(main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(main), "  Uninstalling completed.", kWait));
   EXPECT_NE(ReadWholeFile(install.Dir() + "probe.log").find("post.exe\" /after|"), std::string::npos);
   EXPECT_FALSE(RegistryKeyExists(HKEY_CURRENT_USER, "Software\\QmVendor\\Tool"));
@@ -69,7 +68,7 @@ TEST_F(HooksE2e, AFullUninstallRunsEveryHookAndTask) {
   EXPECT_FALSE(PathExists(extra));
   EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
 
-  ClickControl(main, kReady);
+  ClickControl(main, kReadyButtonId);
   DWORD code = 99;
   ASSERT_TRUE(run.WaitForExit(kWait, &code));
   EXPECT_EQ(code, 0u);
@@ -160,8 +159,8 @@ TEST_F(HooksE2e, AnUnattendedRunKeepsSharedKeysQuotesLibrariesAndLogsScriptError
   char system[MAX_PATH] = {};
   GetSystemDirectoryA(system, MAX_PATH);
   for (const std::string& line :
-       {"run program " + std::string(system) + "\\regsvr32.exe /S /U \"" + library + "\": exit code 0",
-        "run script " + install.Dir() + "Uninstall.vbs: failed at line 2",
+       {"program " + std::string(system) + "\\regsvr32.exe /S /U \"" + library + "\": exit code 0",
+        "script " + install.Dir() + "Uninstall.vbs (VBScript): failed at line 2",
         "file association class HKCR\\qmkept_auto_file: kept, its open command starts another program: " + viewer}) {
     EXPECT_NE(logged.find(line), std::string::npos) << line << "\n" << logged;
   }
@@ -197,7 +196,7 @@ TEST_F(HooksE2e, AnAutoFileClassIsOursByWhatItWouldStartNotByItsSpelling) {
   SetRegistryText(HKEY_CLASSES_ROOT, ".qmdots", "", "qmdots_auto_file");
   // Ours, however it is spelled: forward slashes and a doubled separator.
   SetRegistryText(HKEY_CLASSES_ROOT, "qmslash_auto_file\\shell\\open\\command", "",
-                 "\"" + Slashed(install.Dir()) + "/editor.exe\" \"%1\"");
+                  "\"" + Slashed(install.Dir()) + "/editor.exe\" \"%1\"");
   SetRegistryText(HKEY_CLASSES_ROOT, ".qmslash", "", "qmslash_auto_file");
   install.Write("uninstall.dat",
                 "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[UserTask]\r\nNumber=2\r\n"
@@ -233,9 +232,10 @@ TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverT
   ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), user.c_str(), FALSE));
   SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\.qmdoc", "", "qmdoc_machine");
   SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Classes\\qmdoc_machine\\shell\\open\\command", "",
-                 "\"" + machine + "\" \"%1\" %*");
+                  "\"" + machine + "\" \"%1\" %*");
   SetRegistryText(HKEY_CURRENT_USER, "Software\\Classes\\.qmdoc", "", "qmdoc_user");
-  SetRegistryText(HKEY_CURRENT_USER, "Software\\Classes\\qmdoc_user\\shell\\open\\command", "", "\"" + user + "\" \"%1\"");
+  SetRegistryText(HKEY_CURRENT_USER, "Software\\Classes\\qmdoc_user\\shell\\open\\command", "",
+                  "\"" + user + "\" \"%1\"");
   const std::string document = install.Dir() + "notes.qmdoc";
   for (const bool unattended : {false, true}) {
     Probe("editor.exe");
@@ -266,12 +266,14 @@ TEST_F(HooksE2e, ADocumentHookOfAnAdministratorsRunOpensByTheMachinesClassNeverT
     CreateDirectoryA(install.Dir().c_str(), nullptr);
     CopyFileA(UninstallerUnderTest().c_str(), install.Exe().c_str(), FALSE);
   }
-  for (const char* key : {"Software\\Classes\\qmdoc_machine\\shell\\open\\command", "Software\\Classes\\qmdoc_machine\\shell\\open",
-                          "Software\\Classes\\qmdoc_machine\\shell", "Software\\Classes\\qmdoc_machine", "Software\\Classes\\.qmdoc"}) {
+  for (const char* key :
+       {"Software\\Classes\\qmdoc_machine\\shell\\open\\command", "Software\\Classes\\qmdoc_machine\\shell\\open",
+        "Software\\Classes\\qmdoc_machine\\shell", "Software\\Classes\\qmdoc_machine", "Software\\Classes\\.qmdoc"}) {
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, key);
   }
-  for (const char* key : {"Software\\Classes\\qmdoc_user\\shell\\open\\command", "Software\\Classes\\qmdoc_user\\shell\\open",
-                          "Software\\Classes\\qmdoc_user\\shell", "Software\\Classes\\qmdoc_user", "Software\\Classes\\.qmdoc"}) {
+  for (const char* key :
+       {"Software\\Classes\\qmdoc_user\\shell\\open\\command", "Software\\Classes\\qmdoc_user\\shell\\open",
+        "Software\\Classes\\qmdoc_user\\shell", "Software\\Classes\\qmdoc_user", "Software\\Classes\\.qmdoc"}) {
     RegDeleteKeyA(HKEY_CURRENT_USER, key);
   }
 }
@@ -287,8 +289,9 @@ TEST_F(HooksE2e, HooksLeadingOutsideTheInstallationNeverRun) {
   const std::string before = "..\\" + other.substr(other.rfind('\\', other.size() - 2) + 1) + "pre.exe";
   for (const char* mode : {"/PLAN", "/S", ""}) {
     Probe("editor.exe");
-    install.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=" +
-                                       before + "\r\nAfterUninst=" + outside.Path() + "post.exe\r\n[Files]\r\nf=editor.exe\r\n");
+    install.Write("uninstall.dat",
+                  "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[StartProg]\r\nBeforeUninst=" + before +
+                      "\r\nAfterUninst=" + outside.Path() + "post.exe\r\n[Files]\r\nf=editor.exe\r\n");
     const std::string log = outside.Path() + "run.log";
     RunningUninstaller run(install.Exe(), std::string(), std::string(mode) + (*mode ? " " : "") + "/LOG=" + log);
     DWORD code = 99;
@@ -298,8 +301,8 @@ TEST_F(HooksE2e, HooksLeadingOutsideTheInstallationNeverRun) {
     EXPECT_FALSE(PathExists(outside.Path() + "probe.log")) << mode << ": a hook outside ran";
     const std::string told = ReadWholeFile(log);
     for (const std::string& hook : {before, outside.Path() + "post.exe"}) {
-      EXPECT_NE(told.find(hook + ": passed over, it lies outside the installation"), std::string::npos)
-          << mode << "\n" << told;
+      EXPECT_NE(told.find(hook + ": passed over, it lies outside the installation"), std::string::npos) << mode << "\n"
+                                                                                                        << told;
     }
     DeleteFileA(log.c_str());
     CreateDirectoryA(install.Dir().c_str(), nullptr);

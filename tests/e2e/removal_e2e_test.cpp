@@ -14,8 +14,6 @@ const char kGuid[] = "{QM-E2E-5D1E0C2A}";
 const std::string kProductKey = std::string("SOFTWARE\\Quillmarn\\") + kGuid;
 const std::string kUninstallKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
-enum : int { kOk = 5, kReady = 7, kDeleteAll = 10 };
-
 void SetValue(HKEY root, const std::string& key, const std::string& name) {
   RegistryKey opened;
   ASSERT_EQ(RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, opened.Receive(), nullptr),
@@ -63,10 +61,10 @@ class RemovalE2e : public ::testing::Test {
     RunningUninstaller run(target.Exe());
     HWND main = WaitForMainWindow(run, kWait);
     ASSERT_NE(main, nullptr);
-    if (delete_all) ClickControl(main, kDeleteAll);
-    ClickControl(main, kOk);
+    if (delete_all) ClickControl(main, kDeleteAllId);
+    ClickControl(main, kOkButtonId);
     ASSERT_TRUE(WaitForText(StatusBarOf(main), kCompleted, kWait)) << WindowText(StatusBarOf(main));
-    ClickControl(main, kReady);
+    ClickControl(main, kReadyButtonId);
     DWORD code = 99;
     ASSERT_TRUE(run.WaitForExit(kWait, &code));
     EXPECT_EQ(code, 0u);
@@ -141,8 +139,8 @@ TEST_F(RemovalE2e, FromADriveRootNothingOfTheDirectoryIsRemoved) {
     RunningUninstaller run(exe);
     HWND main = WaitForMainWindow(run, kWait);
     ASSERT_NE(main, nullptr);
-    ClickControl(main, kDeleteAll);
-    ClickControl(main, kOk);
+    ClickControl(main, kDeleteAllId);
+    ClickControl(main, kOkButtonId);
     HWND box = run.WaitForWindow("#32770", kWait);
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ControlText(box, 0xFFFF), "Uninstalling program not possible.");

@@ -18,25 +18,6 @@ namespace {
 constexpr DWORD kWait = 20000;
 constexpr DWORD kSettle = 300;  // long enough for a wrongly handled event to act
 
-// The window's controls by identifier, as a user knows them.
-enum : int {
-  kTitleBand = 1,
-  kHeading = 2,
-  kMessage = 3,
-  kIcon = 4,
-  kOk = 5,
-  kCancel = 6,
-  kReady = 7,
-  kInfo = 8,
-  kName = 9,
-  kDeleteAll = 10,
-  kProgress = 11,
-  kDetails = 12,
-  kStayedList = 13,
-  kOpenFolder = 14,
-  kCloseDetails = 15
-};
-
 const char kCompleted[] = "  Uninstalling completed.";
 
 std::string EditorSettings(const StagedInstall& install, const std::string& extra = std::string()) {
@@ -114,18 +95,18 @@ TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
     const char* text;
     bool visible;
   } expected[] = {
-      {kTitleBand, 0, 0, 480, 48, "", true},
-      {kHeading, 10, 10, 345, 15, "Uninstall Program", true},
-      {kMessage, 20, 24, 335, 15, "Program files and registry entries will be removed.", true},
-      {kIcon, 360, 8, 32, 32, "", true},
-      {kInfo, 10, 60, 380, 18, "Remove the following program from your computer:", true},
-      {kName, 10, 80, 380, 18, "Editor (Version 2.1)", true},
-      {kDeleteAll, 10, 110, 380, 15, " Delete all(!) files in the directory (including user files).", true},
-      {kOk, 5, 151, 60, 20, "OK", true},
-      {kCancel, 325, 151, 70, 20, "Cancel", true},
-      {kReady, 325, 151, 70, 20, "Ready", false},
-      {kProgress, 5, 153, 235, 16, "", false},
-      {kDetails, 250, 151, 70, 20, "Details...", false},
+      {kTitleBandId, 0, 0, 480, 48, "", true},
+      {kHeadingId, 10, 10, 345, 15, "Uninstall Program", true},
+      {kMessageId, 20, 24, 335, 15, "Program files and registry entries will be removed.", true},
+      {kProgramIconId, 360, 8, 32, 32, "", true},
+      {kUninstallInfoId, 10, 60, 380, 18, "Remove the following program from your computer:", true},
+      {kProgramNameId, 10, 80, 380, 18, "Editor (Version 2.1)", true},
+      {kDeleteAllId, 10, 110, 380, 15, " Delete all(!) files in the directory (including user files).", true},
+      {kOkButtonId, 5, 151, 60, 20, "OK", true},
+      {kCancelButtonId, 325, 151, 70, 20, "Cancel", true},
+      {kReadyButtonId, 325, 151, 70, 20, "Ready", false},
+      {kProgressId, 5, 153, 235, 16, "", false},
+      {kDetailsButtonId, 250, 151, 70, 20, "Details...", false},
   };
   for (const auto& e : expected) {
     HWND control = ControlOf(s.main, e.id);
@@ -139,11 +120,11 @@ TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
     EXPECT_EQ(IsWindowVisible(control) != FALSE, e.visible) << e.id;
     EXPECT_TRUE(IsWindowEnabled(control)) << e.id;
   }
-  for (int button : {kOk, kCancel, kReady}) {
+  for (int button : {kOkButtonId, kCancelButtonId, kReadyButtonId}) {
     EXPECT_EQ(GetWindowLongA(ControlOf(s.main, button), GWL_STYLE) & BS_DEFPUSHBUTTON, 0) << button;
   }
-  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAll), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-  EXPECT_NE(SendMessageA(ControlOf(s.main, kIcon), STM_GETIMAGE, IMAGE_ICON, 0), 0);
+  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAllId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_NE(SendMessageA(ControlOf(s.main, kProgramIconId), STM_GETIMAGE, IMAGE_ICON, 0), 0);
 
   HWND separator = GetDlgItem(s.main, 0);
   ASSERT_NE(separator, nullptr);
@@ -164,29 +145,29 @@ TEST_F(ConfirmationWindowE2e, LayoutMatchesTheFixedDesign) {
   EXPECT_EQ(bar.bottom, 200);
   EXPECT_EQ(WindowText(status), "");
 
-  ClickControl(s.main, kCancel);
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
 TEST_F(ConfirmationWindowE2e, TabCyclesOptionOkCancel) {
   Session& s = Start(EditorSettings(install));
   ASSERT_NE(s.main, nullptr);
-  HWND option = ControlOf(s.main, kDeleteAll);
-  HWND ok = ControlOf(s.main, kOk);
-  HWND cancel = ControlOf(s.main, kCancel);
+  HWND option = ControlOf(s.main, kDeleteAllId);
+  HWND ok = ControlOf(s.main, kOkButtonId);
+  HWND cancel = ControlOf(s.main, kCancelButtonId);
   EXPECT_EQ(GetNextDlgTabItem(s.main, option, FALSE), ok);
   EXPECT_EQ(GetNextDlgTabItem(s.main, ok, FALSE), cancel);
   EXPECT_EQ(GetNextDlgTabItem(s.main, cancel, FALSE), option);
   EXPECT_EQ(GetNextDlgTabItem(s.main, option, TRUE), cancel);
-  ClickControl(s.main, kCancel);
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
 TEST_F(ConfirmationWindowE2e, CancelRemovesNothing) {
   Session& s = Start(EditorSettings(install));
   ASSERT_NE(s.main, nullptr);
-  ClickControl(s.main, kDeleteAll);
-  ClickControl(s.main, kCancel);
+  ClickControl(s.main, kDeleteAllId);
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
   for (const char* name : {"uninstall.dat", "uninstall.exe", "editor.exe", "lib\\core.dll"}) {
     EXPECT_TRUE(PathExists(install.Dir() + name)) << name;
@@ -198,19 +179,19 @@ TEST_F(ConfirmationWindowE2e, OkRemovesAndReadyFinishes) {
   Session& s = Start(
       EditorSettings(install, "[StartMenu]\r\nProgram=" + link + "\r\nHelp=" + install.Dir() + "missing.lnk\r\n"));
   ASSERT_NE(s.main, nullptr);
-  ClickControl(s.main, kDeleteAll);
-  ClickControl(s.main, kDeleteAll);  // the option only toggles: it ends unchecked
+  ClickControl(s.main, kDeleteAllId);
+  ClickControl(s.main, kDeleteAllId);  // the option only toggles: it ends unchecked
   EXPECT_TRUE(s.StillOpen());
-  ClickControl(s.main, kOk);
+  ClickControl(s.main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait)) << WindowText(StatusBarOf(s.main));
 
-  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kOk)));
-  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kCancel)));
-  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kReady)));
-  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
-  EXPECT_FALSE(IsWindowEnabled(ControlOf(s.main, kDeleteAll))) << "frozen after OK";
-  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDetails))) << "nothing stayed";
-  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAll), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kOkButtonId)));
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kCancelButtonId)));
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kReadyButtonId)));
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAllId)));
+  EXPECT_FALSE(IsWindowEnabled(ControlOf(s.main, kDeleteAllId))) << "frozen after OK";
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDetailsButtonId))) << "nothing stayed";
+  EXPECT_EQ(SendMessageA(ControlOf(s.main, kDeleteAllId), BM_GETCHECK, 0, 0), BST_UNCHECKED);
 
   EXPECT_FALSE(PathExists(link));
   EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
@@ -218,7 +199,7 @@ TEST_F(ConfirmationWindowE2e, OkRemovesAndReadyFinishes) {
   EXPECT_TRUE(PathExists(install.Dir() + "uninstall.dat"));
   EXPECT_TRUE(s.StillOpen()) << "only Ready ends the finished run";
 
-  ClickControl(s.main, kReady);
+  ClickControl(s.main, kReadyButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
   EXPECT_FALSE(PathExists(install.Dir() + "uninstall.dat"));
 }
@@ -228,15 +209,15 @@ TEST_F(ConfirmationWindowE2e, CloseRequestsAreIgnoredWhileWaitingAndWhenFinished
   ASSERT_NE(s.main, nullptr);
   RequestClose(s.main);
   EXPECT_TRUE(s.StillOpen());
-  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kOk)));
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kOkButtonId)));
   EXPECT_TRUE(PathExists(install.Dir() + "editor.exe"));
 
-  ClickControl(s.main, kOk);
+  ClickControl(s.main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
   RequestClose(s.main);
   EXPECT_TRUE(s.StillOpen());
   EXPECT_TRUE(PathExists(install.Dir() + "uninstall.dat"));
-  ClickControl(s.main, kReady);
+  ClickControl(s.main, kReadyButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
@@ -244,16 +225,16 @@ TEST_F(ConfirmationWindowE2e, NoDelAllHidesTheOptionInTheProgramsDirectory) {
   Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nNoDelAll=1\r\nProgDir=" +
                      WithoutTrailingBackslashes(install.Dir()) + "\r\n");
   ASSERT_NE(s.main, nullptr);
-  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
-  ClickControl(s.main, kCancel);
+  EXPECT_FALSE(IsWindowVisible(ControlOf(s.main, kDeleteAllId)));
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
 TEST_F(ConfirmationWindowE2e, NoDelAllCountsForNothingElsewhere) {
   Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nNoDelAll=1\r\nProgDir=C:\\Elsewhere\r\n");
   ASSERT_NE(s.main, nullptr);
-  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAll)));
-  ClickControl(s.main, kCancel);
+  EXPECT_TRUE(IsWindowVisible(ControlOf(s.main, kDeleteAllId)));
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
@@ -268,26 +249,26 @@ TEST_F(ConfirmationWindowE2e, LanguageTextsFromAUtf8File) {
   EXPECT_EQ(WindowText(s.main),
             " R\xC3\xA9"
             "dacteur");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "D\xC3\xA9sinstaller");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kMessage)), "Tout part.");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kInfo)), "Retirer :");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kName)),
+  EXPECT_EQ(WindowText(ControlOf(s.main, kHeadingId)), "D\xC3\xA9sinstaller");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kMessageId)), "Tout part.");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kUninstallInfoId)), "Retirer :");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kProgramNameId)),
             "R\xC3\xA9"
             "dacteur (Vers. 3)");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kDeleteAll)), " Tout effacer");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kOk)), "Oui");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kCancel)), "Non");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kReady)), "Fini");
-  ClickControl(s.main, kOk);
+  EXPECT_EQ(WindowText(ControlOf(s.main, kDeleteAllId)), " Tout effacer");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kOkButtonId)), "Oui");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kCancelButtonId)), "Non");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kReadyButtonId)), "Fini");
+  ClickControl(s.main, kOkButtonId);
   EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  Termin\xC3\xA9", kWait));
-  ClickControl(s.main, kReady);
+  ClickControl(s.main, kReadyButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
 TEST_F(ConfirmationWindowE2e, AFailedRemovalShowsTheBoxAndEndsWithoutReady) {
   Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=missing.exe\r\n[Files]\r\nf=editor.exe\r\n");
   ASSERT_NE(s.main, nullptr);
-  ClickControl(s.main, kOk);
+  ClickControl(s.main, kOkButtonId);
   HWND box = s.run.WaitForWindow("#32770", kWait);
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(WindowText(box), " Uninstall Program");
@@ -307,12 +288,12 @@ TEST_F(ConfirmationWindowE2e, OversizedAndOddValuesNeverBreakTheRun) {
                      "folder.lnk\r\n[Language]\r\nTitel=\r\nMsg=\r\nOK=\r\nStatus=\r\n[Files]\r\n"
                      "f=editor.exe\r\n");
   ASSERT_NE(s.main, nullptr);
-  EXPECT_EQ(WindowText(ControlOf(s.main, kHeading)), "");
-  EXPECT_EQ(WindowText(ControlOf(s.main, kOk)), "");
-  ClickControl(s.main, kOk);
+  EXPECT_EQ(WindowText(ControlOf(s.main, kHeadingId)), "");
+  EXPECT_EQ(WindowText(ControlOf(s.main, kOkButtonId)), "");
+  ClickControl(s.main, kOkButtonId);
   EXPECT_TRUE(WaitForText(StatusBarOf(s.main), "  ", kWait));
   EXPECT_TRUE(PathExists(install.Dir() + "folder.lnk")) << "a directory is never deleted as a link";
-  ClickControl(s.main, kReady);
+  ClickControl(s.main, kReadyButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
@@ -321,7 +302,7 @@ TEST_F(ConfirmationWindowE2e, AnAdministratorIsNotAskedToLogOn) {
   Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\nLoginAdmin=1\r\n");
   ASSERT_NE(s.main, nullptr);
   EXPECT_EQ(s.run.WaitForWindow("QuillmarnLogon", kSettle), nullptr);
-  ClickControl(s.main, kCancel);
+  ClickControl(s.main, kCancelButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
@@ -362,7 +343,7 @@ TEST_F(ConfirmationWindowE2e, AtEachDisplayScalingTheWindowIsLaidOutForIt) {
       EXPECT_NEAR(r.right - r.left, Scaled(layout.width, dpi), 1) << layout.id << " at " << dpi;
       EXPECT_NEAR(r.bottom - r.top, Scaled(layout.height, dpi), 1) << layout.id << " at " << dpi;
     }
-    ClickControl(s.main, kCancel);
+    ClickControl(s.main, kCancelButtonId);
     EXPECT_EQ(s.ExitCode(), 0u);
   }
   SetLogPixels(saved);
@@ -384,9 +365,9 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
     big.Write("uninstall.dat", "[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n" + values + dirs);
     Session s(big);
     ASSERT_NE(s.main, nullptr);
-    HWND bar = ControlOf(s.main, kProgress);
-    if (delete_all) ClickControl(s.main, kDeleteAll);
-    ClickControl(s.main, kOk);
+    HWND bar = ControlOf(s.main, kProgressId);
+    if (delete_all) ClickControl(s.main, kDeleteAllId);
+    ClickControl(s.main, kOkButtonId);
     // Asked every 20 ms until the end: how long the window takes to answer,
     // and what the bar shows meanwhile.
     DWORD longest = 0;
@@ -399,7 +380,7 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
       longest = std::max(longest, GetTickCount() - asked);
       // Read before the text: while the text is not the last one yet, the
       // steps had not ended when Ready was looked at either.
-      HWND ready = ControlOf(s.main, kReady);
+      HWND ready = ControlOf(s.main, kReadyButtonId);
       const bool ready_now = IsWindowVisible(ready) && IsWindowEnabled(ready);
       const LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
       const bool marquee = (GetWindowLongA(bar, GWL_STYLE) & PBS_MARQUEE) != 0;
@@ -416,7 +397,7 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
     EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 100) << "full at the end";
     EXPECT_EQ(GetWindowLongA(bar, GWL_STYLE) & PBS_MARQUEE, 0);
     EXPECT_FALSE(PathExists(big.Dir() + "d19\\f1000.dat"));
-    ClickControl(s.main, kReady);
+    ClickControl(s.main, kReadyButtonId);
     EXPECT_EQ(s.ExitCode(), 0u);
     EXPECT_TRUE(WaitForBatchToFinish(kWait));
   }
@@ -437,15 +418,15 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
                 "[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\nf3=locked\\secret.dll\r\n[Dirs]\r\nd1=lib\r\n");
   Session s(install);
   ASSERT_NE(s.main, nullptr);
-  ClickControl(s.main, kOk);
+  ClickControl(s.main, kOkButtonId);
   ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
-  ASSERT_TRUE(IsWindowVisible(ControlOf(s.main, kDetails)));
-  ClickControl(s.main, kDetails);
+  ASSERT_TRUE(IsWindowVisible(ControlOf(s.main, kDetailsButtonId)));
+  ClickControl(s.main, kDetailsButtonId);
   HWND details = s.run.WaitForWindow("QuillmarnDetails", kWait);
   ASSERT_NE(details, nullptr);
   EXPECT_EQ(GetWindow(details, GW_OWNER), s.main);
   const std::string own = install.Dir().substr(0, install.Dir().size() - 1);
-  EXPECT_EQ(WindowText(GetDlgItem(details, kStayedList)),
+  EXPECT_EQ(WindowText(GetDlgItem(details, kStayedListId)),
             install.Dir() + "locked\\secret.dll: geweigerd\r\n" + install.Dir() +
                 "lib: kept, it holds 1 file or folder the setup did not install\r\n"
                 "  lib\\notes.txt\r\n" +
@@ -454,7 +435,7 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
                 "  letter.doc\r\n");
   // Open folder shows the folder through the shell, which the program loads only now.
   const size_t shells = ProcessesNamed("explorer.exe").size();
-  ClickControl(details, kOpenFolder);
+  ClickControl(details, kOpenFolderId);
   std::vector<DWORD> opened;
   for (int waited = 0; waited < 10000 && opened.size() <= shells; waited += 100) {
     Sleep(100);
@@ -467,8 +448,8 @@ TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
   PressKey(details, VK_ESCAPE);
   for (int waited = 0; waited < 5000 && IsWindow(details); waited += 50) Sleep(50);
   EXPECT_FALSE(IsWindow(details));
-  EXPECT_EQ(FocusOf(s.main), ControlOf(s.main, kDetails));
-  ClickControl(s.main, kReady);
+  EXPECT_EQ(FocusOf(s.main), ControlOf(s.main, kDetailsButtonId));
+  ClickControl(s.main, kReadyButtonId);
   EXPECT_EQ(s.ExitCode(), 0u);
   SetFileAttributesA(secret.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
@@ -493,12 +474,12 @@ TEST_F(ConfirmationWindowE2e, TheKeyboardAloneTakesTheRunToItsEnd) {
   install.Write("letter.doc", "mine");  // something stays: Details is offered
   Session& s = Start(EditorSettings(install));
   ASSERT_NE(s.main, nullptr);
-  ASSERT_TRUE(TabTo(s.main, ControlOf(s.main, kOk)));
+  ASSERT_TRUE(TabTo(s.main, ControlOf(s.main, kOkButtonId)));
   PressKey(s.main, VK_SPACE);
   ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
-  HWND ready = ControlOf(s.main, kReady);
+  HWND ready = ControlOf(s.main, kReadyButtonId);
   EXPECT_EQ(FocusOf(s.main), ready);
-  EXPECT_EQ(GetNextDlgTabItem(s.main, ready, FALSE), ControlOf(s.main, kDetails));
+  EXPECT_EQ(GetNextDlgTabItem(s.main, ready, FALSE), ControlOf(s.main, kDetailsButtonId));
   PressKey(s.main, VK_SPACE);
   EXPECT_EQ(s.ExitCode(), 0u);
   EXPECT_FALSE(PathExists(install.Dir() + "editor.exe"));
@@ -520,7 +501,7 @@ TEST_F(ConfirmationWindowE2e, TheTitleBandTakesTheThemesWindowColours) {
     Session& s = Start(EditorSettings(install));
     ASSERT_NE(s.main, nullptr);
     Sleep(kSettle);
-    HWND heading = ControlOf(s.main, kHeading);
+    HWND heading = ControlOf(s.main, kHeadingId);
     RECT text;
     GetWindowRect(heading, &text);
     POINT band = {4, 44};
@@ -536,7 +517,7 @@ TEST_F(ConfirmationWindowE2e, TheTitleBandTakesTheThemesWindowColours) {
     EXPECT_EQ(background, palette[0]);
     EXPECT_EQ(beside_text, palette[0]) << "the heading shares the band's background";
     EXPECT_GT(text_pixels, 20) << "the heading is drawn in the window-text colour";
-    ClickControl(s.main, kCancel);
+    ClickControl(s.main, kCancelButtonId);
     EXPECT_EQ(s.ExitCode(), 0u);
   }
 }

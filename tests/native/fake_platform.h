@@ -159,7 +159,9 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
     log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
   }
-  bool FileExists(const std::string& path) override { return files.count(path) != 0 || files.count(FullPath(path)) != 0; }
+  bool FileExists(const std::string& path) override {
+    return files.count(path) != 0 || files.count(FullPath(path)) != 0;
+  }
   // Once LookOnly is called, the file system's removals only look: they are
   // logged with "look " in front and change nothing here.
   bool look_only = false;
@@ -224,17 +226,11 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange) override {
     return registry_denied.count(RootName(root) + "\\" + key) == 0;
   }
-  Outcome RemoveAbsolute(const std::string& path, bool directory) override {
-    if (look_only) {
-      log.push_back("look " + path);
-      return (directory ? empty_dirs : files).count(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
-    }
-    if (!directory) {
-      log.push_back("delete:" + path);
-      return files.erase(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
-    }
-    log.push_back("rmdir:" + path);
-    return empty_dirs.erase(path) != 0 ? Outcome::kRemoved : Outcome::kAbsent;
+  RemovalResult RemoveAbsolute(const std::string& path, bool directory) override {
+    std::set<std::string>& kind = directory ? empty_dirs : files;
+    log.push_back((look_only ? "look " : directory ? "rmdir:" : "delete:") + path);
+    const bool there = look_only ? kind.count(path) != 0 : kind.erase(path) != 0;
+    return {there ? Outcome::kRemoved : Outcome::kAbsent, 0};
   }
   // The installation: each call by its kind and the value's parts; files and
   // empty directories go, below the own directory, and each is reported.
@@ -262,15 +258,26 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     return report.outcome;
   }
   void ReleaseInstallation() override { log.push_back("release"); }
-  bool DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
+  RemovalResult DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
     log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);
-    return registry.erase(RootName(root) + "\\" + key + "|" + value) != 0;
+    // As the registry's own: the key is opened by making it, and stays.
+    if (IsPredefinedRoot(root)) registry_keys.insert(RootName(root) + "\\" + key);
+    const bool there = registry.erase(RootName(root) + "\\" + key + "|" + value) != 0;
+    return {there ? Outcome::kRemoved : Outcome::kAbsent, 0};
   }
-  bool DeleteRegistryKey(RegistryRoot root, const std::string& key) override {
+  // A key listed in registry_keys goes when it holds nothing; others stay absent.
+  RemovalResult DeleteRegistryKey(RegistryRoot root, const std::string& key) override {
     log.push_back("regkey:" + RootName(root) + "\\" + key);
-    return false;
+    const KeyHolds holds = RegistryKeyHolds(root, key);
+    if (!holds.exists) return {Outcome::kAbsent, 0};
+    if (holds.values > 0 || holds.subkeys > 0) return {Outcome::kNotEmpty, 0};
+    registry_keys.erase(RootName(root) + "\\" + key);
+    return {};
   }
-  void StartSelfDeleteBatch(const std::string& own_directory) override { log.push_back("batch:" + own_directory); }
+  std::string StartSelfDeleteBatch(const std::string& own_directory) override {
+    log.push_back("batch:" + own_directory);
+    return "C:\\Temp\\~qm1\\~~uninst.bat";
+  }
 
   // Programs: what each started program returns; unknown programs cannot start.
   std::map<std::string, uint32_t> exit_codes;
@@ -286,7 +293,7 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
                             const std::string& working_directory, const WaitRule& rule) override {
     log.push_back("run:" + program + "|" + parameters + "|" + working_directory);
     rules.push_back(rule);
-    if (hanging.count(program) != 0 && rule.limit_ms != 0) return ProgramOutcome{true, 0, true};
+    if (hanging.count(program) != 0 && rule.timeout_ms != 0) return ProgramOutcome{true, 0, true};
     const auto found = exit_codes.find(program);
     if (found == exit_codes.end()) return ProgramOutcome{};
     return ProgramOutcome{true, found->second};

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <optional>
+
+#include "driver/plan_platform.h"
 #include "driver/removal_steps.h"
 #include "driver/user_tasks.h"
 #include "external/program_runner.h"
@@ -52,7 +55,7 @@ TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndElevatedOnesOpenDocume
     bool unattended;
     uint32_t seconds;
     bool elevated;
-    uint32_t limit_ms;
+    uint32_t timeout_ms;
     DocumentOpening documents;
     bool ends_run;
   };
@@ -70,7 +73,7 @@ TEST(WaitPolicy, UnattendedRunsWaitNoLongerThanTheLimitAndElevatedOnesOpenDocume
   };
   for (const Row& row : rows) {
     const WaitPolicy policy = WaitPolicyFor(row.kind, row.unattended, row.seconds, row.elevated);
-    EXPECT_EQ(policy.rule.limit_ms, row.limit_ms) << static_cast<int>(row.kind) << " " << row.seconds;
+    EXPECT_EQ(policy.rule.timeout_ms, row.timeout_ms) << static_cast<int>(row.kind) << " " << row.seconds;
     EXPECT_EQ(policy.rule.documents, row.documents) << static_cast<int>(row.kind);
     EXPECT_EQ(policy.outliving_ends_the_run, row.ends_run) << static_cast<int>(row.kind);
   }
@@ -357,7 +360,7 @@ TEST_F(HooksTest, AnAutoFileClassIsOursByWhatItWouldStartOrShow) {
       {"C:\\Apps\\Editor\\my tools\\..\\..\\Other\\other.exe \"%1\"", "", false},
       {"C:\\Apps\\Editor\\my tools\\..\\tool.exe %1", "", true},
       {"C:\\Apps\\Editor Old\\tool.exe %1", "", false},  // unquoted: "C:\\Apps\\Editor Old\\tool.exe" is there
-      {"tool.exe %1", "", false},                          // a name the platform would search for
+      {"tool.exe %1", "", false},                        // a name the platform would search for
       {"", "\"" + kOwn + "tool.exe\",0", true},
       {"", kOwn + "..\\Other\\other.exe,1", false},
       {"", "", false},
@@ -403,16 +406,20 @@ TEST_F(HooksTest, HooksLeadingOutsideTheInstallationNeverRun) {
   for (const bool plan : {false, true}) {
     run = UninstallRun();
     platform = FakePlatform();
-    Install("[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[StartProg]\nBeforeUninst=..\\setup\\pre.exe\n"
-            "AfterUninst=C:\\Tools\\post.exe\n");
+    Install(
+        "[Settings]\nProgExe=editor.exe\n[Files]\nf=editor.exe\n[StartProg]\nBeforeUninst=..\\setup\\pre.exe\n"
+        "AfterUninst=C:\\Tools\\post.exe\n");
     platform.files = {kOwn + "editor.exe", "C:\\Apps\\setup\\pre.exe", "C:\\Tools\\post.exe"};
     platform.OpenLog("C:\\x.log", false);
+    std::optional<PlanPlatform> planned;
+    if (plan) planned.emplace(platform);
+    const RunPlatform parts = plan ? planned->Parts() : RunPlatform(platform);
     run.plan = plan;
-    RunStartupHooks(run, platform);
-    HandleControl(run, platform, kOkButtonId);
+    RunStartupHooks(run, parts);
+    HandleControl(run, parts, kOkButtonId);
     EXPECT_TRUE(Only("run:").empty()) << plan;
     for (const std::string& hook : {kOwn + "..\\setup\\pre.exe", kOwn + "C:\\Tools\\post.exe"}) {
-      const std::string line = "run program " + hook + ": passed over, it lies outside the installation";
+      const std::string line = "program " + hook + ": passed over, it lies outside the installation";
       EXPECT_NE(std::find(platform.log_lines.begin(), platform.log_lines.end(), line), platform.log_lines.end())
           << line;
     }

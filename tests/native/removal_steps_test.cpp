@@ -44,17 +44,34 @@ const char kEditor[] =
 
 }  // namespace
 
-TEST(RunLog, AFailureIsNeverRemovedInARunOrAPlan) {
-  EntryReport failed;
-  failed.path = "C:\\Menu\\*.lnk";
-  failed.outcome = Outcome::kFailed;
-  EXPECT_EQ(EntryLine(failed, false), "delete file C:\\Menu\\*.lnk: failed");
-  EXPECT_EQ(EntryLine(failed, true), "file C:\\Menu\\*.lnk: would stay, failed");
-  failed.error = 123;
-  EXPECT_EQ(EntryLine(failed, false), "delete file C:\\Menu\\*.lnk: error 123");
-  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\\\x", false, 0), "delete registry key HKCU\\\\x: failed");
-  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\\\x", false, 161), "delete registry key HKCU\\\\x: error 161");
-  EXPECT_EQ(ActionLine("delete registry key", "HKCU\\x", true, 0), "delete registry key HKCU\\x: removed");
+TEST(RunLog, OneFormInARunAndAPlanAndAFailureIsNeverRemoved) {
+  struct Row {
+    Outcome outcome;
+    uint32_t error;
+    uint32_t held;
+    const char* run;
+    const char* plan;
+  };
+  const Row rows[] = {
+      {Outcome::kRemoved, 0, 0, "removed", "would be removed"},
+      {Outcome::kAbsent, 0, 0, "absent", "absent"},
+      {Outcome::kInUse, 0, 0, "in use", "would stay, in use"},
+      {Outcome::kFailed, 0, 0, "failed", "would stay, failed"},
+      {Outcome::kFailed, 123, 0, "error 123", "would stay, error 123"},
+      {Outcome::kNotEmpty, 0, 2, "not empty, it holds 2 entries", "would stay, not empty, it holds 2 entries"},
+  };
+  for (const Row& row : rows) {
+    EntryReport report;
+    report.path = "C:\\Menu\\*.lnk";
+    report.outcome = row.outcome;
+    report.error = row.error;
+    report.held = row.held;
+    EXPECT_EQ(EntryLine(report, false), std::string("file C:\\Menu\\*.lnk: ") + row.run);
+    EXPECT_EQ(EntryLine(report, true), std::string("file C:\\Menu\\*.lnk: ") + row.plan);
+    report.directory = true;
+    EXPECT_EQ(EntryLine(report, false), std::string("directory C:\\Menu\\*.lnk: ") + row.run);
+    EXPECT_EQ(ChangeLine("registry key HKCU\\x", report, false), std::string("registry key HKCU\\x: ") + row.run);
+  }
 }
 
 TEST_F(RemovalStepsTest, ListedRemovalAnnouncesEachStepBeforeItActs) {
@@ -384,8 +401,9 @@ TEST_F(RemovalStepsTest, TheListOfWhatStayedNamesEveryUsersEntryOnceAndTrue) {
 TEST_F(RemovalStepsTest, AListedFileThatDeleteAllLeavesIsNeverTheUsers) {
   // Delete-all reads no [Files] value: a file the setup listed in a folder
   // that no [Dirs] value names stays, and the list says why.
-  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
-                "f2=plugins\\x.dll\nf3=tools\\pre.exe\n");
+  Install(kOwn,
+          "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
+          "f2=plugins\\x.dll\nf3=tools\\pre.exe\n");
   run.log_path = "C:\\x.log";
   platform.OpenLog(run.log_path, false);
   platform.files = {kOwn + "editor.exe", kOwn + "plugins\\x.dll", kOwn + "tools\\pre.exe"};
@@ -407,8 +425,9 @@ TEST_F(RemovalStepsTest, AListedFileThatDeleteAllLeavesIsNeverTheUsers) {
 
 TEST_F(RemovalStepsTest, ReadyTakesADirsFolderThatHeldOnlyWhatReadyTakes) {
   // tools held only the before-uninstall program, which only Ready deletes.
-  Install(kOwn, "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
-                "[Dirs]\nd1=tools\nd2=lib\n");
+  Install(kOwn,
+          "[Settings]\nProgExe=editor.exe\n[StartProg]\nBeforeUninst=tools\\pre.exe\n[Files]\nf1=editor.exe\n"
+          "[Dirs]\nd1=tools\nd2=lib\n");
   platform.files = {kOwn + "editor.exe", kOwn + "tools\\pre.exe", kOwn + "uninstall.dat"};
   platform.entries["C:\\Apps\\Editor\\tools"] = {"pre.exe"};
   HandleControl(run, platform, kOkButtonId);

@@ -285,15 +285,18 @@ namespace {
 // The system under a plan: any changing call that reaches it fails the test.
 class ChangesNothing final : public FakePlatform {
  public:
-  bool DeleteRegistryValue(RegistryRoot, const std::string& key, const std::string& value) override {
+  RemovalResult DeleteRegistryValue(RegistryRoot, const std::string& key, const std::string& value) override {
     ADD_FAILURE() << "a plan deleted " << key << "|" << value;
-    return false;
+    return {Outcome::kFailed, 0};
   }
-  bool DeleteRegistryKey(RegistryRoot, const std::string& key) override {
+  RemovalResult DeleteRegistryKey(RegistryRoot, const std::string& key) override {
     ADD_FAILURE() << "a plan deleted " << key;
-    return false;
+    return {Outcome::kFailed, 0};
   }
-  void StartSelfDeleteBatch(const std::string& own) override { ADD_FAILURE() << "a plan started the batch " << own; }
+  std::string StartSelfDeleteBatch(const std::string& own) override {
+    ADD_FAILURE() << "a plan started the batch " << own;
+    return {};
+  }
 };
 
 }  // namespace
@@ -308,34 +311,35 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
                      {"HKCU\\Software\\Solo|V", "ours"}};
   system.registry_denied = {"HKLM\\Software\\Locked"};
   PlanPlatform plan(system);
+  const RunPlatform parts = plan.Parts();
   // A file association's chain, deepest first: each key is empty once the one below it would be gone.
-  EXPECT_TRUE(plan.registry.DeleteRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", ""));
+  EXPECT_TRUE(DeleteValue(parts, kClassesRoot, "Applications\\Tool\\shell\\open\\command", ""));
   for (const char* key : {"Applications\\Tool\\shell\\open\\command", "Applications\\Tool\\shell\\open",
                           "Applications\\Tool\\shell", "Applications\\Tool"}) {
-    EXPECT_TRUE(plan.registry.DeleteRegistryKey(kClassesRoot, key)) << key;
+    EXPECT_TRUE(DeleteKey(parts, kClassesRoot, key)) << key;
   }
   std::string text;
   EXPECT_FALSE(plan.registry.ReadRegistryValue(kClassesRoot, "Applications\\Tool\\shell\\open\\command", "", text));
   EXPECT_FALSE(plan.registry.RegistryKeyHolds(kClassesRoot, "Applications\\Tool").exists);
   EXPECT_EQ(plan.registry.RegistryKeyHolds(kClassesRoot, "Applications").subkeys, 0u);
   // A value deleted twice, once in other letters, is one value: the other program's stays.
-  EXPECT_TRUE(plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\Shared", "Path"));
-  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "software\\shared", "PATH"));
+  EXPECT_TRUE(DeleteValue(parts, kCurrentUser, "Software\\Shared", "Path"));
+  EXPECT_FALSE(DeleteValue(parts, kCurrentUser, "software\\shared", "PATH"));
   EXPECT_EQ(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Shared").values, 1u);
   EXPECT_TRUE(plan.registry.ReadRegistryValue(kCurrentUser, "Software\\Shared", "Other", text));
   // The run makes a value's absent key on its way, and every key missing above it.
-  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\New\\Sub", "X"));
+  EXPECT_FALSE(DeleteValue(parts, kCurrentUser, "Software\\New\\Sub", "X"));
   EXPECT_TRUE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\New\\Sub").exists);
   EXPECT_EQ(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\New").subkeys, 1u);
-  EXPECT_TRUE(plan.registry.DeleteRegistryKey(kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
+  EXPECT_TRUE(DeleteKey(parts, kCurrentUser, "Software\\New\\Sub")) << "its own to delete again";
   // Where the run's account may not change a key, the run would be refused.
-  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kLocalMachine, "Software\\Locked", "Path"));
+  EXPECT_FALSE(DeleteValue(parts, kLocalMachine, "Software\\Locked", "Path"));
   // A record named twice: its key goes, is made again by the second
   // deletion of its value, and goes again.
   for (int time = 0; time < 2; ++time) {
-    plan.registry.DeleteRegistryValue(kCurrentUser, "Software\\Solo", "V");
+    DeleteValue(parts, kCurrentUser, "Software\\Solo", "V");
     ASSERT_TRUE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Solo").exists) << time;
-    EXPECT_TRUE(plan.registry.DeleteRegistryKey(kCurrentUser, "Software\\Solo")) << time;
+    EXPECT_TRUE(DeleteKey(parts, kCurrentUser, "Software\\Solo")) << time;
   }
   EXPECT_FALSE(plan.registry.RegistryKeyHolds(kCurrentUser, "Software\\Solo").exists);
   // One key by two names: deleted through one, it is gone through the other.
@@ -343,13 +347,13 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
   system.registry["2147483648\\.qm|"] = "qm_file";
   system.registry_aliases = {{"2147483648", "\\REGISTRY\\MACHINE\\SOFTWARE\\CLASSES"},
                              {"HKLM\\Software\\Classes", "\\REGISTRY\\MACHINE\\SOFTWARE\\CLASSES"}};
-  EXPECT_TRUE(plan.registry.DeleteRegistryKey(kLocalMachine, "Software\\Classes\\.qm"));
+  EXPECT_TRUE(DeleteKey(parts, kLocalMachine, "Software\\Classes\\.qm"));
   EXPECT_FALSE(plan.registry.ReadRegistryValue(kClassesRoot, ".qm", "", text));
-  EXPECT_FALSE(plan.registry.DeleteRegistryKey(kClassesRoot, ".qm")) << "absent through its alias";
+  EXPECT_FALSE(DeleteKey(parts, kClassesRoot, ".qm")) << "absent through its alias";
   system.registry_aliases.clear();
   // A path the registry refuses is refused alike: nothing made on the way.
-  EXPECT_FALSE(plan.registry.DeleteRegistryValue(kCurrentUser, "\\Software\\Bad", "X"));
-  EXPECT_FALSE(plan.registry.DeleteRegistryKey(kCurrentUser, "\\Software\\Bad"));
+  EXPECT_FALSE(DeleteValue(parts, kCurrentUser, "\\Software\\Bad", "X"));
+  EXPECT_FALSE(DeleteKey(parts, kCurrentUser, "\\Software\\Bad"));
   EXPECT_EQ(system.log_lines, (Log{"registry value HKCR\\Applications\\Tool\\shell\\open\\command|: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open\\command: would be removed",
                                    "registry key HKCR\\Applications\\Tool\\shell\\open: would be removed",
@@ -373,30 +377,40 @@ TEST(PlanPlatform, TheRegistryIsSeenAsTheRunWouldHaveLeftIt) {
                                    "registry key HKCU\\\\Software\\Bad: would stay, error 161"}));
 }
 
+namespace {
+
+// Every kind of step: links, the product's registration, a registry record,
+// a library, a task's file, the hooks and a script, files and directories; a
+// [Dirs] value before one inside it, a value outside, and a program file no
+// [Files] value names.
+const std::string kEveryStep =
+    "ProgName=Editor\nProgExe=editor.exe\nGUID={E1}\nScript=1\nStartMenu=C:\\Menu\\Editor\n"
+    "[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n[StartMenu]\nProgram=C:\\Menu\\Editor\\Editor.lnk\n"
+    "[UserTask]\nNumber=3\nTask1=6|2147483650|Software\\Editor|Path\nTask2=9|C:\\Windows\\System32\\|" +
+    kOwn +
+    "ext.dll\nTask3=1|C:\\Tasks\\e.txt\n[Files]\nf1=core.dll\nf2=..\\outside.dll\nf3=gone.dll\n"
+    "[Dirs]\nd1=lib\nd2=lib\\sub\n";
+
+void StageEveryStep(FakePlatform& platform) {
+  platform.files = {kOwn + "editor.exe", kOwn + "core.dll",      kOwn + "pre.exe",
+                    kOwn + "post.exe",   kOwn + "uninstall.vbs", "C:\\Menu\\Editor\\Editor.lnk",
+                    "C:\\Tasks\\e.txt"};
+  platform.empty_dirs = {kOwn + "lib\\sub"};
+  platform.registry = {{"HKLM\\Software\\Editor|Path", ""}};
+  // A user's file and folder beside the program, and the product's key:
+  // delete-all takes the file and the key, never the folder.
+  platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc", "photos\\"};
+  platform.entries["C:\\Apps\\Editor\\photos"] = {"a.jpg"};
+  platform.registry_keys = {"HKCU\\SOFTWARE\\Quillmarn\\{E1}"};
+}
+
+}  // namespace
+
 TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
-  // Every kind of step: links, the product's registration, a registry
-  // record, a library, a task's file, the hooks and a script, files and
-  // directories; a [Dirs] value before one inside it, a value outside, and
-  // a program file no [Files] value names.
-  const std::string dat =
-      "ProgName=Editor\nProgExe=editor.exe\nGUID={E1}\nScript=1\nStartMenu=C:\\Menu\\Editor\n"
-      "[StartProg]\nBeforeUninst=pre.exe\nAfterUninst=post.exe\n[StartMenu]\nProgram=C:\\Menu\\Editor\\Editor.lnk\n"
-      "[UserTask]\nNumber=3\nTask1=6|2147483650|Software\\Editor|Path\nTask2=9|C:\\Windows\\System32\\|" +
-      kOwn +
-      "ext.dll\nTask3=1|C:\\Tasks\\e.txt\n[Files]\nf1=core.dll\nf2=..\\outside.dll\nf3=gone.dll\n"
-      "[Dirs]\nd1=lib\nd2=lib\\sub\n";
+  const std::string& dat = kEveryStep;
   for (const bool running : {false, true}) {
     FakePlatform platform;
-    platform.files = {kOwn + "editor.exe", kOwn + "core.dll",      kOwn + "pre.exe",
-                      kOwn + "post.exe",   kOwn + "uninstall.vbs", "C:\\Menu\\Editor\\Editor.lnk",
-                      "C:\\Tasks\\e.txt"};
-    platform.empty_dirs = {kOwn + "lib\\sub"};
-    platform.registry = {{"HKLM\\Software\\Editor|Path", ""}};
-    // A user's file and folder beside the program, and the product's key:
-    // delete-all takes the file and the key, never the folder.
-    platform.entries["C:\\Apps\\Editor"] = {"uninstall.exe", "letter.doc", "photos\\"};
-    platform.entries["C:\\Apps\\Editor\\photos"] = {"a.jpg"};
-    platform.registry_keys = {"HKCU\\SOFTWARE\\Quillmarn\\{E1}"};
+    StageEveryStep(platform);
     platform.exit_codes[kOwn + "pre.exe"] = 1;  // would say no: a plan runs nothing
     if (running) platform.mutexes = {"EditorRuns"};
     UninstallRun run;
@@ -450,6 +464,48 @@ TEST(RunUninstall, APlanChangesNothingAndTellsEveryStep) {
     EXPECT_EQ(std::count_if(plan.begin(), plan.end(),
                             [](const std::string& line) { return line.compare(0, 16, "what would stay:") == 0; }),
               1);
+  }
+}
+
+TEST(RunUninstall, APlansLogIsTheRunsLineByLine) {
+  // The same installation planned and then removed unattended: each line of
+  // the plan stands where the run's line stands, with the same subject, and
+  // says in a plan's words what the run then did.
+  FakePlatform planned, done;
+  for (FakePlatform* platform : {&planned, &done}) {
+    StageEveryStep(*platform);
+    platform->exit_codes = {{kOwn + "pre.exe", 0}, {kOwn + "post.exe", 0}, {"C:\\Windows\\System32\\regsvr32.exe", 0}};
+  }
+  UninstallRun plan_run, run;
+  RunWith("[Settings]\n" + kEveryStep, planned, plan_run, {}, "/PLAN /LOG=C:\\x.log", 0);
+  RunWith("[Settings]\n" + kEveryStep, done, run, {}, "/S /LOG=C:\\x.log", 0);
+  // What only a plan tells: keys made on the way, what a program's answer
+  // would do, and from delete-all on, its tail.
+  Log plan, ran;
+  for (const std::string& line : planned.log_lines) {
+    if (line == "delete-all would also remove:") break;
+    if (line.find(": would be made on the way") == std::string::npos && line.compare(0, 12, "if it answer") != 0) {
+      plan.push_back(line);
+    }
+  }
+  for (const std::string& line : done.log_lines) {
+    if (line.compare(0, 5, "end, ") != 0) ran.push_back(line);
+  }
+  ASSERT_EQ(plan.size(), ran.size()) << ::testing::PrintToString(plan) << ::testing::PrintToString(ran);
+  ASSERT_GT(plan.size(), 20u);
+  for (size_t i = 2; i < plan.size(); ++i) {  // after the start and the mode
+    const std::string told = ReplaceAll(plan[i], "what would stay:", "what stayed:");
+    const size_t colon = told.find(": ");
+    ASSERT_NE(colon, std::string::npos) << told;
+    EXPECT_EQ(told.substr(0, colon), ran[i].substr(0, colon)) << told << "\n" << ran[i];
+    const std::string words = told.substr(colon + 2), done_words = ran[i].substr(std::min(colon + 2, ran[i].size()));
+    if (words == "would be removed") {
+      EXPECT_EQ(done_words, "removed") << ran[i];
+    } else if (words.compare(0, 12, "would stay, ") == 0) {
+      EXPECT_EQ(done_words, words.substr(12)) << ran[i];
+    } else if (words.compare(0, 6, "would ") != 0) {
+      EXPECT_EQ(done_words, words) << ran[i];
+    }
   }
 }
 

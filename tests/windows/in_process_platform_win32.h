@@ -15,10 +15,7 @@
 class InProcessPlatform {
  public:
   explicit InProcessPlatform(ConfirmationWindow& confirmation, ScriptHost* script_host = nullptr)
-      : window(confirmation, system, status_texts),
-        files(system),
-        registry(system),
-        processes(confirmation, system, script_host, batches) {}
+      : window(confirmation, system, status_texts), processes(confirmation, script_host, batches) {}
   RunPlatform Parts() { return RunPlatform(system, window, files, registry, processes); }
   operator RunPlatform() { return Parts(); }  // NOLINT(google-explicit-constructor): the tests pass it whole
 
@@ -43,9 +40,12 @@ class InProcessPlatform {
   };
   class Processes final : public Win32Processes {
    public:
-    Processes(ConfirmationWindow& window, Win32System& system, ScriptHost* host, std::vector<std::string>& batches)
-        : Win32Processes(window, system, host), batches_(batches) {}
-    void StartSelfDeleteBatch(const std::string& own_directory) override { batches_.push_back(own_directory); }
+    Processes(ConfirmationWindow& window, ScriptHost* host, std::vector<std::string>& batches)
+        : Win32Processes(window, host), batches_(batches) {}
+    std::string StartSelfDeleteBatch(const std::string& own_directory) override {
+      batches_.push_back(own_directory);
+      return "C:\\recorded.bat";
+    }
 
    private:
     std::vector<std::string>& batches_;
