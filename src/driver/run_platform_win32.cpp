@@ -3,6 +3,7 @@
 #include "driver/run_log.h"
 #include "external/program_runner_win32.h"
 #include "external/running_program_win32.h"
+#include "platform/file_bytes_win32.h"
 #include "platform/owners_win32.h"
 #include "platform/paths_win32.h"
 #include "platform/rights_win32.h"
@@ -213,22 +214,10 @@ bool Win32System::MutexInUse(const std::string& name) { return ::MutexInUse(name
 std::vector<std::string> Win32System::RunningExecutables() { return ::RunningExecutables(); }
 
 bool Win32System::ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) {
-  FileHandle file(
+  const FileHandle file(
       CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size{};
-  if (!file.Valid() || !GetFileSizeEx(file.Get(), &size) || static_cast<ULONGLONG>(size.QuadPart) > max_bytes) {
-    return false;
-  }
-  std::string buffer(65536, '\0');
-  DWORD read = 0;
-  for (;;) {
-    // A script read only in part is not run at all.
-    if (!ReadFile(file.Get(), &buffer[0], static_cast<DWORD>(buffer.size()), &read, nullptr)) return false;
-    if (read == 0) return true;
-    // A file that grows while it is read is held to the same bound.
-    if (bytes.size() + read > max_bytes) return false;
-    bytes.append(buffer, 0, read);
-  }
+  // A script read only in part is not run at all.
+  return file.Valid() && ReadWholeFile(file.Get(), max_bytes, bytes);
 }
 
 ScriptOutcome Win32Processes::RunScript(const std::string& language, const std::string& text, bool quiet,

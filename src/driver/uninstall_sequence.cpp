@@ -1,6 +1,7 @@
 #include "driver/uninstall_sequence.h"
 
 #include "driver/plan_platform.h"
+#include "driver/plan_report.h"
 #include "driver/removal_steps.h"
 #include "driver/run_log.h"
 #include "external/running_program.h"

@@ -77,10 +77,6 @@ std::string ProgramBelow(const UninstallSettings& settings) {
 
 }  // namespace
 
-bool IsDriveRoot(const std::string& directory) {
-  return RightBytes(directory, 2) == ":\\" || RightBytes(directory, 1) == ":";
-}
-
 bool DeleteAllWouldHarm(const std::string& own_directory, RunSystem& system) {
   const std::string own = WithTrailingBackslash(ReplaceAll(own_directory, "/", "\\"));
   if (IsDriveRoot(own) || IsShareRoot(own)) return true;
@@ -93,7 +89,8 @@ bool DeleteAllWouldHarm(const std::string& own_directory, RunSystem& system) {
     for (size_t end = path.find('\\', path.find_first_not_of('\\')); end != std::string::npos;
          end = path.find('\\', end + 1)) {
       const std::string above = path.substr(0, end);
-      if (above.empty() || IsDriveRoot(above) || std::find(looked_at.begin(), looked_at.end(), above) != looked_at.end())
+      if (above.empty() || IsDriveRoot(above) ||
+          std::find(looked_at.begin(), looked_at.end(), above) != looked_at.end())
         continue;
       looked_at.push_back(above);
       if (SameEntry(system, own, found, identity, above)) return true;
@@ -108,8 +105,8 @@ bool RelativePathBelow(const std::string& value, std::string& relative) {
   for (size_t i = 0; i <= value.size(); ++i) {
     const char c = i < value.size() ? value[i] : '/';
     if (c != '\\' && c != '/') {
-      if (static_cast<unsigned char>(c) < 32 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' ||
-          c == '|' || c == ':') {
+      if (static_cast<unsigned char>(c) < 32 || c == '*' || c == '?' || c == '"' || c == '<' || c == '>' || c == '|' ||
+          c == ':') {
         return false;
       }
       part += c;
@@ -182,7 +179,8 @@ bool RemoveListedFiles(const UninstallSettings& settings, const RunPlatform& pla
       if (!Below(own, value, false, listener, relative)) continue;
       if (SameBelow(platform, own, relative, program)) {
         program_value = value;
-      } else if (!SameBelow(platform, own, relative, left.front()) && !SameBelow(platform, own, relative, left.back())) {
+      } else if (!SameBelow(platform, own, relative, left.front()) &&
+                 !SameBelow(platform, own, relative, left.back())) {
         remove(value);
       }
     }

@@ -37,9 +37,6 @@ bool RemoveAllFiles(const UninstallSettings& settings, const RunPlatform& platfo
 void RemoveReadyFiles(const UninstallSettings& settings, const std::vector<std::string>& values,
                       const RunPlatform& platform, RemovalListener& listener);
 
-// A directory such as "D:\" or "D:" whose files are never removed.
-bool IsDriveRoot(const std::string& directory);
-
 // True where delete-all could only do harm, so that it is not offered: the own
 // directory is a drive root, a share root ("\\server\share\"), one of the
 // shell's folders (the user's documents, the profile, Windows, Program

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 
-bool NamesDrive(const std::string& path) { return (path.size() == 2 || path.size() == 3) && path[1] == ':'; }
+bool IsDriveRoot(const std::string& path) {
+  const std::string end = RightBytes(ReplaceAll(RightBytes(path, 2), "/", "\\"), 2);
+  return end == ":\\" || RightBytes(end, 1) == ":";
+}
 
 std::string InUsePrefix(uint32_t process_id) { return "~qm" + DecimalText(static_cast<int32_t>(process_id)) + "-"; }
 
@@ -25,7 +28,7 @@ bool IsInUseName(const std::string& name) {
 
 std::string FolderOf(const std::string& path) {
   const std::string folder = WithoutTrailingBackslashes(DirectoryOf(path));
-  return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+  return !folder.empty() && folder.back() == ':' && IsDriveRoot(folder) ? folder + "\\" : folder;
 }
 
 bool BeyondPathLimit(const std::string& path) { return Utf16Units(path) >= kPathLimit; }
@@ -51,7 +54,9 @@ bool PlannedEntry::operator<(const PlannedEntry& other) const {
   return identity < other.identity || (identity == other.identity && name < other.name);
 }
 
-bool PlannedEntry::operator==(const PlannedEntry& other) const { return identity == other.identity && name == other.name; }
+bool PlannedEntry::operator==(const PlannedEntry& other) const {
+  return identity == other.identity && name == other.name;
+}
 
 void PlannedRemovals::Add(PlannedEntry entry) {
   const auto at = std::lower_bound(entries_.begin(), entries_.end(), entry);

@@ -21,8 +21,9 @@ bool BeyondPathLimit(const std::string& path);
 // root's ("C:\"), as the platform opens it.
 std::string FolderOf(const std::string& path);
 
-// "C:" or "C:\" and the like: a path that names a whole drive.
-bool NamesDrive(const std::string& path);
+// A path that names a whole drive: "C:", "C:\", "\\?\C:\" and the like.
+// The one test of a drive's root, wherever a decision needs it.
+bool IsDriveRoot(const std::string& path);
 
 // The name a file in use takes beside itself until the restart removes it:
 // this process's own, so that it is nobody else's, and the attempt's.

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "platform/file_bytes_win32.h"
 #include "platform/owners_win32.h"
 #include "platform/text_win32.h"
 #include "settings/settings_file.h"
@@ -21,19 +22,9 @@ HeldFileBytes DiskFiles::ReadHeldFile(const std::string& path) {
   }
   if (!file.Valid()) return result;
 
-  LARGE_INTEGER size{};
-  if (GetFileSizeEx(file.Get(), &size) && size.QuadPart <= static_cast<LONGLONG>(kLargestSettingsFile)) {
-    result.bytes.resize(static_cast<size_t>(size.QuadPart));
-    size_t done = 0;
-    while (done < result.bytes.size()) {
-      DWORD read = 0;
-      const DWORD want = static_cast<DWORD>(result.bytes.size() - done);
-      if (!ReadFile(file.Get(), &result.bytes[done], want, &read, nullptr) || read == 0) break;
-      done += read;
-    }
-    result.bytes.resize(done);
-    result.opened = true;
-  }
+  // A file read only in part is read as none: a cut value could name another file.
+  result.opened = ReadWholeFile(file.Get(), kLargestSettingsFile, result.bytes);
+  if (!result.opened) result.bytes.clear();
   result.hold = FileHold(file.Release(), CloseHeldHandle);
   return result;
 }

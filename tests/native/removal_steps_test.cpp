@@ -6,9 +6,11 @@
 
 #include "driver/removal_steps.h"
 #include "driver/run_log.h"
+#include "driver/what_stayed.h"
 #include "fake_files.h"
 #include "fake_platform.h"
 #include "removal/file_removal.h"
+#include "removal/file_system.h"
 #include "ui/confirmation_layout.h"
 
 namespace {
@@ -184,8 +186,14 @@ TEST_F(RemovalStepsTest, FromADriveRootNoFileIsRemoved) {
     EXPECT_TRUE(platform.files.count(own + "editor.exe"));
     EXPECT_TRUE(run.end);
   }
-  EXPECT_FALSE(IsDriveRoot("C:\\Apps\\"));
-  EXPECT_FALSE(IsDriveRoot("\\\\server\\share\\"));
+  // The one test of a drive's root, in every spelling the run meets, and
+  // the folder of what lies at one.
+  for (const char* root : {"C:", "C:\\", "c:/", "\\\\?\\C:\\", "\\\\?\\C:"}) EXPECT_TRUE(IsDriveRoot(root)) << root;
+  for (const char* other : {"C:\\Apps\\", "\\\\server\\share\\", "C:x", "", "\\"})
+    EXPECT_FALSE(IsDriveRoot(other)) << other;
+  EXPECT_EQ(FolderOf("C:\\x.txt"), "C:\\");
+  EXPECT_EQ(FolderOf("\\\\?\\C:\\x.txt"), "\\\\?\\C:\\");
+  EXPECT_EQ(FolderOf("C:\\Apps\\x.txt"), "C:\\Apps");
 }
 
 TEST_F(RemovalStepsTest, AStartMenuFolderThatIsNotEmptyStaysWithoutAText) {
