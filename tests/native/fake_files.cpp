@@ -26,6 +26,8 @@ void RemoveStagedFilesUnder(const std::string& directory) {
     it = it->first.compare(0, directory.size(), directory) == 0 ? Files().erase(it) : std::next(it);
   }
 }
+bool StagedFileExists(const std::string& path) { return Files().count(path) != 0; }
+bool RemoveStagedFile(const std::string& path) { return Files().erase(path) != 0; }
 int HeldFileCount() { return held; }
 
 namespace {

@@ -13,5 +13,8 @@ void StageFile(const std::string& path, const std::string& bytes);
 void ClearStagedFiles();
 // Drops every staged file whose path begins with directory, as a purge would.
 void RemoveStagedFilesUnder(const std::string& directory);
+bool StagedFileExists(const std::string& path);
+// True when there was one to drop.
+bool RemoveStagedFile(const std::string& path);
 // How many files SettingsFile holds open right now.
 int HeldFileCount();

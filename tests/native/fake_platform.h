@@ -1,4 +1,6 @@
-// Records every call the run's steps make, against a small pretend file system.
+// A pretend machine for the run's core: one small fake per part of the
+// platform, each the one place its state lives, and the calls the run makes
+// in its order, which the tests of the run's order read.
 #pragma once
 
 #include <map>
@@ -10,23 +12,16 @@
 #include "platform/run_platform.h"
 #include "text/text.h"
 
-class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public RunRegistry, public RunProcesses {
+// The process, its log and what it reads of the machine.
+class FakeSystem : public RunSystem {
  public:
-  std::set<std::string> files;       // full paths of existing files
-  std::set<std::string> empty_dirs;  // directories that exist and are empty
-  std::set<std::string> in_use;      // files that go only at the restart
-  bool delete_all_checked = false;
-  std::string held_own;
-  std::vector<std::string> log;
-
+  // Each call the run makes, in its order, where the tests of the order read it.
+  virtual void Record(const std::string& call) = 0;
   // The process and the window: the controls the user will activate, in order.
   std::string module_path = "C:\\Apps\\Editor\\uninstall.exe";
   std::string current_directory = "C:\\Work";
   std::vector<std::string> shell_folders;
-  bool window_opens = true;
   bool administrator = false;
-  std::vector<int> controls;
-  bool idle_told = false;
 
   // The log: whether it can be opened, where, and its lines.
   bool log_opens = true;
@@ -94,11 +89,44 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     return full.back() == '\\' || full.back() == '/' ? resolved + "\\" : resolved;
   }
   std::vector<std::string> ShellFolders() override { return shell_folders; }
+  bool IsAdministrator() override {
+    Record("administrator?");
+    return administrator;
+  }
+  bool uac_on = false;
+  bool UacIsOn() override { return uac_on; }
+  uint32_t version_word = 0x23F00206;  // bits 16 to 23 set
+  std::set<std::string> mutexes;
+  std::vector<std::string> processes;
+  std::map<std::string, std::string> scripts;  // path to file bytes
+  uint32_t VersionWord() override {
+    Record("version");
+    return version_word;
+  }
+  bool MutexInUse(const std::string& name) override { return mutexes.count(name) != 0; }
+  std::vector<std::string> RunningExecutables() override { return processes; }
+  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
+    const auto found = scripts.find(path);
+    if (found == scripts.end() || found->second.size() > max_bytes) return false;
+    bytes = found->second;
+    return true;
+  }
+};
+
+// The confirmation window: the controls the user will activate, in order.
+class FakeWindow : public RunWindow {
+ public:
+  // Each call the run makes, in its order, where the tests of the order read it.
+  virtual void Record(const std::string& call) = 0;
+  bool delete_all_checked = false;
+  bool window_opens = true;
+  std::vector<int> controls;
+  bool idle_told = false;
   bool OpenWindow() override {
-    log.push_back("window");
+    Record("window");
     return window_opens;
   }
-  void HideDeleteAllOption() override { log.push_back("hide option"); }
+  void HideDeleteAllOption() override { Record("hide option"); }
   int WaitForControl() override {
     if (!idle_told) {
       idle_told = true;
@@ -107,28 +135,14 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     if (controls.empty()) return kNoControl;
     const int control = controls.front();
     controls.erase(controls.begin());
-    log.push_back("control:" + std::to_string(control));
+    Record("control:" + std::to_string(control));
     return control;
   }
-  void CloseWindow() override { log.push_back("close window"); }
-  bool IsAdministrator() override {
-    log.push_back("administrator?");
-    return administrator;
-  }
-  bool uac_on = false;
-  bool UacIsOn() override { return uac_on; }
-  // The elevated run: declined (not started) unless it gives an exit code.
-  ProgramOutcome elevated;
-  ProgramOutcome RunElevated(const std::string& arguments) override {
-    log.push_back("elevate:" + arguments);
-    return elevated;
-  }
-  void RunLogonDialog() override { log.push_back("logon"); }
-  void EndImpersonation() override { log.push_back("end impersonation"); }
+  void CloseWindow() override { Record("close window"); }
 
-  void EnterRemovingState() override { log.push_back("removing"); }
+  void EnterRemovingState() override { Record("removing"); }
   bool IsDeleteAllChecked() override { return delete_all_checked; }
-  void ShowStatus(const std::string& text) override { log.push_back("status:" + text); }
+  void ShowStatus(const std::string& text) override { Record("status:" + text); }
   // The progress, as the last call left it.
   size_t progress_done = 0, progress_total = 0;
   void ShowProgress(size_t done, size_t total) override {
@@ -142,8 +156,25 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     details_offered = offer_details;
   }
   void ShowDetails(const std::string& text, const std::string& folder) override {
-    log.push_back("details:" + folder + "|" + text);
+    Record("details:" + folder + "|" + text);
   }
+  void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
+    Record("box:" + caption + "|" + text + "|" + std::to_string(style));
+  }
+};
+
+// Files and directories by full path, below the own directory as the held
+// installation; a relative path is resolved as the system resolves it.
+class FakeFiles : public RunFiles {
+ public:
+  // Each call the run makes, in its order, where the tests of the order read it.
+  virtual void Record(const std::string& call) = 0;
+  // The system's resolution of a relative path.
+  virtual std::string FullPath(const std::string& path) = 0;
+  std::set<std::string> files;       // full paths of existing files
+  std::set<std::string> empty_dirs;  // directories that exist and are empty
+  std::set<std::string> in_use;      // files that go only at the restart
+  std::string held_own;
   // What each directory holds, by its path without a final backslash; a
   // directory below the own one that holds something stays. A directory's
   // name ends in a backslash, a link's in "@".
@@ -156,19 +187,58 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
     }
     return held;
   }
-  void ShowMessage(const std::string& caption, const std::string& text, unsigned style) override {
-    log.push_back("box:" + caption + "|" + text + "|" + std::to_string(style));
-  }
   bool FileExists(const std::string& path) override {
-    return files.count(path) != 0 || files.count(FullPath(path)) != 0;
+    return files.count(path) != 0 || files.count(FullPath(path)) != 0 || StagedFileExists(path);
   }
   // Once LookOnly is called, the file system's removals only look: they are
   // logged with "look " in front and change nothing here.
   bool look_only = false;
   void LookOnly() override {
-    log.push_back("look only");
+    Record("look only");
     look_only = true;
   }
+  RemovalResult RemoveAbsolute(const std::string& path, bool directory) override {
+    std::set<std::string>& kind = directory ? empty_dirs : files;
+    Record((look_only ? "look " : directory ? "rmdir:" : "delete:") + path);
+    const bool there = look_only   ? (directory ? kind.count(path) != 0 : FileExists(path))
+                       : directory ? kind.erase(path) != 0
+                                   : (kind.erase(path) != 0) + RemoveStagedFile(path) > 0;
+    return {there ? Outcome::kRemoved : Outcome::kAbsent, 0};
+  }
+  // The installation: each call by its kind and the value's parts; files and
+  // empty directories go, below the own directory, and each is reported.
+  bool HoldInstallation(const std::string& own, const std::vector<std::string>& kept) override {
+    std::string entry = "hold:" + own;
+    for (const std::string& path : kept) entry += "|keep " + path;
+    Record(entry);
+    held_own = own;
+    return true;
+  }
+  Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
+    static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};
+    Record((look_only ? "look " : "") + std::string(kKinds[static_cast<int>(how)]) + ":" + relative);
+    const std::string path = held_own + relative;
+    EntryReport report;
+    report.path = path;
+    report.directory = how != Removal::kFile && how != Removal::kFileClearing;
+    // A staged file (uninstall.dat, say) is a file like any other.
+    const bool removed = look_only          ? (report.directory ? empty_dirs.count(path) != 0 : FileExists(path))
+                         : report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree
+                                            : (files.erase(path) != 0) + RemoveStagedFile(path) > 0;
+    if (!look_only && (how == Removal::kTree || how == Removal::kFiles)) RemoveStagedFilesUnder(path);
+    report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
+    if (report.directory && !entries[path].empty()) report.outcome = Outcome::kNotEmpty;
+    listener.Entry(report);
+    return report.outcome;
+  }
+  void ReleaseInstallation() override { Record("release"); }
+};
+
+// Registry values, "HKLM\\key|name", and keys, "HKLM\\key".
+class FakeRegistry : public RunRegistry {
+ public:
+  // Each call the run makes, in its order, where the tests of the order read it.
+  virtual void Record(const std::string& call) = 0;
   // Registry values, "HKLM\\key|name", and keys, "HKLM\\key", without subkeys;
   // deleting a value takes it from here.
   std::map<std::string, std::string> registry;
@@ -226,40 +296,8 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   bool RegistryAllows(RegistryRoot root, const std::string& key, RegistryChange) override {
     return registry_denied.count(RootName(root) + "\\" + key) == 0;
   }
-  RemovalResult RemoveAbsolute(const std::string& path, bool directory) override {
-    std::set<std::string>& kind = directory ? empty_dirs : files;
-    log.push_back((look_only ? "look " : directory ? "rmdir:" : "delete:") + path);
-    const bool there = look_only ? kind.count(path) != 0 : kind.erase(path) != 0;
-    return {there ? Outcome::kRemoved : Outcome::kAbsent, 0};
-  }
-  // The installation: each call by its kind and the value's parts; files and
-  // empty directories go, below the own directory, and each is reported.
-  bool HoldInstallation(const std::string& own, const std::vector<std::string>& kept) override {
-    std::string entry = "hold:" + own;
-    for (const std::string& path : kept) entry += "|keep " + path;
-    log.push_back(entry);
-    held_own = own;
-    return true;
-  }
-  Outcome RemoveInstalled(const std::string& relative, Removal how, RemovalListener& listener) override {
-    static const char* const kKinds[] = {"file", "file!", "emptydir", "tree", "files"};
-    log.push_back((look_only ? "look " : "") + std::string(kKinds[static_cast<int>(how)]) + ":" + relative);
-    const std::string path = held_own + relative;
-    EntryReport report;
-    report.path = path;
-    report.directory = how != Removal::kFile && how != Removal::kFileClearing;
-    const bool removed = look_only          ? (report.directory ? empty_dirs : files).count(path) != 0
-                         : report.directory ? empty_dirs.erase(path) != 0 || how == Removal::kTree
-                                            : files.erase(path) != 0;
-    if (!look_only && (how == Removal::kTree || how == Removal::kFiles)) RemoveStagedFilesUnder(path);
-    report.outcome = in_use.count(path) != 0 ? Outcome::kAtRestart : removed ? Outcome::kRemoved : Outcome::kAbsent;
-    if (report.directory && !entries[path].empty()) report.outcome = Outcome::kNotEmpty;
-    listener.Entry(report);
-    return report.outcome;
-  }
-  void ReleaseInstallation() override { log.push_back("release"); }
   RemovalResult DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) override {
-    log.push_back("regvalue:" + RootName(root) + "\\" + key + "|" + value);
+    Record("regvalue:" + RootName(root) + "\\" + key + "|" + value);
     // As the registry's own: the key is opened by making it, and stays.
     if (IsPredefinedRoot(root)) registry_keys.insert(RootName(root) + "\\" + key);
     const bool there = registry.erase(RootName(root) + "\\" + key + "|" + value) != 0;
@@ -267,58 +305,66 @@ class FakePlatform : public RunSystem, public RunWindow, public RunFiles, public
   }
   // A key listed in registry_keys goes when it holds nothing; others stay absent.
   RemovalResult DeleteRegistryKey(RegistryRoot root, const std::string& key) override {
-    log.push_back("regkey:" + RootName(root) + "\\" + key);
+    Record("regkey:" + RootName(root) + "\\" + key);
     const KeyHolds holds = RegistryKeyHolds(root, key);
     if (!holds.exists) return {Outcome::kAbsent, 0};
     if (holds.values > 0 || holds.subkeys > 0) return {Outcome::kNotEmpty, 0};
     registry_keys.erase(RootName(root) + "\\" + key);
     return {};
   }
+
+ private:
+  static std::string RootName(RegistryRoot root) {
+    return root == kCurrentUser ? "HKCU" : root == kLocalMachine ? "HKLM" : std::to_string(root);
+  }
+};
+
+// What the run starts: each program's exit code, the batch, the script.
+class FakeProcesses : public RunProcesses {
+ public:
+  // Each call the run makes, in its order, where the tests of the order read it.
+  virtual void Record(const std::string& call) = 0;
+  // The elevated run: declined (not started) unless it gives an exit code.
+  ProgramOutcome elevated;
+  ProgramOutcome RunElevated(const std::string& arguments) override {
+    Record("elevate:" + arguments);
+    return elevated;
+  }
+  void RunLogonDialog() override { Record("logon"); }
+  void EndImpersonation() override { Record("end impersonation"); }
   std::string StartSelfDeleteBatch(const std::string& own_directory) override {
-    log.push_back("batch:" + own_directory);
+    Record("batch:" + own_directory);
     return "C:\\Temp\\~qm1\\~~uninst.bat";
   }
 
   // Programs: what each started program returns; unknown programs cannot start.
   std::map<std::string, uint32_t> exit_codes;
-  uint32_t version_word = 0x23F00206;  // bits 16 to 23 set
-  std::set<std::string> mutexes;
-  std::vector<std::string> processes;
-  std::map<std::string, std::string> scripts;  // path to file bytes
 
   // Programs that never end; the rule of each wait.
   std::set<std::string> hanging;
   std::vector<WaitRule> rules;
   ProgramOutcome RunProgram(const std::string& program, const std::string& parameters,
                             const std::string& working_directory, const WaitRule& rule) override {
-    log.push_back("run:" + program + "|" + parameters + "|" + working_directory);
+    Record("run:" + program + "|" + parameters + "|" + working_directory);
     rules.push_back(rule);
     if (hanging.count(program) != 0 && rule.timeout_ms != 0) return ProgramOutcome{true, 0, true};
     const auto found = exit_codes.find(program);
     if (found == exit_codes.end()) return ProgramOutcome{};
     return ProgramOutcome{true, found->second};
   }
-  uint32_t VersionWord() override {
-    log.push_back("version");
-    return version_word;
-  }
-  bool MutexInUse(const std::string& name) override { return mutexes.count(name) != 0; }
-  std::vector<std::string> RunningExecutables() override { return processes; }
-  bool ReadScriptFile(const std::string& path, size_t max_bytes, std::string& bytes) override {
-    const auto found = scripts.find(path);
-    if (found == scripts.end() || found->second.size() > max_bytes) return false;
-    bytes = found->second;
-    return true;
-  }
   ScriptOutcome RunScript(const std::string& language, const std::string& text, bool quiet, uint32_t) override {
-    log.push_back("script:" + language + "|" + text + (quiet ? "|quiet" : ""));
+    Record("script:" + language + "|" + text + (quiet ? "|quiet" : ""));
     ScriptOutcome outcome;
     outcome.ran = true;
     return outcome;
   }
+};
 
- private:
-  static std::string RootName(RegistryRoot root) {
-    return root == kCurrentUser ? "HKCU" : root == kLocalMachine ? "HKLM" : std::to_string(root);
-  }
+// Every part at once, as RunPlatform takes it.
+class FakePlatform : public FakeSystem, public FakeWindow, public FakeFiles, public FakeRegistry, public FakeProcesses {
+ public:
+  // The calls of every part, in the order the run makes them.
+  std::vector<std::string> log;
+  void Record(const std::string& call) override { log.push_back(call); }
+  std::string FullPath(const std::string& path) override { return FakeSystem::FullPath(path); }
 };

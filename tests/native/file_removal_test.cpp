@@ -66,8 +66,8 @@ TEST(BeyondPathLimit, CountsThePlatformsUnitsNotBytes) {
     const char* bytes;
     size_t units;
   };
-  for (const Letter& letter : {Letter{"x", 1}, Letter{"\xD0\xB6", 1}, Letter{"\xE7\x8E\x8B", 1},
-                               Letter{"\xF0\x9F\x98\x80", 2}}) {
+  for (const Letter& letter :
+       {Letter{"x", 1}, Letter{"\xD0\xB6", 1}, Letter{"\xE7\x8E\x8B", 1}, Letter{"\xF0\x9F\x98\x80", 2}}) {
     for (const size_t units : {259u, 260u, 261u}) {
       // "C:\" and then letters up to the units, one "x" where a 2-unit letter leaves one over.
       std::string path = "C:\\";
@@ -110,6 +110,7 @@ TEST(RemoveListedFiles, TakesEachValueBelowTheOwnDirectoryByItsPartsAndTheProgra
                               "release",
                           }))
       << "uninstall.dat and the uninstaller are left to the end; the own directory to the batch";
+  EXPECT_TRUE(platform.files.empty() && platform.empty_dirs.empty()) << "every listed entry went";
   const std::string absent = std::to_string(static_cast<int>(Outcome::kAbsent)) + " ";
   EXPECT_EQ(told.entries, (Parts{"0 " + kOwn + "bin\\core.dll", OutsideOf("..\\Shared\\x.dll"),
                                  absent + kOwn + "gone.dll", OutsideOf("a\\..\\..\\b.dll"),
@@ -142,6 +143,7 @@ TEST(RemoveAllFiles, PurgesTreesBelowTheOwnDirectoryKeepingWhatGoesLast) {
                               "release",
                           }))
       << "the directory that held the program goes after it";
+  EXPECT_TRUE(platform.files.empty() && platform.empty_dirs.empty()) << "the trees went whole";
   EXPECT_EQ(told.entries.front(), OutsideOf("..\\Shared"));
   EXPECT_EQ(HeldFileCount(), 0);
 }
@@ -195,26 +197,27 @@ TEST(MayHoldUnlisted, APlaceholderNotAllOnDiskIsNeverEmpty) {
     bool unlisted;
   };
   const Row rows[] = {
-      {0x10, false},               // a plain directory
-      {0x410, false},              // a cloud placeholder folder, fully populated and in sync
-      {0x410 | 0x40000, true},     // not fully populated: recalled on open
-      {0x10 | 0x40000, true},      // the same, however the provider tags it
-      {0x410 | 0x400000, true},    // its content partly on disk
-      {0x10 | 0x1000, true},       // a file server's offline folder
-      {0x10 | 0x80000, false},     // pinned: all on disk
-      {0x10 | 0x100000, false},    // unpinned, yet listed whole
+      {0x10, false},             // a plain directory
+      {0x410, false},            // a cloud placeholder folder, fully populated and in sync
+      {0x410 | 0x40000, true},   // not fully populated: recalled on open
+      {0x10 | 0x40000, true},    // the same, however the provider tags it
+      {0x410 | 0x400000, true},  // its content partly on disk
+      {0x10 | 0x1000, true},     // a file server's offline folder
+      {0x10 | 0x80000, false},   // pinned: all on disk
+      {0x10 | 0x100000, false},  // unpinned, yet listed whole
   };
   for (const Row& row : rows) EXPECT_EQ(MayHoldUnlisted(row.attributes), row.unlisted) << std::hex << row.attributes;
 }
 
 TEST(DeleteAllWouldHarm, AtRootsAndShellFoldersAndAboveThem) {
   FakePlatform system;
-  system.shell_folders = {"C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\", "C:\\Program Files (x86)",
-                          "C:\\Users\\Ann", "", "D:/Media//Videos"};
-  for (const char* own : {"C:\\", "d:", "\\\\server\\share\\", "\\\\server\\share", "\\\\server\\",
-                          "C:\\Users\\Ann\\Documents\\", "c:\\users\\ann\\documents\\", "C:/Users/Ann/Documents/",
-                          "C:\\Users\\", "C:\\Users\\Public\\", "C:\\Program Files (x86)\\", "C:\\Users\\Ann\\",
-                          "D:\\Media\\"}) {
+  system.shell_folders = {
+      "C:\\Users\\Ann\\Documents", "C:\\Users\\Public\\Desktop\\", "C:\\Program Files (x86)", "C:\\Users\\Ann", "",
+      "D:/Media//Videos"};
+  for (const char* own :
+       {"C:\\", "d:", "\\\\server\\share\\", "\\\\server\\share", "\\\\server\\", "C:\\Users\\Ann\\Documents\\",
+        "c:\\users\\ann\\documents\\", "C:/Users/Ann/Documents/", "C:\\Users\\", "C:\\Users\\Public\\",
+        "C:\\Program Files (x86)\\", "C:\\Users\\Ann\\", "D:\\Media\\"}) {
     EXPECT_TRUE(DeleteAllWouldHarm(own, system)) << own;
   }
   for (const char* own : {"C:\\Users\\Ann\\Documents\\Editor\\", "C:\\Program Files (x86)\\Editor\\",
