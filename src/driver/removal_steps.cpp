@@ -77,13 +77,13 @@ void RunAfterUninstallProgram(UninstallRun& run, const RunPlatform& platform) {
 class RemovalLedger final : public RemovalListener {
  public:
   RemovalLedger(UninstallRun& run, const RunPlatform& platform, bool counting, bool noting = false)
-      : run_(run), platform_(platform), counting_(counting), noting_(noting && run.plan) {
-    name_every_entry = !run.log_path.empty() || run.plan;
+      : run_(run), platform_(platform), counting_(counting), noting_(noting && platform.told) {
+    name_every_entry = !run.log_path.empty() || platform.told;
   }
   void Entry(const EntryReport& report) override {
     if (name_every_entry) platform_.system.Log(EntryLine(report, platform_.told));
     if (report.outcome == Outcome::kAtRestart) run_.restart_needed = true;
-    if (run_.plan && (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAtRestart)) {
+    if (platform_.told && (report.outcome == Outcome::kRemoved || report.outcome == Outcome::kAtRestart)) {
       run_.planned_removals.push_back(report.path);
     }
     NoteStayed(run_, report);
@@ -149,7 +149,7 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
     const bool delete_all = DeleteAllChosen(run, platform);
     RemovalLedger ledger(run, platform, delete_all, true);
     // Where delete-all's look later begins.
-    if (run.plan) platform.files.RememberLook();
+    if (platform.told) platform.files.RememberLook();
     // Delete-all reads no [Files] value, and may delete uninstall.dat.
     const std::vector<std::string> listed =
         delete_all ? GroupValues(platform.system, settings.settings_path, "Files") : std::vector<std::string>();
@@ -159,7 +159,7 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
     NameWhatDirectoriesHold(run, platform);
     // The whole list, in English, under one line of the log.
     if (!run.stayed.empty()) {
-      platform.system.Log((run.plan ? "what would stay:\r\n" : "what stayed:\r\n") +
+      platform.system.Log((platform.told ? "what would stay:\r\n" : "what stayed:\r\n") +
                           StayedText(run, UiTexts(), "", run.stayed.size()));
     }
   }

@@ -54,8 +54,8 @@ bool ProgramIsRunning(const UninstallSettings& settings, const RunPlatform& plat
 }
 
 // An unattended run would end here; a plan says so, and goes on to tell the rest.
-bool EndsHere(const UninstallRun& run, const RunPlatform& platform, RunResult result) {
-  if (!run.plan) return true;
+bool EndsHere(const RunPlatform& platform, RunResult result) {
+  if (!platform.told) return true;
   platform.system.Log(
       JoinTexts({"an unattended run would end here, exit code ", DecimalText(static_cast<int32_t>(result))}));
   return false;
@@ -68,7 +68,7 @@ RunResult RunBeforeUninstallProgram(UninstallRun& run, const RunPlatform& platfo
   if (!HookIsTheInstallations(s.before_uninst, s, platform)) return RunResult::kRemoved;
   const ProgramOutcome outcome = RunHookProgram(run, platform, ProgramKind::kBeforeUninstall,
                                                 s.own_directory + s.before_uninst, s.before_param, s.own_directory);
-  if (run.plan) platform.system.Log("if it answered 1, an unattended run would end here, exit code 1602");
+  if (platform.told) platform.system.Log("if it answered 1, an unattended run would end here, exit code 1602");
   if (outcome.outlived) return RunResult::kFailed;
   return outcome.started && outcome.exit_code == 1 ? RunResult::kVetoed : RunResult::kRemoved;
 }
@@ -150,10 +150,10 @@ RunResult RunUnattended(UninstallRun& run, const RunPlatform& platform) {
   RunRemoval(run, platform);
   if (run.removal_succeeded) {
     RunFinalCleanup(run, platform);
-  } else if (EndsHere(run, platform, RunResult::kFailed)) {
+  } else if (EndsHere(platform, RunResult::kFailed)) {
     return RunResult::kFailed;
   }
-  if (run.plan) TellTheRestOfThePlan(run, platform);
+  if (platform.told) TellTheRestOfThePlan(run, platform);
   return run.restart_needed ? RunResult::kRestartNeeded : RunResult::kRemoved;
 }
 
@@ -229,7 +229,7 @@ RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform) {
   if (ProgramIsRunning(run.settings, platform)) {
     Notify(run, platform,
            {run.texts[UiText::kTitel], RunningProgramMessage(run.texts[UiText::kMutex]), kWarningBoxStyle});
-    if (EndsHere(run, platform, RunResult::kRunning)) return RunResult::kRunning;
+    if (EndsHere(platform, RunResult::kRunning)) return RunResult::kRunning;
   }
   switch (RunBeforeUninstallProgram(run, platform)) {
     case RunResult::kVetoed:
@@ -305,7 +305,7 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
     }
   }
   platform.system.Log(JoinTexts({"start: ", command_line}));
-  platform.system.Log(run.plan         ? "mode: plan, nothing is changed"
+  platform.system.Log(platform.told    ? "mode: plan, nothing is changed"
                       : run.unattended ? "mode: unattended"
                                        : "mode: interactive");
   if (!line.valid) {
@@ -323,7 +323,7 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
   switch (step) {
     case RightsStep::kNeedsAdministrator:
       platform.system.Log("administrator rights needed: nobody is asked");
-      if (EndsHere(run, platform, RunResult::kNeedsAdministrator))
+      if (EndsHere(platform, RunResult::kNeedsAdministrator))
         return Finish(run, platform, RunResult::kNeedsAdministrator);
       break;
     case RightsStep::kElevate:
@@ -352,7 +352,6 @@ uint32_t RunUninstall(UninstallRun& run, const RunPlatform& platform, const std:
   const CommandLine line = ParseCommandLine(command_line);
   if (!line.plan) return RunInOrder(run, platform, line, development_directory, command_line);
   // Every step only told: safe by construction.
-  run.plan = true;
   PlanPlatform planned(platform);
   return RunInOrder(run, planned.Parts(), line, development_directory, command_line);
 }

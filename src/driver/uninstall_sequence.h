@@ -44,8 +44,6 @@ struct UninstallRun {
   std::string log_path;
   // Without User Account Control, LoginAdmin shows the logon window.
   bool logon_window = false;
-  // /PLAN: the run is only told, in the log, and the author's notes gathered.
-  bool plan = false;
   // How long an unattended run waits for a program (seconds; 0: no limit),
   // and whether one outlived that: the run then ends as a failure.
   uint32_t timeout_seconds = 0;

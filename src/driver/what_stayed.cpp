@@ -65,7 +65,7 @@ void NameWhatDirectoriesHold(UninstallRun& run, const RunPlatform& platform) {
         const std::string name = entry.name + (folder ? "\\" : "");
         if (holds_setups) {
           folders.push_back(directory + name);
-          if (run.plan) {
+          if (platform.told) {
             run.notes.push_back("note: the folder " + directory + entry.name +
                                 " holds installed files, but no [Dirs] value names it, so it stays");
           }

@@ -105,7 +105,10 @@ ScriptHost::ScriptHost(DWORD wait_ms) : wait_ms_(wait_ms), shared_(new Shared) {
 ScriptHost::~ScriptHost() {
   if (abandoned_) {
     // The thread may still return from the script and use what it shares:
-    // that stays until the process ends, which ends the thread too.
+    // it is the thread's from now on, to free once the script returns.
+    shared_->orphaned = true;
+    shared_->quit = true;
+    SetEvent(shared_->wake.Get());
     shared_.release();
     return;
   }
@@ -166,5 +169,7 @@ DWORD WINAPI ScriptHost::Serve(void* data) {
       SetEvent(shared.done.Get());
     }
   }
+  // Read after the wake that the host set last: nothing else touches it now.
+  if (shared.orphaned) delete &shared;
   return 0;
 }

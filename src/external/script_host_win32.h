@@ -41,6 +41,7 @@ class ScriptHost {
     KernelHandle done;  // creation or the job has finished
     bool available = false;
     bool quit = false;
+    bool orphaned = false;  // the host is gone: the thread frees this at its end
     bool allow_ui = true;
     std::string language;
     std::string text;

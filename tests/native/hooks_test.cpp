@@ -414,7 +414,6 @@ TEST_F(HooksTest, HooksLeadingOutsideTheInstallationNeverRun) {
     std::optional<PlanPlatform> planned;
     if (plan) planned.emplace(platform);
     const RunPlatform parts = plan ? planned->Parts() : RunPlatform(platform);
-    run.plan = plan;
     RunStartupHooks(run, parts);
     HandleControl(run, parts, kOkButtonId);
     EXPECT_TRUE(Only("run:").empty()) << plan;
