@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/author_notes.h"
+#include "checker/author_notes.h"
 #include "settings/settings_file.h"
 
 namespace {

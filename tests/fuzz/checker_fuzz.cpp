@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "driver/author_notes.h"
+#include "checker/author_notes.h"
 #include "input_file.h"
 #include "read_alike.h"
 #include "settings/settings_file.h"

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "driver/author_notes.h"
+#include "checker/author_notes.h"
 #include "driver/user_tasks.h"
 #include "external/running_program.h"
 #include "fake_files.h"

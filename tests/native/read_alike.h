@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/author_notes.h"
+#include "checker/author_notes.h"
 #include "settings/settings_file.h"
 
 // Empty where both read alike; otherwise the first value read apart.

@@ -1,4 +1,4 @@
-#include "driver/author_notes.h"
+#include "checker/author_notes.h"
 
 #include <algorithm>
 #include <unordered_map>
