@@ -37,14 +37,6 @@ std::vector<std::string> SplitArguments(const std::string& command_line);
 // Switches begin with "/" or "-" and are read without regard to case.
 CommandLine ParseCommandLine(const std::string& command_line);
 
-// What the fixed box for a command line that is not understood says.
-constexpr char kCommandLineHelp[] =
-    "Usage: uninstall.exe [/S] [/PLAN] [/LOG[=path]] [/TIMEOUT=seconds]\n"
-    "/S, /SILENT, /VERYSILENT  uninstall without a window, keeping user files\n"
-    "/PLAN  log what /S would do, changing nothing\n"
-    "/LOG[=path]  log what is done (by default in the temporary directory)\n"
-    "/TIMEOUT=seconds  how long /S waits for a program (900; 0: no limit)";
-
 // How a run ended, and the exit code that tells it in an unattended run: the
 // codes deployment tools know from the platform's installer. An interactive
 // run always ends with 0, as the callers it has always had expect.

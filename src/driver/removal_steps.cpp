@@ -167,7 +167,9 @@ void RunRemoval(UninstallRun& run, const RunPlatform& platform) {
   // last text shown, and a failure box shows the window as it stands first.
   if (!run.removal_succeeded) {
     // The user learns where the log of the failure is.
-    const std::string log = run.log_path.empty() || run.unattended ? std::string() : "\nLog: " + run.log_path;
+    const std::string log = run.log_path.empty() || run.unattended
+                                ? std::string()
+                                : "\n" + FilledTemplate(run.texts[UiText::kLogLine], {{"$Path", run.log_path}});
     Notify(run, platform, {" " + run.texts[UiText::kTitel], run.texts[UiText::kError] + log, kErrorBoxStyle});
     run.end = true;
   }

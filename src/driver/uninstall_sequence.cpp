@@ -298,9 +298,15 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
     if (refusal == LogRefusal::kNone) refusal = platform.system.OpenLog(run.log_path, fresh);
     if (refusal != LogRefusal::kNone) {
       const std::string shown = run.log_path.empty() ? line.log_path : run.log_path;
-      const std::string reason = JoinTexts({"Could not write the log:\n", shown, "\n", RefusalWords(refusal)});
-      if (!run.unattended) platform.window.ShowMessage(kFixedCaption, reason, kErrorBoxStyle);
-      platform.system.TellStandardError(ReplaceAll(reason, "\n", " "));
+      if (!run.unattended) {
+        const std::string why = run.texts[RefusalText(refusal)];
+        platform.window.ShowMessage(
+            BoxCaption(run.texts),
+            FilledTemplate(ReplaceAll(run.texts[UiText::kLogRefused], "|", "\n"), {{"$Path", shown}, {"$Why", why}}),
+            kErrorBoxStyle);
+      }
+      // In English, as the log: tools read it.
+      platform.system.TellStandardError(JoinTexts({"Could not write the log: ", shown, " ", RefusalWords(refusal)}));
       return ExitCodeFor(RunResult::kLogNotWritable, run.unattended);
     }
   }
@@ -309,7 +315,7 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
                       : run.unattended ? "mode: unattended"
                                        : "mode: interactive");
   if (!line.valid) {
-    Notify(run, platform, {kFixedCaption, kCommandLineHelp, kErrorBoxStyle});
+    Notify(run, platform, {BoxCaption(run.texts), ReplaceAll(run.texts[UiText::kUsage], "|", "\n"), kErrorBoxStyle});
     return Finish(run, platform, RunResult::kInvalidCommandLine);
   }
   if (!exact) {

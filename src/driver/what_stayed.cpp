@@ -106,29 +106,29 @@ void NoteListedFilesDeleteAllLeft(UninstallRun& run, const RunPlatform& platform
 
 namespace {
 
-// A number in a text of the user's, in the singular where there is one.
-std::string Counted(uint32_t number, const std::string& one, const std::string& many) {
-  return ReplaceAll(number == 1 ? one : many, "$N", DecimalText(static_cast<int32_t>(number)));
-}
-
 std::string StayedLine(const StayedItem& item, const UiTexts& texts) {
+  const auto entry = [&](const std::string& what) {
+    return "  " + FilledTemplate(texts[UiText::kEntryLine], {{"$Path", item.path}, {"$What", what}});
+  };
+  const auto stayed = [&](const std::string& why) {
+    return FilledTemplate(texts[UiText::kStayedLine], {{"$Path", item.path}, {"$Why", why}});
+  };
   switch (item.kind) {
     case StayedItem::kUsersFile:
       return "  " + item.path;
     case StayedItem::kUsersLink:
-      return JoinTexts({"  ", item.path, " (", texts[UiText::kLinkEntry], ")"});
+      return entry(texts[UiText::kLinkEntry]);
     case StayedItem::kKeptByDeleteAll:
-      return JoinTexts({item.path, ": ", texts[UiText::kWhyListedKept]});
+      return stayed(texts[UiText::kWhyListedKept]);
     case StayedItem::kUsersDirectory:
-      return JoinTexts(
-          {"  ", item.path, " (", Counted(item.number, texts[UiText::kEntriesOne], texts[UiText::kEntries]), ")"});
+      return entry(CountedText(texts, UiText::kEntries, item.number));
     case StayedItem::kEntry:
       break;
   }
-  const std::string& why = texts[Why(item.outcome)];
-  return JoinTexts({item.path, ": ",
-                    item.outcome == Outcome::kNotEmpty ? Counted(item.number, texts[UiText::kWhyHeldOne], why)
-                                                       : Counted(item.number, why, why)});
+  // A folder's count of the user's entries; another outcome's number is the platform's error.
+  return stayed(item.outcome == Outcome::kNotEmpty
+                    ? CountedText(texts, UiText::kWhyHeld, item.number)
+                    : ReplaceAll(texts[Why(item.outcome)], "$N", DecimalText(static_cast<int32_t>(item.number))));
 }
 
 }  // namespace
@@ -138,8 +138,7 @@ std::string StayedText(const UninstallRun& run, const UiTexts& texts, const char
   const size_t listed = std::min(run.stayed.size(), most);
   for (size_t i = 0; i < listed; ++i) AppendTexts(text, {i == 0 ? "" : "\r\n", StayedLine(run.stayed[i], texts)});
   if (listed < run.stayed.size()) {
-    AppendTexts(text, {"\r\n", Counted(static_cast<uint32_t>(run.stayed.size() - listed), texts[UiText::kMore],
-                                       texts[UiText::kMore])});
+    AppendTexts(text, {"\r\n", CountedText(texts, UiText::kMore, static_cast<uint32_t>(run.stayed.size() - listed))});
   }
   return text + line_end;
 }

@@ -2,6 +2,7 @@
 
 #include <iterator>
 
+#include "settings/plural.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
 
@@ -114,16 +115,46 @@ constexpr LanguageText kLanguageTexts[] = {
     {UiText::kWhyTooLong, "WhyTooLong", EnglishWords(Outcome::kTooLong)},
     {UiText::kWhyAtRestart, "WhyAtRestart", EnglishWords(Outcome::kAtRestart)},
     {UiText::kWhyError, "WhyError", EnglishWords(Outcome::kFailed)},
-    {UiText::kWhyListedKept, "WhyListedKept", "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
+    {UiText::kWhyListedKept, "WhyListedKept",
+     "kept, delete-all takes only the [Dirs] folders and the files directly in the installation folder"},
     {UiText::kEntries, "Entries", "$N entries"},
     {UiText::kEntriesOne, "EntriesOne", "1 entry"},
     {UiText::kLinkEntry, "LinkEntry", "a link, not looked into"},
     {UiText::kMore, "More", "and $N more"},
+    {UiText::kBoxTitel, "BoxTitel", "Quillmarn - Error"},
+    {UiText::kUsage, "Usage",
+     "Usage: uninstall.exe [/S] [/PLAN] [/LOG[=path]] [/TIMEOUT=seconds]|"
+     "/S, /SILENT, /VERYSILENT  uninstall without a window, keeping user files|"
+     "/PLAN  log what /S would do, changing nothing|"
+     "/LOG[=path]  log what is done (by default in the temporary directory)|"
+     "/TIMEOUT=seconds  how long /S waits for a program (900; 0: no limit)"},
+    {UiText::kLogRefused, "LogRefused", "Could not write the log:|$Path|$Why"},
+    {UiText::kLogUnwritable, "LogUnwritable", "it cannot be written"},
+    {UiText::kLogDevice, "LogDevice", "it is a device"},
+    {UiText::kLogDirectory, "LogDirectory", "it is a directory"},
+    {UiText::kLogOtherNames, "LogOtherNames", "the file has another name too"},
+    {UiText::kLogLink, "LogLink", "it is a link, or a folder on its way is one"},
+    {UiText::kLogLine, "LogLine", "Log: $Path"},
+    {UiText::kNameLine, "NameLine", "$Name (Version $Version)"},
+    {UiText::kStayedLine, "StayedLine", "$Path: $Why"},
+    {UiText::kEntryLine, "EntryLine", "$Path ($What)"},
+    {UiText::kPlural, "Plural", "en"},
+    {UiText::kEntriesZero, "EntriesZero", ""},
+    {UiText::kEntriesTwo, "EntriesTwo", ""},
+    {UiText::kEntriesFew, "EntriesFew", ""},
+    {UiText::kEntriesMany, "EntriesMany", ""},
+    {UiText::kWhyHeldZero, "WhyHeldZero", ""},
+    {UiText::kWhyHeldTwo, "WhyHeldTwo", ""},
+    {UiText::kWhyHeldFew, "WhyHeldFew", ""},
+    {UiText::kWhyHeldMany, "WhyHeldMany", ""},
+    {UiText::kMoreZero, "MoreZero", ""},
+    {UiText::kMoreOne, "MoreOne", ""},
+    {UiText::kMoreTwo, "MoreTwo", ""},
+    {UiText::kMoreFew, "MoreFew", ""},
+    {UiText::kMoreMany, "MoreMany", ""},
 };
 static_assert(std::size(kLanguageTexts) == static_cast<size_t>(UiText::kCount) && RowsFollowTheirEnum(kLanguageTexts),
               "every text's row at its place");
-
-
 
 }  // namespace
 
@@ -182,6 +213,75 @@ UiText Why(Outcome outcome) {
   return UiText::kWhyError;
 }
 
+UiText RefusalText(LogRefusal refusal) {
+  switch (refusal) {
+    case LogRefusal::kDevice:
+      return UiText::kLogDevice;
+    case LogRefusal::kDirectory:
+      return UiText::kLogDirectory;
+    case LogRefusal::kOtherNames:
+      return UiText::kLogOtherNames;
+    case LogRefusal::kLink:
+      return UiText::kLogLink;
+    case LogRefusal::kNone:
+    case LogRefusal::kUnwritable:
+      break;
+  }
+  return UiText::kLogUnwritable;
+}
+
+std::string BoxCaption(const UiTexts& texts) { return " " + texts[UiText::kBoxTitel]; }
+
+namespace {
+
+// The forms of a counted text, by PluralForm: zero, one, two, few, many, other.
+struct CountedForms {
+  UiText by_form[6];
+};
+
+CountedForms FormsOf(UiText counted) {
+  switch (counted) {
+    case UiText::kWhyHeld:
+      return {{UiText::kWhyHeldZero, UiText::kWhyHeldOne, UiText::kWhyHeldTwo, UiText::kWhyHeldFew,
+               UiText::kWhyHeldMany, UiText::kWhyHeld}};
+    case UiText::kMore:
+      return {
+          {UiText::kMoreZero, UiText::kMoreOne, UiText::kMoreTwo, UiText::kMoreFew, UiText::kMoreMany, UiText::kMore}};
+    default:
+      return {{UiText::kEntriesZero, UiText::kEntriesOne, UiText::kEntriesTwo, UiText::kEntriesFew,
+               UiText::kEntriesMany, UiText::kEntries}};
+  }
+}
+
+}  // namespace
+
+std::string CountedText(const UiTexts& texts, UiText counted, uint32_t number) {
+  const CountedForms forms = FormsOf(counted);
+  const PluralForm form = PluralFormOf(texts[UiText::kPlural], number);
+  const std::string& chosen = texts[forms.by_form[static_cast<size_t>(form)]];
+  const bool fits =
+      !chosen.empty() && (form != PluralForm::kOne || number == 1 || chosen.find("$N") != std::string::npos);
+  return ReplaceAll(fits ? chosen : texts[forms.by_form[5]], "$N", DecimalText(static_cast<int32_t>(number)));
+}
+
+std::string FilledTemplate(std::string text, std::initializer_list<std::pair<const char*, std::string_view>> values) {
+  // One pass: a value that holds a name ("$Why" in a path) stays as it is.
+  std::string filled;
+  for (size_t at = 0; at < text.size();) {
+    bool replaced = false;
+    for (const auto& value : values) {
+      const std::string_view name = value.first;
+      if (text.compare(at, name.size(), name) != 0) continue;
+      filled.append(value.second.data(), value.second.size());
+      at += name.size();
+      replaced = true;
+      break;
+    }
+    if (!replaced) filled += text[at++];
+  }
+  return filled;
+}
+
 UiTexts LoadUiTexts(FileReader& files, const std::string& settings_path) {
   UiTexts t;
   LoadUiTexts(files, settings_path, t);
@@ -197,11 +297,15 @@ void LoadUiTexts(FileReader& files, const std::string& settings_path, UiTexts& t
   file.SelectGroup("Language");
   for (size_t i = 0; i < std::size(kLanguageTexts); ++i) {
     std::string& text = t[static_cast<UiText>(i)];
+    // The key Version names the number in [Settings] and the word before it
+    // in [Language], which the name line's default holds.
+    if (kLanguageTexts[i].id == UiText::kNameLine) text = "$Name (" + t[UiText::kVersion] + " $Version)";
     text = file.ReadString(kLanguageTexts[i].key, text);
   }
   file.Close();
-  // The key Version names the number in [Settings] and the word before it in [Language].
-  t.name_line = t.program_name + (version.empty() ? std::string() : " (" + t[UiText::kVersion] + " " + version + ")");
+  t.name_line = version.empty()
+                    ? t.program_name
+                    : FilledTemplate(t[UiText::kNameLine], {{"$Name", t.program_name}, {"$Version", version}});
   t[UiText::kMutex] = ReplaceAll(t[UiText::kMutex], "$Titel", t.program_name);
 }
 

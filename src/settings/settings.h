@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/run_platform.h"
@@ -70,6 +73,38 @@ enum class UiText : uint8_t {
   kEntriesOne,
   kLinkEntry,
   kMore,
+  // The boxes' caption, the usage box ("|" ends a line), the log's refusal
+  // and its reasons, the failure box's line naming the log.
+  kBoxTitel,
+  kUsage,
+  kLogRefused,
+  kLogUnwritable,
+  kLogDevice,
+  kLogDirectory,
+  kLogOtherNames,
+  kLogLink,
+  kLogLine,
+  // Templates: the name line ($Name, $Version), a line of what stayed
+  // ($Path, $Why) and a user's entry below it ($Path, $What).
+  kNameLine,
+  kStayedLine,
+  kEntryLine,
+  // The language whose plural rule picks the form of a count, and the forms
+  // beyond today's two of each counted text; an empty one is the other form.
+  kPlural,
+  kEntriesZero,
+  kEntriesTwo,
+  kEntriesFew,
+  kEntriesMany,
+  kWhyHeldZero,
+  kWhyHeldTwo,
+  kWhyHeldFew,
+  kWhyHeldMany,
+  kMoreZero,
+  kMoreOne,
+  kMoreTwo,
+  kMoreFew,
+  kMoreMany,
   kCount
 };
 
@@ -90,6 +125,22 @@ const char* LanguageKey(UiText id);
 
 // The text that says why an entry with that outcome stayed.
 UiText Why(Outcome outcome);
+
+// The text that says why a log was refused.
+UiText RefusalText(LogRefusal refusal);
+
+// The caption of the program's own boxes: a blank, then BoxTitel.
+std::string BoxCaption(const UiTexts& texts);
+
+// A counted text (kEntries, kWhyHeld or kMore, each its other form) in the
+// form the number takes by the rule of the texts' Plural language, with
+// "$N" replaced by the number. A form that is empty, or a one form without
+// "$N" for a number other than 1 ("1 entry" for 21 in Russian), falls back
+// to the other form.
+std::string CountedText(const UiTexts& texts, UiText counted, uint32_t number);
+
+// A template's text with each "$Name" replaced by its value, in the order given.
+std::string FilledTemplate(std::string text, std::initializer_list<std::pair<const char*, std::string_view>> values);
 
 // The links of [StartMenu] the program removes, by their keys.
 constexpr const char* kStartMenuKeys[] = {"Program", "AddExe", "Help", "Homepage", "Zephlink", "Uninstall"};

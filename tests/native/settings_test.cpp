@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "fake_files.h"
+#include "settings/plural.h"
 #include "settings/settings.h"
 #include "text/text.h"
 
@@ -143,7 +144,8 @@ TEST_F(SettingsTest, ReadSettingValueOpensReadsAndCloses) {
 }
 
 // Each [Language] key changes its own text and no other: no two rows share a
-// key, and none reads into another text's place.
+// key, and none reads into another text's place; only the Version word also
+// stands in the name line's default.
 TEST_F(SettingsTest, EveryLanguageKeyReadsIntoItsOwnTextAlone) {
   const UiTexts defaults;
   for (size_t i = 0; i < static_cast<size_t>(UiText::kCount); ++i) {
@@ -152,7 +154,70 @@ TEST_F(SettingsTest, EveryLanguageKeyReadsIntoItsOwnTextAlone) {
     const UiTexts t = LoadUiTexts(StagedFiles(), kDat);
     for (size_t j = 0; j < static_cast<size_t>(UiText::kCount); ++j) {
       const UiText other = static_cast<UiText>(j);
-      EXPECT_EQ(t[other], i == j ? "mine" : ReplaceAll(defaults[other], "$Titel", "")) << LanguageKey(id);
+      const std::string expected = i == j ? "mine"
+                                   : id == UiText::kVersion && other == UiText::kNameLine
+                                       ? "$Name (mine $Version)"
+                                       : ReplaceAll(defaults[other], "$Titel", "");
+      EXPECT_EQ(t[other], expected) << LanguageKey(id);
     }
   }
+}
+
+TEST(PluralFormOf, FollowsEachLanguagesRuleForWholeNumbers) {
+  using F = PluralForm;
+  struct Row {
+    const char* language;
+    std::vector<std::pair<uint32_t, F>> forms;
+  };
+  const Row rows[] = {
+      {"ru",
+       {{1, F::kOne},
+        {2, F::kFew},
+        {5, F::kMany},
+        {11, F::kMany},
+        {21, F::kOne},
+        {22, F::kFew},
+        {25, F::kMany},
+        {111, F::kMany},
+        {0, F::kMany}}},
+      {"pl", {{1, F::kOne}, {2, F::kFew}, {5, F::kMany}, {12, F::kMany}, {21, F::kMany}, {22, F::kFew}, {0, F::kMany}}},
+      {"cs", {{1, F::kOne}, {2, F::kFew}, {4, F::kFew}, {5, F::kOther}, {22, F::kOther}}},
+      {"fr", {{0, F::kOne}, {1, F::kOne}, {2, F::kOther}}},
+      {"ar",
+       {{0, F::kZero}, {1, F::kOne}, {2, F::kTwo}, {3, F::kFew}, {11, F::kMany}, {100, F::kOther}, {103, F::kFew}}},
+      {"en", {{0, F::kOther}, {1, F::kOne}, {2, F::kOther}}},
+      {"he", {{1, F::kOne}, {2, F::kTwo}, {3, F::kOther}}},
+      {"pt-PT", {{0, F::kOther}, {1, F::kOne}}},
+      {"PT_br", {{0, F::kOne}, {1, F::kOne}, {2, F::kOther}}},
+      {"ja", {{1, F::kOther}}},
+      {"xx", {{1, F::kOne}, {2, F::kOther}}},  // no rule here: as English
+  };
+  for (const Row& row : rows) {
+    for (const auto& form : row.forms) {
+      EXPECT_EQ(PluralFormOf(row.language, form.first), form.second) << row.language << " " << form.first;
+    }
+  }
+}
+
+TEST_F(SettingsTest, CountsTakeTheLanguagesFormsAndTemplatesFillOnce) {
+  // A Russian list of what stayed: every form given, in UTF-8 with its signature.
+  StageFile(kDat,
+            "\xEF\xBB\xBF[Language]\nPlural=ru\nEntries=$N записи (other)\nEntriesOne=$N запись\nEntriesFew=$N записи\n"
+            "EntriesMany=$N записей\n");
+  UiTexts t = LoadUiTexts(StagedFiles(), kDat);
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 1), "1 запись");
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 2), "2 записи");
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 5), "5 записей");
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 21), "21 запись");
+  // Today's two keys alone keep working; a one form without $N is for 1 only.
+  StageFile(kDat, "\xEF\xBB\xBF[Language]\nPlural=ru\nEntries=$N Einträge\nEntriesOne=1 Eintrag\n");
+  t = LoadUiTexts(StagedFiles(), kDat);
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 1), "1 Eintrag");
+  EXPECT_EQ(CountedText(t, UiText::kEntries, 21), "21 Einträge");
+  EXPECT_EQ(CountedText(UiTexts(), UiText::kWhyHeld, 1), "kept, it holds 1 file or folder the setup did not install");
+  EXPECT_EQ(CountedText(UiTexts(), UiText::kMore, 0), "and 0 more");
+  // The name line as the author orders it; a value holding a name stays as it is.
+  StageFile(kDat, "[Settings]\nProgName=Editor $Version\nVersion=2.1\n[Language]\nNameLine=$Version :$Name\n");
+  EXPECT_EQ(LoadUiTexts(StagedFiles(), kDat).name_line, "2.1 :Editor $Version");
+  EXPECT_EQ(FilledTemplate("$Path: $Why", {{"$Path", "C:\\$Why"}, {"$Why", "in use"}}), "C:\\$Why: in use");
 }

@@ -252,7 +252,7 @@ TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
   FakePlatform interactive;
   UninstallRun run;
   EXPECT_EQ(RunWith("[Settings]\n", interactive, run, {}, "/X"),
-            Log{"box: Quillmarn - Error|" + std::string(kCommandLineHelp) + "|16"});
+            Log{"box: Quillmarn - Error|" + ReplaceAll(UiTexts()[UiText::kUsage], "|", "\n") + "|16"});
   FakePlatform unattended;
   UninstallRun run2;
   EXPECT_TRUE(RunWith("[Settings]\n", unattended, run2, {}, "/S /X", 1639).empty());
