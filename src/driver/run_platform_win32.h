@@ -24,6 +24,7 @@ class Win32System final : public RunSystem {
   std::string TempDirectory() override;
   std::string SystemDirectory() override;
   uint32_t RandomNumber() override;
+  uint16_t UserUiLanguage() override { return GetUserDefaultUILanguage(); }
   LocalTime Now() override;
   uint32_t VersionWord() override;
   LogRefusal OpenLog(const std::string& path, bool fresh) override;

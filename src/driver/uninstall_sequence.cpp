@@ -20,18 +20,25 @@ std::string ChooseOwnDirectory(const std::string& module_path, const std::string
   return WithTrailingBackslash(current_directory);
 }
 
-MessageText MissingSettingsMessage(const std::string& settings_path) {
-  return {kFixedCaption, "Could not find 'uninstall.dat':\n" + settings_path, kErrorBoxStyle};
+FirstBoxes::FirstBoxes(FileReader& text, uint16_t ui_language) {
+  const FirstBoxTexts utf8[] = {FirstBoxTextsFor(ui_language), FirstBoxTextsFor(0x0409)};
+  for (const FirstBoxTexts& texts : utf8) {
+    bool held = true;
+    const std::string_view parts[] = {texts.caption, texts.missing, texts.inexact, texts.inexact_after};
+    for (size_t i = 0; i < 4 && held; ++i) held = text.Utf8Text(parts[i], held_[i]);
+    if (held) break;
+  }
+  texts_ = {held_[0], held_[1], held_[2], held_[3]};
+}
+
+MessageText MissingSettingsMessage(const std::string& settings_path, const FirstBoxTexts& texts) {
+  return {JoinTexts({" ", texts.caption}), JoinTexts({texts.missing, "\n", settings_path}), kErrorBoxStyle};
 }
 
 bool OwnPathIsExact(const ModulePathForms& forms) { return !forms.exact.empty() && forms.exact == forms.used; }
 
-MessageText InexactPathMessage(const std::string& module_path) {
-  return {kFixedCaption,
-          "This version of Windows gives the uninstaller the name of its own folder only with letters changed:\n" +
-              module_path +
-              "\nSo that it never acts on another folder, nothing was changed. Windows 10 version 1903 and later "
-              "give the name exactly.",
+MessageText InexactPathMessage(const std::string& module_path, const FirstBoxTexts& texts) {
+  return {JoinTexts({" ", texts.caption}), JoinTexts({texts.inexact, "\n", module_path, "\n", texts.inexact_after}),
           kErrorBoxStyle};
 }
 
@@ -319,11 +326,14 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
     return Finish(run, platform, RunResult::kInvalidCommandLine);
   }
   if (!exact) {
-    Notify(run, platform, InexactPathMessage(module_path));
+    Notify(run, platform,
+           InexactPathMessage(module_path, FirstBoxes(platform.system, platform.system.UserUiLanguage()).Texts()));
     return Finish(run, platform, RunResult::kFailed);
   }
   if (!have_settings) {
-    Notify(run, platform, MissingSettingsMessage(settings_path));
+    Notify(
+        run, platform,
+        MissingSettingsMessage(settings_path, FirstBoxes(platform.system, platform.system.UserUiLanguage()).Texts()));
     return Finish(run, platform, RunResult::kNoSettings);
   }
   switch (step) {

@@ -9,6 +9,7 @@
 #include "driver/command_line.h"
 #include "external/program_runner.h"
 #include "platform/run_platform.h"
+#include "settings/first_boxes.h"
 #include "settings/settings.h"
 
 // Something of the installation that stayed, and why: an entry the removal
@@ -65,18 +66,30 @@ struct MessageText {
   unsigned style;
 };
 
-// The caption of the boxes shown before any user text is loaded.
-constexpr char kFixedCaption[] = " Quillmarn - Error";
+// The texts of the boxes shown before any user text is loaded, as the
+// program's text: in the user's language where the system's code page holds
+// it (an older Windows, which ignores UTF-8, may not), English otherwise.
+class FirstBoxes {
+ public:
+  FirstBoxes(FileReader& text, uint16_t ui_language);
+  FirstBoxes(const FirstBoxes&) = delete;  // its texts point into it
+  FirstBoxes& operator=(const FirstBoxes&) = delete;
+  const FirstBoxTexts& Texts() const { return texts_; }
 
-// The fixed English box for a missing uninstall.dat; no user text is loaded yet.
-MessageText MissingSettingsMessage(const std::string& settings_path);
+ private:
+  std::string held_[4];
+  FirstBoxTexts texts_;
+};
+
+// The box for a missing uninstall.dat; no user text is loaded yet.
+MessageText MissingSettingsMessage(const std::string& settings_path, const FirstBoxTexts& texts);
 
 // True when the path the program would use is its own exactly; where the
 // system put in nearest letters, it may name another folder, anyone's to
 // make, and the run acts on nothing.
 bool OwnPathIsExact(const ModulePathForms& forms);
-// The fixed English box for that.
-MessageText InexactPathMessage(const std::string& module_path);
+// The box for that.
+MessageText InexactPathMessage(const std::string& module_path, const FirstBoxTexts& texts);
 
 struct RunPlatform;
 

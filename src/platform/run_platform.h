@@ -254,6 +254,8 @@ class RunSystem : public FileReader {
   virtual std::string SystemDirectory() = 0;
   // A number nobody can foresee.
   virtual uint32_t RandomNumber() = 0;
+  // The user's UI language, as a Windows language id (0x0409: English, US).
+  virtual uint16_t UserUiLanguage() = 0;
   virtual LocalTime Now() = 0;
   // The packed version word of the running system.
   virtual uint32_t VersionWord() = 0;

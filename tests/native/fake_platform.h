@@ -51,6 +51,8 @@ class FakeSystem : public RunSystem {
   std::string TempDirectory() override { return "C:\\Temp\\"; }
   std::string SystemDirectory() override { return "C:\\Windows\\System32"; }
   uint32_t RandomNumber() override { return 0x0badcafe; }
+  uint16_t ui_language = 0x0409;
+  uint16_t UserUiLanguage() override { return ui_language; }
   LocalTime Now() override { return {2026, 12, 7, 9, 5, 3}; }
   bool log_fresh = false;
   LogRefusal OpenLog(const std::string& path, bool fresh) override {

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "driver/plan_platform.h"
+#include "settings/settings_file.h"
 #include "driver/run_log.h"
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
@@ -21,11 +22,50 @@ TEST(OwnDirectory, IsTheExecutablesDirectoryUnlessItIsTheDevelopmentOne) {
   EXPECT_EQ(ChooseOwnDirectory("D:\\uninstall.exe", "", "C:\\Work"), "D:\\");
 }
 
-TEST(MissingSettingsBox, NamesThePathTriedInFixedEnglish) {
-  const MessageText box = MissingSettingsMessage("C:\\App\\uninstall.dat");
-  EXPECT_EQ(box.caption, " Quillmarn - Error");
-  EXPECT_EQ(box.text, "Could not find 'uninstall.dat':\nC:\\App\\uninstall.dat");
-  EXPECT_EQ(box.style, 0x10u);
+namespace {
+
+// An older Windows in code page 1252, which ignores the program's UTF-8:
+// a letter beyond ASCII has no exact form here (enough for the test).
+class OlderWesternSystem final : public WesternFileReader {
+ public:
+  HeldFileBytes ReadHeldFile(const std::string&) override { return {}; }
+  bool Utf8Text(std::string_view utf8, std::string& text) override {
+    text.assign(utf8);
+    return std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  }
+};
+
+}  // namespace
+
+TEST(MissingSettingsBox, NamesThePathTriedInTheUsersLanguage) {
+  struct Row {
+    uint16_t ui_language;
+    const char* caption;
+    const char* first_line;
+  };
+  const Row rows[] = {
+      {0x0409, " Quillmarn - Error", "Could not find 'uninstall.dat':"},
+      {0x0407, " Quillmarn - Fehler", "Die Datei „uninstall.dat“ wurde nicht gefunden:"},
+      {0x0C07, " Quillmarn - Fehler", "Die Datei „uninstall.dat“ wurde nicht gefunden:"},  // Austria
+      {0x0419, " Quillmarn - Ошибка", "Не найден файл «uninstall.dat»:"},
+      {0x0804, " Quillmarn - 错误", "找不到“uninstall.dat”："},
+      {0x0404, " Quillmarn - Error", "Could not find 'uninstall.dat':"},  // Traditional: English
+      {0x0411, " Quillmarn - エラー", "「uninstall.dat」が見つかりません："},
+      {0x0413, " Quillmarn - Error", "Could not find 'uninstall.dat':"},  // Dutch: none here
+  };
+  for (const Row& row : rows) {
+    const MessageText box =
+        MissingSettingsMessage("C:\\App\\uninstall.dat", FirstBoxes(StagedFiles(), row.ui_language).Texts());
+    EXPECT_EQ(box.caption, row.caption) << row.ui_language;
+    EXPECT_EQ(box.text, std::string(row.first_line) + "\nC:\\App\\uninstall.dat") << row.ui_language;
+    EXPECT_EQ(box.style, 0x10u);
+  }
+  // Where the system's code page cannot hold the user's language, English.
+  OlderWesternSystem older;
+  EXPECT_EQ(InexactPathMessage("C:\\Lapp\\uninstall.exe", FirstBoxes(older, 0x0419).Texts()).caption,
+            " Quillmarn - Error");
+  EXPECT_EQ(InexactPathMessage("C:\\Lapp\\uninstall.exe", FirstBoxes(older, 0x0407).Texts()).caption,
+            " Quillmarn - Error");
 }
 
 namespace {
@@ -220,7 +260,8 @@ TEST(RunUninstall, AnOwnPathWithLettersChangedActsOnNothing) {
     UninstallRun run;
     const Log log =
         RunWith(dat, platform, run, {kOkButtonId}, unattended ? "/S /LOG=C:\\x.log" : "", unattended ? 1603 : 0);
-    const Log expected = {"box: Quillmarn - Error|" + InexactPathMessage(kOwn + "uninstall.exe").text + "|16"};
+    const Log expected = {"box: Quillmarn - Error|" +
+                          InexactPathMessage(kOwn + "uninstall.exe", FirstBoxTextsFor(0x0409)).text + "|16"};
     EXPECT_EQ(log, unattended ? Log{} : expected);
     EXPECT_EQ(platform.files, (std::set<std::string>{kOwn + "pre.exe"}));
     EXPECT_TRUE(platform.FileExists(kOwn + "uninstall.dat"));
