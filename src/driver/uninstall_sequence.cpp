@@ -229,7 +229,7 @@ ProgramOutcome RunHookProgram(UninstallRun& run, const RunPlatform& platform, Pr
 
 void Notify(const UninstallRun& run, const RunPlatform& platform, const MessageText& box) {
   platform.system.Log(JoinTexts({"message ", TrimBlanks(box.caption), ": ", ReplaceAll(box.text, "\n", " | ")}));
-  if (!run.unattended) platform.window.ShowMessage(box.caption, box.text, box.style);
+  if (!run.unattended) platform.window.ShowMessage(box.caption, box.text, BoxStyle(run.texts, box.style));
 }
 
 RunResult RunStartupHooks(UninstallRun& run, const RunPlatform& platform) {
@@ -310,7 +310,7 @@ uint32_t RunInOrder(UninstallRun& run, const RunPlatform& platform, const Comman
         platform.window.ShowMessage(
             BoxCaption(run.texts),
             FilledTemplate(ReplaceAll(run.texts[UiText::kLogRefused], "|", "\n"), {{"$Path", shown}, {"$Why", why}}),
-            kErrorBoxStyle);
+            BoxStyle(run.texts, kErrorBoxStyle));
       }
       // In English, as the log: tools read it.
       platform.system.TellStandardError(JoinTexts({"Could not write the log: ", shown, " ", RefusalWords(refusal)}));

@@ -104,7 +104,8 @@ KernelHandle RunLogonDialog(const UiTexts& texts) {
       KernelHandle token = logon.TryLogOn(administrator);
       if (token.Valid()) return token;
       // Not an administrator: said so, and the run goes on with its own rights.
-      ShowMessage(texts[UiText::kRqTitel], texts[administrator ? UiText::kRqMsg : UiText::kRqNoAdmin], kErrorBoxStyle);
+      ShowMessage(texts[UiText::kRqTitel], texts[administrator ? UiText::kRqMsg : UiText::kRqNoAdmin],
+                  BoxStyle(texts, kErrorBoxStyle));
       if (!administrator) break;
       logon.ClearFields();
       continue;

@@ -44,6 +44,8 @@ bool ReadFlag(const SettingsFile& file, const char* key) { return EightBitFlag(f
 // Read elsewhere: the name and version with the texts, ProgLink by the
 // registration's removal.
 constexpr const char* kOtherSettingsKeys[] = {"ProgName", "Version", "ProgLink"};
+// The one on/off setting of [Language].
+constexpr char kRightToLeftKey[] = "RightToLeft";
 
 }  // namespace
 
@@ -175,6 +177,7 @@ std::vector<std::string> KeysOfGroup(const std::string& group) {
     keys.emplace_back("Number");
   } else if (SameSettingsName(group, "Language")) {
     for (const LanguageText& text : kLanguageTexts) keys.emplace_back(text.key);
+    keys.emplace_back(kRightToLeftKey);
   }
   return keys;
 }
@@ -231,6 +234,11 @@ UiText RefusalText(LogRefusal refusal) {
 }
 
 std::string BoxCaption(const UiTexts& texts) { return " " + texts[UiText::kBoxTitel]; }
+
+unsigned BoxStyle(const UiTexts& texts, unsigned style) {
+  constexpr unsigned kRightToLeft = 0x00100000u | 0x00080000u;
+  return texts.right_to_left ? style | kRightToLeft : style;
+}
 
 namespace {
 
@@ -295,6 +303,7 @@ void LoadUiTexts(FileReader& files, const std::string& settings_path, UiTexts& t
   t.program_name = file.ReadString("ProgName");
   const std::string version = file.ReadString("Version");
   file.SelectGroup("Language");
+  t.right_to_left = EightBitFlag(file.ReadNumber(kRightToLeftKey, 0));
   for (size_t i = 0; i < std::size(kLanguageTexts); ++i) {
     std::string& text = t[static_cast<UiText>(i)];
     // The key Version names the number in [Settings] and the word before it

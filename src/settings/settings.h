@@ -111,6 +111,8 @@ enum class UiText : uint8_t {
 struct UiTexts {
   std::string program_name;
   std::string name_line;
+  // [Language] RightToLeft=1: every window mirrored, every text read from the right.
+  bool right_to_left = false;
 
   UiTexts();
   const std::string& operator[](UiText id) const { return texts_[static_cast<size_t>(id)]; }
@@ -131,6 +133,10 @@ UiText RefusalText(LogRefusal refusal);
 
 // The caption of the program's own boxes: a blank, then BoxTitel.
 std::string BoxCaption(const UiTexts& texts);
+
+// A box's style for the texts' direction: read and aligned from the right
+// (MB_RTLREADING | MB_RIGHT) where the texts are right to left.
+unsigned BoxStyle(const UiTexts& texts, unsigned style);
 
 // A counted text (kEntries, kWhyHeld or kMore, each its other form) in the
 // form the number takes by the rule of the texts' Plural language, with

@@ -108,7 +108,9 @@ void StatusLine::Apply() {
   // The bar would paint the text straight away: its drawing is held while the
   // text changes, and the area is left to paint at the next flush.
   SendMessageA(bar_, WM_SETREDRAW, FALSE, 0);
-  SendMessageA(bar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(latest_.c_str()));
+  // Read from the right in a mirrored window.
+  const WPARAM reading = (GetWindowLongA(bar_, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0 ? SBT_RTLREADING : 0;
+  SendMessageA(bar_, SB_SETTEXTA, reading, reinterpret_cast<LPARAM>(latest_.c_str()));
   SendMessageA(bar_, WM_SETREDRAW, TRUE, 0);
   InvalidateRect(bar_, nullptr, FALSE);
   paint_pending_ = true;

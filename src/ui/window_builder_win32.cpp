@@ -124,8 +124,12 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
   AdjustWindowRect(&outer, style, FALSE);
   const Placement at = CentredPlacement(outer.right - outer.left, outer.bottom - outer.top,
                                         GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
-  window_.Reset(CreateWindowExA(0, table.window_class, title.c_str(), style, at.left, at.top, at.width, at.height,
-                                owner, nullptr, instance, nullptr));
+  // Right to left: the window mirrored, and with it every control in it
+  // (places, the progress bar's direction, the list), each read from the right.
+  const DWORD mirrored = texts.right_to_left ? WS_EX_LAYOUTRTL : 0;
+  const DWORD reading = texts.right_to_left ? WS_EX_RTLREADING : 0;
+  window_.Reset(CreateWindowExA(mirrored | reading, table.window_class, title.c_str(), style, at.left, at.top, at.width,
+                                at.height, owner, nullptr, instance, nullptr));
   if (!window_.Valid()) return false;
   table_ = &table;
   SetWindowLongPtrA(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -135,7 +139,7 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
     const ControlClass cls = ClassOf(layout.kind);
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
-    controls_[i] = CreateWindowExA(cls.extended, cls.name, text_of(layout.id, texts).c_str(),
+    controls_[i] = CreateWindowExA(cls.extended | reading, cls.name, text_of(layout.id, texts).c_str(),
                                    WS_CHILD | WS_VISIBLE | cls.style, Scaled(layout.x, dpi_), Scaled(layout.y, dpi_),
                                    Scaled(layout.width, dpi_), Scaled(layout.height, dpi_), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);

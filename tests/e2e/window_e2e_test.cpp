@@ -265,6 +265,28 @@ TEST_F(ConfirmationWindowE2e, LanguageTextsFromAUtf8File) {
   EXPECT_EQ(s.ExitCode(), 0u);
 }
 
+TEST_F(ConfirmationWindowE2e, RightToLeftMirrorsTheWindowAndItsBoxes) {
+  // A Hebrew uninstall.dat, in UTF-8 with its signature.
+  Session& s = Start(
+      "\xEF\xBB\xBF[Settings]\r\nProgName=עורך\r\nProgExe=missing.exe\r\n[Language]\r\nRightToLeft=1\r\n"
+      "OK=אישור\r\nCancel=ביטול\r\nError=לא ניתן להסיר את התוכנית.\r\n[Files]\r\nf=editor.exe\r\n");
+  ASSERT_NE(s.main, nullptr);
+  EXPECT_NE(GetWindowLongA(s.main, GWL_EXSTYLE) & WS_EX_LAYOUTRTL, 0) << "the window is mirrored";
+  RECT ok{}, cancel{};
+  GetWindowRect(ControlOf(s.main, kOkButtonId), &ok);
+  GetWindowRect(ControlOf(s.main, kCancelButtonId), &cancel);
+  EXPECT_GT(ok.left, cancel.left) << "OK stands where Cancel stands left to right";
+  EXPECT_EQ(WindowText(ControlOf(s.main, kOkButtonId)), "אישור");
+  ClickControl(s.main, kOkButtonId);
+  HWND box = s.run.WaitForWindow("#32770", kWait);
+  ASSERT_NE(box, nullptr);
+  // Wine shows a box's MB_RTLREADING and MB_RIGHT in no style of its own;
+  // the native tests see the program ask for them.
+  EXPECT_EQ(ControlText(box, 0xFFFF), "לא ניתן להסיר את התוכנית.");
+  ClickControl(box, IDOK);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
 TEST_F(ConfirmationWindowE2e, AFailedRemovalShowsTheBoxAndEndsWithoutReady) {
   Session& s = Start("[Settings]\r\nProgName=Editor\r\nProgExe=missing.exe\r\n[Files]\r\nf=editor.exe\r\n");
   ASSERT_NE(s.main, nullptr);

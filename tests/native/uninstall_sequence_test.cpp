@@ -4,12 +4,12 @@
 #include <cstring>
 
 #include "driver/plan_platform.h"
-#include "settings/settings_file.h"
 #include "driver/run_log.h"
 #include "driver/uninstall_sequence.h"
 #include "fake_files.h"
 #include "fake_platform.h"
 #include "privileges/rights.h"
+#include "settings/settings_file.h"
 #include "ui/confirmation_layout.h"
 
 TEST(OwnDirectory, IsTheExecutablesDirectoryUnlessItIsTheDevelopmentOne) {
@@ -294,6 +294,13 @@ TEST(RunUninstall, CommandLinesAndLogsThatCannotBeUsedChangeNothing) {
   UninstallRun run;
   EXPECT_EQ(RunWith("[Settings]\n", interactive, run, {}, "/X"),
             Log{"box: Quillmarn - Error|" + ReplaceAll(UiTexts()[UiText::kUsage], "|", "\n") + "|16"});
+  // In the author's words, read from the right where the texts are (MB_RTLREADING | MB_RIGHT).
+  FakePlatform hebrew;
+  UninstallRun run_he;
+  EXPECT_EQ(
+      RunWith("\xEF\xBB\xBF[Language]\nRightToLeft=1\nBoxTitel=שגיאה\nUsage=שימוש: uninstall.exe [/S]|/S  ללא חלון\n",
+              hebrew, run_he, {}, "/X"),
+      Log{"box: שגיאה|שימוש: uninstall.exe [/S]\n/S  ללא חלון|" + std::to_string(0x10 | 0x100000 | 0x80000)});
   FakePlatform unattended;
   UninstallRun run2;
   EXPECT_TRUE(RunWith("[Settings]\n", unattended, run2, {}, "/S /X", 1639).empty());
