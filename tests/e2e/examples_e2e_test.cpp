@@ -70,14 +70,17 @@ TEST(Examples, TheWorkedExampleDoesWhatTheReferenceSays) {
     for (const char* hook : {"tools\\stopsvc.exe", "tools\\cleanup.exe"}) {
       ASSERT_TRUE(CopyFileA(ProbeProgram().c_str(), (own + hook).c_str(), FALSE));
     }
-    Write(own + "Uninstall.vbs", "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
-                                 "fso.CreateTextFile(\"" + told.Path() + "script.txt\", True).Close\r\n");
+    Write(own + "Uninstall.vbs",
+          "Set fso = CreateObject(\"Scripting.FileSystemObject\")\r\n"
+          "fso.CreateTextFile(\"" +
+              told.Path() + "script.txt\", True).Close\r\n");
     StageLinksAndEntry(links);
     Write("C:\\ProgramData\\Editor\\license.key", "key");
     SetRegistryText(HKEY_LOCAL_MACHINE, "Software\\Editor\\Settings", "InstallPath", own);
     SetRegistryText(HKEY_CLASSES_ROOT, ".edt", "", "edt_auto_file");
     SetRegistryText(HKEY_CLASSES_ROOT, "edt_auto_file\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
-    SetRegistryText(HKEY_CLASSES_ROOT, "Applications\\Editor\\shell\\open\\command", "", "\"" + own + "editor.exe\" \"%1\"");
+    SetRegistryText(HKEY_CLASSES_ROOT, "Applications\\Editor\\shell\\open\\command", "",
+                    "\"" + own + "editor.exe\" \"%1\"");
     SetRegistryText(HKEY_CURRENT_USER, "SOFTWARE\\Quillmarn\\" + kGuid, "Window", "1");
 
     EXPECT_EQ(RemoveByTheUser(own + "uninstall.exe", delete_all), 0u);

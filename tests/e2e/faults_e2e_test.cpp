@@ -75,7 +75,7 @@ class Faults : public ::testing::Test {
   // Runs the uninstaller (by default the staged one) through OK, with the
   // option if asked and offered, and Ready to its end.
   RunEnd Run(bool delete_all, const std::string& exe = std::string(),
-              const std::function<void()>& before_ok = nullptr) {
+             const std::function<void()>& before_ok = nullptr) {
     ++runs;
     RunEnd outcome;
     RunningUninstaller run(exe.empty() ? install.Exe() : exe);

@@ -35,6 +35,21 @@ double RedShareOfIcon(HWND box) {
 
 }  // namespace
 
+TEST(Startup, OnAGermanSystemTheMissingFileBoxIsGerman) {
+  // Before there is an uninstall.dat, the box speaks the user's UI language.
+  StagedInstall install;
+  RunningUninstaller run(install.Exe());
+  HWND box = run.WaitForWindow("#32770", kWindowWait);
+  ASSERT_NE(box, nullptr) << "no message box appeared";
+  EXPECT_EQ(WindowText(box), " Quillmarn - Fehler");
+  EXPECT_EQ(ControlText(box, kBoxTextId),
+            "Die Datei „uninstall.dat“ wurde nicht gefunden:\n" + install.Dir() + "uninstall.dat");
+  ClickControl(box, kBoxOkId);
+  DWORD code = 99;
+  ASSERT_TRUE(run.WaitForExit(kExitWait, &code));
+  EXPECT_EQ(code, 0u);
+}
+
 TEST(Startup, MissingSettingsFileShowsTheFixedErrorBoxAndEndsWithZero) {
   StagedInstall install;
   RunningUninstaller run(install.Exe());

@@ -156,12 +156,17 @@ TEST_F(Unattended, AFailedRemovalIsLoggedWithTheBoxItWouldHaveShown) {
 }
 
 TEST_F(Unattended, InteractiveRunsExplainAWrongSwitchAndNameTheirLogInTheFailureBox) {
-  install.Write("uninstall.dat", SettingsFor("missing.exe") + "[Files]\r\nf=editor.exe\r\n");
+  // Both in the author's words, here German.
+  install.Write("uninstall.dat",
+                SettingsFor("missing.exe") +
+                    "[Language]\r\nBoxTitel=Fehler\r\nUsage=Aufruf: uninstall.exe [/S]|/S  ohne "
+                    "Fenster deinstallieren\r\nLogLine=Protokoll: $Path\r\n[Files]\r\nf=editor.exe\r\n");
   {
     RunningUninstaller run(install.Exe(), std::string(), "/X");
     HWND box = run.WaitForWindow("#32770", kWait);
     ASSERT_NE(box, nullptr);
-    EXPECT_NE(ControlText(box, 0xFFFF).find("/S, /SILENT, /VERYSILENT"), std::string::npos);
+    EXPECT_EQ(WindowText(box), " Fehler");
+    EXPECT_EQ(ControlText(box, 0xFFFF), "Aufruf: uninstall.exe [/S]\n/S  ohne Fenster deinstallieren");
     ClickControl(box, IDOK);
     DWORD code = 99;
     ASSERT_TRUE(run.WaitForExit(kWait, &code));
@@ -174,7 +179,7 @@ TEST_F(Unattended, InteractiveRunsExplainAWrongSwitchAndNameTheirLogInTheFailure
   ClickControl(main, 5);  // OK
   HWND box = run.WaitForWindow("#32770", kWait);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(ControlText(box, 0xFFFF), "Uninstalling program not possible.\nLog: " + log);
+  EXPECT_EQ(ControlText(box, 0xFFFF), "Uninstalling program not possible.\nProtokoll: " + log);
   ClickControl(box, IDOK);
   DWORD code = 99;
   ASSERT_TRUE(run.WaitForExit(kWait, &code));

@@ -425,6 +425,37 @@ TEST_F(ConfirmationWindowE2e, A20000FileRemovalAnswersThroughoutAndShowsItsProgr
   }
 }
 
+TEST_F(ConfirmationWindowE2e, ARussianListOfWhatStayedCountsByTheRussianRule) {
+  // The user's folders of 1, 2, 5 and 21 entries beside the program.
+  StageEditor(install);
+  for (const int count : {1, 2, 5, 21}) {
+    const std::string folder = "u" + std::to_string(count);
+    install.MakeDir(folder);
+    for (int i = 0; i < count; ++i) install.Write(folder + "\\f" + std::to_string(i), "mine");
+  }
+  install.Write("uninstall.dat",
+                "\xEF\xBB\xBF[Settings]\r\nProgName=Editor\r\nProgExe=editor.exe\r\n[Language]\r\nPlural=ru\r\n"
+                "Entries=$N записей\r\nEntriesOne=$N запись\r\nEntriesFew=$N записи\r\nEntriesMany=$N записей\r\n"
+                "WhyHeld=оставлена: в ней $N объектов, не установленных программой\r\n"
+                "WhyHeldFew=оставлена: в ней $N объекта, не установленных программой\r\n"
+                "[Files]\r\nf1=editor.exe\r\nf2=lib\\core.dll\r\n[Dirs]\r\nd1=lib\r\n");
+  Session s(install);
+  ASSERT_NE(s.main, nullptr);
+  ClickControl(s.main, kOkButtonId);
+  ASSERT_TRUE(WaitForText(StatusBarOf(s.main), kCompleted, kWait));
+  ClickControl(s.main, kDetailsButtonId);
+  HWND details = s.run.WaitForWindow("QuillmarnDetails", kWait);
+  ASSERT_NE(details, nullptr);
+  const std::string own = install.Dir().substr(0, install.Dir().size() - 1);
+  EXPECT_EQ(WindowText(GetDlgItem(details, kStayedListId)),
+            own +
+                ": оставлена: в ней 4 объекта, не установленных программой\r\n"
+                "  u1\\ (1 запись)\r\n  u2\\ (2 записи)\r\n  u21\\ (21 запись)\r\n  u5\\ (5 записей)\r\n");
+  PressKey(details, VK_ESCAPE);
+  ClickControl(s.main, kReadyButtonId);
+  EXPECT_EQ(s.ExitCode(), 0u);
+}
+
 TEST_F(ConfirmationWindowE2e, DetailsListWhatStayedAndWhyNamingTheUsersFiles) {
   // A user's file in the own directory and one in a listed directory, and a
   // listed file the system refuses to delete: read-only, which listed
