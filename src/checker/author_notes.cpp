@@ -9,6 +9,7 @@
 #include "external/running_program.h"
 #include "removal/file_removal.h"
 #include "removal/file_system.h"
+#include "settings/plural.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "text/text.h"
@@ -150,9 +151,7 @@ class Checker {
   void Add(bool error, int line, int column, const std::string& text) {
     findings_.push_back({error, line, column, text});
   }
-  void Add(bool error, const SettingsLine& at, const std::string& text) {
-    Add(error, at.number, at.column, text);
-  }
+  void Add(bool error, const SettingsLine& at, const std::string& text) { Add(error, at.number, at.column, text); }
   void AtValue(bool error, const SettingsLine& at, const std::string& text) {
     Add(error, at.number, at.value_column, text);
   }
@@ -300,9 +299,8 @@ class Checker {
     int number = 0;
     const std::vector<std::string>& known = KnownKeys(group.name);
     const bool task = SameSettingsName(group.name, "UserTask") && IsTaskKey(line.name, number);
-    const bool is_known = task || std::any_of(known.begin(), known.end(), [&](const std::string& k) {
-                            return SameSettingsName(k, line.name);
-                          });
+    const bool is_known = task || std::any_of(known.begin(), known.end(),
+                                              [&](const std::string& k) { return SameSettingsName(k, line.name); });
     if (!is_known) {
       const std::string nearest = Nearest(line.name, known);
       Add(false, line,
@@ -469,8 +467,10 @@ class Checker {
         if (task.field2.empty() || task.field3.empty()) {
           fault("an association record needs the extension and the application name in its second and third fields");
         } else if (task.field2[0] == '.') {
-          fault("the extension " + Shown(task.field2) + " is written with its dot; the program adds one, so it looks "
-                "for ." + Shown(task.field2) + " and removes nothing of the association");
+          fault("the extension " + Shown(task.field2) +
+                " is written with its dot; the program adds one, so it looks "
+                "for ." +
+                Shown(task.field2) + " and removes nothing of the association");
         }
         break;
       case TaskKind::File: {
@@ -522,8 +522,8 @@ class Checker {
       while (last < count && !present[static_cast<size_t>(last + 1)]) ++last;
       const std::string missing = last == n ? DecimalText(n) : DecimalText(n) + " to Task" + DecimalText(last);
       Add(false, number_key != nullptr ? number_key->number : tasks->line, 0,
-          JoinTexts({"[", tasks->name, "] Task", missing, ": missing, a gap in the numbers up to Number=",
-                     DecimalText(count)}));
+          JoinTexts({"[", tasks->name, "] Task", missing,
+                     ": missing, a gap in the numbers up to Number=", DecimalText(count)}));
       n = last;
     }
   }
@@ -625,8 +625,8 @@ class Checker {
     const bool told_failing = TrimBlanks(prog_exe_).empty() || Find("Files") == nullptr;
     if (prog_exe_key_ != nullptr && !told_failing && !FilesNameTheProgram(file_paths, prog_exe_)) {
       AtValue(false, *prog_exe_key_,
-              JoinTexts({"[Settings] ProgExe: no [Files] value names ", Shown(prog_exe_),
-                         ", so the program's file stays"}));
+              JoinTexts(
+                  {"[Settings] ProgExe: no [Files] value names ", Shown(prog_exe_), ", so the program's file stays"}));
     }
   }
 
@@ -650,14 +650,43 @@ class Checker {
   void CheckLanguage() {
     const Group* language = Find("Language");
     if (language == nullptr) return;
-    for (const std::string& name : KnownKeys("Language")) {
-      const SettingsLine* key = Key(language, name);
+    // The forms of a count that the texts' language ever takes.
+    const SettingsLine* plural_key = Key(language, "Plural");
+    const std::string plural = plural_key != nullptr ? Value(*language, *plural_key) : "en";
+    bool taken[6] = {};
+    for (uint32_t n = 0; n <= 1000; ++n) taken[static_cast<size_t>(PluralFormOf(plural, n))] = true;
+    const UiTexts defaults;
+    for (size_t i = 0; i < static_cast<size_t>(UiText::kCount); ++i) {
+      const SettingsLine* key = Key(language, LanguageKey(static_cast<UiText>(i)));
       if (key == nullptr || !key->has_equals) continue;
-      if (Value(*language, *key).empty() && CheckUtf8(key->value) == Utf8Form::kWellFormed) {
-        Add(false, *key, JoinTexts({"[", language->name, "] ", key->name, ": an empty text, so the window shows none "
-                                                                          "in its place"}));
+      const bool extra_form = defaults[static_cast<UiText>(i)].empty();  // empty: the other form
+      const std::string value = Value(*language, *key);
+      if (value.empty() && !extra_form && CheckUtf8(key->value) == Utf8Form::kWellFormed) {
+        Add(false, *key,
+            JoinTexts({"[", language->name, "] ", key->name,
+                       ": an empty text, so the window shows none "
+                       "in its place"}));
+      }
+      const int form = FormOfKey(key->name);
+      if (!value.empty() && form >= 0 && !taken[form]) {
+        Add(false, *key,
+            JoinTexts({"[", language->name, "] ", key->name, ": counts in the language of Plural (", plural,
+                       ") never take this form, so the text is never shown"}));
       }
     }
+  }
+
+  // The plural form a counted text's key names (its Zero, One, Two, Few or
+  // Many), or -1.
+  static int FormOfKey(const std::string& name) {
+    static constexpr const char* kSuffixes[] = {"Zero", "One", "Two", "Few", "Many"};
+    for (const char* base : {"Entries", "WhyHeld", "More"}) {
+      if (!SameSettingsName(name.substr(0, std::string(base).size()), base)) continue;
+      for (int form = 0; form < 5; ++form) {
+        if (SameSettingsName(name.substr(std::string(base).size()), kSuffixes[form])) return form;
+      }
+    }
+    return -1;
   }
 
   const std::string& bytes_;
@@ -669,7 +698,7 @@ class Checker {
   std::vector<Group> groups_;
   std::unordered_map<std::string, size_t> first_group_;  // by SettingsNameKey
   std::unordered_map<std::string, std::vector<std::string>> known_keys_;
-  std::unordered_set<std::string> unnamed_told_;  // folders without a [Dirs] value, told
+  std::unordered_set<std::string> unnamed_told_;                    // folders without a [Dirs] value, told
   std::vector<std::pair<const SettingsLine*, std::string>> hooks_;  // and their paths below the own directory
   std::vector<AuthorFinding> findings_;
   std::string prog_exe_;

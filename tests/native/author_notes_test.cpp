@@ -238,6 +238,13 @@ TEST(AuthorNotes, EveryFindingIsWhatTheProgramDoes) {
       {head + "[Language]\nReady=\n",
        {"7:1 warning|Ready: an empty text"},
        [](auto& r) { return r.texts[UiText::kReady].empty(); }},
+      // A form English never takes is never shown; an empty extra form is the other form.
+      {head + "[Language]\nEntriesFew=$N x\nEntriesMany=\n",
+       {"7:1 warning|EntriesFew: counts in the language of Plural (en) never take this form"},
+       [](auto& r) { return CountedText(r.texts, UiText::kEntries, 3) == "3 entries"; }},
+      {head + "[Language]\nPlural=ru\nEntriesFew=$N x\n",
+       {},
+       [](auto& r) { return CountedText(r.texts, UiText::kEntries, 3) == "3 x"; }},
       {head + std::string("f2=a.dll\0f3=b.dll\n", 18),
        {"6:9 warning|a NUL byte"},
        [](auto& r) { return r.files.size() == 3; }},
