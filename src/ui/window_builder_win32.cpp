@@ -139,9 +139,11 @@ bool BuiltWindow::Build(const WindowTable& table, WNDPROC procedure, const std::
     const ControlClass cls = ClassOf(layout.kind);
     HWND parent = layout.in_title_band ? band_ : window_.Get();
     if (parent == nullptr) continue;
-    controls_[i] = CreateWindowExA(cls.extended | reading, cls.name, text_of(layout.id, texts).c_str(),
-                                   WS_CHILD | WS_VISIBLE | cls.style, Scaled(layout.x, dpi_), Scaled(layout.y, dpi_),
-                                   Scaled(layout.width, dpi_), Scaled(layout.height, dpi_), parent,
+    const std::string text = text_of(layout.id, texts);
+    fonts_of_[i] = FontForText(layout.font, text);
+    controls_[i] = CreateWindowExA(cls.extended | reading, cls.name, text.c_str(), WS_CHILD | WS_VISIBLE | cls.style,
+                                   Scaled(layout.x, dpi_), Scaled(layout.y, dpi_), Scaled(layout.width, dpi_),
+                                   Scaled(layout.height, dpi_), parent,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(layout.id)), instance, nullptr);
     if (layout.kind == ControlKind::Panel && band_ == nullptr) band_ = controls_[i];
   }
@@ -157,7 +159,7 @@ void BuiltWindow::LayOutControls(bool move) {
     const ControlRow& layout = table_->controls[i];
     HWND control = controls_[i];
     if (control == nullptr) continue;
-    if (HFONT font = FontFor(layout.font)) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (HFONT font = FontFor(fonts_of_[i])) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
     if (layout.kind == ControlKind::Icon) {
       // The image that fits the resolution, from the icon's several sizes.
       const int size = Scaled(32, dpi_);

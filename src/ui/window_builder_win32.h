@@ -56,7 +56,8 @@ class BuiltWindow {
   WindowOwner window_;
   HWND band_ = nullptr;
   HWND focus_ = nullptr;
-  HWND controls_[kMostControls] = {};  // in the table's order
+  HWND controls_[kMostControls] = {};         // in the table's order
+  ControlFont fonts_of_[kMostControls] = {};  // each control's, for its text
   int dpi_ = kLayoutDpi;
   GdiObject fonts_[kFontCount];
   IconOwner icon_;

@@ -22,6 +22,12 @@ FontLook FontLookOf(ControlFont font) {
   return {"", 0, 0};
 }
 
+ControlFont FontForText(ControlFont font, std::string_view text) {
+  const bool beyond_ascii =
+      std::any_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+  return font == ControlFont::System10Bold && beyond_ascii ? ControlFont::Arial10Bold : font;
+}
+
 namespace {
 
 // length * numerator / denominator, rounded to the nearest integer, halves

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 enum class ControlKind : uint8_t {
   Panel,
@@ -50,6 +51,12 @@ struct FontLook {
   int weight;  // 400 regular, 700 bold
 };
 FontLook FontLookOf(ControlFont font);
+
+// The font a control shows its text in. The System font is a raster font,
+// which shows only the letters of the system's code page: a text beyond
+// ASCII takes Arial in its size and weight, which the system links to the
+// fonts of every script.
+ControlFont FontForText(ControlFont font, std::string_view text);
 
 // The height to request for a font of this many points on a display with this
 // many pixels per inch vertically: negative, so that it is a character height.

@@ -3,6 +3,12 @@
 #include "platform/run_platform.h"
 #include "ui/confirmation_layout.h"
 
+TEST(FontForText, TheRasterSystemFontGivesWayToArialForLettersBeyondAscii) {
+  EXPECT_EQ(FontForText(ControlFont::System10Bold, "Login"), ControlFont::System10Bold);
+  EXPECT_EQ(FontForText(ControlFont::System10Bold, "כניסה"), ControlFont::Arial10Bold);
+  EXPECT_EQ(FontForText(ControlFont::Arial8, "登录"), ControlFont::Arial8) << "Arial links to every script";
+}
+
 TEST(FontHeight, IsTheNegativeRoundedCharacterHeight) {
   EXPECT_EQ(FontHeight(8, 96), -11);    // 10.67
   EXPECT_EQ(FontHeight(10, 96), -13);   // 13.33
