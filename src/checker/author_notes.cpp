@@ -125,7 +125,8 @@ class Checker {
   }
 
   std::vector<AuthorFinding> Run() {
-    if (!ReadText()) return findings_;
+    // Of a UTF-16 file, only that: every other finding would follow from it.
+    if (!ReadText() || utf16_) return findings_;
     ReadGroups();
     for (const char* group : {"Settings", "StartProg", "StartMenu", "Language"}) DecodeKnownKeys(group);
     CheckSettings();
@@ -164,17 +165,19 @@ class Checker {
           "1603 unattended)");
       return false;
     }
-    const bool utf16 = bytes_.compare(0, 2, "\xFF\xFE") == 0 || bytes_.compare(0, 2, "\xFE\xFF") == 0;
-    if (utf16 || (bytes_.size() >= 2 && (bytes_[0] == '\0' || bytes_[1] == '\0'))) {
-      Add(true, 1, 0,
-          "the file is UTF-16, which the program does not read (only UTF-8 with its signature, or the system's "
-          "code page), so it finds nothing in it and every uninstall fails (exit code 1603 unattended)");
-      return false;
-    }
     utf8_ = bytes_.compare(0, 3, "\xEF\xBB\xBF") == 0;
     text_ = utf8_ ? bytes_.substr(3) : files_.LegacyText(bytes_);
     lines_ = SettingsLines(text_);
     told_malformed_.assign(lines_.size(), false);
+    // Read as the program reads it all the same: its NUL bytes end lines.
+    utf16_ = bytes_.compare(0, 2, "\xFF\xFE") == 0 || bytes_.compare(0, 2, "\xFE\xFF") == 0 ||
+             (bytes_.size() >= 2 && (bytes_[0] == '\0' || bytes_[1] == '\0'));
+    if (utf16_) {
+      Add(true, 1, 0,
+          "the file is UTF-16, which the program does not read (only UTF-8 with its signature, or the system's "
+          "code page): a NUL byte ends each line, so it finds next to nothing in it");
+      return true;
+    }
     // UTF-8 without the signature: its letters beyond ASCII read as others.
     const auto non_ascii =
         std::find_if(bytes_.begin(), bytes_.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -692,6 +695,7 @@ class Checker {
   const std::string& bytes_;
   FileReader& files_;
   bool utf8_ = false;
+  bool utf16_ = false;
   std::string text_;  // the program's text, or the UTF-8 after the signature
   std::vector<SettingsLine> lines_;
   std::vector<bool> told_malformed_;  // by line

@@ -131,6 +131,10 @@ TEST(AuthorNotes, EveryFindingIsWhatTheProgramDoes) {
       {"[Settings]\nProgName=Editor\nProgExe=editor.exe\n", {"1 error|no [Files] section"}, Fails},
       {"[Files]\nf1=editor.exe\n", {"1 error|no [Settings] section"}, Fails},
       {"\xFF\xFE[\0S\0e\0t\0", {"1 error|the file is UTF-16"}, Fails},
+      // A NUL ends a line for the program, which reads on: [Files] here, but no [Settings].
+      {std::string("[\0Settings]\nProgExe=e.exe\n[Files]\nf1=e.exe\n", 43),
+       {"1 error|the file is UTF-16"},
+       [](auto& r) { return Fails(r) && r.files == std::vector<std::string>{"e.exe"}; }},
       {"[Settings]\nProgName=\xD0\xA0\xD0\xB5\xD0\xB4\nProgExe=editor.exe\n[Files]\nf1=editor.exe\n",
        {"2 error|UTF-8 without its signature"},
        [](auto& r) { return r.texts.program_name != "\xD0\xA0\xD0\xB5\xD0\xB4"; }},
