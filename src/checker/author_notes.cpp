@@ -670,26 +670,13 @@ class Checker {
                        ": an empty text, so the window shows none "
                        "in its place"}));
       }
-      const int form = FormOfKey(key->name);
-      if (!value.empty() && form >= 0 && !taken[form]) {
+      const PluralForm form = FormOfText(static_cast<UiText>(i));
+      if (!value.empty() && form != PluralForm::kOther && !taken[static_cast<size_t>(form)]) {
         Add(false, *key,
             JoinTexts({"[", language->name, "] ", key->name, ": counts in the language of Plural (", plural,
                        ") never take this form, so the text is never shown"}));
       }
     }
-  }
-
-  // The plural form a counted text's key names (its Zero, One, Two, Few or
-  // Many), or -1.
-  static int FormOfKey(const std::string& name) {
-    static constexpr const char* kSuffixes[] = {"Zero", "One", "Two", "Few", "Many"};
-    for (const char* base : {"Entries", "WhyHeld", "More"}) {
-      if (!SameSettingsName(name.substr(0, std::string(base).size()), base)) continue;
-      for (int form = 0; form < 5; ++form) {
-        if (SameSettingsName(name.substr(std::string(base).size()), kSuffixes[form])) return form;
-      }
-    }
-    return -1;
   }
 
   const std::string& bytes_;

@@ -56,24 +56,6 @@ std::string LogFileRights(const std::string& user_sid) {
   return "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FA;;;" + user_sid + ")";
 }
 
-const char* RefusalWords(LogRefusal refusal) {
-  switch (refusal) {
-    case LogRefusal::kNone:
-      return "";
-    case LogRefusal::kUnwritable:
-      return "it cannot be written";
-    case LogRefusal::kDevice:
-      return "it is a device";
-    case LogRefusal::kDirectory:
-      return "it is a directory";
-    case LogRefusal::kOtherNames:
-      return "the file has another name too";
-    case LogRefusal::kLink:
-      return "it is a link, or a folder on its way is one";
-  }
-  return "";
-}
-
 std::string ProgramLine(const std::string& program, const std::string& parameters, const ProgramOutcome& outcome,
                         const WaitRule& rule, bool told) {
   std::string line = JoinTexts({"program ", program, " ", parameters, ": "});

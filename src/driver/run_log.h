@@ -41,6 +41,3 @@ LogRefusal LogPathRefusal(const std::string& path);
 // The rights a new log gets: SYSTEM, the administrators and the account
 // that runs the program, nobody else.
 std::string LogFileRights(const std::string& user_sid);
-
-// "it is a device" and the like.
-const char* RefusalWords(LogRefusal refusal);

@@ -177,25 +177,12 @@ bool Win32Registry::RegistryAllows(RegistryRoot root, const std::string& key, Re
   return ::RegistryAllows(root, key, change);
 }
 
-namespace {
-
-// What became of a registry change, by the thread's last error where it failed.
-RemovalResult RegistryChanged(bool done) {
-  if (done) return {};
-  const DWORD error = GetLastError();
-  if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return {Outcome::kAbsent, 0};
-  if (error == ERROR_ACCESS_DENIED) return {Outcome::kDenied, 0};
-  return {Outcome::kFailed, error};
-}
-
-}  // namespace
-
 RemovalResult Win32Registry::DeleteRegistryValue(RegistryRoot root, const std::string& key, const std::string& value) {
-  return RegistryChanged(::DeleteRegistryValue(root, key, value));
+  return ::DeleteRegistryValue(root, key, value) ? RemovalResult() : ResultOfError(GetLastError());
 }
 
 RemovalResult Win32Registry::DeleteRegistryKey(RegistryRoot root, const std::string& key) {
-  return RegistryChanged(::DeleteRegistryKey(root, key));
+  return ::DeleteRegistryKey(root, key) ? RemovalResult() : ResultOfError(GetLastError());
 }
 
 std::string Win32Processes::StartSelfDeleteBatch(const std::string& own_directory) {

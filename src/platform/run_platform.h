@@ -131,7 +131,27 @@ struct KeyHolds {
 enum class RegistryChange : uint8_t { kValue, kSubkey, kKey };
 
 // Why a log was not opened.
-enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink /* the last */ };
+enum class LogRefusal : uint8_t { kNone, kUnwritable, kDevice, kDirectory, kOtherNames, kLink };
+
+// Why a log was refused, in English words, as standard error gives them and
+// the default of its [Language] text.
+constexpr const char* RefusalWords(LogRefusal refusal) {
+  switch (refusal) {
+    case LogRefusal::kNone:
+      return "";
+    case LogRefusal::kUnwritable:
+      return "it cannot be written";
+    case LogRefusal::kDevice:
+      return "it is a device";
+    case LogRefusal::kDirectory:
+      return "it is a directory";
+    case LogRefusal::kOtherNames:
+      return "the file has another name too";
+    case LogRefusal::kLink:
+      return "it is a link, or a folder on its way is one";
+  }
+  return "";
+}
 
 // What became of one change the run asked of the platform, with the
 // platform's error number behind kFailed.

@@ -23,6 +23,23 @@ std::string OutcomeText(uint32_t error) {
   }
 }
 
+RemovalResult ResultOfError(uint32_t error) {
+  switch (error) {
+    case 2:  // the file, key or value
+    case 3:  // the path
+      return {Outcome::kAbsent, error};
+    case 32:  // shared without leave to delete
+    case 33:
+      return {Outcome::kInUse, error};
+    case 5:
+      return {Outcome::kDenied, error};
+    case 145:
+      return {Outcome::kNotEmpty, error};
+    default:
+      return {Outcome::kFailed, error};
+  }
+}
+
 std::string OutcomeWords(const EntryReport& report) {
   // A failure the platform gave no number for is still a failure.
   std::string words = report.outcome != Outcome::kFailed ? EnglishWords(report.outcome)

@@ -12,6 +12,8 @@
 
 // What became of an action, by the platform's error number (0: it was done).
 std::string OutcomeText(uint32_t error);
+// The outcome behind a platform's error number of a failed change.
+RemovalResult ResultOfError(uint32_t error);
 
 // What became of one entry: "in use", "passed over, it leads through a
 // directory link" and the like.

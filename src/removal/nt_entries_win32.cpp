@@ -32,23 +32,6 @@ const ListedEntry* Listing::Next() {
   }
 }
 
-RemovalResult ResultOfError(uint32_t error) {
-  switch (error) {
-    case ERROR_FILE_NOT_FOUND:
-    case ERROR_PATH_NOT_FOUND:
-      return {Outcome::kAbsent, error};
-    case ERROR_SHARING_VIOLATION:
-    case ERROR_LOCK_VIOLATION:
-      return {Outcome::kInUse, error};
-    case ERROR_ACCESS_DENIED:
-      return {Outcome::kDenied, error};
-    case ERROR_DIR_NOT_EMPTY:
-      return {Outcome::kNotEmpty, error};
-    default:
-      return {Outcome::kFailed, error};
-  }
-}
-
 // An entry that vanished while the walk listed it holds its directory no more.
 bool Stays(Outcome outcome) { return outcome != Outcome::kRemoved && outcome != Outcome::kAbsent; }
 

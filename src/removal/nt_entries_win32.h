@@ -14,6 +14,7 @@
 
 #include "platform/owners_win32.h"
 #include "platform/run_platform.h"
+#include "removal/change_log.h"
 #include "removal/entry_changes_win32.h"
 
 constexpr NTSTATUS kNoMoreFiles = static_cast<NTSTATUS>(0x80000006);
@@ -84,9 +85,7 @@ class Listing {
   bool done_ = false;
 };
 
-// What became of a call, by the platform's error number or the native
-// API's status.
-RemovalResult ResultOfError(uint32_t error);
+// What became of a call, by the native API's status.
 RemovalResult Failure(NTSTATUS status);
 RemovalResult Done(NTSTATUS status);
 // An entry that vanished while the walk listed it holds its directory no more.

@@ -131,11 +131,11 @@ constexpr LanguageText kLanguageTexts[] = {
      "/LOG[=path]  log what is done (by default in the temporary directory)|"
      "/TIMEOUT=seconds  how long /S waits for a program (900; 0: no limit)"},
     {UiText::kLogRefused, "LogRefused", "Could not write the log:|$Path|$Why"},
-    {UiText::kLogUnwritable, "LogUnwritable", "it cannot be written"},
-    {UiText::kLogDevice, "LogDevice", "it is a device"},
-    {UiText::kLogDirectory, "LogDirectory", "it is a directory"},
-    {UiText::kLogOtherNames, "LogOtherNames", "the file has another name too"},
-    {UiText::kLogLink, "LogLink", "it is a link, or a folder on its way is one"},
+    {UiText::kLogUnwritable, "LogUnwritable", RefusalWords(LogRefusal::kUnwritable)},
+    {UiText::kLogDevice, "LogDevice", RefusalWords(LogRefusal::kDevice)},
+    {UiText::kLogDirectory, "LogDirectory", RefusalWords(LogRefusal::kDirectory)},
+    {UiText::kLogOtherNames, "LogOtherNames", RefusalWords(LogRefusal::kOtherNames)},
+    {UiText::kLogLink, "LogLink", RefusalWords(LogRefusal::kLink)},
     {UiText::kLogLine, "LogLine", "Log: $Path"},
     {UiText::kNameLine, "NameLine", "$Name (Version $Version)"},
     {UiText::kStayedLine, "StayedLine", "$Path: $Why"},
@@ -262,6 +262,16 @@ CountedForms FormsOf(UiText counted) {
 }
 
 }  // namespace
+
+PluralForm FormOfText(UiText id) {
+  for (const UiText counted : {UiText::kEntries, UiText::kWhyHeld, UiText::kMore}) {
+    const CountedForms forms = FormsOf(counted);
+    for (size_t form = 0; form < std::size(forms.by_form); ++form) {
+      if (forms.by_form[form] == id) return static_cast<PluralForm>(form);
+    }
+  }
+  return PluralForm::kOther;
+}
 
 std::string CountedText(const UiTexts& texts, UiText counted, uint32_t number) {
   const CountedForms forms = FormsOf(counted);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/run_platform.h"
+#include "settings/plural.h"
 
 struct UninstallSettings {
   std::string own_directory;  // with a trailing backslash
@@ -144,6 +145,10 @@ unsigned BoxStyle(const UiTexts& texts, unsigned style);
 // "$N" for a number other than 1 ("1 entry" for 21 in Russian), falls back
 // to the other form.
 std::string CountedText(const UiTexts& texts, UiText counted, uint32_t number);
+
+// The form of a count a text stands for (EntriesFew: kFew), kOther for a
+// counted text's own key and every text that is no form of one.
+PluralForm FormOfText(UiText id);
 
 // A template's text with each "$Name" replaced by its value, in the order given.
 std::string FilledTemplate(std::string text, std::initializer_list<std::pair<const char*, std::string_view>> values);
